@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class Module2;
+class Prompt;
+
+// Online / offline state of serial port 1 and the rules that follow from it.
+// The window derives every enabled state from here instead of keeping its own.
+class Connection : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr qint16 kPort = 1; // the whole program uses entry 1
+
+    Connection(Module2 &module, Prompt &prompt, QObject *parent = nullptr);
+
+    bool comport_online() const { return m_online; }
+
+    // The Online action: opens the port named as the user typed or picked it.
+    // A failure is told as "COM port cannot be opened" and leaves the state offline.
+    bool goOnline(const QString &portName, const QString &baudRate, bool ctsFlowControl);
+    // The Offline action, also the common reaction to a port failure.
+    void OfflineButton_Click();
+
+    // "baud=N parity=N data=8 stop=1 octs=on|off"
+    static QString settingsString(const QString &baudRate, bool ctsFlowControl);
+
+    // While Serial OUT mode runs the CTS box stays locked, online or offline.
+    bool serialOutRunning() const { return m_serialOutRunning; }
+    void setSerialOutRunning(bool running);
+
+    // OnlineButton, ComSel and BPS.
+    bool settingsEditable() const { return !m_online; }
+    // Check1.
+    bool ctsEditable() const { return !m_online && !m_serialOutRunning; }
+
+    Module2 &module() const { return m_module; }
+
+signals:
+    void stateChanged();
+
+private:
+    void onPortLost(qint16 port);
+
+    Module2 &m_module;
+    Prompt &m_prompt;
+    bool m_online = false;
+    bool m_serialOutRunning = false;
+};

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// Main-window settings that several panels read and write: the list gate, the
+// connection settings kept for the configuration file, and the display model.
+// One object, passed by reference, so every reader sees the same values.
+class SetupState : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // While false, a list selection issues nothing (start-up, panel reset).
+    bool listsReady() const { return m_listsReady; }
+    void setListsReady(bool ready) { m_listsReady = ready; }
+
+    // "9600", "19200", "38400" or "115200".
+    QString baudRate() const { return m_baudRate; }
+    void setBaudRate(const QString &rate) { m_baudRate = rate; }
+
+    // 2 for CTS handshake, 0 for none; the CTS check box mirrors it.
+    int flowControl() const { return m_flowControl; }
+    void setFlowControl(int flow)
+    {
+        if (m_flowControl == flow)
+            return;
+        m_flowControl = flow;
+        emit flowControlChanged(flow);
+    }
+
+    // Index of the display model (0 to 3).
+    int displayModel() const { return m_displayModel; }
+    void setDisplayModel(int model) { m_displayModel = model; }
+
+signals:
+    void flowControlChanged(int flow);
+
+private:
+    bool m_listsReady = false;
+    QString m_baudRate;
+    int m_flowControl = 0;
+    int m_displayModel = 1;
+};

@@ -1,0 +1,33 @@
+#include "transport/eventwait.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
+
+namespace EventWait {
+
+void processPending()
+{
+    QCoreApplication::processEvents();
+}
+
+void waitProcessing(int msecs)
+{
+    if (msecs <= 0) {
+        processPending();
+        return;
+    }
+    if (!QCoreApplication::instance()) {
+        QThread::msleep(msecs);
+        return;
+    }
+    // A local loop sleeps in the event dispatcher instead of spinning, and wakes
+    // for every event the user causes meanwhile.
+    QEventLoop loop;
+    QTimer::singleShot(msecs, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace EventWait
