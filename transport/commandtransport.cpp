@@ -62,7 +62,7 @@ bool CommandTransport::send(const Codes &codes)
 {
     if (codes.size() > kCodeBufCapacity) {
         m_lastCodes.clear();
-        const QLocale c = QLocale::c();
+        const QLocale c(QLocale::English, QLocale::UnitedStates);
         m_prompt.message(QStringLiteral("This command is too long to send: it converts to %1 "
                                         "codes, and at most %2 fit in one command.")
                              .arg(c.toString(codes.size()), c.toString(kCodeBufCapacity)));

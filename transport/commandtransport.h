@@ -29,7 +29,7 @@ struct Command
     // Status requests: discard stale input first, read a reply afterwards.
     bool expectReply = false;
     // Set before sending when present (status requests 1 to 4, Serial OUT end 0).
-    std::optional<quint8> replyKind;
+    std::optional<quint8> replyKind = std::nullopt;
 };
 
 // The transmit pipeline: converts a command, hands it to the sending engine,
