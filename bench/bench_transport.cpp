@@ -1,0 +1,76 @@
+// Measures the conversion and sending path on the largest command the code
+// buffer holds, against a line that accepts everything at once, so that what is
+// measured is Zepta's own cost. Prints one line per measurement.
+#include "mainwindow/connection.h"
+#include "serial/module2.h"
+#include "support/fakeserialdevice.h"
+#include "support/scriptedprompt.h"
+#include "transport/codepage.h"
+#include "transport/commandtext.h"
+#include "transport/commandtransport.h"
+#include "transport/datatransmitter.h"
+#include "transport/logboard.h"
+#include "transport/outputmonitor.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <cstdio>
+
+namespace {
+
+template<typename F>
+double bestOfMs(int runs, F &&f)
+{
+    double best = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        f();
+        best = std::min(best, timer.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const CodePage codePage(CodePage::Kind::Windows1252);
+
+    QString escaped;
+    for (qsizetype i = 0; i < kCodeBufCapacity; ++i)
+        escaped += QStringLiteral("\\x%1").arg(i & 0xFF, 2, 16, QLatin1Char('0'));
+    const QByteArray ansi = codePage.fromUnicode(escaped);
+    const double convertMs = bestOfMs(5, [&] { (void)CommandText::TextConvert(ansi); });
+    std::printf("TextConvert %lld escapes: %.2f ms (%.1f MB/s of text)\n",
+                static_cast<long long>(kCodeBufCapacity), convertMs,
+                ansi.size() / 1e3 / convertMs);
+
+    auto line = std::make_shared<FakeSerialDevice::Line>();
+    ScriptedPrompt prompt;
+    Module2 module(FakeSerialDevice::factory(line));
+    Connection connection(module, prompt);
+    OutputMonitor monitor;
+    LogBoard logBoard;
+    logBoard.setRecording(true);
+    DataTransmitter transmitter(module, connection, monitor, prompt, codePage);
+    CommandTransport transport(transmitter, monitor, logBoard, prompt, codePage);
+    connection.goOnline(QStringLiteral("bench"), QStringLiteral("115200"), false);
+
+    const double sendMs = bestOfMs(5, [&] {
+        line->writes.clear();
+        line->written.clear();
+        monitor.clearHistory();
+        logBoard.takeLogtext();
+        transport.issue({escaped, QStringLiteral("bench"), QStringLiteral("help")});
+    });
+    // 115200 baud, 8N1: 11,520 bytes a second on the wire.
+    const double wireMs = kCodeBufCapacity / 11.520;
+    std::printf("issue %lld bytes (convert, 64-byte writes, monitor, record): %.2f ms; "
+                "the line itself needs %.0f ms at 115200 baud (%.1f%% of it)\n",
+                static_cast<long long>(kCodeBufCapacity), sendMs, wireMs,
+                100.0 * sendMs / wireMs);
+    return line->written.size() == kCodeBufCapacity ? 0 : 1;
+}
