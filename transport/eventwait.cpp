@@ -26,7 +26,11 @@ void waitProcessing(int msecs)
     // A local loop sleeps in the event dispatcher instead of spinning, and wakes
     // for every event the user causes meanwhile.
     QEventLoop loop;
-    QTimer::singleShot(msecs, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    timer.start(msecs);
     loop.exec();
 }
 
