@@ -24,6 +24,9 @@ public:
 private:
     struct Private;
     std::unique_ptr<Private> d;
+
+    void start();
+    void end();
 };
 
 // "Serial OUT Mode" tab: Start/End of the mode and the status requests with
@@ -41,4 +44,10 @@ public:
 private:
     struct Private;
     std::unique_ptr<Private> d;
+
+    void start();
+    void end();
+    void requestStatus(int element);
+    void showRunning(bool running);
+    QWidget *buildStatusGroup();
 };
