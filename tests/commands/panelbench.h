@@ -1,0 +1,87 @@
+#pragma once
+
+#include "commands/commandcatalogue.h"
+#include "commands/directcommandpanel.h"
+#include "mainwindow/connection.h"
+#include "mainwindow/setupstate.h"
+#include "serial/module2.h"
+#include "support/fakeserialdevice.h"
+#include "support/scriptedprompt.h"
+#include "transport/codepage.h"
+#include "transport/commandtransport.h"
+#include "transport/datatransmitter.h"
+#include "transport/logboard.h"
+#include "transport/outputmonitor.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QPalette>
+#include <QPushButton>
+#include <QTest>
+
+// The command panel on an online connection over a scripted line, as the main
+// window holds it after start-up (lists ready).
+struct PanelBench
+{
+    std::shared_ptr<FakeSerialDevice::Line> line = std::make_shared<FakeSerialDevice::Line>();
+    ScriptedPrompt prompt;
+    Module2 module{FakeSerialDevice::factory(line)};
+    Connection connection{module, prompt};
+    OutputMonitor monitor;
+    LogBoard logBoard;
+    CodePage codePage{CodePage::Kind::Windows1252};
+    DataTransmitter transmitter{module, connection, monitor, prompt, codePage};
+    CommandTransport transport{transmitter, monitor, logBoard, prompt, codePage};
+    SetupState state;
+    DirectCommandPanel panel{transport, state, prompt};
+    int pickerResets = 0;
+    // Whether the window took input while each command was on its way.
+    QList<bool> windowEnabledWhileSending;
+
+    PanelBench()
+    {
+        module.setTimeouts(30, 2);
+        connection.goOnline(QStringLiteral("ttyFAKE0"), QStringLiteral("38400"), false);
+        panel.setResetPickerHandler([this] { ++pickerResets; });
+        QObject::connect(&transport, &CommandTransport::commandIssued, &panel,
+                         [this] { windowEnabledWhileSending << panel.window()->isEnabled(); });
+        state.setListsReady(true);
+    }
+
+    template<typename T = QAbstractButton>
+    T *find(const QString &name) const
+    {
+        T *widget = panel.findChild<T *>(name);
+        if (!widget)
+            qFatal("no control named %s", qPrintable(name));
+        return widget;
+    }
+    QComboBox *combo(const QString &name) const { return find<QComboBox>(name); }
+
+    void click(const QString &name) const { find(name)->click(); }
+    // A user's pick from the drop-down: the selection moves, then the list reports it.
+    void choose(const QString &name, int index) const
+    {
+        QComboBox *list = combo(name);
+        list->setCurrentIndex(index);
+        emit list->activated(index);
+    }
+
+    // Bytes on the line since the last take, as "1B 58 F3".
+    QString take()
+    {
+        const QString written = QString::fromLatin1(line->written.toHex(' ').toUpper());
+        line->written.clear();
+        line->writes.clear();
+        return written;
+    }
+
+    QColor colour(const QString &name) const
+    {
+        return find(name)->palette().color(QPalette::Button);
+    }
+    QColor face() const { return panel.palette().color(QPalette::Button); }
+};
+
+inline const QColor kLightGreen(0x80, 0xFF, 0x80);
+inline const QColor kDotOn(0x00, 0x00, 0xC0);
