@@ -61,10 +61,10 @@ ModeTabStrip::ModeTabStrip(Prompt &prompt, QWidget *parent)
     connect(d->tabs, &QTabBar::currentChanged, this, &ModeTabStrip::onTabBarChanged);
 
     // The bar itself only knows the arrow keys; these make the usual tab-switch
-    // keys work anywhere on the strip, through the same question.
+    // keys work anywhere in the window, through the same question.
     const auto addStep = [this](const QKeySequence &keys, int delta) {
         auto *shortcut = new QShortcut(keys, this);
-        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        shortcut->setContext(Qt::WindowShortcut);
         connect(shortcut, &QShortcut::activated, this, [this, delta] { stepTab(delta); });
     };
     addStep(QKeySequence(Qt::CTRL | Qt::Key_Tab), 1);

@@ -21,14 +21,13 @@
 
 namespace {
 
-// The chosen mode button is light green (0x80FF80); the other keeps the
-// button face it was built with.
+// The chosen mode button is light green (0x80FF80); any other has the button
+// face it inherits, so it follows the desktop's colours.
 const QColor kChosen(0x80, 0xFF, 0x80);
 
 void showChosen(QPushButton *button, bool chosen)
 {
-    QPalette palette = button->parentWidget() ? button->parentWidget()->palette()
-                                              : QApplication::palette();
+    QPalette palette; // no role set: everything is inherited
     if (chosen)
         palette.setColor(QPalette::Button, kChosen);
     button->setPalette(palette);
