@@ -6,9 +6,10 @@
 #include "transport/commandtransport.h"
 
 #include <QComboBox>
-#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace {
 constexpr int kStartTimeIndex = 2;  // "3": 3 x 13.5 ms
@@ -41,19 +42,24 @@ BlinkGroup::BlinkGroup(CommandTransport &transport, QWidget *parent)
     m_start->setObjectName(QStringLiteral("BlkActExe"));
     connect(m_start, &QPushButton::clicked, this, &BlinkGroup::start);
 
-    auto *layout = new QGridLayout(this);
+    auto *times = new QHBoxLayout;
+    times->addWidget(new QLabel(QStringLiteral("t1"), this));
+    times->addWidget(m_t1);
+    times->addWidget(new QLabel(QStringLiteral("t2"), this));
+    times->addWidget(m_t2);
+    times->addWidget(new QLabel(QStringLiteral("13.5ms,"), this));
+    times->addStretch(1);
+    auto *count = new QHBoxLayout;
+    count->addWidget(new QLabel(QStringLiteral("c"), this));
+    count->addWidget(m_count);
+    count->addWidget(new QLabel(QStringLiteral("times"), this));
+    count->addStretch(1);
+    count->addWidget(m_start);
+    auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 4, 6, 4);
-    layout->setVerticalSpacing(3);
-    layout->addWidget(new QLabel(QStringLiteral("t1"), this), 0, 0);
-    layout->addWidget(m_t1, 0, 1);
-    layout->addWidget(new QLabel(QStringLiteral("t2"), this), 0, 2);
-    layout->addWidget(m_t2, 0, 3);
-    layout->addWidget(new QLabel(QStringLiteral("13.5ms,"), this), 0, 4);
-    layout->addWidget(new QLabel(QStringLiteral("c"), this), 1, 0);
-    layout->addWidget(m_count, 1, 1, 1, 3);
-    layout->addWidget(new QLabel(QStringLiteral("times"), this), 1, 4);
-    layout->addWidget(m_start, 0, 5, 2, 1);
-    layout->setColumnStretch(4, 1);
+    layout->setSpacing(3);
+    layout->addLayout(times);
+    layout->addLayout(count);
     setContinuousShown(false);
 }
 

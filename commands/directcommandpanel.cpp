@@ -55,6 +55,8 @@ DirectCommandPanel::DirectCommandPanel(CommandTransport &transport, SetupState &
     d->groups.insert(QStringLiteral("RAMuserfont"), d->ramFont->onOffPair());
     d->blink = new BlinkGroup(transport, this);
     buildLayout();
+    // The picker stands right below; extra height belongs to it, not to gaps in here.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 }
 
 DirectCommandPanel::~DirectCommandPanel() = default;
@@ -154,9 +156,15 @@ QWidget *DirectCommandPanel::buildSettings()
     }
     for (const CommandCatalogue::OptionList &list : d->catalogue.lists()) {
         grid->addWidget(new QLabel(list.label, box), row, 0);
-        grid->addWidget(d->lists->combo(list.name), row, 1, 1, 2);
-        if (list.name == QLatin1String("BlkSpdList"))
-            grid->addWidget(new QLabel(QStringLiteral("13.5ms"), box), row, 3);
+        if (list.name == QLatin1String("BlkSpdList")) {
+            // The unit shares the list's cell so it does not widen the group.
+            auto *cell = new QHBoxLayout;
+            cell->addWidget(d->lists->combo(list.name), 1);
+            cell->addWidget(new QLabel(QStringLiteral("13.5ms"), box));
+            grid->addLayout(cell, row, 1, 1, 2);
+        } else {
+            grid->addWidget(d->lists->combo(list.name), row, 1, 1, 2);
+        }
         ++row;
     }
     for (const CommandCatalogue::SingleButton &single : d->catalogue.singles()) {
