@@ -55,6 +55,7 @@ DirectCommandPanel::DirectCommandPanel(CommandTransport &transport, SetupState &
     d->groups.insert(QStringLiteral("RAMuserfont"), d->ramFont->onOffPair());
     d->blink = new BlinkGroup(transport, this);
     buildLayout();
+    allowNarrowButtons();
     // The picker stands right below; extra height belongs to it, not to gaps in here.
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
 }
@@ -90,6 +91,20 @@ bool DirectCommandPanel::blinkContinuousShown() const
 CommandFormula::FontDots DirectCommandPanel::fontDots() const
 {
     return d->ramFont->dots();
+}
+
+void DirectCommandPanel::allowNarrowButtons()
+{
+    // The style gives every captioned button at least 80 px, which would push the
+    // panel past the tab's width; the caption itself is the true minimum.
+    constexpr int kPadding = 14;
+    for (QPushButton *button : findChildren<QPushButton *>()) {
+        QString caption = button->text();
+        if (caption.isEmpty())
+            continue;
+        caption.remove(QLatin1Char('&'));
+        button->setMinimumWidth(button->fontMetrics().horizontalAdvance(caption) + kPadding);
+    }
 }
 
 void DirectCommandPanel::buildLayout()

@@ -37,6 +37,7 @@ public:
 
 private:
     void buildLayout();
+    void allowNarrowButtons();
     QWidget *buildScreenControl();
     QWidget *buildSettings();
     void initializeOrReset(const QString &name);
