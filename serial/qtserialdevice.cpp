@@ -173,6 +173,10 @@ void QtSerialDevice::close()
 {
     if (!m_port->isOpen())
         return;
+#ifndef Q_OS_WIN
+    if (!m_lost)
+        drainOutput();
+#endif
     // Closing a vanished device makes Qt report one more error; it is not news.
     m_closing = true;
     m_port->close();

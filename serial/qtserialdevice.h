@@ -48,6 +48,9 @@ private:
 #ifndef Q_OS_WIN
     bool lineHungUp() const;
     static bool meansGone(int code);
+    // Qt restores the line settings it found at open when it closes; bytes still
+    // on their way out would go at the old baud rate, so they get time to leave.
+    void drainOutput();
 #endif
 
     QSerialPort *m_port; // a child, so tests can watch its error signal

@@ -8,6 +8,9 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <QDeadlineTimer>
+#include <QThread>
+
 #include <algorithm>
 #include <cerrno>
 
@@ -128,6 +131,20 @@ bool QtSerialDevice::waitForWritable(int msecs)
         r = ::poll(&p, 1, std::max(0, msecs));
     } while (r < 0 && errno == EINTR);
     return r > 0;
+}
+
+void QtSerialDevice::drainOutput()
+{
+    const int fd = int(m_port->handle());
+    int queued = 0;
+    if (::ioctl(fd, TIOCOUTQ, &queued) < 0 || queued <= 0)
+        return;
+    // Twice the time the bytes need on the line (10 bits each), but never more
+    // than a second: with CTS held low they would never leave.
+    const qint64 needMs = qint64(queued) * 10 * 1000 / std::max<qint32>(1, m_port->baudRate());
+    const QDeadlineTimer deadline(std::min<qint64>(2 * needMs + 50, 1000));
+    while (!deadline.hasExpired() && ::ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0)
+        QThread::msleep(2);
 }
 
 #endif // Q_OS_WIN

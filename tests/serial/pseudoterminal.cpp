@@ -25,6 +25,10 @@ PseudoTerminal::PseudoTerminal()
         ::tcsetattr(m_master, TCSANOW, &master);
     }
     ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+    // A program the test starts must not inherit the far end: the line would
+    // then never go away when the test closes it.
+    ::fcntl(m_master, F_SETFD, FD_CLOEXEC);
+    ::fcntl(m_slave, F_SETFD, FD_CLOEXEC);
     m_slavePath = QString::fromLocal8Bit(name);
 }
 

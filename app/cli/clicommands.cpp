@@ -1,0 +1,259 @@
+#include "clicommands.h"
+
+#include "terminalprompt.h"
+
+#include "mainwindow/connection.h"
+#include "serial/module2.h"
+#include "serial/portnames.h"
+#include "serial/serialports.h"
+#include "transport/codepage.h"
+#include "transport/commandtext.h"
+#include "transport/commandtransport.h"
+#include "transport/datatransmitter.h"
+#include "transport/logboard.h"
+#include "transport/monitorformat.h"
+#include "transport/outputmonitor.h"
+
+#include <QCommandLineParser>
+#include <QLocale>
+
+namespace CliCommands {
+namespace {
+
+const QString kExitCodes =
+    QStringLiteral("\nExit status: 0 done; 1 the port could not be opened or a write failed;\n"
+                   "2 the command line is wrong or TEXT is too long to send.\n");
+
+const QString kTextHelp = QStringLiteral(
+    "The command text: ordinary characters stand for their bytes in the system code\n"
+    "page; \\xhh is one byte; \\k waits for Enter, \\e ends a write, \\w pauses.\n"
+    "Quote it for the shell; put -- before a TEXT that starts with '-'.\n");
+
+// A subcommand's parser; its usage line reads "zepta-cli [options] <name> ...".
+void prepare(QCommandLineParser &parser, const QString &name, const QString &description)
+{
+    parser.setApplicationDescription(description);
+    parser.addHelpOption();
+    parser.addPositionalArgument(name, QStringLiteral("The command."), name);
+}
+
+// Parses "<program> <name> args..."; false with the exit code set when done here.
+bool parse(QCommandLineParser &parser, const QStringList &arguments, QTextStream &out,
+           QTextStream &err, int *exitCode)
+{
+    if (!parser.parse(arguments)) {
+        err << "zepta-cli: " << parser.errorText() << "\n"
+            << "Try 'zepta-cli " << arguments.value(1) << " --help'." << Qt::endl;
+        *exitCode = kUsage;
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        out << parser.helpText() << kExitCodes << Qt::flush;
+        *exitCode = kOk;
+        return false;
+    }
+    return true;
+}
+
+// The single TEXT after the subcommand's name, or an error told.
+bool singleText(const QCommandLineParser &parser, QTextStream &err, QString *text)
+{
+    const QStringList positional = parser.positionalArguments().mid(1);
+    if (positional.size() != 1) {
+        err << "zepta-cli: " << parser.positionalArguments().value(0)
+            << (positional.isEmpty() ? " needs a TEXT." : " takes one TEXT; quote it.") << Qt::endl;
+        return false;
+    }
+    *text = positional.first();
+    return true;
+}
+
+bool fitsCodeBuffer(const Codes &codes, QTextStream &err)
+{
+    if (codes.size() <= kCodeBufCapacity)
+        return true;
+    const QLocale c = QLocale::c();
+    err << "zepta-cli: this command is too long to send: it converts to "
+        << c.toString(codes.size()) << " codes, and at most " << c.toString(kCodeBufCapacity)
+        << " fit in one command." << Qt::endl;
+    return false;
+}
+
+int convert(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    QCommandLineParser parser;
+    prepare(parser, QStringLiteral("convert"),
+            QStringLiteral("Converts TEXT as the window would before sending it, and prints\n"
+                           "the output monitor's two lines: the \"[T]\" line and the \"[hh]\" "
+                           "groups.\nA TEXT that converts to nothing prints nothing.\n\n") +
+                kTextHelp);
+    const QCommandLineOption amp(QStringLiteral("amp"),
+                                 QStringLiteral("Read the text entry's notation instead: "
+                                                "\"&h1F\" is one byte, all else is literal."));
+    parser.addOption(amp);
+    parser.addPositionalArgument(QStringLiteral("TEXT"), QStringLiteral("The command text."));
+    int exitCode = kOk;
+    if (!parse(parser, arguments, out, err, &exitCode))
+        return exitCode;
+    QString text;
+    if (!singleText(parser, err, &text))
+        return kUsage;
+
+    const QByteArray bytes = CodePage::forSystem().fromUnicode(text);
+    const Codes codes =
+        parser.isSet(amp) ? CommandText::TextConvert2(bytes) : CommandText::TextConvert(bytes);
+    if (!fitsCodeBuffer(codes, err))
+        return kUsage;
+    if (!codes.isEmpty())
+        out << MonitorFormat::historyLine(codes) << '\n'
+            << MonitorFormat::codeGroups(codes) << Qt::endl;
+    return kOk;
+}
+
+int ports(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    QCommandLineParser parser;
+    prepare(parser, QStringLiteral("ports"),
+            QStringLiteral("Lists the serial ports of this machine, one per line: the name\n"
+                           "(as --port takes it), a tab, and the description."));
+    int exitCode = kOk;
+    if (!parse(parser, arguments, out, err, &exitCode))
+        return exitCode;
+    if (parser.positionalArguments().size() > 1) {
+        err << "zepta-cli: ports takes no arguments." << Qt::endl;
+        return kUsage;
+    }
+    const QList<PortInfo> found = availablePorts();
+    for (const PortInfo &port : found)
+        out << port.name << '\t' << port.description << '\n';
+    out.flush();
+    return kOk;
+}
+
+int send(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    QCommandLineParser parser;
+    prepare(
+        parser, QStringLiteral("send"),
+        QStringLiteral("Opens the port as Online does, sends TEXT as the window sends a\n"
+                       "command, prints its \"[T]\" line and closes the port again.\n"
+                       "\"\\k\" asks for Enter on the terminal; without input it goes on.\n\n") +
+            kTextHelp);
+    const QCommandLineOption portOption(
+        QStringLiteral("port"),
+        QStringLiteral("The port: a device path, a name in /dev (ttyUSB0), or COMn (the n-th "
+                       "serial port)."),
+        QStringLiteral("NAME"));
+    const QCommandLineOption baudOption(
+        QStringLiteral("baud"), QStringLiteral("9600, 19200, 38400 (the default) or 115200."),
+        QStringLiteral("RATE"), QStringLiteral("38400"));
+    const QCommandLineOption ctsOption(
+        QStringLiteral("cts"),
+        QStringLiteral("CTS flow control: send only while CTS is asserted."));
+    parser.addOptions({portOption, baudOption, ctsOption});
+    parser.addPositionalArgument(QStringLiteral("TEXT"), QStringLiteral("The command text."));
+    int exitCode = kOk;
+    if (!parse(parser, arguments, out, err, &exitCode))
+        return exitCode;
+    QString text;
+    if (!singleText(parser, err, &text))
+        return kUsage;
+    const QString portName = parser.value(portOption);
+    if (portName.isEmpty()) {
+        err << "zepta-cli: send needs --port NAME (see 'zepta-cli ports')." << Qt::endl;
+        return kUsage;
+    }
+    const QString baud = parser.value(baudOption);
+    if (!QStringList{QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400"),
+                     QStringLiteral("115200")}
+             .contains(baud)) {
+        err << "zepta-cli: --baud must be 9600, 19200, 38400 or 115200, not " << baud << "."
+            << Qt::endl;
+        return kUsage;
+    }
+
+    // The same objects, wired the same way, as behind the window.
+    const CodePage codePage = CodePage::forSystem();
+    if (!fitsCodeBuffer(CommandText::TextConvert(codePage.fromUnicode(text)), err))
+        return kUsage;
+    TerminalPrompt prompt(err);
+    Module2 module(systemSerialDeviceFactory());
+    Connection connection(module, prompt);
+    OutputMonitor monitor;
+    LogBoard logBoard;
+    DataTransmitter transmitter(module, connection, monitor, prompt, codePage);
+    CommandTransport transport(transmitter, monitor, logBoard, prompt, codePage);
+
+    // The window can only say that something failed; here there is room for why.
+    prompt.setAnnotator([&](const QString &message) {
+        const CommError e = module.lastCommError();
+        const QString path = PortNames::devicePath(portName);
+        const QString where = path == portName ? portName : portName + " (" + path + ")";
+        if (message == QLatin1String("COM port cannot be opened") ||
+            message == QLatin1String("COM port error"))
+            return QStringLiteral("%1: %2: %3 [%4, code %5]")
+                .arg(message, where, e.message, e.source)
+                .arg(e.code);
+        return message;
+    });
+
+    if (!connection.goOnline(portName, baud, parser.isSet(ctsOption)))
+        return kPortFailure;
+    transport.issue(Command{text, QStringLiteral("zepta-cli send"), QString()});
+    // A failed write takes the connection offline, exactly as in the window.
+    const bool sent = connection.comport_online();
+    connection.OfflineButton_Click();
+
+    const QStringList lines = monitor.history().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    for (const QString &line : lines)
+        out << line << '\n';
+    out.flush();
+    return sent ? kOk : kPortFailure;
+}
+
+} // namespace
+
+int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Zepta without the window: converts and sends VFD module commands.\n\n"
+                       "Commands:\n"
+                       "  convert [--amp] TEXT   print the bytes TEXT converts to\n"
+                       "  ports                  list the serial ports\n"
+                       "  send --port NAME [--baud RATE] [--cts] TEXT\n"
+                       "                         send TEXT to the module\n\n"
+                       "'zepta-cli <command> --help' tells more."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("command"),
+                                 QStringLiteral("convert, ports or send"));
+    // Everything after the command belongs to the command's own parser.
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    if (!parser.parse(arguments)) {
+        err << "zepta-cli: " << parser.errorText() << "\nTry 'zepta-cli --help'." << Qt::endl;
+        return kUsage;
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(QStringLiteral("help")) && positional.isEmpty()) {
+        out << parser.helpText() << kExitCodes << Qt::flush;
+        return kOk;
+    }
+    if (positional.isEmpty()) {
+        err << "zepta-cli: a command is missing.\nTry 'zepta-cli --help'." << Qt::endl;
+        return kUsage;
+    }
+    const QString &command = positional.first();
+    QStringList forCommand = QStringList{arguments.value(0)} + positional;
+    if (parser.isSet(QStringLiteral("help"))) // "zepta-cli --help send"
+        forCommand.append(QStringLiteral("--help"));
+    if (command == QLatin1String("convert"))
+        return convert(forCommand, out, err);
+    if (command == QLatin1String("ports"))
+        return ports(forCommand, out, err);
+    if (command == QLatin1String("send"))
+        return send(forCommand, out, err);
+    err << "zepta-cli: unknown command '" << command << "'.\nTry 'zepta-cli --help'." << Qt::endl;
+    return kUsage;
+}
+
+} // namespace CliCommands

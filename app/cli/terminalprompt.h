@@ -1,0 +1,37 @@
+#pragma once
+
+#include "transport/prompt.h"
+
+#include <QTextStream>
+
+#include <functional>
+
+// The program's questions on a terminal: messages go to stderr, "Hit Enter Key!"
+// waits for Enter on stdin, and a closed or empty stdin answers at once.
+class TerminalPrompt : public Prompt
+{
+public:
+    explicit TerminalPrompt(QTextStream &err);
+
+    // Adds what only the command line can show to a message, such as the
+    // port name and the system's reason behind "COM port cannot be opened".
+    void setAnnotator(std::function<QString(const QString &)> annotator)
+    {
+        m_annotator = std::move(annotator);
+    }
+
+    void message(const QString &text, const QString &title = QString()) override;
+    bool askYesNo(const QString &text, const QString &title) override;
+    bool askOkCancel(const QString &text, const QString &title) override;
+    // There is no file dialog on a terminal: these answer "cancelled".
+    QString saveFileName(const FileRequest &request) override;
+    QString openFileName(const FileRequest &request) override;
+
+private:
+    // One line from stdin; a null string when stdin is closed or at its end.
+    QString readLine();
+    bool ask(const QString &text, const QString &yesWord);
+
+    QTextStream &m_err;
+    std::function<QString(const QString &)> m_annotator;
+};
