@@ -234,6 +234,7 @@ int Module2::CommRead(qint16 port, QByteArray &buffer, int size, int start)
         if (count >= size || deadline.hasExpired())
             break;
         device->waitForReadyRead(int(std::min<qint64>(kWaitSliceMs, deadline.remainingTime())));
+        pumpEvents();
     }
     return count;
 }

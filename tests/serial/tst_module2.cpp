@@ -34,6 +34,7 @@ private slots:
     void lossDuringAnOperationIsReportedByItsResultOnly();
     void lossWhileIdleIsReportedOnce();
     void failedSettingsCloseTheDevice();
+    void aReadThatWaitsKeepsTheWindowRunning();
 };
 
 void Module2Test::writeReturnsWhatWasAcceptedWhenTimeRunsOut()
@@ -129,6 +130,21 @@ void Module2Test::failedSettingsCloseTheDevice()
     rig.line->failSettings = false;
     QCOMPARE(rig.module.CommOpen(1, QStringLiteral("/dev/fake"), kSettings), 0);
     QCOMPARE(rig.line->opens, 2);
+}
+
+void Module2Test::aReadThatWaitsKeepsTheWindowRunning()
+{
+    Rig rig;
+    rig.module.setTimeouts(60, Module2::kWriteTimeoutPerByteMs);
+    QCOMPARE(rig.module.CommOpen(1, QStringLiteral("/dev/fake"), kSettings), 0);
+    int pumps = 0;
+    rig.module.setEventPump([&pumps] { ++pumps; });
+    rig.line->input = "12345";
+
+    // Five of twenty bytes: the read waits out its time-out, slice by slice.
+    QByteArray buffer;
+    QCOMPARE(rig.module.CommRead(1, buffer, 20, 0), 5);
+    QVERIFY2(pumps > 2, qPrintable(QString::number(pumps)));
 }
 
 QTEST_GUILESS_MAIN(Module2Test)
