@@ -34,8 +34,7 @@ BlinkGroup::BlinkGroup(CommandTransport &transport, QWidget *parent)
     m_t2 = timeList("T2_Combo", "t2: Blank display time 1-255 x 13.5ms", this);
     m_count = new QComboBox(this);
     m_count->setObjectName(QStringLiteral("BlkCnt_Combo"));
-    m_count->setToolTip(
-        QStringLiteral("c: Number of repetition 1-255 times or 0 for continuous"));
+    m_count->setToolTip(QStringLiteral("c: Number of repetition 1-255 times or 0 for continuous"));
     m_count->addItems(CommandCatalogue::blinkCountItems());
     m_count->setCurrentIndex(kStartCountIndex);
     m_start = new QPushButton(QStringLiteral("Start"), this);

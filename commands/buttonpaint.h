@@ -12,8 +12,14 @@ class QAbstractButton;
 // "selected" mirrors the colour for readers that do not want to compare colours.
 namespace ButtonPaint {
 
-inline QColor chosen() { return QColor(0x80, 0xFF, 0x80); }
-inline QColor dotOn() { return QColor(0x00, 0x00, 0xC0); }
+inline QColor chosen()
+{
+    return QColor(0x80, 0xFF, 0x80);
+}
+inline QColor dotOn()
+{
+    return QColor(0x00, 0x00, 0xC0);
+}
 
 // An invalid colour gives the plain button face.
 void paint(QAbstractButton *button, const QColor &colour);

@@ -14,18 +14,18 @@ class CommandCatalogue
 public:
     struct Action
     {
-        QString caption;
-        QString command;
-        QString title; // as the monitor and the Log Board name the command
+        QString caption{};
+        QString command{};
+        QString title{}; // as the monitor and the Log Board name the command
     };
 
     // A row of buttons; element i is named name + "_" + i.
     struct ButtonGroup
     {
-        QString name;
-        QString label; // the row label beside an on/off pair; empty otherwise
-        QList<Action> actions;
-        QString help;
+        QString name{};
+        QString label{}; // the row label beside an on/off pair; empty otherwise
+        QList<Action> actions{};
+        QString help{};
         // Clicks that arrive while this command sends must not start another.
         bool disablesWindow = false;
         // The element shown light green at start and after a panel reset;
@@ -35,12 +35,12 @@ public:
 
     struct OptionList
     {
-        QString name;
-        QString label;
-        QStringList items;
+        QString name{};
+        QString label{};
+        QStringList items{};
         int startIndex = 0;
-        QString titlePrefix; // the title is this + the entry's text
-        QString help;
+        QString titlePrefix{}; // the title is this + the entry's text
+        QString help{};
         bool disablesWindow = false;
         QString (*command)(int k) = nullptr; // empty text for an index it has no command for
     };
@@ -48,9 +48,9 @@ public:
     // A button without an index: Initialize and Reset.
     struct SingleButton
     {
-        QString name;
-        Action action;
-        QString help;
+        QString name{};
+        Action action{};
+        QString help{};
     };
 
     CommandCatalogue();

@@ -72,8 +72,8 @@ QString textEntryHelp(QStringView text)
         if (skip > 0) {
             --skip;
             help += c;
-        } else if (c == QLatin1Char('&') && i + 3 < text.size()
-                   && CommandText::IsStrictlyHexNumeric(text.mid(i, 4))) {
+        } else if (c == QLatin1Char('&') && i + 3 < text.size() &&
+                   CommandText::IsStrictlyHexNumeric(text.mid(i, 4))) {
             help += c;
             skip = 3;
         } else {
@@ -127,8 +127,7 @@ QString fontDefineCommand(int code, const FontData &data)
 
 QString fontDefineTitle(int code)
 {
-    return "Define RAM User Font startCode=" + hex2(code) + " endCode=" + hex2(code)
-           + " fontData";
+    return "Define RAM User Font startCode=" + hex2(code) + " endCode=" + hex2(code) + " fontData";
 }
 
 QString fontDefineHelp()
@@ -161,9 +160,9 @@ QString blinkCommand(int t1, int t2, int count)
 QString blinkTitle(int t1, int t2, const QString &countText)
 {
     // The module's own names: t1 is reported as the event time, t2 as the normal time.
-    return "BlinkAction pattern=Blank eventTime=" + decimal(t1) + "("
-           + decimal(t1 * kBlinkStepSeconds) + "msec)  normalTime=" + decimal(t2) + "("
-           + decimal(t2 * kBlinkStepSeconds) + "msec)  repetition=" + countText;
+    return "BlinkAction pattern=Blank eventTime=" + decimal(t1) + "(" +
+           decimal(t1 * kBlinkStepSeconds) + "msec)  normalTime=" + decimal(t2) + "(" +
+           decimal(t2 * kBlinkStepSeconds) + "msec)  repetition=" + countText;
 }
 
 QString blinkHelp()

@@ -20,8 +20,8 @@ class CommandLists : public QObject
 {
     Q_OBJECT
 public:
-    CommandLists(const CommandCatalogue &catalogue, CommandTransport &transport,
-                 SetupState &state, QWidget *owner);
+    CommandLists(const CommandCatalogue &catalogue, CommandTransport &transport, SetupState &state,
+                 QWidget *owner);
 
     QComboBox *combo(const QString &name) const { return m_combos.value(name); }
 

@@ -102,7 +102,8 @@ void RamFontEditor::clearDots()
 
 void RamFontEditor::paintDot(int e)
 {
-    ButtonPaint::paint(m_dotButtons.at(e), m_dots.test(size_t(e)) ? ButtonPaint::dotOn() : QColor());
+    ButtonPaint::paint(m_dotButtons.at(e),
+                       m_dots.test(size_t(e)) ? ButtonPaint::dotOn() : QColor());
 }
 
 int RamFontEditor::characterCode() const

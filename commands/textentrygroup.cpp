@@ -35,8 +35,8 @@ bool TextEntryGroup::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_text && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter
-            || key->text() == QLatin1String("\r") || key->text() == QLatin1String("\n"))
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
+            key->text() == QLatin1String("\r") || key->text() == QLatin1String("\n"))
             return true;
     }
     return QGroupBox::eventFilter(watched, event);
@@ -63,6 +63,5 @@ void TextEntryGroup::transfer()
     const ButtonPaint::Busy busy(m_transfer);
     const QString text = m_text->text();
     m_transport.issue(Command{text, CommandFormula::textEntryTitle(text),
-                              CommandFormula::textEntryHelp(text),
-                              Command::Notation::TextEntry});
+                              CommandFormula::textEntryHelp(text), Command::Notation::TextEntry});
 }

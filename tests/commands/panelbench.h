@@ -48,8 +48,7 @@ struct PanelBench
         state.setListsReady(true);
     }
 
-    template<typename T = QAbstractButton>
-    T *find(const QString &name) const
+    template<typename T = QAbstractButton> T *find(const QString &name) const
     {
         T *widget = panel.findChild<T *>(name);
         if (!widget)

@@ -30,18 +30,23 @@ void TestCommandPanel::startsSilentWithStartChoices()
     PanelBench bench;
     QCOMPARE(bench.take(), QString());
     QCOMPARE(bench.monitor.commandName(), QStringLiteral("command"));
-    const QList<std::pair<QString, int>> starts{{"DispMod", 0}, {"WrMod", 0}, {"CharBlk", 1},
-                                                {"CharUl", 1},  {"ChrWid", 1}, {"SpFontSel", 0},
+    const QList<std::pair<QString, int>> starts{{"DispMod", 0},    {"WrMod", 0},  {"CharBlk", 1},
+                                                {"CharUl", 1},     {"ChrWid", 1}, {"SpFontSel", 0},
                                                 {"RAMuserfont", 1}};
     for (const auto &[group, chosen] : starts) {
         QCOMPARE(bench.panel.choice(group), chosen);
         QCOMPARE(bench.colour(group + "_" + QString::number(chosen)), kLightGreen);
         QCOMPARE(bench.colour(group + "_" + QString::number(1 - chosen)), bench.face());
     }
-    const QList<std::pair<QString, QString>> lists{
-        {"CharBright", "Level 8 (100%)"}, {"LumList", "100%"}, {"CursorModeList", "Underline cursor"},
-        {"ScreensaverList", "Disp. power ON"}, {"FontMagList", "X1 Y1"}, {"IFList", "America"},
-        {"CTList", "PC437(USA-Euro std)"}, {"SpdList", "0"}, {"BlkSpdList", "32"}};
+    const QList<std::pair<QString, QString>> lists{{"CharBright", "Level 8 (100%)"},
+                                                   {"LumList", "100%"},
+                                                   {"CursorModeList", "Underline cursor"},
+                                                   {"ScreensaverList", "Disp. power ON"},
+                                                   {"FontMagList", "X1 Y1"},
+                                                   {"IFList", "America"},
+                                                   {"CTList", "PC437(USA-Euro std)"},
+                                                   {"SpdList", "0"},
+                                                   {"BlkSpdList", "32"}};
     for (const auto &[name, text] : lists)
         QCOMPARE(bench.combo(name)->currentText(), text);
 }
@@ -56,8 +61,8 @@ void TestCommandPanel::buttonSendsItsCommand_data()
     QTest::addColumn<bool>("windowDisabled");
     auto row = [](const char *name, const char *caption, const char *bytes, const char *title,
                   const char *help, bool windowDisabled) {
-        QTest::newRow(name) << QString(name) << QString(caption) << QString(bytes)
-                            << QString(title) << QString(help) << windowDisabled;
+        QTest::newRow(name) << QString(name) << QString(caption) << QString(bytes) << QString(title)
+                            << QString(help) << windowDisabled;
     };
     row("Ctrl_0", "Back Space", "08", "BackSpace", "-Op-", true);
     row("Ctrl_1", "Line Feed", "0A", "LineFeed", "-Op-", true);
@@ -81,8 +86,7 @@ void TestCommandPanel::buttonSendsItsCommand_data()
     row("CharUl_1", "Off", "1B 57", "Underline display mode = Off", "-OpCode-", true);
     row("ChrWid_0", "Off", "1F 28 67 04 80", "Descender display = Off", "-----OpCode-----  d ",
         true);
-    row("ChrWid_1", "On", "1F 28 67 04 81", "Descender display = On", "-----OpCode-----  d ",
-        true);
+    row("ChrWid_1", "On", "1F 28 67 04 81", "Descender display = On", "-----OpCode-----  d ", true);
     row("SpFontSel_0", "Off", "1F 28 67 06 00", "Font magnified display (special font) = Off",
         "-----OpCode-----  s ", false);
     row("SpFontSel_1", "On", "1F 28 67 06 01", "Font magnified display (special font) = On",
@@ -118,8 +122,8 @@ void TestCommandPanel::listEntrySendsItsCommand_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("bytes");
     auto row = [](const char *name, int index, const char *text, const char *bytes) {
-        QTest::addRow("%s %d", name, index) << QString(name) << index << QString(text)
-                                             << QString(bytes);
+        QTest::addRow("%s %d", name, index)
+            << QString(name) << index << QString(text) << QString(bytes);
     };
     const char *levels[] = {"Level 1 (0%)",  "Level 2 (14%)", "Level 3 (29%)", "Level 4 (43%)",
                             "Level 5 (57%)", "Level 6 (71%)", "Level 7 (86%)", "Level 8 (100%)"};
@@ -140,15 +144,22 @@ void TestCommandPanel::listEntrySendsItsCommand_data()
     row("FontMagList", 0, "X1 Y1", "1F 28 67 40 01 01");
     row("FontMagList", 1, "X1 Y2", "1F 28 67 40 01 02");
     row("FontMagList", 2, "X2 Y2", "1F 28 67 40 02 02");
-    const char *fonts[] = {"America", "France",  "Germany", "England",   "Denmark 1",
-                           "Sweden",  "Italy",   "Spain 1", "Japan",     "Norway",
+    const char *fonts[] = {"America",   "France",  "Germany",       "England", "Denmark 1",
+                           "Sweden",    "Italy",   "Spain 1",       "Japan",   "Norway",
                            "Denmark 2", "Spain 2", "Latin America", "Korea"};
     for (int k = 0; k < 14; ++k)
         row("IFList", k, fonts[k],
             qPrintable(QStringLiteral("1B 52 %1").arg(k, 2, 16, QLatin1Char('0')).toUpper()));
-    const char *types[] = {"PC437(USA-Euro std)", "Katakana", "PC850(Multilingual)",
-                           "PC850(Portuguese)", "PC863(Canadian-French)", "PC865(Nordic)",
-                           "WPC1252", "PC866(Cyrillic #2)", "PC852(Latin 2)", "PC858",
+    const char *types[] = {"PC437(USA-Euro std)",
+                           "Katakana",
+                           "PC850(Multilingual)",
+                           "PC850(Portuguese)",
+                           "PC863(Canadian-French)",
+                           "PC865(Nordic)",
+                           "WPC1252",
+                           "PC866(Cyrillic #2)",
+                           "PC852(Latin 2)",
+                           "PC858",
                            "User Table"};
     const char *typeCodes[] = {"00", "01", "02", "03", "04", "05", "10", "11", "12", "13", "FF"};
     for (int k = 0; k < 11; ++k)
@@ -162,8 +173,8 @@ void TestCommandPanel::listEntrySendsItsCommand()
     QFETCH(QString, text);
     QFETCH(QString, bytes);
     const QHash<QString, std::tuple<QString, QString, bool>> lists{
-        {"CharBright", {"Character Brightness : ",
-                        "-----OpCode----- d1  d2  d3 (d1: Level 1<=d1<=8)", false}},
+        {"CharBright",
+         {"Character Brightness : ", "-----OpCode----- d1  d2  d3 (d1: Level 1<=d1<=8)", false}},
         {"LumList", {"Brightness: ", "-OpCode-  n  (n:Brightness 1<=n<=8)", false}},
         {"CursorModeList", {"Cursor type=", "-Op-", true}},
         {"ScreensaverList",
@@ -171,8 +182,8 @@ void TestCommandPanel::listEntrySendsItsCommand()
           "-----OpCode-----  p  (p:Mode 0-DisplayPowerOff,1-DisplayPowerOn,2-FullOn,3-FullOff)",
           true}},
         {"FontMagList",
-         {"FontMagnified: ",
-          "-----OPcode----- xX  xY (X:MagnifiedX 1<=X<=2)(Y:MagnifiedY 1<=Y<=2)", true}},
+         {"FontMagnified: ", "-----OPcode----- xX  xY (X:MagnifiedX 1<=X<=2)(Y:MagnifiedY 1<=Y<=2)",
+          true}},
         {"IFList", {"InternationalFontSet : ", "-OpCode-  n  (n:FontSet 0<=n<=13)", false}},
         {"CTList",
          {"Character code type: ", "-OpCode-  n  (n:code type 0<=n<=5,16<=n<=19,255)", false}},
@@ -194,7 +205,8 @@ void TestCommandPanel::longListsFollowTheirFormula()
     QCOMPARE(bench.combo("SpdList")->count(), 32);
     for (int k = 31; k >= 0; --k) {
         bench.choose("SpdList", k);
-        QCOMPARE(bench.take(), QStringLiteral("1F 73 %1").arg(k, 2, 16, QLatin1Char('0')).toUpper());
+        QCOMPARE(bench.take(),
+                 QStringLiteral("1F 73 %1").arg(k, 2, 16, QLatin1Char('0')).toUpper());
         QCOMPARE(bench.monitor.commandName(), "Horizontal scroll speed: " + QString::number(k));
         QCOMPARE(bench.monitor.help(), QStringLiteral("-OpCode-  n  (n:Speed 0<=n<=31)"));
     }
@@ -205,8 +217,7 @@ void TestCommandPanel::longListsFollowTheirFormula()
         QCOMPARE(bench.take(),
                  QStringLiteral("1B 54 %1").arg(2 * k + 1, 2, 16, QLatin1Char('0')).toUpper());
         QCOMPARE(bench.monitor.commandName(), "Blink speed control: " + QString::number(k + 1));
-        QCOMPARE(bench.monitor.help(),
-                 QStringLiteral("-OpCode-  s  (s:Blinking speed 0<=s<=255)"));
+        QCOMPARE(bench.monitor.help(), QStringLiteral("-OpCode-  s  (s:Blinking speed 0<=s<=255)"));
     }
     QCOMPARE(bench.windowEnabledWhileSending, QList<bool>(32 + 128, true));
 }
@@ -271,8 +282,8 @@ void TestCommandPanel::panelResetRestoresStartChoices_data()
     QTest::addColumn<QString>("bytes");
     QTest::addColumn<int>("saverAfter");
     for (int saver = 0; saver < 4; ++saver) {
-        QTest::addRow("Initialize, saver %d", saver) << "ModInit" << saver << "1B 40"
-                                                      << (saver == 0 ? 0 : 1);
+        QTest::addRow("Initialize, saver %d", saver)
+            << "ModInit" << saver << "1B 40" << (saver == 0 ? 0 : 1);
         QTest::addRow("Reset, saver %d", saver) << "ModReset" << saver << "1B 58 FF" << 1;
     }
 }
@@ -300,8 +311,8 @@ void TestCommandPanel::panelResetRestoresStartChoices()
     QCOMPARE(bench.monitor.commandName(), bench.find(button)->text());
     QCOMPARE(bench.pickerResets, 1);
     QVERIFY(bench.state.listsReady());
-    const QList<std::pair<QString, int>> starts{{"DispMod", 0}, {"WrMod", 0}, {"CharBlk", 1},
-                                                {"CharUl", 1},  {"ChrWid", 1}, {"SpFontSel", 0},
+    const QList<std::pair<QString, int>> starts{{"DispMod", 0},    {"WrMod", 0},  {"CharBlk", 1},
+                                                {"CharUl", 1},     {"ChrWid", 1}, {"SpFontSel", 0},
                                                 {"RAMuserfont", 1}};
     for (const auto &[group, chosen] : starts) {
         QCOMPARE(bench.panel.choice(group), chosen);
@@ -309,10 +320,9 @@ void TestCommandPanel::panelResetRestoresStartChoices()
     }
     QVERIFY(!bench.panel.blinkContinuousShown());
     QCOMPARE(bench.colour("BlkActExe"), bench.face());
-    const QList<std::pair<QString, int>> lists{{"SpdList", 0},   {"BlkSpdList", 31},
-                                               {"IFList", 0},    {"CTList", 0},
-                                               {"LumList", 3},   {"CursorModeList", 0},
-                                               {"FontMagList", 0}, {"CharBright", 7}};
+    const QList<std::pair<QString, int>> lists{
+        {"SpdList", 0}, {"BlkSpdList", 31},    {"IFList", 0},      {"CTList", 0},
+        {"LumList", 3}, {"CursorModeList", 0}, {"FontMagList", 0}, {"CharBright", 7}};
     for (const auto &[name, index] : lists)
         QCOMPARE(bench.combo(name)->currentIndex(), index);
     QCOMPARE(bench.combo("ScreensaverList")->currentIndex(), saverAfter);
@@ -346,12 +356,12 @@ void TestCommandPanel::captionsAndLabelsReadAsShown()
     QStringList labels;
     for (const QLabel *label : bench.panel.findChildren<QLabel *>())
         labels << label->text();
-    for (const char *text : {"Character blink mode", "Underline display mode", "5\u00d78 Matrix Font",
-                             "Alternative Magnified Font", "Character brightness",
-                             "Brightness level", "Cursor mode", "Screensaver",
-                             "Font Magnification", "International font", "Character code type",
-                             "Horizontal scroll speed", "Blink Speed", "13.5ms", "13.5ms,", "times",
-                             "(Max. 16 char.)", "\u00d70.5s/step"})
+    for (const char *text :
+         {"Character blink mode", "Underline display mode", "5\u00d78 Matrix Font",
+          "Alternative Magnified Font", "Character brightness", "Brightness level", "Cursor mode",
+          "Screensaver", "Font Magnification", "International font", "Character code type",
+          "Horizontal scroll speed", "Blink Speed", "13.5ms", "13.5ms,", "times", "(Max. 16 char.)",
+          "\u00d70.5s/step"})
         QVERIFY2(labels.contains(QString::fromUtf8(text)), text);
     QCOMPARE(bench.find("TextSet")->text(), QStringLiteral("Transfer(&T)"));
     QCOMPARE(bench.find("BlkActExe")->text(), QStringLiteral("Start"));

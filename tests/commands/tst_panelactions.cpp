@@ -32,13 +32,27 @@ void TestPanelActions::transferSendsTheText_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("bytes");
     QTest::addColumn<QString>("help");
-    QTest::newRow("plain") << "AB" << "41 42" << "  A   B ";
-    QTest::newRow("literal first") << "&h0DA" << "0D 41" << "&h0D  A ";
-    QTest::newRow("literal cut short") << "A&h4" << "41 26 68 34" << "  A   &   h   4 ";
-    QTest::newRow("not hex digits") << "&hZZ" << "26 68 5A 5A" << "  &   h   Z   Z ";
-    QTest::newRow("empty") << "" << "" << "";
-    QTest::newRow("escape is literal") << "\\x41" << "5C 78 34 31" << "  \\   x   4   1 ";
-    QTest::newRow("upper-case H") << "&H4a" << "4A" << "&H4a";
+    QTest::newRow("plain") << "AB"
+                           << "41 42"
+                           << "  A   B ";
+    QTest::newRow("literal first") << "&h0DA"
+                                   << "0D 41"
+                                   << "&h0D  A ";
+    QTest::newRow("literal cut short") << "A&h4"
+                                       << "41 26 68 34"
+                                       << "  A   &   h   4 ";
+    QTest::newRow("not hex digits") << "&hZZ"
+                                    << "26 68 5A 5A"
+                                    << "  &   h   Z   Z ";
+    QTest::newRow("empty") << ""
+                           << ""
+                           << "";
+    QTest::newRow("escape is literal") << "\\x41"
+                                       << "5C 78 34 31"
+                                       << "  \\   x   4   1 ";
+    QTest::newRow("upper-case H") << "&H4a"
+                                  << "4A"
+                                  << "&H4a";
 }
 
 void TestPanelActions::transferSendsTheText()
@@ -69,10 +83,14 @@ void TestPanelActions::entryNeverKeepsALineBreak_data()
     QTest::addColumn<QString>("pasted");
     QTest::addColumn<QString>("after");
     QTest::addColumn<int>("caretAfter");
-    QTest::newRow("into empty box") << "" << 0 << "ab\r\ncd" << "abcd" << 4;
-    QTest::newRow("between characters") << "xy" << 1 << "a\nb\r" << "xaby" << 3;
-    QTest::newRow("break at the start") << "abc" << 0 << "\r\n" << "abc" << 0;
-    QTest::newRow("only breaks") << "" << 0 << "\r\n\r\n" << "" << 0;
+    QTest::newRow("into empty box") << "" << 0 << "ab\r\ncd"
+                                    << "abcd" << 4;
+    QTest::newRow("between characters") << "xy" << 1 << "a\nb\r"
+                                        << "xaby" << 3;
+    QTest::newRow("break at the start") << "abc" << 0 << "\r\n"
+                                        << "abc" << 0;
+    QTest::newRow("only breaks") << "" << 0 << "\r\n\r\n"
+                                 << "" << 0;
 }
 
 void TestPanelActions::entryNeverKeepsALineBreak()
@@ -140,9 +158,8 @@ void TestPanelActions::defineSendsThePackedPattern()
     QCOMPARE(bench.take(), "1B 26 01 41 41 05 " + pattern);
     QCOMPARE(bench.monitor.commandName(),
              QStringLiteral("Define RAM User Font startCode=41 endCode=41 fontData"));
-    QCOMPARE(bench.monitor.help(),
-             QStringLiteral("---OpCode--- c1  c2  (c1:StartCode c2:EndCode "
-                            "&h20<=c1<=c2<=&hff)(d:BmpData)"));
+    QCOMPARE(bench.monitor.help(), QStringLiteral("---OpCode--- c1  c2  (c1:StartCode c2:EndCode "
+                                                  "&h20<=c1<=c2<=&hff)(d:BmpData)"));
     QVERIFY(!enabledWhileSending);
     QVERIFY(define->isEnabled());
     // The pattern outlives the definition.
@@ -234,10 +251,14 @@ void TestPanelActions::waitTitleCountsHalfSeconds_data()
     QTest::addColumn<int>("value");
     QTest::addColumn<QString>("bytes");
     QTest::addColumn<QString>("title");
-    QTest::newRow("0") << 0 << "1F 28 61 01 00" << "WaitAction : 0X 0.5sec=0sec";
-    QTest::newRow("3") << 3 << "1F 28 61 01 03" << "WaitAction : 3X 0.5sec=1.5sec";
-    QTest::newRow("4") << 4 << "1F 28 61 01 04" << "WaitAction : 4X 0.5sec=2sec";
-    QTest::newRow("255") << 255 << "1F 28 61 01 FF" << "WaitAction : 255X 0.5sec=127.5sec";
+    QTest::newRow("0") << 0 << "1F 28 61 01 00"
+                       << "WaitAction : 0X 0.5sec=0sec";
+    QTest::newRow("3") << 3 << "1F 28 61 01 03"
+                       << "WaitAction : 3X 0.5sec=1.5sec";
+    QTest::newRow("4") << 4 << "1F 28 61 01 04"
+                       << "WaitAction : 4X 0.5sec=2sec";
+    QTest::newRow("255") << 255 << "1F 28 61 01 FF"
+                         << "WaitAction : 255X 0.5sec=127.5sec";
 }
 
 void TestPanelActions::waitTitleCountsHalfSeconds()
