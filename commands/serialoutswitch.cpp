@@ -30,8 +30,8 @@ bool SerialOutSwitch::confirmStart()
 void SerialOutSwitch::start()
 {
     if (m_state.flowControl() == kCtsHandshake) {
-        if (m_connection.comport_online()
-            && m_connection.module().Deselect_CTS_handshake(Connection::kPort) > 0) {
+        if (m_connection.comport_online() &&
+            m_connection.module().Deselect_CTS_handshake(Connection::kPort) > 0) {
             m_prompt.message(QStringLiteral("COM port error"));
             m_connection.OfflineButton_Click();
         }

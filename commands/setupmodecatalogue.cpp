@@ -32,15 +32,15 @@ namespace SetupModeCatalogue {
 Row userModeStart()
 {
     return {QStringLiteral("UserModIn"), QStringLiteral("Start"),
-            QStringLiteral("\\x1f\\x28\\x65\\x01\\x49\\x4e"), QStringLiteral("User set up mode start"),
-            QStringLiteral("-----OpCode----- 'I' 'N'")};
+            QStringLiteral("\\x1f\\x28\\x65\\x01\\x49\\x4e"),
+            QStringLiteral("User set up mode start"), QStringLiteral("-----OpCode----- 'I' 'N'")};
 }
 
 Row userModeEnd()
 {
     return {QStringLiteral("UserModOut"), QStringLiteral("End"),
-            QStringLiteral("\\x1f\\x28\\x65\\x02\\x4f\\x55\\x54"), QStringLiteral("User set up mode end"),
-            QStringLiteral("-----OpCode----- 'O' 'U' 'T'")};
+            QStringLiteral("\\x1f\\x28\\x65\\x02\\x4f\\x55\\x54"),
+            QStringLiteral("User set up mode end"), QStringLiteral("-----OpCode----- 'O' 'U' 'T'")};
 }
 
 QList<Row> displayStatusRows()
@@ -51,10 +51,11 @@ QList<Row> displayStatusRows()
     const QStringList codes = {QStringLiteral("02"), QStringLiteral("20"), QStringLiteral("21")};
     QList<Row> rows;
     for (int i = 0; i < captions.size(); ++i) {
-        rows.append({QStringLiteral("InfoDisp_%1").arg(i), captions[i],
-                     QStringLiteral("\\x1f\\x28\\x65\\x41\\x") + codes[i],
-                     QStringLiteral("Display Status information (") + captions[i] + QLatin1Char(')'),
-                     kDisplayStatusHelp});
+        rows.append(
+            {QStringLiteral("InfoDisp_%1").arg(i), captions[i],
+             QStringLiteral("\\x1f\\x28\\x65\\x41\\x") + codes[i],
+             QStringLiteral("Display Status information (") + captions[i] + QLatin1Char(')'),
+             kDisplayStatusHelp});
     }
     return rows;
 }
@@ -64,8 +65,8 @@ QList<StatusRequest> statusRequests()
     QList<StatusRequest> requests;
     int i = 0;
     for (const RequestText &r : kRequests)
-        requests.append({QStringLiteral("InfoTrs_%1").arg(i++), QString::fromLatin1(r.caption),
-                         r.replyKind});
+        requests.append(
+            {QStringLiteral("InfoTrs_%1").arg(i++), QString::fromLatin1(r.caption), r.replyKind});
     return requests;
 }
 
@@ -110,23 +111,24 @@ Command statusRequestCommand(int element, int udfIndex)
 Row serialOutEnd()
 {
     return {QStringLiteral("TxdMod_0"), QStringLiteral("End"),
-            QStringLiteral("\\x1f\\x28\\x65\\x84\\x4f\\x55\\x54"), QStringLiteral("Serial OUT mode End"),
-            QStringLiteral("-----OpCode----- 'O' 'U' 'T'")};
+            QStringLiteral("\\x1f\\x28\\x65\\x84\\x4f\\x55\\x54"),
+            QStringLiteral("Serial OUT mode End"), QStringLiteral("-----OpCode----- 'O' 'U' 'T'")};
 }
 
 Row serialOutStart()
 {
     return {QStringLiteral("TxdMod_1"), QStringLiteral("Start"),
-            QStringLiteral("\\x1f\\x28\\x65\\x83\\x49\\x4e"), QStringLiteral("Serial OUT mode Start"),
-            QStringLiteral("-----OpCode----- 'I' 'N'")};
+            QStringLiteral("\\x1f\\x28\\x65\\x83\\x49\\x4e"),
+            QStringLiteral("Serial OUT mode Start"), QStringLiteral("-----OpCode----- 'I' 'N'")};
 }
 
 Question serialOutStartQuestion()
 {
-    return {QStringLiteral("The SBUSY terminal functions as S-OUT in Serial OUT mode.  If using CTS "
-                           "flow control, wiring must be rearranged so that this signal is "
-                           "connected to RxD.  Do you wish to continue?"),
-            QStringLiteral("Confirm Serial OUT mode start")};
+    return {
+        QStringLiteral("The SBUSY terminal functions as S-OUT in Serial OUT mode.  If using CTS "
+                       "flow control, wiring must be rearranged so that this signal is "
+                       "connected to RxD.  Do you wish to continue?"),
+        QStringLiteral("Confirm Serial OUT mode start")};
 }
 
 std::optional<Question> leavingCaution(int tab)
@@ -138,8 +140,8 @@ std::optional<Question> leavingCaution(int tab)
         mode = QStringLiteral("Serial OUT Mode");
     else
         return std::nullopt;
-    return Question{QStringLiteral("The VFD module does not respond to other commands when in ")
-                        + mode + QStringLiteral(".  Do you wish to continue?"),
+    return Question{QStringLiteral("The VFD module does not respond to other commands when in ") +
+                        mode + QStringLiteral(".  Do you wish to continue?"),
                     QStringLiteral("Caution - ") + mode};
 }
 

@@ -16,7 +16,7 @@ struct Row
 {
     QString objectName; // "UserModIn", "InfoDisp_0", ...
     QString caption;
-    QString text;       // command text in escape notation
+    QString text; // command text in escape notation
     QString title;
     QString help;
 };
@@ -25,7 +25,7 @@ struct StatusRequest
 {
     QString objectName; // "InfoTrs_0" to "InfoTrs_4"
     QString caption;
-    quint8 replyKind;   // how the reply label shows the answer
+    quint8 replyKind; // how the reply label shows the answer
 };
 
 // Tab 1 and tab 2 each guard a mode the module ignores ordinary commands in.

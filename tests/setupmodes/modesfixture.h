@@ -21,11 +21,7 @@ class ModesFixture
 public:
     explicit ModesFixture(SerialDeviceFactory factory);
 
-    template<typename T>
-    T *find(const QString &name) const
-    {
-        return window.findChild<T *>(name);
-    }
+    template<typename T> T *find(const QString &name) const { return window.findChild<T *>(name); }
     // What the user would see in the output monitor's code box, as wire bytes.
     QByteArray shownCodes() const;
 

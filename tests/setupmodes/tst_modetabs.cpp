@@ -34,7 +34,10 @@ private:
     {
         return qobject_cast<QStackedWidget *>(m_f->tabs->panel(0)->parentWidget())->currentWidget();
     }
-    void click(const QString &name) { QTest::mouseClick(m_f->find<QPushButton>(name), Qt::LeftButton); }
+    void click(const QString &name)
+    {
+        QTest::mouseClick(m_f->find<QPushButton>(name), Qt::LeftButton);
+    }
 
     void go(Route route, int to)
     {

@@ -45,8 +45,8 @@ private:
     }
     bool isButtonFace(const QString &name) const
     {
-        return button(name)->palette().color(QPalette::Button)
-               == QApplication::palette().color(QPalette::Button);
+        return button(name)->palette().color(QPalette::Button) ==
+               QApplication::palette().color(QPalette::Button);
     }
     QString respSts() const { return m_f->find<QLabel>(QStringLiteral("RespSts"))->text(); }
     void goOnline()
@@ -149,17 +149,19 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("caption");
         QTest::newRow("firmware version, characters")
-            << 0 << "#0" << hex("1f28654002") << hex("286540") + "1.05" << "1.05"
+            << 0 << "#0" << hex("1f28654002") << hex("286540") + "1.05"
+            << "1.05"
             << "Firmware version";
         QTest::newRow("firmware checksum, hex")
             << 1 << "#0" << hex("1f286540 2000c00040") << hex("2865400102 0aff") << "01 02 0A FF"
             << "Firmware checksum";
         QTest::newRow("product type, twelve characters")
-            << 2 << "#0" << hex("1f28654030") << hex("286540") + "CU20045-UW5J" << "CU20045-UW5J"
+            << 2 << "#0" << hex("1f28654030") << hex("286540") + "CU20045-UW5J"
+            << "CU20045-UW5J"
             << "Product type";
         QTest::newRow("USER-FONT 41h, five bytes")
-            << 3 << "#33" << hex("1f2865408041") << hex("2865401122334455aa")
-            << "11 22 33 44 55" << "USER-FONT";
+            << 3 << "#33" << hex("1f2865408041") << hex("2865401122334455aa") << "11 22 33 44 55"
+            << "USER-FONT";
         QTest::newRow("USER-FONT first entry")
             << 3 << "#0" << hex("1f2865408020") << hex("28654000000000ff") << "00 00 00 00 FF"
             << "USER-FONT";
@@ -171,7 +173,8 @@ private slots:
             << "User Table checksum";
         QTest::newRow("reply longer than twenty bytes")
             << 2 << "#0" << hex("1f28654030") << hex("286540") + "ABCDEFGHIJKLMNOPQRSTUVW"
-            << "ABCDEFGHIJKL" << "Product type";
+            << "ABCDEFGHIJKL"
+            << "Product type";
     }
     void statusRequestShowsTheReply()
     {
@@ -257,7 +260,8 @@ private slots:
         click(QStringLiteral("InfoTrs_1"));
         QCOMPARE(respSts(), QString());
         QCOMPARE(m_f->shownCodes(), hex("1f2865402000c00040"));
-        QCOMPARE(m_f->monitor.commandName(), QStringLiteral("Read Status information (Firmware checksum)"));
+        QCOMPARE(m_f->monitor.commandName(),
+                 QStringLiteral("Read Status information (Firmware checksum)"));
         QVERIFY(m_f->window.isEnabled());
         // Sending anything now online proves nothing was queued on the line before it.
         goOnline();
@@ -278,7 +282,8 @@ private slots:
                  QStringLiteral("The SBUSY terminal functions as S-OUT in Serial OUT mode.  If "
                                 "using CTS flow control, wiring must be rearranged so that this "
                                 "signal is connected to RxD.  Do you wish to continue?"));
-        QCOMPARE(m_f->prompt.asked().first().title, QStringLiteral("Confirm Serial OUT mode start"));
+        QCOMPARE(m_f->prompt.asked().first().title,
+                 QStringLiteral("Confirm Serial OUT mode start"));
         QCOMPARE(respSts(), QString());
         QVERIFY(!m_f->serialOut->modeActive());
         QCOMPARE(enabledStatusButtons(), 0);
