@@ -43,7 +43,7 @@ QString decimal(double x)
 {
     // Fifteen significant digits hide the binary error of products such as
     // 3 * 0.0135 (0.040499999999999994).
-    const QString general = QString::number(x, 'g', 15);
+    QString general = QString::number(x, 'g', 15);
     if (!general.contains(QLatin1Char('e')))
         return general;
     // Titles never show an exponent: write the same digits out in full.

@@ -23,6 +23,8 @@ private slots:
     void panelResetRestoresStartChoices();
     void brightnessListFollowsDisplayModel();
     void captionsAndLabelsReadAsShown();
+    void tooltipsReadAsShown_data();
+    void tooltipsReadAsShown();
 };
 
 void TestCommandPanel::startsSilentWithStartChoices()
@@ -230,6 +232,9 @@ void TestCommandPanel::rechoosingTheSelectedEntrySendsAgain()
     QCOMPARE(bench.take(), QStringLiteral("1F 58 04"));
     emit lum->activated(lum->currentIndex());
     QCOMPARE(bench.take(), QStringLiteral("1F 58 04"));
+    // The keyboard moves the selection and reports it: one command, not two.
+    QTest::keyClick(lum, Qt::Key_Down);
+    QCOMPARE(bench.take(), QStringLiteral("1F 58 05"));
     // A change made in code while the lists are ready is a selection like any other.
     lum->setCurrentIndex(0);
     QCOMPARE(bench.take(), QStringLiteral("1F 58 01"));
@@ -368,6 +373,47 @@ void TestCommandPanel::captionsAndLabelsReadAsShown()
     QCOMPARE(bench.find("WaitCommandButton")->text(), QStringLiteral("Start"));
     QCOMPARE(bench.find("Shorter")->text(), QStringLiteral("Short<"));
     QCOMPARE(bench.find("Longer")->text(), QStringLiteral(">Long"));
+}
+
+void TestCommandPanel::tooltipsReadAsShown_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("tip");
+    QTest::newRow("DlFontDefineFrame") << "DlFontDefineFrame"
+                                       << "RAM user font commands";
+    QTest::newRow("FontMatrix") << "FontMatrix"
+                                << "Edit RAM user font pattern";
+    QTest::newRow("FontCode_Combo")
+        << "FontCode_Combo"
+        << "Maximum 16 RAM user font characters can be defined at any time";
+    QTest::newRow("FontDefineCommandButton")
+        << "FontDefineCommandButton"
+        << "Register the RAM user font at the selected address";
+    QTest::newRow("FontDeleteCommandButton") << "FontDeleteCommandButton"
+                                             << "Delete the RAM user font at the selected address";
+    QTest::newRow("FontClearCommandButton") << "FontClearCommandButton"
+                                            << "Clear the pattern";
+    QTest::newRow("T1_Combo") << "T1_Combo"
+                              << "t1: Normal display time 1-255 x 13.5ms";
+    QTest::newRow("T2_Combo") << "T2_Combo"
+                              << "t2: Blank display time 1-255 x 13.5ms";
+    QTest::newRow("BlkCnt_Combo") << "BlkCnt_Combo"
+                                  << "c: Number of repetition 1-255 times or 0 for continuous";
+    QTest::newRow("WaitFrame") << "WaitFrame"
+                               << "Wait operation - hold display static for time period.";
+    QTest::newRow("WaitSlider") << "WaitSlider"
+                                << "Set wait time in units of 0.5 seconds";
+    QTest::newRow("WaitCommandButton")
+        << "WaitCommandButton"
+        << "Start Wait action.  Command processing is halted during wait.";
+}
+
+void TestCommandPanel::tooltipsReadAsShown()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, tip);
+    PanelBench bench;
+    QCOMPARE(bench.find<QWidget>(name)->toolTip(), tip);
 }
 
 QTEST_MAIN(TestCommandPanel)

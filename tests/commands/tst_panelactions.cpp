@@ -203,7 +203,12 @@ void TestPanelActions::deleteSendsTheCode()
 void TestPanelActions::blinkStartsWithStartUpValues()
 {
     PanelBench bench;
-    bench.click("BlkActExe");
+    QAbstractButton *start = bench.find("BlkActExe");
+    bool enabledWhileSending = true;
+    QObject::connect(&bench.transport, &CommandTransport::commandIssued, start,
+                     [&] { enabledWhileSending = start->isEnabled(); });
+    start->click();
+    QVERIFY(!enabledWhileSending);
     QCOMPARE(bench.take(), QStringLiteral("1F 28 61 11 01 03 03 03"));
     QCOMPARE(bench.monitor.commandName(),
              QStringLiteral("BlinkAction pattern=Blank eventTime=3(0.0405msec)  "
