@@ -28,6 +28,13 @@ int main(int argc, char **argv)
     layout->addWidget(picker, 0, Qt::AlignLeft);
     window.addTab(page, QStringLiteral("Direct Command Mode"));
     window.addTab(new QWidget, QStringLiteral("User Setup Mode"));
+    // A few dots and choices, so the state colours can be judged too.
+    for (const int e : {0, 4, 6, 8, 12, 17, 22, 27, 32, 36, 38})
+        bench.click(QStringLiteral("FontCommandButton_%1").arg(e));
+    bench.click(QStringLiteral("DispMod_1"));
+    bench.click(QStringLiteral("CharBlk_0"));
+    bench.choose(QStringLiteral("BlkCnt_Combo"), 0);
+    bench.click(QStringLiteral("BlkActExe"));
     window.move(0, 0);
     window.resize(975, 700);
     window.show();
