@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <limits>
+
 TextEntryGroup::TextEntryGroup(CommandTransport &transport, QWidget *parent)
     : QGroupBox(QStringLiteral("Entering output characters"), parent)
     , m_transport(transport)
@@ -17,6 +19,9 @@ TextEntryGroup::TextEntryGroup(CommandTransport &transport, QWidget *parent)
     m_text = new QLineEdit(this);
     m_text->setObjectName(QStringLiteral("TxtChr"));
     m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // The box would cut a long paste at 32767 characters without a word; the
+    // transport refuses a command that is too long, and says so.
+    m_text->setMaxLength(std::numeric_limits<int>::max());
     m_text->installEventFilter(this);
     connect(m_text, &QLineEdit::textChanged, this, &TextEntryGroup::cleanUp);
     m_text->setText(QStringLiteral("Solution for you."));

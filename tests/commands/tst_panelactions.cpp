@@ -15,6 +15,7 @@ private slots:
     void entryNeverKeepsALineBreak_data();
     void entryNeverKeepsALineBreak();
     void enterInTheEntrySendsNothing();
+    void longTextIsKeptWhole();
     void defineSendsThePackedPattern_data();
     void defineSendsThePackedPattern();
     void dotsToggleAndClearWithoutSending();
@@ -123,6 +124,15 @@ void TestPanelActions::enterInTheEntrySendsNothing()
     QCOMPARE(entry->text(), QStringLiteral("Solution for you.!"));
     QCOMPARE(bench.take(), QString());
     QCOMPARE(bench.monitor.commandName(), QStringLiteral("command"));
+}
+
+void TestPanelActions::longTextIsKeptWhole()
+{
+    PanelBench bench;
+    auto *entry = bench.find<QLineEdit>("TxtChr");
+    entry->clear();
+    entry->insert(QString(40000, QLatin1Char('a')));
+    QCOMPARE(entry->text().size(), 40000);
 }
 
 void TestPanelActions::defineSendsThePackedPattern_data()
