@@ -1,7 +1,80 @@
+#include "mainwindow/connection.h"
+#include "mainwindow/form1.h"
+#include "mainwindow/setupstate.h"
+#include "mainwindow/terminationsignals.h"
+#include "mainwindow/widgetprompt.h"
+#include "serial/module2.h"
+#include "serial/serialports.h"
+#include "transport/codepage.h"
+#include "transport/commandtransport.h"
+#include "transport/datatransmitter.h"
+#include "transport/logboard.h"
+#include "transport/outputmonitor.h"
+
 #include <QApplication>
+#include <QDir>
+
+#include <cstdio>
+
+namespace {
+
+QList<PortEntry> machinePorts()
+{
+    QList<PortEntry> entries;
+    for (const PortInfo &port : availablePorts())
+        entries.append({port.name, port.description});
+    return entries;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    return 0;
+    // Qt took its own options; the program has none, so anything left is a mistake.
+    const QStringList extra = QCoreApplication::arguments().mid(1);
+    if (!extra.isEmpty()) {
+        std::fprintf(stderr, "zepta takes no arguments; ignored: %s\n",
+                     qPrintable(extra.join(u' ')));
+    }
+
+    const CodePage codePage = CodePage::forSystem();
+    WidgetPrompt prompt;
+    Module2 module(systemSerialDeviceFactory());
+    Connection connection(module, prompt);
+    OutputMonitor monitor;
+    LogBoard logBoard;
+    DataTransmitter transmitter(module, connection, monitor, prompt, codePage);
+    CommandTransport transport(transmitter, monitor, logBoard, prompt, codePage);
+    SetupState state;
+
+    // Listening starts before the window exists: a signal that comes while the
+    // start-up still asks something (a port that cannot be opened) answers the
+    // question and closes the window as soon as it is built.
+    TerminationSignals termination;
+    Form1 *window = nullptr;
+    bool closeRequested = false;
+    QObject::connect(&termination, &TerminationSignals::received, &app, [&] {
+        if (window) {
+            window->close();
+            return;
+        }
+        closeRequested = true;
+        if (QWidget *box = QApplication::activeModalWidget())
+            box->close();
+    });
+
+    Form1 form1({module, connection, monitor, logBoard, transmitter, transport, state, prompt,
+                 codePage, machinePorts, QDir::currentPath()});
+    window = &form1;
+    prompt.setParentWidget(&form1);
+    if (closeRequested) {
+        form1.close(); // writes the settings as the close box does
+        return 0;
+    }
+    // The window ends the program, also while another window is still open.
+    QObject::connect(&form1, &Form1::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+
+    form1.showFitted();
+    return app.exec();
 }
