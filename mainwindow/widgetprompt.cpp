@@ -10,6 +10,17 @@ QString titleOrDefault(const QString &title)
     return title.isEmpty() ? QStringLiteral("Zepta") : title;
 }
 
+// "All Files (*.*)" means every file on Windows; elsewhere "*.*" would hide
+// the many files without a dot in their names, so the pattern becomes "*".
+QStringList platformFilters(QStringList filters)
+{
+#ifndef Q_OS_WIN
+    for (QString &filter : filters)
+        filter.replace(QStringLiteral("(*.*)"), QStringLiteral("(*)"));
+#endif
+    return filters;
+}
+
 } // namespace
 
 WidgetPrompt::WidgetPrompt(QWidget *parent)
@@ -53,8 +64,9 @@ QString WidgetPrompt::fileName(const FileRequest &request, bool save)
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (!request.filters.isEmpty()) {
-        dialog.setNameFilters(request.filters);
-        dialog.selectNameFilter(request.filters.value(request.selectedFilter));
+        const QStringList filters = platformFilters(request.filters);
+        dialog.setNameFilters(filters);
+        dialog.selectNameFilter(filters.value(request.selectedFilter));
     }
     if (save && !request.confirmOverwrite)
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
