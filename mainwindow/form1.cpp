@@ -19,7 +19,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollArea>
@@ -64,11 +63,11 @@ Form1::Form1(const Form1Parts &parts, QWidget *parent)
     // The command tabs take what the screen offers; the connection, recorder
     // and monitor column keeps a width that reads well and gives the rest away.
     auto *rightColumn = new QWidget(central);
-    rightColumn->setMaximumWidth(390);
     auto *right = new QVBoxLayout(rightColumn);
     right->setContentsMargins(0, 0, 0, 0);
     m_connectionBar = new ConnectionBar(m_parts.connection, m_parts.state, m_parts.monitor,
                                         m_parts.portLister, rightColumn);
+    rightColumn->setMaximumWidth(qMax(390, m_connectionBar->minimumSizeHint().width()));
     right->addWidget(m_connectionBar);
     right->addWidget(buildRecorderAndMonitor(), 1);
     columns->addLayout(left, 1);
@@ -188,9 +187,8 @@ void Form1::runStartup()
     m_parts.state.setDisplayModel(m_displayList->currentIndex());
     if (plan.goOnline)
         m_connectionBar->OnlineButton_Click();
+    // TxtChr got its "Solution for you." from the command panel itself.
     m_parts.monitor.setCodes(QStringLiteral("log"));
-    if (auto *text = findChild<QLineEdit *>(QStringLiteral("TxtChr")))
-        text->setText(QStringLiteral("Solution for you."));
 }
 
 void Form1::DisplayList_Click(int model)
