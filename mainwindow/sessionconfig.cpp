@@ -45,7 +45,7 @@ StartupPlan SessionConfig::plan(const ConfigRecord &record)
 
 StartupPlan SessionConfig::readAtStart(SetupState &state) const
 {
-    const StartupPlan startup = plan(ConfigFile::load(m_path, m_codePage));
+    StartupPlan startup = plan(ConfigFile::load(m_path, m_codePage));
     state.setBaudRate(startup.baudRate);
     state.setFlowControl(startup.flowControl);
     return startup;
