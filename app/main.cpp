@@ -1,15 +1,9 @@
-#include "mainwindow/connection.h"
+#include "mainwindow/commandsession.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/setupstate.h"
 #include "mainwindow/terminationsignals.h"
 #include "mainwindow/widgetprompt.h"
-#include "serial/module2.h"
 #include "serial/serialports.h"
-#include "transport/codepage.h"
-#include "transport/commandtransport.h"
-#include "transport/datatransmitter.h"
-#include "transport/logboard.h"
-#include "transport/outputmonitor.h"
 
 #include <QApplication>
 #include <QDir>
@@ -38,14 +32,8 @@ int main(int argc, char *argv[])
                      qPrintable(extra.join(u' ')));
     }
 
-    const CodePage codePage = CodePage::forSystem();
     WidgetPrompt prompt;
-    Module2 module(systemSerialDeviceFactory());
-    Connection connection(module, prompt);
-    OutputMonitor monitor;
-    LogBoard logBoard;
-    DataTransmitter transmitter(module, connection, monitor, prompt, codePage);
-    CommandTransport transport(transmitter, monitor, logBoard, prompt, codePage);
+    CommandSession session(systemSerialDeviceFactory(), prompt, CodePage::forSystem());
     SetupState state;
 
     // Listening starts before the window exists: a signal that comes while the
@@ -64,8 +52,7 @@ int main(int argc, char *argv[])
             box->close();
     });
 
-    Form1 form1({module, connection, monitor, logBoard, transmitter, transport, state, prompt,
-                 codePage, machinePorts, QDir::currentPath()});
+    Form1 form1({session, state, prompt, machinePorts, QDir::currentPath()});
     window = &form1;
     prompt.setParentWidget(&form1);
     if (closeRequested) {

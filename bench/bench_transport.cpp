@@ -1,16 +1,8 @@
 // Measures the conversion and sending path on the largest command the code
 // buffer holds, against a line that accepts everything at once, so that what is
 // measured is Zepta's own cost. Prints one line per measurement.
-#include "mainwindow/connection.h"
-#include "serial/module2.h"
-#include "support/fakeserialdevice.h"
-#include "support/scriptedprompt.h"
-#include "transport/codepage.h"
+#include "support/fakesession.h"
 #include "transport/commandtext.h"
-#include "transport/commandtransport.h"
-#include "transport/datatransmitter.h"
-#include "transport/logboard.h"
-#include "transport/outputmonitor.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -48,23 +40,17 @@ int main(int argc, char *argv[])
                 static_cast<long long>(kCodeBufCapacity), convertMs,
                 ansi.size() / 1e3 / convertMs);
 
-    auto line = std::make_shared<FakeSerialDevice::Line>();
-    ScriptedPrompt prompt;
-    Module2 module(FakeSerialDevice::factory(line));
-    Connection connection(module, prompt);
-    OutputMonitor monitor;
-    LogBoard logBoard;
-    logBoard.setRecording(true);
-    DataTransmitter transmitter(module, connection, monitor, prompt, codePage);
-    CommandTransport transport(transmitter, monitor, logBoard, prompt, codePage);
-    connection.goOnline(QStringLiteral("bench"), QStringLiteral("115200"), false);
+    FakeSession session;
+    session.logBoard.setRecording(true);
+    session.goOnline(QStringLiteral("115200"));
+    const auto &line = session.line;
 
     const double sendMs = bestOfMs(5, [&] {
         line->writes.clear();
         line->written.clear();
-        monitor.clearHistory();
-        logBoard.takeLogtext();
-        transport.issue({escaped, QStringLiteral("bench"), QStringLiteral("help")});
+        session.monitor.clearHistory();
+        session.logBoard.takeLogtext();
+        session.transport.issue({escaped, QStringLiteral("bench"), QStringLiteral("help")});
     });
     // 115200 baud, 8N1: 11,520 bytes a second on the wire.
     const double wireMs = kCodeBufCapacity / 11.520;

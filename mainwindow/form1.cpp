@@ -3,7 +3,7 @@
 #include "commands/directcommandpanel.h"
 #include "commands/modetabstrip.h"
 #include "commands/setupmodepanels.h"
-#include "mainwindow/connection.h"
+#include "mainwindow/commandsession.h"
 #include "mainwindow/connectionbar.h"
 #include "mainwindow/cursorpicker.h"
 #include "mainwindow/cursorpickermodel.h"
@@ -47,13 +47,13 @@ void showEnd(QPlainTextEdit *box)
 Form1::Form1(const Form1Parts &parts, QWidget *parent)
     : QMainWindow(parent)
     , m_parts(parts)
-    , m_config(std::make_unique<SessionConfig>(parts.configDirectory, parts.codePage))
+    , m_config(std::make_unique<SessionConfig>(parts.configDirectory, parts.session.codePage))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Zepta [Ver1.13]"));
     // Nothing a list selects while it is being filled may reach the module.
     m_parts.state.setListsReady(false);
-    m_picker = new CursorPickerModel(m_parts.transport, this);
+    m_picker = new CursorPickerModel(m_parts.session.transport, this);
 
     auto *central = new QWidget(this);
     auto *columns = new QHBoxLayout(central);
@@ -65,7 +65,7 @@ Form1::Form1(const Form1Parts &parts, QWidget *parent)
     auto *rightColumn = new QWidget(central);
     auto *right = new QVBoxLayout(rightColumn);
     right->setContentsMargins(0, 0, 0, 0);
-    m_connectionBar = new ConnectionBar(m_parts.connection, m_parts.state, m_parts.monitor,
+    m_connectionBar = new ConnectionBar(m_parts.session.connection, m_parts.state, m_parts.session.monitor,
                                         m_parts.portLister, rightColumn);
     rightColumn->setMaximumWidth(qMax(390, m_connectionBar->minimumSizeHint().width()));
     right->addWidget(m_connectionBar);
@@ -109,7 +109,7 @@ QWidget *Form1::buildTabs()
     m_panelContent = content;
     auto *stack = new QVBoxLayout(content);
     m_commandPanel =
-        new DirectCommandPanel(m_parts.transport, m_parts.state, m_parts.prompt, content);
+        new DirectCommandPanel(m_parts.session.transport, m_parts.state, m_parts.prompt, content);
     stack->addWidget(m_commandPanel);
     stack->addWidget(new CursorPicker(*m_picker, content), 0, Qt::AlignLeft);
     stack->addStretch(1);
@@ -122,11 +122,11 @@ QWidget *Form1::buildTabs()
     panel0->addWidget(scroll);
     m_commandPanel->setResetPickerHandler([this] { m_picker->reset(); });
 
-    auto *userSetup = new UserSetupPanel(m_parts.transport);
+    auto *userSetup = new UserSetupPanel(m_parts.session.transport);
     auto *panel1 = new QVBoxLayout(m_tabs->panel(1));
     panel1->addWidget(userSetup);
-    auto *serialOut = new SerialOutPanel(m_parts.transport, m_parts.connection, m_parts.state,
-                                         m_parts.monitor, m_parts.prompt);
+    auto *serialOut = new SerialOutPanel(m_parts.session.transport, m_parts.session.connection, m_parts.state,
+                                         m_parts.session.monitor, m_parts.prompt);
     auto *panel2 = new QVBoxLayout(m_tabs->panel(2));
     panel2->addWidget(serialOut);
     m_tabs->setModeActiveQuery([userSetup, serialOut](int tab) {
@@ -156,18 +156,18 @@ QWidget *Form1::buildRecorderAndMonitor()
     m_trHistory->setObjectName(QStringLiteral("TrHistory"));
     m_trHistory->setReadOnly(true); // the binary save reads it exactly as shown
     m_trHistory->setFont(fixedPitchFont());
-    m_trHistory->setPlainText(historyShown(m_parts.monitor.history()));
+    m_trHistory->setPlainText(historyShown(m_parts.session.monitor.history()));
     monitorLayout->addWidget(m_trHistory, 1);
     m_monitorButtons = new QHBoxLayout;
     monitorLayout->addLayout(m_monitorButtons);
     layout->addWidget(m_frame6, 1);
 
-    connect(&m_parts.monitor, &OutputMonitor::historyAppended, m_trHistory,
+    connect(&m_parts.session.monitor, &OutputMonitor::historyAppended, m_trHistory,
             [this](const QString &line) {
                 m_trHistory->appendPlainText(historyShown(line));
                 showEnd(m_trHistory);
             });
-    connect(&m_parts.monitor, &OutputMonitor::historyReset, m_trHistory,
+    connect(&m_parts.session.monitor, &OutputMonitor::historyReset, m_trHistory,
             [this](const QString &text) {
                 m_trHistory->setPlainText(historyShown(text));
                 showEnd(m_trHistory);
@@ -188,7 +188,7 @@ void Form1::runStartup()
     if (plan.goOnline)
         m_connectionBar->OnlineButton_Click();
     // TxtChr got its "Solution for you." from the command panel itself.
-    m_parts.monitor.setCodes(QStringLiteral("log"));
+    m_parts.session.monitor.setCodes(QStringLiteral("log"));
 }
 
 void Form1::DisplayList_Click(int model)
@@ -226,12 +226,12 @@ void Form1::showFitted()
 
 bool Form1::comport_online() const
 {
-    return m_parts.connection.comport_online();
+    return m_parts.session.connection.comport_online();
 }
 
 void Form1::OfflineButton_Click()
 {
-    m_parts.connection.OfflineButton_Click();
+    m_parts.session.connection.OfflineButton_Click();
 }
 
 void Form1::closeEvent(QCloseEvent *event)
@@ -247,7 +247,7 @@ void Form1::shutDown()
         return;
     m_shutDown = true;
     QString error;
-    if (!m_config->writeAtExit(m_connectionBar->portText(), m_parts.state, m_parts.connection,
+    if (!m_config->writeAtExit(m_connectionBar->portText(), m_parts.state, m_parts.session.connection,
                                &error)) {
         m_parts.prompt.message(QStringLiteral("The settings could not be saved to \"%1\": %2\n"
                                               "The file keeps the settings it had before.")

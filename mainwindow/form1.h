@@ -6,17 +6,10 @@
 
 #include <memory>
 
-class CodePage;
-class CommandTransport;
-class Connection;
 class ConnectionBar;
 class CursorPickerModel;
-class DataTransmitter;
 class DirectCommandPanel;
-class LogBoard;
-class Module2;
 class ModeTabStrip;
-class OutputMonitor;
 class Prompt;
 class QBoxLayout;
 class QComboBox;
@@ -24,20 +17,15 @@ class QGroupBox;
 class QPlainTextEdit;
 class SessionConfig;
 class SetupState;
+struct CommandSession;
 
 // Everything the main window works with; the program builds it once, tests
 // build it over a fake port and a scripted prompt.
 struct Form1Parts
 {
-    Module2 &module;
-    Connection &connection;
-    OutputMonitor &monitor;
-    LogBoard &logBoard;
-    DataTransmitter &transmitter;
-    CommandTransport &transport;
+    CommandSession &session;
     SetupState &state;
     Prompt &prompt;
-    const CodePage &codePage;
     PortLister portLister;   // the machine's serial ports for ComSel
     QString configDirectory; // where "Config_QV_demo.dat" lives
 };

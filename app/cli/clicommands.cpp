@@ -2,17 +2,11 @@
 
 #include "terminalprompt.h"
 
-#include "mainwindow/connection.h"
-#include "serial/module2.h"
+#include "mainwindow/commandsession.h"
 #include "serial/portnames.h"
 #include "serial/serialports.h"
-#include "transport/codepage.h"
 #include "transport/commandtext.h"
-#include "transport/commandtransport.h"
-#include "transport/datatransmitter.h"
-#include "transport/logboard.h"
 #include "transport/monitorformat.h"
-#include "transport/outputmonitor.h"
 
 #include <QCommandLineParser>
 #include <QLocale>
@@ -177,16 +171,11 @@ int send(const QStringList &arguments, QTextStream &out, QTextStream &err)
     if (!fitsCodeBuffer(CommandText::TextConvert(codePage.fromUnicode(text)), err))
         return kUsage;
     TerminalPrompt prompt(err);
-    Module2 module(systemSerialDeviceFactory());
-    Connection connection(module, prompt);
-    OutputMonitor monitor;
-    LogBoard logBoard;
-    DataTransmitter transmitter(module, connection, monitor, prompt, codePage);
-    CommandTransport transport(transmitter, monitor, logBoard, prompt, codePage);
+    CommandSession session(systemSerialDeviceFactory(), prompt, codePage);
 
     // The window can only say that something failed; here there is room for why.
     prompt.setAnnotator([&](const QString &message) {
-        const CommError e = module.lastCommError();
+        const CommError e = session.module.lastCommError();
         const QString path = PortNames::devicePath(portName);
         const QString where = path == portName ? portName : portName + " (" + path + ")";
         if (message == QLatin1String("COM port cannot be opened") ||
@@ -197,14 +186,14 @@ int send(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return message;
     });
 
-    if (!connection.goOnline(portName, baud, parser.isSet(ctsOption)))
+    if (!session.connection.goOnline(portName, baud, parser.isSet(ctsOption)))
         return kPortFailure;
-    transport.issue(Command{text, QStringLiteral("zepta-cli send"), QString()});
+    session.transport.issue(Command{text, QStringLiteral("zepta-cli send"), QString()});
     // A failed write takes the connection offline, exactly as in the window.
-    const bool sent = connection.comport_online();
-    connection.OfflineButton_Click();
+    const bool sent = session.connection.comport_online();
+    session.connection.OfflineButton_Click();
 
-    const QStringList lines = monitor.history().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    const QStringList lines = session.monitor.history().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     for (const QString &line : lines)
         out << line << '\n';
     out.flush();

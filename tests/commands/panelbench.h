@@ -2,16 +2,8 @@
 
 #include "commands/commandcatalogue.h"
 #include "commands/directcommandpanel.h"
-#include "mainwindow/connection.h"
 #include "mainwindow/setupstate.h"
-#include "serial/module2.h"
-#include "support/fakeserialdevice.h"
-#include "support/scriptedprompt.h"
-#include "transport/codepage.h"
-#include "transport/commandtransport.h"
-#include "transport/datatransmitter.h"
-#include "transport/logboard.h"
-#include "transport/outputmonitor.h"
+#include "support/fakesession.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -21,17 +13,8 @@
 
 // The command panel on an online connection over a scripted line, as the main
 // window holds it after start-up (lists ready).
-struct PanelBench
+struct PanelBench : FakeSession
 {
-    std::shared_ptr<FakeSerialDevice::Line> line = std::make_shared<FakeSerialDevice::Line>();
-    ScriptedPrompt prompt;
-    Module2 module{FakeSerialDevice::factory(line)};
-    Connection connection{module, prompt};
-    OutputMonitor monitor;
-    LogBoard logBoard;
-    CodePage codePage{CodePage::Kind::Windows1252};
-    DataTransmitter transmitter{module, connection, monitor, prompt, codePage};
-    CommandTransport transport{transmitter, monitor, logBoard, prompt, codePage};
     SetupState state;
     DirectCommandPanel panel{transport, state, prompt};
     int pickerResets = 0;
@@ -40,8 +23,7 @@ struct PanelBench
 
     PanelBench()
     {
-        module.setTimeouts(30, 2);
-        connection.goOnline(QStringLiteral("ttyFAKE0"), QStringLiteral("38400"), false);
+        goOnline();
         panel.setResetPickerHandler([this] { ++pickerResets; });
         QObject::connect(&transport, &CommandTransport::commandIssued, &panel,
                          [this] { windowEnabledWhileSending << panel.window()->isEnabled(); });

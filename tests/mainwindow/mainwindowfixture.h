@@ -32,8 +32,7 @@ struct Window
             file.write(*config);
         }
         form = std::make_unique<Form1>(
-            Form1Parts{p.module, p.connection, p.monitor, p.logBoard, p.transmitter, p.transport,
-                       p.state, p.prompt, p.codePage, [this] { return ports; }, dir.path()});
+            Form1Parts{p, p.state, p.prompt, [this] { return ports; }, dir.path()});
     }
 
     template<typename T> T *find(const QString &name) const

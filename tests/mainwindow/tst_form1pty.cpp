@@ -1,16 +1,10 @@
 #include "../serial/pseudoterminal.h"
+#include "mainwindow/commandsession.h"
 #include "mainwindow/configfile.h"
-#include "mainwindow/connection.h"
 #include "mainwindow/form1.h"
 #include "mainwindow/setupstate.h"
-#include "serial/module2.h"
 #include "serial/serialports.h"
-#include "support/scriptedprompt.h"
-#include "transport/codepage.h"
-#include "transport/commandtransport.h"
-#include "transport/datatransmitter.h"
-#include "transport/logboard.h"
-#include "transport/outputmonitor.h"
+#include "support/fakesession.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -22,18 +16,15 @@
 namespace {
 
 // The main window over the real serial layer, with a pseudo-terminal as the module.
-struct PtyWindow
+struct PtyWindow : ScriptedEnds, CommandSession
 {
+    PtyWindow()
+        : CommandSession(systemSerialDeviceFactory(), prompt, CodePage(CodePage::Kind::Windows1252))
+    {
+    }
+
     PseudoTerminal pty;
     QTemporaryDir dir;
-    ScriptedPrompt prompt;
-    CodePage codePage{CodePage::Kind::Windows1252};
-    Module2 module{systemSerialDeviceFactory()};
-    Connection connection{module, prompt};
-    OutputMonitor monitor;
-    LogBoard logBoard;
-    DataTransmitter transmitter{module, connection, monitor, prompt, codePage};
-    CommandTransport transport{transmitter, monitor, logBoard, prompt, codePage};
     SetupState state;
     std::unique_ptr<Form1> form;
 
@@ -45,17 +36,7 @@ struct PtyWindow
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(config);
         file.close();
-        form = std::make_unique<Form1>(Form1Parts{module,
-                                                  connection,
-                                                  monitor,
-                                                  logBoard,
-                                                  transmitter,
-                                                  transport,
-                                                  state,
-                                                  prompt,
-                                                  codePage,
-                                                  {},
-                                                  dir.path()});
+        form = std::make_unique<Form1>(Form1Parts{*this, state, prompt, {}, dir.path()});
     }
 
     QWidget *widget(const QString &name) const { return form->findChild<QWidget *>(name); }

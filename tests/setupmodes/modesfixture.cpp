@@ -15,10 +15,7 @@ void host(QWidget *panel, QWidget *content)
 } // namespace
 
 ModesFixture::ModesFixture(SerialDeviceFactory factory)
-    : module(std::move(factory))
-    , connection(module, prompt)
-    , transmitter(module, connection, monitor, prompt, codePage)
-    , transport(transmitter, monitor, logBoard, prompt, codePage)
+    : CommandSession(std::move(factory), prompt, CodePage(CodePage::Kind::Windows1252))
 {
     // A reply that is shorter than 20 bytes is waited for until the read
     // time-out; short ones keep each request well under a second.

@@ -1,36 +1,17 @@
-#include "mainwindow/connection.h"
-#include "serial/module2.h"
-#include "support/fakeserialdevice.h"
-#include "support/scriptedprompt.h"
-#include "transport/codepage.h"
-#include "transport/commandtransport.h"
-#include "transport/datatransmitter.h"
-#include "transport/logboard.h"
+#include "support/fakesession.h"
 #include "transport/monitorformat.h"
-#include "transport/outputmonitor.h"
 
 #include <QTest>
 
 namespace {
 
 // Everything one command passes through, over a scripted line.
-struct Bench
+struct Bench : FakeSession
 {
-    std::shared_ptr<FakeSerialDevice::Line> line = std::make_shared<FakeSerialDevice::Line>();
-    ScriptedPrompt prompt;
-    Module2 module{FakeSerialDevice::factory(line)};
-    Connection connection{module, prompt};
-    OutputMonitor monitor;
-    LogBoard logBoard;
-    CodePage codePage{CodePage::Kind::Windows1252};
-    DataTransmitter transmitter{module, connection, monitor, prompt, codePage};
-    CommandTransport transport{transmitter, monitor, logBoard, prompt, codePage};
-
     explicit Bench(bool online = true)
     {
-        module.setTimeouts(30, 2);
         if (online)
-            connection.goOnline(QStringLiteral("ttyFAKE0"), QStringLiteral("38400"), false);
+            goOnline();
     }
     void send(const QString &text, const QString &title = QStringLiteral("t"))
     {
@@ -219,7 +200,7 @@ void TestDataTransmit::requestOfflineKeepsExpectingReply()
     QVERIFY(bench.transmitter.expectReply());
     QCOMPARE(bench.monitor.response(), QString());
 
-    bench.connection.goOnline(QStringLiteral("ttyFAKE0"), QStringLiteral("9600"), false);
+    bench.goOnline(QStringLiteral("9600"));
     bench.line->input = "stale";
     const int purgesBefore = bench.line->purges;
     bench.send(QStringLiteral("\\x1b\\x40"));
