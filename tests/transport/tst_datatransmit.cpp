@@ -41,9 +41,9 @@ class TestDataTransmit : public QObject
     Q_OBJECT
 private slots:
     void offlineShowsButSendsNothing();
-    void writesAreAtMost64Bytes();
+    void writeSegments_data();
+    void writeSegments();
     void partialWriteContinuesAtFirstUnwrittenByte();
-    void markers();
     void keyWaitHoldsTheRest();
     void portErrorGoesOffline();
     void replyFormats_data();
@@ -71,17 +71,33 @@ void TestDataTransmit::offlineShowsButSendsNothing()
     QCOMPARE(bench.monitor.response(), QString());
     QCOMPARE(bench.transmitter.replyKind(), quint8(0));
     QCOMPARE(bench.monitor.commandName(), QStringLiteral("Character Brightness : Level 4 (43%)"));
+
+    bench.send(QStringLiteral("\\e"));
+    QCOMPARE(bench.monitor.codes(), QStringLiteral("[fe]"));
+    QVERIFY(bench.monitor.history().endsWith(QStringLiteral("[T]FE \r\n")));
 }
 
-void TestDataTransmit::writesAreAtMost64Bytes()
+void TestDataTransmit::writeSegments_data()
 {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<QByteArray>>("writes");
+    QTest::newRow("150 bytes as 64, 64, 22")
+        << QStringLiteral("A").repeated(150)
+        << QList<QByteArray>{QByteArray(64, 'A'), QByteArray(64, 'A'), QByteArray(22, 'A')};
+    QTest::newRow("pause keeps one write") << QStringLiteral("\\x1b\\w\\x40")
+                                           << QList<QByteArray>{bytes({0x1B, 0x40})};
+    QTest::newRow("flush splits") << QStringLiteral("\\x1b\\e\\x40")
+                                  << QList<QByteArray>{bytes({0x1B}), bytes({0x40})};
+    QTest::newRow("flush alone writes nothing") << QStringLiteral("\\e") << QList<QByteArray>{};
+}
+
+void TestDataTransmit::writeSegments()
+{
+    QFETCH(QString, text);
+    QFETCH(QList<QByteArray>, writes);
     Bench bench;
-    bench.send(QStringLiteral("A").repeated(150));
-    QCOMPARE(bench.writes().size(), 3);
-    QCOMPARE(bench.writes()[0].size(), 64);
-    QCOMPARE(bench.writes()[1].size(), 64);
-    QCOMPARE(bench.writes()[2].size(), 22);
-    QCOMPARE(bench.line->written, QByteArray(150, 'A'));
+    bench.send(text);
+    QCOMPARE(bench.writes(), writes);
 }
 
 void TestDataTransmit::partialWriteContinuesAtFirstUnwrittenByte()
@@ -100,23 +116,6 @@ void TestDataTransmit::partialWriteContinuesAtFirstUnwrittenByte()
     QCOMPARE(bench.writes()[0], expected.left(10));
     QCOMPARE(bench.writes()[1], expected.mid(10));
     QVERIFY(bench.connection.comport_online());
-}
-
-void TestDataTransmit::markers()
-{
-    Bench bench;
-    bench.send(QStringLiteral("\\x1b\\w\\x40"));
-    QCOMPARE(bench.writes(), QList<QByteArray>{bytes({0x1B, 0x40})});
-
-    bench.line->writes.clear();
-    bench.send(QStringLiteral("\\x1b\\e\\x40"));
-    QCOMPARE(bench.writes(), (QList<QByteArray>{bytes({0x1B}), bytes({0x40})}));
-
-    bench.line->writes.clear();
-    bench.send(QStringLiteral("\\e"));
-    QVERIFY(bench.writes().isEmpty());
-    QCOMPARE(bench.monitor.codes(), QStringLiteral("[fe]"));
-    QVERIFY(bench.monitor.history().endsWith(QStringLiteral("[T]FE \r\n")));
 }
 
 void TestDataTransmit::keyWaitHoldsTheRest()
