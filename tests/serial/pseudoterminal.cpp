@@ -6,12 +6,12 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include <utility>
 
 PseudoTerminal::PseudoTerminal()
 {
-    // Raw on both sides: no echo, no line editing, no XON/XOFF, no CR/LF
-    // mapping, so that every byte value crosses unchanged.
+    // Raw (the master end is raw from birth): no echo, no line editing, no
+    // XON/XOFF, no CR/LF mapping, so that every byte value crosses unchanged.
     termios raw{};
     cfmakeraw(&raw);
     char name[256] = {};
@@ -19,13 +19,8 @@ PseudoTerminal::PseudoTerminal()
         m_master = m_slave = -1;
         return;
     }
-    termios master{};
-    if (::tcgetattr(m_master, &master) == 0) {
-        cfmakeraw(&master);
-        ::tcsetattr(m_master, TCSANOW, &master);
-    }
-    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
-    // A program the test starts must not inherit the far end: the line would
+    ::fcntl(m_master, F_SETFL, O_NONBLOCK);
+    // A program the test starts must not inherit either end: the line would
     // then never go away when the test closes it.
     ::fcntl(m_master, F_SETFD, FD_CLOEXEC);
     ::fcntl(m_slave, F_SETFD, FD_CLOEXEC);
@@ -40,27 +35,15 @@ PseudoTerminal::~PseudoTerminal()
 
 bool PseudoTerminal::writeMaster(const QByteArray &bytes)
 {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno != EAGAIN && errno != EINTR)
-            return false;
-        if (n > 0)
-            done += n;
-        else
-            ::usleep(1000);
-    }
-    return true;
+    return ::write(m_master, bytes.constData(), size_t(bytes.size())) == ssize_t(bytes.size());
 }
 
 QByteArray PseudoTerminal::readMaster(qsizetype count, int timeoutMs)
 {
     QByteArray out;
     char buf[4096];
-    while (out.size() < count) {
-        pollfd p{m_master, POLLIN, 0};
-        if (::poll(&p, 1, timeoutMs) <= 0)
-            break;
+    pollfd p{m_master, POLLIN, 0};
+    while (out.size() < count && ::poll(&p, 1, timeoutMs) > 0) {
         const ssize_t n = ::read(m_master, buf, sizeof buf);
         if (n <= 0)
             break;
@@ -69,16 +52,13 @@ QByteArray PseudoTerminal::readMaster(qsizetype count, int timeoutMs)
     return out;
 }
 
+// Closing an end that is closed already is a harmless EBADF.
 void PseudoTerminal::closeMaster()
 {
-    if (m_master >= 0)
-        ::close(m_master);
-    m_master = -1;
+    ::close(std::exchange(m_master, -1));
 }
 
 void PseudoTerminal::closeSlave()
 {
-    if (m_slave >= 0)
-        ::close(m_slave);
-    m_slave = -1;
+    ::close(std::exchange(m_slave, -1));
 }

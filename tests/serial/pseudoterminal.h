@@ -17,6 +17,7 @@ public:
     QString slavePath() const { return m_slavePath; }
     int masterFd() const { return m_master; }
 
+    // Small writes only: false unless all of bytes fit into the line at once.
     bool writeMaster(const QByteArray &bytes);
     // Reads until count bytes came or timeoutMs passed without a byte.
     QByteArray readMaster(qsizetype count, int timeoutMs = 2000);
