@@ -8,8 +8,10 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QPalette>
-#include <QPushButton>
 #include <QTest>
+
+inline const QColor kLightGreen(0x80, 0xFF, 0x80);
+inline const QColor kDotOn(0x00, 0x00, 0xC0);
 
 // The command panel on an online connection over a scripted line, as the main
 // window holds it after start-up (lists ready).
@@ -38,7 +40,6 @@ struct PanelBench : FakeSession
         return widget;
     }
     QComboBox *combo(const QString &name) const { return find<QComboBox>(name); }
-
     void click(const QString &name) const { find(name)->click(); }
     // A user's pick from the drop-down: the selection moves, then the list reports it.
     void choose(const QString &name, int index) const
@@ -46,6 +47,19 @@ struct PanelBench : FakeSession
         QComboBox *list = combo(name);
         list->setCurrentIndex(index);
         emit list->activated(index);
+    }
+
+    // Clicks a button; true if it refused clicks while its command was on its
+    // way and takes them again after.
+    bool clickGuarded(const QString &name)
+    {
+        QAbstractButton *button = find(name);
+        bool refused = false;
+        const auto watch = QObject::connect(&transport, &CommandTransport::commandIssued, button,
+                                            [&] { refused = !button->isEnabled(); });
+        button->click();
+        QObject::disconnect(watch);
+        return refused && button->isEnabled();
     }
 
     // Bytes on the line since the last take, as "1B 58 F3".
@@ -62,7 +76,17 @@ struct PanelBench : FakeSession
         return find(name)->palette().color(QPalette::Button);
     }
     QColor face() const { return panel.palette().color(QPalette::Button); }
+    // A row of buttons row_0, row_1, ... as painted: 'X' in the colour `on` and
+    // marked "selected", '-' in the plain face, '?' for anything in between.
+    QString painted(const QString &row, const QColor &on = kLightGreen) const
+    {
+        QString shown;
+        for (int i = 0;
+             auto *b = panel.findChild<QAbstractButton *>(row + '_' + QString::number(i)); ++i) {
+            const QColor c = b->palette().color(QPalette::Button);
+            const bool selected = b->property("selected").toBool();
+            shown += c == on && selected ? 'X' : c == face() && !selected ? '-' : '?';
+        }
+        return shown;
+    }
 };
-
-inline const QColor kLightGreen(0x80, 0xFF, 0x80);
-inline const QColor kDotOn(0x00, 0x00, 0xC0);
