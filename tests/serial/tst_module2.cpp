@@ -29,7 +29,6 @@ class Module2Test : public QObject
 
 private slots:
     void writeReturnsWhatWasAcceptedWhenTimeRunsOut();
-    void aReadThatWaitsKeepsTheWindowRunning();
     void settingsTheLineRefusesCloseTheDevice();
 };
 
@@ -46,22 +45,6 @@ void Module2Test::writeReturnsWhatWasAcceptedWhenTimeRunsOut()
     QCOMPARE(rig.module.CommWrite(1, "0123456789", 10, 0), 3);
     QCOMPARE(rig.line->written, QByteArray("012"));
     QVERIFY(rig.module.isOpen(1));
-}
-
-void Module2Test::aReadThatWaitsKeepsTheWindowRunning()
-{
-    Rig rig;
-    rig.module.setTimeouts(60, Module2::kWriteTimeoutPerByteMs);
-    QCOMPARE(rig.open(), 0);
-    int pumps = 0;
-    rig.module.setEventPump([&pumps] { ++pumps; });
-    rig.line->input = "12345";
-
-    // Five of twenty bytes: the read waits out its time-out, slice by slice.
-    QByteArray buffer;
-    QCOMPARE(rig.module.CommRead(1, buffer, 20, 0), 5);
-    QCOMPARE(buffer.left(5), QByteArray("12345"));
-    QVERIFY2(pumps > 2, qPrintable(QString::number(pumps)));
 }
 
 void Module2Test::settingsTheLineRefusesCloseTheDevice()
