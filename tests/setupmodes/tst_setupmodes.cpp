@@ -1,182 +1,265 @@
 #include "modesfixture.h"
-#include "ptyfarend.h"
 
 #include "serial/serialports.h"
-#include "support/fakeserialdevice.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTabBar>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
-const QColor kLightGreen(0x80, 0xFF, 0x80);
+enum class Route { Click, Arrow, CtrlTab };
+enum class Line { Offline, Online, OfflineWhileRunning, SwitchOffFails };
 
 QByteArray hex(const char *text)
 {
     return QByteArray::fromHex(text);
 }
 
+const QByteArray kSerialOutStart = hex("1f28658349 4e");
+const QByteArray kSerialOutEnd = hex("1f2865844f5554");
+const QString kStartHelp = QStringLiteral("-----OpCode----- 'I' 'N'");
+const QString kEndHelp = QStringLiteral("-----OpCode----- 'O' 'U' 'T'");
+
 } // namespace
 
-// The User Setup and Serial OUT panels against a far end that answers on a
-// real pseudo-terminal.
+Q_DECLARE_METATYPE(Route)
+Q_DECLARE_METATYPE(Line)
+
+// The mode tabs, User Setup and Serial OUT panels offscreen, against a far end
+// that answers on a real pseudo-terminal.
 class TestSetupModes : public QObject
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<PtyFarEnd> m_far;
+    std::unique_ptr<FarEnd> m_far;
     std::unique_ptr<ModesFixture> m_f;
 
     QPushButton *button(const QString &name) const { return m_f->find<QPushButton>(name); }
     void click(const QString &name)
     {
-        QPushButton *b = button(name);
-        QVERIFY2(b, qPrintable(name));
-        b->click();
+        QVERIFY2(button(name), qPrintable(name));
+        button(name)->click();
     }
-    bool isLightGreen(const QString &name) const
+    // The button `on` light green (unless empty), those `off` in the plain button face.
+    void lit(const QString &on, const QStringList &off) const
     {
-        return button(name)->palette().color(QPalette::Button) == kLightGreen;
+        if (!on.isEmpty())
+            QCOMPARE(button(on)->palette().color(QPalette::Button), QColor(0x80, 0xFF, 0x80));
+        for (const QString &name : off)
+            QCOMPARE(button(name)->palette().color(QPalette::Button),
+                     QApplication::palette().color(QPalette::Button));
     }
-    bool isButtonFace(const QString &name) const
-    {
-        return button(name)->palette().color(QPalette::Button) ==
-               QApplication::palette().color(QPalette::Button);
-    }
-    QString respSts() const { return m_f->find<QLabel>(QStringLiteral("RespSts"))->text(); }
-    void goOnline()
-    {
-        QVERIFY(m_f->connection.goOnline(m_far->path(), QStringLiteral("9600"),
-                                         m_f->state.flowControl() == 2));
-    }
-    void startSerialOut()
-    {
-        m_f->prompt.answerYesNo(true);
-        click(QStringLiteral("TxdMod_1"));
-        QVERIFY(m_f->serialOut->modeActive());
-    }
-    int enabledStatusButtons() const
+    int enabled(const QString &array, int count) const
     {
         int n = 0;
-        for (int i = 0; i < 5; ++i)
-            n += button(QStringLiteral("InfoTrs_%1").arg(i))->isEnabled() ? 1 : 0;
+        for (int i = 0; i < count; ++i)
+            n += button(array + '_' + QString::number(i))->isEnabled() ? 1 : 0;
         return n;
+    }
+    QString respSts() const { return m_f->find<QLabel>("RespSts")->text(); }
+    QTabBar *tabBar() const { return m_f->find<QTabBar>("TabStrip1"); }
+    QTimer *timer1() const { return m_f->find<QTimer>("Timer1"); }
+    bool modeActive(int tab) const
+    {
+        return tab == 1 ? m_f->userSetup->modeActive() : m_f->serialOut->modeActive();
+    }
+    void goOnline()
+    {
+        QVERIFY(m_f->connection.goOnline(m_far->pty.slavePath(), "9600",
+                                         m_f->state.flowControl() == 2));
+    }
+    void start(int mode)
+    {
+        if (mode == 2)
+            m_f->prompt.answerYesNo(true);
+        click(mode == 1 ? "UserModIn" : "TxdMod_1");
+        QVERIFY(modeActive(mode));
+    }
+    void go(Route route, int to)
+    {
+        QTabBar *bar = tabBar();
+        const bool right = to > bar->currentIndex();
+        if (route == Route::Click)
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(to).center());
+        else if (route == Route::Arrow)
+            QTest::keyClick(bar, right ? Qt::Key_Right : Qt::Key_Left);
+        else if (right)
+            QTest::keyClick(bar, Qt::Key_Tab, Qt::ControlModifier);
+        else
+            QTest::keyClick(bar, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
     }
 
 private slots:
     void init()
     {
-        m_far = std::make_unique<PtyFarEnd>();
-        QVERIFY(m_far->isOpen());
+        m_f.reset(); // before the line it has open
+        m_far = std::make_unique<FarEnd>();
+        QVERIFY(m_far->pty.isValid());
         m_f = std::make_unique<ModesFixture>(systemSerialDeviceFactory());
+        m_f->window.resize(700, 400);
+        m_f->window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&m_f->window));
+        tabBar()->setFocus();
     }
-    void cleanup()
+    void startsOnDirectCommandMode()
     {
-        m_f.reset();
-        m_far.reset();
+        const QStringList texts = {"Direct Command Mode", "User Setup Mode", "Serial OUT Mode"};
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(tabBar()->tabText(i), texts[i]);
+            QCOMPARE(m_f->tabs->panel(i)->objectName(), QStringLiteral("Picture1_%1").arg(i));
+        }
+        QCOMPARE(m_f->tabs->currentTab(), 0);
+        QVERIFY(m_f->tabs->panel(0)->isVisible());
+        QVERIFY(timer1()->isSingleShot());
+        QCOMPARE(timer1()->interval(), 1);
+        QVERIFY(!timer1()->isActive());
     }
 
-    void startsWithEveryModeButtonIdle()
+    void changingTab_data()
     {
-        for (int i = 0; i < 3; ++i)
-            QVERIFY(!button(QStringLiteral("InfoDisp_%1").arg(i))->isEnabled());
-        QCOMPARE(enabledStatusButtons(), 0);
-        QVERIFY(isLightGreen(QStringLiteral("InfoTrs_3")));
-        for (const char *name : {"UserModIn", "UserModOut", "TxdMod_0", "TxdMod_1"})
-            QVERIFY2(isButtonFace(QString::fromLatin1(name)), name);
-        auto *udfCod = m_f->find<QComboBox>(QStringLiteral("UdfCod"));
-        QVERIFY(udfCod->isEditable());
-        QCOMPARE(udfCod->count(), 224);
-        QCOMPARE(udfCod->itemText(0), QStringLiteral("20h"));
-        QCOMPARE(udfCod->itemText(223), QStringLiteral("FFh"));
-        QCOMPARE(udfCod->currentIndex(), 0);
-        QCOMPARE(respSts(), QString());
-        QVERIFY(!m_f->userSetup->modeActive());
-        QVERIFY(!m_f->serialOut->modeActive());
+        QTest::addColumn<int>("mode"); // running mode; -1: User Setup started and ended
+        QTest::addColumn<int>("from");
+        QTest::addColumn<Route>("route");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("User Setup ended") << -1 << 1 << Route::Click << 0 << false;
+        QTest::newRow("leave 1, Serial OUT on") << 2 << 1 << Route::Click << 0 << false;
+        QTest::newRow("leave 2, User Setup on") << 1 << 2 << Route::Arrow << 1 << false;
+        QTest::newRow("User Setup, click, Yes") << 1 << 1 << Route::Click << 0 << true;
+        QTest::newRow("User Setup, arrow, No") << 1 << 1 << Route::Arrow << 2 << false;
+        QTest::newRow("User Setup, ctrl+tab, Yes") << 1 << 1 << Route::CtrlTab << 2 << true;
+        QTest::newRow("Serial OUT, click, No") << 2 << 2 << Route::Click << 0 << false;
+        QTest::newRow("Serial OUT, arrow, Yes") << 2 << 2 << Route::Arrow << 1 << true;
+        QTest::newRow("Serial OUT, ctrl+shift+tab, No") << 2 << 2 << Route::CtrlTab << 1 << false;
+    }
+    void changingTab()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, from);
+        QFETCH(Route, route);
+        QFETCH(int, to);
+        QFETCH(bool, yes);
+        if (mode != 0)
+            start(qAbs(mode));
+        if (mode < 0)
+            click("UserModOut");
+        go(Route::Click, from); // leaving tab 0 never asks
+        QCOMPARE(m_f->tabs->currentTab(), from);
+        const QString history = m_f->monitor.history();
+        QSignalSpy selected(m_f->tabs, &ModeTabStrip::tabSelected);
+        m_f->prompt.clear();
+        m_f->prompt.answerYesNo(yes);
+
+        go(route, to);
+
+        const bool asks = mode == from;
+        const int now = asks && !yes ? from : to;
+        QCOMPARE(m_f->prompt.asked().size(), asks ? 1 : 0);
+        if (asks) {
+            const ScriptedPrompt::Asked q = m_f->prompt.asked().first();
+            const QString name = mode == 1 ? "User Setup" : "Serial OUT";
+            QCOMPARE(q.kind, QStringLiteral("yesno"));
+            QCOMPARE(q.text, "The VFD module does not respond to other commands when in " + name +
+                                 " Mode.  Do you wish to continue?");
+            QCOMPARE(q.title, "Caution - " + name + " Mode");
+        }
+        QCOMPARE(m_f->tabs->currentTab(), now);
+        QCOMPARE(tabBar()->currentIndex(), now);
+        QVERIFY(m_f->tabs->panel(now)->isVisible()); // the one in front
+        QCOMPARE(selected.count(), now == to ? 1 : 0);
+        QCOMPARE(timer1()->isActive(), asks && yes);
+        // Only the view changes: a running mode goes on and nothing is sent.
+        QCOMPARE(m_f->monitor.history(), history);
+        if (mode > 0)
+            QVERIFY(modeActive(mode));
+        if (asks && yes) {
+            QTRY_COMPARE(selected.count(), 2);
+            QCOMPARE(selected.at(1).at(0).toInt(), to);
+            QCOMPARE(m_f->tabs->currentTab(), to);
+            QVERIFY(m_f->tabs->panel(to)->isVisible());
+        } else if (asks) { // a refusal is not remembered: the next try asks again
+            go(Route::Click, to);
+            QCOMPARE(m_f->prompt.asked().size(), 2);
+            QCOMPARE(tabBar()->currentIndex(), from);
+        }
     }
 
     void userSetupModeStartStatusEnd()
     {
         goOnline();
-        click(QStringLiteral("UserModIn"));
-        QTRY_COMPARE(m_far->received(), hex("1f28650149 4e"));
+        click("UserModIn");
+        QTRY_COMPARE(m_far->received, hex("1f28650149 4e"));
         QCOMPARE(m_f->monitor.commandName(), QStringLiteral("User set up mode start"));
-        QCOMPARE(m_f->monitor.help(), QStringLiteral("-----OpCode----- 'I' 'N'"));
-        QVERIFY(m_f->userSetup->modeActive());
-        QVERIFY(isLightGreen(QStringLiteral("UserModIn")));
-        QVERIFY(isButtonFace(QStringLiteral("UserModOut")));
+        QCOMPARE(m_f->monitor.help(), kStartHelp);
+        lit("UserModIn", {"UserModOut"});
 
-        const char *codes[] = {"02", "20", "21"};
-        const QStringList captions = {QStringLiteral("Firmware version"),
-                                      QStringLiteral("Firmware checksum"),
-                                      QStringLiteral("User Table checksum")};
+        const QList<std::pair<char, QString>> infoDisp = {
+            {0x02, "Firmware version"}, {0x20, "Firmware checksum"}, {0x21, "User Table checksum"}};
         for (int i = 0; i < 3; ++i) {
-            m_far->clearReceived();
+            m_far->received.clear();
             QPushButton *b = button(QStringLiteral("InfoDisp_%1").arg(i));
             QVERIFY(b->isEnabled());
-            QCOMPARE(b->text(), captions[i]);
+            QCOMPARE(b->text(), infoDisp[i].second);
             b->click();
-            QTRY_COMPARE(m_far->received(), hex("1f286541") + hex(codes[i]));
+            QTRY_COMPARE(m_far->received, hex("1f286541") + infoDisp[i].first);
             QCOMPARE(m_f->monitor.commandName(),
-                     QStringLiteral("Display Status information (") + captions[i] + ')');
+                     "Display Status information (" + infoDisp[i].second + ')');
             QCOMPARE(m_f->monitor.help(),
                      QStringLiteral("-----OpCode-----  a (a=2(Firmware ver), 32(Firmware "
                                     "checksum), 33(User font table checksum))"));
         }
 
-        m_far->clearReceived();
-        click(QStringLiteral("UserModOut"));
-        QTRY_COMPARE(m_far->received(), hex("1f2865024f5554"));
+        m_far->received.clear();
+        click("UserModOut");
+        QTRY_COMPARE(m_far->received, hex("1f2865024f5554"));
         QCOMPARE(m_f->monitor.commandName(), QStringLiteral("User set up mode end"));
-        QCOMPARE(m_f->monitor.help(), QStringLiteral("-----OpCode----- 'O' 'U' 'T'"));
-        for (int i = 0; i < 3; ++i)
-            QVERIFY(!button(QStringLiteral("InfoDisp_%1").arg(i))->isEnabled());
-        QVERIFY(isButtonFace(QStringLiteral("UserModIn")));
-        QVERIFY(isLightGreen(QStringLiteral("UserModOut")));
+        QCOMPARE(m_f->monitor.help(), kEndHelp);
+        QCOMPARE(enabled("InfoDisp", 3), 0);
+        lit("UserModOut", {"UserModIn"});
     }
 
-    void statusRequestShowsTheReply_data()
+    void statusRequest_data()
     {
         QTest::addColumn<int>("element");
         QTest::addColumn<QString>("udfCod"); // typed into UdfCod, or "#n" to choose entry n
         QTest::addColumn<QByteArray>("request");
-        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QByteArray>("reply"); // empty: the far end stays silent
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("firmware version, characters")
-            << 0 << "#0" << hex("1f28654002") << hex("286540") + "1.05"
-            << "1.05"
-            << "Firmware version";
-        QTest::newRow("firmware checksum, hex")
-            << 1 << "#0" << hex("1f286540 2000c00040") << hex("2865400102 0aff") << "01 02 0A FF"
-            << "Firmware checksum";
-        QTest::newRow("product type, twelve characters")
-            << 2 << "#0" << hex("1f28654030") << hex("286540") + "CU20045-UW5J"
-            << "CU20045-UW5J"
-            << "Product type";
-        QTest::newRow("USER-FONT 41h, five bytes")
-            << 3 << "#33" << hex("1f2865408041") << hex("2865401122334455aa") << "11 22 33 44 55"
-            << "USER-FONT";
-        QTest::newRow("USER-FONT first entry")
-            << 3 << "#0" << hex("1f2865408020") << hex("28654000000000ff") << "00 00 00 00 FF"
-            << "USER-FONT";
-        QTest::newRow("USER-FONT typed code asks for 1F")
-            << 3 << "41h" << hex("1f286540801f") << hex("2865400102030405") << "01 02 03 04 05"
-            << "USER-FONT";
-        QTest::newRow("user table checksum")
-            << 4 << "#0" << hex("1f286540200024 6004") << hex("286540deadbeef") << "DE AD BE EF"
-            << "User Table checksum";
-        QTest::newRow("reply longer than twenty bytes")
-            << 2 << "#0" << hex("1f28654030") << hex("286540") + "ABCDEFGHIJKLMNOPQRSTUVW"
-            << "ABCDEFGHIJKL"
-            << "Product type";
+        auto row = [](const char *name, int element, const char *udfCod, const char *request,
+                      const QByteArray &reply, const QString &shown, const char *caption) {
+            QTest::newRow(name) << element << udfCod << hex(request) << reply << shown << caption;
+        };
+        const char *version = "Firmware version", *sum = "Firmware checksum";
+        const char *product = "Product type", *font = "USER-FONT";
+        row("kind 1", 0, "#0", "1f28654002", hex("286540") + "1.05", "1.05", version);
+        row("kind 2", 1, "#0", "1f2865402000c00040", hex("2865400102 0aff"), "01 02 0A FF", sum);
+        row("kind 3", 2, "#0", "1f28654030", hex("286540") + "CU20045-UW5J", "CU20045-UW5J",
+            product);
+        row("kind 3, over twenty bytes", 2, "#0", "1f28654030",
+            hex("286540") + "ABCDEFGHIJKLMNOPQRSTUVW", "ABCDEFGHIJKL", product);
+        row("kind 4, 41h", 3, "#33", "1f2865408041", hex("2865401122334455aa"), "11 22 33 44 55",
+            font);
+        row("kind 4, FFh", 3, "#223", "1f28654080ff", hex("28654000000000ff"), "00 00 00 00 FF",
+            font);
+        row("kind 4, typed code asks 1F", 3, "41h", "1f286540801f", hex("2865400102030405"),
+            "01 02 03 04 05", font);
+        row("user table checksum", 4, "#0", "1f2865402000246004", hex("286540deadbeef"),
+            "DE AD BE EF", "User Table checksum");
+        row("no reply, kind 1", 0, "#0", "1f28654002", {}, QString(4, QChar(0)), version);
+        row("no reply, kind 2", 1, "#0", "1f2865402000c00040", {}, "00 00 00 00", sum);
+        row("no reply, kind 3", 2, "#0", "1f28654030", {}, QString(12, QChar(0)), product);
+        row("no reply, kind 4, 20h", 3, "#0", "1f2865408020", {}, "00 00 00 00 00", font);
     }
-    void statusRequestShowsTheReply()
+    void statusRequest()
     {
         QFETCH(int, element);
         QFETCH(QString, udfCod);
@@ -185,8 +268,12 @@ private slots:
         QFETCH(QString, shown);
         QFETCH(QString, caption);
         goOnline();
-        startSerialOut();
-        auto *combo = m_f->find<QComboBox>(QStringLiteral("UdfCod"));
+        start(2);
+        // An earlier answer must not survive into this one.
+        m_far->answer(hex("1f28654030"), hex("286540") + "ZZZZZZZZZZZZ");
+        click("InfoTrs_2");
+        QCOMPARE(respSts(), QStringLiteral("ZZZZZZZZZZZZ"));
+        auto *combo = m_f->find<QComboBox>("UdfCod");
         if (udfCod.startsWith('#')) {
             combo->setCurrentIndex(udfCod.mid(1).toInt());
         } else {
@@ -195,87 +282,53 @@ private slots:
             QCOMPARE(combo->currentIndex(), -1);
             QCOMPARE(combo->currentText(), udfCod);
         }
-        // Stale bytes from before the request must not end up in the answer.
-        m_far->send("stale");
+        // Neither must stale bytes from before the request.
+        m_far->pty.writeMaster("stale");
         QTRY_VERIFY(m_f->module.device(Connection::kPort)->bytesWaiting() > 0);
-        m_far->clearReceived();
+        m_far->received.clear();
         m_far->answer(request, reply);
-        bool windowEnabledMeanwhile = true;
-        bool modeActiveMeanwhile = false;
-        m_far->onReceived = [&](const QByteArray &) {
+        bool windowEnabledMeanwhile = true, modeActiveMeanwhile = false;
+        m_far->onReceived = [&] {
             windowEnabledMeanwhile = m_f->window.isEnabled();
-            modeActiveMeanwhile = m_f->serialOut->modeActive();
+            modeActiveMeanwhile = modeActive(2);
         };
 
         click(QStringLiteral("InfoTrs_%1").arg(element));
 
-        QCOMPARE(m_far->received(), request);
+        QCOMPARE(m_far->received, request);
         QVERIFY(!windowEnabledMeanwhile);
         QVERIFY(modeActiveMeanwhile);
         QVERIFY(m_f->window.isEnabled());
+        QVERIFY(m_f->connection.comport_online());
         QCOMPARE(respSts(), shown);
-        QCOMPARE(m_f->monitor.commandName(),
-                 QStringLiteral("Read Status information (") + caption + ')');
+        QCOMPARE(m_f->monitor.commandName(), "Read Status information (" + caption + ')');
         QCOMPARE(m_f->monitor.help(), QStringLiteral("-----OpCode-----  a [ b   c   d   e]"));
         QCOMPARE(m_f->shownCodes(), request);
         QCOMPARE(m_f->transmitter.replyKind(), quint8(0));
     }
 
-    void statusRequestWithoutReplyShowsZeros_data()
-    {
-        QTest::addColumn<int>("element");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("kind 1") << 0 << QString(4, QChar(0));
-        QTest::newRow("kind 2") << 1 << "00 00 00 00";
-        QTest::newRow("kind 3") << 2 << QString(12, QChar(0));
-        QTest::newRow("kind 4") << 3 << "00 00 00 00 00";
-    }
-    void statusRequestWithoutReplyShowsZeros()
-    {
-        QFETCH(int, element);
-        QFETCH(QString, shown);
-        goOnline();
-        startSerialOut();
-        // An earlier answer must not survive into this one.
-        m_far->answer(hex("1f28654030"), hex("286540") + "CU20045-UW5J");
-        click(QStringLiteral("InfoTrs_2"));
-        QCOMPARE(respSts(), QStringLiteral("CU20045-UW5J"));
-
-        click(QStringLiteral("InfoTrs_%1").arg(element));
-        QCOMPARE(respSts(), shown);
-        QVERIFY(m_f->connection.comport_online());
-        QVERIFY(m_f->window.isEnabled());
-    }
-
     void statusRequestOfflineSendsNothing()
     {
-        goOnline();
-        startSerialOut();
-        m_far->answer(hex("1f286540200024 6004"), hex("286540deadbeef"));
-        click(QStringLiteral("InfoTrs_4"));
-        QCOMPARE(respSts(), QStringLiteral("DE AD BE EF"));
-        m_f->connection.OfflineButton_Click();
-        m_far->clearReceived();
+        start(2);
+        m_f->monitor.setResponse("DE AD BE EF");
 
-        click(QStringLiteral("InfoTrs_1"));
+        click("InfoTrs_1");
         QCOMPARE(respSts(), QString());
         QCOMPARE(m_f->shownCodes(), hex("1f2865402000c00040"));
-        QCOMPARE(m_f->monitor.commandName(),
-                 QStringLiteral("Read Status information (Firmware checksum)"));
         QVERIFY(m_f->window.isEnabled());
-        // Sending anything now online proves nothing was queued on the line before it.
+        // The first bytes on the line once online again prove nothing was queued.
         goOnline();
-        click(QStringLiteral("TxdMod_0"));
-        QTRY_COMPARE(m_far->received(), hex("1f2865844f5554"));
+        click("TxdMod_0");
+        QTRY_COMPARE(m_far->received, kSerialOutEnd);
     }
 
-    void serialOutStartAnsweredNoChangesNothing()
+    void serialOutStartAnsweredNoLeavesEverythingIdle()
     {
         goOnline();
         m_f->state.setFlowControl(2);
-        m_f->monitor.setResponse(QStringLiteral("01 02 0A FF"));
+        m_f->monitor.setResponse("01 02 0A FF"); // cleared even so
         m_f->prompt.answerYesNo(false);
-        click(QStringLiteral("TxdMod_1"));
+        click("TxdMod_1");
 
         QCOMPARE(m_f->prompt.asked().size(), 1);
         QCOMPARE(m_f->prompt.asked().first().text,
@@ -284,109 +337,89 @@ private slots:
                                 "signal is connected to RxD.  Do you wish to continue?"));
         QCOMPARE(m_f->prompt.asked().first().title,
                  QStringLiteral("Confirm Serial OUT mode start"));
+        QCOMPARE(enabled("InfoDisp", 3), 0);
+        QCOMPARE(enabled("InfoTrs", 5), 0);
+        lit("InfoTrs_3", {"UserModIn", "UserModOut", "TxdMod_0", "TxdMod_1"});
+        auto *udfCod = m_f->find<QComboBox>("UdfCod");
+        QVERIFY(udfCod->isEditable());
+        QCOMPARE(udfCod->count(), 224);
+        QCOMPARE(udfCod->itemText(0), QStringLiteral("20h"));
+        QCOMPARE(udfCod->itemText(223), QStringLiteral("FFh"));
+        QCOMPARE(udfCod->currentIndex(), 0);
         QCOMPARE(respSts(), QString());
-        QVERIFY(!m_f->serialOut->modeActive());
-        QCOMPARE(enabledStatusButtons(), 0);
-        QVERIFY(isButtonFace(QStringLiteral("TxdMod_0")));
-        QVERIFY(isButtonFace(QStringLiteral("TxdMod_1")));
         QCOMPARE(m_f->state.flowControl(), 2);
         QVERIFY(!m_f->connection.serialOutRunning());
         QCOMPARE(m_f->monitor.history(), QString());
-        click(QStringLiteral("UserModIn"));
-        QTRY_COMPARE(m_far->received(), hex("1f28650149 4e"));
+        click("UserModIn"); // the line is still open and in use
+        QTRY_COMPARE(m_far->received, hex("1f28650149 4e"));
     }
 
-    void serialOutStartOfflineWithCts()
+    void serialOutStartAndEndWithCts_data()
     {
+        QTest::addColumn<Line>("line");
+        QTest::newRow("offline") << Line::Offline;
+        QTest::newRow("online: flow control off first") << Line::Online;
+        QTest::newRow("online, Offline while running") << Line::OfflineWhileRunning;
+        QTest::newRow("online, switch-off fails") << Line::SwitchOffFails;
+    }
+    void serialOutStartAndEndWithCts()
+    {
+        QFETCH(Line, line);
+        auto fake = std::make_shared<FakeSerialDevice::Line>();
+        if (line == Line::SwitchOffFails)
+            m_f = std::make_unique<ModesFixture>(FakeSerialDevice::factory(fake));
         m_f->state.setFlowControl(2);
-        startSerialOut();
+        if (line != Line::Offline)
+            goOnline();
+        const bool online = line == Line::Online || line == Line::OfflineWhileRunning;
+        QCOMPARE(m_far->ctsHandshakeSet(), online);
+        fake->failSettings = true;
+        bool ctsWhenSent = true;
+        connect(&m_f->monitor, &OutputMonitor::codesChanged, this,
+                [&] { ctsWhenSent = m_far->ctsHandshakeSet(); });
+
+        start(2);
+
+        QCOMPARE(m_f->connection.comport_online(), online);
+        if (online)
+            QTRY_COMPARE(m_far->received, kSerialOutStart);
+        QVERIFY(!ctsWhenSent);
+        QCOMPARE(m_f->prompt.messages(), line == Line::SwitchOffFails
+                                             ? QStringList{QStringLiteral("COM port error")}
+                                             : QStringList());
+        QVERIFY(fake->written.isEmpty());
         QCOMPARE(m_f->state.flowControl(), 0);
         QVERIFY(m_f->connection.serialOutRunning());
         QVERIFY(!m_f->connection.ctsEditable());
-        QCOMPARE(enabledStatusButtons(), 5);
-        QVERIFY(isLightGreen(QStringLiteral("TxdMod_1")));
-        QVERIFY(isButtonFace(QStringLiteral("TxdMod_0")));
-        QCOMPARE(m_f->shownCodes(), hex("1f2865834 94e"));
+        QCOMPARE(enabled("InfoTrs", 5), 5);
+        lit("TxdMod_1", {"TxdMod_0"});
+        QCOMPARE(m_f->shownCodes(), kSerialOutStart);
         QCOMPARE(m_f->monitor.commandName(), QStringLiteral("Serial OUT mode Start"));
-        QCOMPARE(m_f->monitor.help(), QStringLiteral("-----OpCode----- 'I' 'N'"));
-        QVERIFY(m_f->prompt.messages().isEmpty());
-        QVERIFY(!m_f->module.isOpen(Connection::kPort));
-    }
+        QCOMPARE(m_f->monitor.help(), kStartHelp);
+        if (line == Line::OfflineWhileRunning) {
+            m_f->connection.OfflineButton_Click();
+            QVERIFY(!m_f->connection.ctsEditable()); // still locked while the mode runs
+        }
 
-    void serialOutStartOnlineSwitchesCtsOffFirst()
-    {
-        m_f->state.setFlowControl(2);
-        goOnline();
-        SerialDevice *device = m_f->module.device(Connection::kPort);
-        QVERIFY(device->lineSettings().ctsFlowControl);
-        QVERIFY(m_far->ctsHandshakeSet());
-        bool ctsWhenSent = true;
-        bool lineCtsWhenSent = true;
-        connect(&m_f->monitor, &OutputMonitor::codesChanged, this, [&] {
-            ctsWhenSent = device->lineSettings().ctsFlowControl;
-            lineCtsWhenSent = m_far->ctsHandshakeSet();
-        });
-        startSerialOut();
-        QTRY_COMPARE(m_far->received(), hex("1f28658349 4e"));
-        QVERIFY(!ctsWhenSent);
-        QVERIFY(!lineCtsWhenSent);
-        QCOMPARE(m_f->state.flowControl(), 0);
-        QVERIFY(m_f->connection.comport_online());
-        QVERIFY(m_f->prompt.messages().isEmpty());
-        // Going offline keeps the CTS box locked while the mode runs.
-        m_f->connection.OfflineButton_Click();
-        QVERIFY(!m_f->connection.ctsEditable());
-    }
+        const bool onlineAtEnd = m_f->connection.comport_online();
+        m_f->monitor.setResponse("01 02 0A FF");
+        m_far->received.clear();
+        m_f->prompt.clear();
+        click("TxdMod_0");
 
-    void serialOutStartGoesOnWhenCtsCannotBeSwitchedOff()
-    {
-        auto line = std::make_shared<FakeSerialDevice::Line>();
-        m_f = std::make_unique<ModesFixture>(FakeSerialDevice::factory(line));
-        m_f->state.setFlowControl(2);
-        QVERIFY(m_f->connection.goOnline(QStringLiteral("ttyUSB0"), QStringLiteral("9600"), true));
-        line->failSettings = true;
-        startSerialOut();
-        QCOMPARE(m_f->prompt.messages(), QStringList{QStringLiteral("COM port error")});
-        QVERIFY(!m_f->connection.comport_online());
-        QCOMPARE(m_f->state.flowControl(), 0);
-        QVERIFY(!m_f->connection.ctsEditable());
-        QCOMPARE(enabledStatusButtons(), 5);
-        QVERIFY(isLightGreen(QStringLiteral("TxdMod_1")));
-        QCOMPARE(m_f->shownCodes(), hex("1f28658349 4e"));
-        QCOMPARE(m_f->monitor.commandName(), QStringLiteral("Serial OUT mode Start"));
-        QVERIFY(line->written.isEmpty());
-    }
-
-    void serialOutEndOffline()
-    {
-        startSerialOut();
-        click(QStringLiteral("TxdMod_0"));
-        QVERIFY(!m_f->serialOut->modeActive());
-        QCOMPARE(enabledStatusButtons(), 0);
-        QVERIFY(isLightGreen(QStringLiteral("TxdMod_0")));
-        QVERIFY(isButtonFace(QStringLiteral("TxdMod_1")));
-        QCOMPARE(m_f->shownCodes(), hex("1f2865844f5554"));
+        QVERIFY(m_f->prompt.asked().isEmpty());
+        if (onlineAtEnd) {
+            QTRY_COMPARE(m_far->received, kSerialOutEnd);
+            QCOMPARE(respSts(), QStringLiteral("01 02 0A FF"));
+        }
+        QCOMPARE(m_f->shownCodes(), kSerialOutEnd);
         QCOMPARE(m_f->monitor.commandName(), QStringLiteral("Serial OUT mode End"));
-        QCOMPARE(m_f->monitor.help(), QStringLiteral("-----OpCode----- 'O' 'U' 'T'"));
+        QCOMPARE(m_f->monitor.help(), kEndHelp);
+        QVERIFY(!modeActive(2));
+        QCOMPARE(enabled("InfoTrs", 5), 0);
+        lit("TxdMod_0", {"TxdMod_1"});
         QVERIFY(!m_f->connection.serialOutRunning());
-        QVERIFY(m_f->connection.ctsEditable());
-    }
-
-    void serialOutEndOnlineKeepsTheReplyAndTheLock()
-    {
-        goOnline();
-        startSerialOut();
-        m_far->answer(hex("1f2865402000c00040"), hex("2865400102 0aff"));
-        click(QStringLiteral("InfoTrs_1"));
-        QCOMPARE(respSts(), QStringLiteral("01 02 0A FF"));
-        m_far->clearReceived();
-
-        click(QStringLiteral("TxdMod_0"));
-        QTRY_COMPARE(m_far->received(), hex("1f2865844f5554"));
-        QCOMPARE(respSts(), QStringLiteral("01 02 0A FF"));
-        QCOMPARE(enabledStatusButtons(), 0);
-        QVERIFY(!m_f->connection.serialOutRunning());
-        QVERIFY(!m_f->connection.ctsEditable()); // online
+        QCOMPARE(m_f->connection.ctsEditable(), !onlineAtEnd); // only while offline
         m_f->connection.OfflineButton_Click();
         QVERIFY(m_f->connection.ctsEditable());
     }
