@@ -26,11 +26,6 @@ bool isVisible(int model, int position)
     }
 }
 
-int brightnessEntries(int model)
-{
-    return model == 3 ? 16 : 8;
-}
-
 QString hex2(int value)
 {
     return QStringLiteral("%1").arg(value & 0xFF, 2, 16, QLatin1Char('0')).toUpper();

@@ -18,8 +18,6 @@ inline constexpr int kDefaultModel = 1; // "Panel-24B 4x24"
 QStringList names();
 // Character positions of the model that the picker offers.
 bool isVisible(int model, int position);
-// Entries of the brightness list: 16 for "Panel-20X  2x20", 8 for the others.
-int brightnessEntries(int model);
 
 // "05", "0A", "17": the last two upper-case hex digits.
 QString hex2(int value);

@@ -2,49 +2,47 @@
 
 #include "mainwindow/configfile.h"
 #include "mainwindow/form1.h"
-#include "pipeline.h"
+#include "mainwindow/setupstate.h"
+#include "support/fakesession.h"
 
-#include <QComboBox>
 #include <QFile>
-#include <QPushButton>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
-#include <optional>
 
-// One main window over a scripted line, started from a given settings file.
+// One main window over a scripted line, started from the given settings file
+// (no file at all when the bytes are empty).
 struct Window
 {
     QTemporaryDir dir;
-    Pipeline p;
+    FakeSession p;
+    SetupState state;
     QList<PortEntry> ports;
     std::unique_ptr<Form1> form;
 
     QString configPath() const { return dir.filePath(QString::fromLatin1(ConfigFile::kFileName)); }
 
-    void start(const std::optional<QByteArray> &config = std::nullopt)
+    void start(const QByteArray &config = {})
     {
-        if (config) {
+        if (!config.isEmpty()) {
             QFile file(configPath());
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(*config);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(config) == config.size());
         }
         form = std::make_unique<Form1>(
-            Form1Parts{p, p.state, p.prompt, [this] { return ports; }, dir.path()});
+            Form1Parts{p, state, p.prompt, [this] { return ports; }, dir.path()});
     }
 
-    template<typename T> T *find(const QString &name) const
+    template<typename T = QWidget> T *find(QAnyStringView name) const
     {
-        T *widget = form->findChild<T *>(name);
+        T *widget = form->findChild<T *>(name.toString());
         if (!widget)
-            qWarning("no %s", qPrintable(name));
+            qWarning("no %s", qPrintable(name.toString()));
         return widget;
     }
-    QComboBox *combo(const QString &name) const { return find<QComboBox>(name); }
-    QPushButton *button(const QString &name) const { return find<QPushButton>(name); }
-    QWidget *widget(const QString &name) const { return find<QWidget>(name); }
+    void click(QAnyStringView name) const { QTest::mouseClick(find(name), Qt::LeftButton); }
+    void clickPosition(int position) const { click(QStringLiteral("Pos_%1").arg(position)); }
 
     QByteArray savedBytes() const
     {
@@ -52,26 +50,27 @@ struct Window
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
 
-    // The offline picture is element 0, the online one element 1.
-    int indicatorInFront() const
+    // Every message and question so far, so that a whole conversation compares at once.
+    QString told() const
     {
-        return find<QStackedWidget>(QStringLiteral("OnOffLineInd"))->currentIndex();
+        QStringList texts;
+        for (const ScriptedPrompt::Asked &asked : p.prompt.asked())
+            texts << asked.text;
+        return texts.join(u'|');
     }
 
-    // "OnlineButton ComSel BPS Check1" enabled flags, for comparing whole states.
+    // The offline picture is element 0, the online one element 1.
+    int indicatorInFront() const { return find<QStackedWidget>("OnOffLineInd")->currentIndex(); }
+
+    // The enabled ones of "OnlineButton ComSel BPS Check1 OfflineButton".
     QString enabledControls() const
     {
         QStringList on;
         for (const char *name : {"OnlineButton", "ComSel", "BPS", "Check1", "OfflineButton"}) {
-            if (widget(QString::fromLatin1(name))->isEnabled())
+            if (find(name)->isEnabled())
                 on << QString::fromLatin1(name);
         }
         return on.join(u' ');
-    }
-
-    void clickPosition(int position) const
-    {
-        QTest::mouseClick(widget(QStringLiteral("Pos_%1").arg(position)), Qt::LeftButton);
     }
 };
 

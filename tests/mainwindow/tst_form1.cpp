@@ -3,10 +3,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QSignalSpy>
 
 #include <csignal>
@@ -15,206 +11,185 @@ class TestForm1 : public QObject
 {
     Q_OBJECT
 private slots:
-    void captionsAndInitialTexts();
-    void startupWithoutFile();
-    void startupRestoresAndGoesOnline();
-    void startupWithOldFile();
-    void startupOnlineFailureIsToldAndCompletes();
-    void closingWritesTheSettings_data();
-    void closingWritesTheSettings();
+    void captionsAndPanels();
+    void startupShowsTheFileAndClosingWritesIt_data();
+    void startupShowsTheFileAndClosingWritesIt();
     void closingWhenTheFileCannotBeWritten();
+    void terminationSignalClosesLikeTheCloseBox_data();
     void terminationSignalClosesLikeTheCloseBox();
 };
 
-void TestForm1::captionsAndInitialTexts()
+void TestForm1::captionsAndPanels()
 {
     Window w;
     w.start();
-    QCOMPARE(w.form->windowTitle(), QStringLiteral("Zepta [Ver1.13]"));
-    auto *ifFrame = w.find<QGroupBox>(QStringLiteral("IfFrame"));
-    QCOMPARE(ifFrame->title(), QStringLiteral("Interface setting && output code description"));
-    QCOMPARE(ifFrame->toolTip(),
-             QStringLiteral(
-                 "Communication settings between PC and VFD module.  Change settings Offline."));
-    QCOMPARE(w.find<QLineEdit>(QStringLiteral("sendCommandBox"))->text(),
-             QStringLiteral("command"));
-    QCOMPARE(w.find<QLineEdit>(QStringLiteral("sendHelpBox"))->text(), QStringLiteral("help"));
-    QCOMPARE(w.find<QPlainTextEdit>(QStringLiteral("SendTextBox"))->toPlainText(),
-             QStringLiteral("log"));
-    QCOMPARE(w.widget(QStringLiteral("SendTextBox"))->toolTip(),
-             QStringLiteral("Actual code transmitted for the issued command"));
-    QCOMPARE(w.combo(QStringLiteral("DisplayList"))->toolTip(),
-             QStringLiteral("Select display model"));
-    QCOMPARE(w.find<QGroupBox>(QStringLiteral("RecFrame"))->title(),
-             QStringLiteral("Recording code execution"));
-    QCOMPARE(w.find<QGroupBox>(QStringLiteral("Frame6"))->title(),
-             QStringLiteral("Output code monitor"));
-    QCOMPARE(w.find<QGroupBox>(QStringLiteral("Frame7"))->title(),
-             QStringLiteral("Cursor set  ( x = 00h,  y = 00h )"));
-    QCOMPARE(w.button(QStringLiteral("OnlineButton"))->text(), QStringLiteral("Online"));
-    QCOMPARE(w.button(QStringLiteral("OfflineButton"))->text(), QStringLiteral("Offline"));
-    QCOMPARE(w.find<QCheckBox>(QStringLiteral("Check1"))->text(),
-             QStringLiteral("CTS flow control"));
+    const char *const texts[][3] = {
+        {"Form1", "windowTitle", "Zepta [Ver1.13]"},
+        {"IfFrame", "title", "Interface setting && output code description"},
+        {"IfFrame", "toolTip",
+         "Communication settings between PC and VFD module.  Change settings Offline."},
+        {"sendCommandBox", "text", "command"},
+        {"sendHelpBox", "text", "help"},
+        {"SendTextBox", "plainText", "log"},
+        {"SendTextBox", "toolTip", "Actual code transmitted for the issued command"},
+        {"DisplayList", "toolTip", "Select display model"},
+        {"RecFrame", "title", "Recording code execution"},
+        {"Frame6", "title", "Output code monitor"},
+        {"Frame7", "title", "Cursor set  ( x = 00h,  y = 00h )"},
+        {"OnlineButton", "text", "Online"},
+        {"OfflineButton", "text", "Offline"},
+        {"Check1", "text", "CTS flow control"}};
+    for (const auto &[name, property, text] : texts) {
+        const QObject *object =
+            w.form->objectName() == QLatin1String(name) ? w.form.get() : w.find<QObject>(name);
+        QVERIFY2(object, name);
+        QCOMPARE(object->property(property).toString(), QString::fromLatin1(text));
+    }
     for (const char *name :
-         {"OnOffLineInd_0", "OnOffLineInd_1", "TabStrip1", "Picture1_0", "Picture1_1", "Picture1_2",
-          "TrHistory", "SendLabel", "Pos_0", "Pos_143"})
-        QVERIFY2(w.widget(QString::fromLatin1(name)), name);
-    // Each tab holds its own panel.
-    QVERIFY(w.widget(QStringLiteral("Picture1_0"))->findChild<QWidget *>(QStringLiteral("Frame7")));
-    QVERIFY(w.widget(QStringLiteral("Picture1_0"))->findChild<QWidget *>(QStringLiteral("TxtChr")));
-    QVERIFY(
-        w.widget(QStringLiteral("Picture1_1"))->findChild<QWidget *>(QStringLiteral("UserModIn")));
-    QVERIFY(
-        w.widget(QStringLiteral("Picture1_2"))->findChild<QWidget *>(QStringLiteral("InfoTrs_0")));
+         {"OnOffLineInd_0", "OnOffLineInd_1", "TabStrip1", "TrHistory", "SendLabel"})
+        QVERIFY2(w.find(name), name);
+    const char *const inPanel[][2] = {{"Picture1_0", "Frame7"},
+                                      {"Picture1_0", "TxtChr"},
+                                      {"Picture1_0", "Pos_143"},
+                                      {"Picture1_1", "UserModIn"},
+                                      {"Picture1_2", "InfoTrs_0"}};
+    for (const auto &[panel, name] : inPanel)
+        QVERIFY2(w.find(panel)->findChild<QWidget *>(QString::fromLatin1(name)), name);
 }
 
-void TestForm1::startupWithoutFile()
+void TestForm1::startupShowsTheFileAndClosingWritesIt_data()
 {
-    Window w;
-    w.start();
-    QCOMPARE(w.savedBytes(), QByteArray()); // created empty
-    QCOMPARE(w.combo(QStringLiteral("ComSel"))->currentText(), QStringLiteral("COM1"));
-    QCOMPARE(w.combo(QStringLiteral("ComSel"))->currentIndex(), 0);
-    QCOMPARE(w.combo(QStringLiteral("BPS"))->currentText(), QStringLiteral("38400"));
-    QVERIFY(!w.find<QCheckBox>(QStringLiteral("Check1"))->isChecked());
-    QCOMPARE(w.combo(QStringLiteral("DisplayList"))->currentText(),
-             QStringLiteral("Panel-24B 4x24"));
-    QCOMPARE(w.p.state.displayModel(), 1);
-    QVERIFY(w.p.state.listsReady());
-    QVERIFY(!w.form->comport_online());
-    QCOMPARE(w.indicatorInFront(), 0);
-    QCOMPARE(w.p.line->opens, 0);
-    QVERIFY(w.p.monitor.history().isEmpty());
-    QVERIFY(w.p.prompt.asked().isEmpty());
-    QVERIFY(!w.widget(QStringLiteral("Pos_95"))->isHidden());
-    QVERIFY(w.widget(QStringLiteral("Pos_96"))->isHidden());
+    QTest::addColumn<QByteArray>("config"); // empty: no file
+    QTest::addColumn<QString>("shown");     // ComSel text and index, BPS, Check1, DisplayList
+    QTest::addColumn<bool>("online");
+    QTest::addColumn<QString>("typedPort"); // before closing
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<bool>("failOpen");
+    const auto row = [](const char *name, const QByteArray &config, const QString &shown,
+                        bool online, const QByteArray &after, const char *typed = "",
+                        bool failOpen = false) {
+        QTest::newRow(name) << config << shown << online << QString::fromLatin1(typed) << after
+                            << failOpen;
+    };
+    const QByteArray path("/dev/serial/by-id/usb-Prolific_PL2303-if00-port0");
+    const QByteArray longFile = "z" + path + "\r\n0003";
+    const QString longShown = QString::fromLatin1(path + "|-1|9600|off|Panel-20X  2x20");
+
+    row("no file", "", "COM1|0|38400|off|Panel-24B 4x24", false, "zCOM1\r\n2001");
+    row("online COM3 115200 CTS 6x24", "zCOM3\r\n3212", "COM3|-1|115200|CTS|Panel-24C 6x24", true,
+        "zCOM3\r\n3212");
+    row("old five bytes", "41200", "COM5|4|19200|CTS|Panel-20A 2x20", false, "zCOM5\r\n1200");
+    row("long path", longFile, longShown, false, longFile);
+    row("typed COM20 replaces a longer file", longFile, longShown, false, "zCOM20\r\n0003",
+        "COM20");
+    row("going online fails, the start completes", "zCOM3\r\n3212",
+        "COM3|-1|115200|CTS|Panel-24C 6x24", false, "zCOM3\r\n3202", "", true);
 }
 
-void TestForm1::startupRestoresAndGoesOnline()
+void TestForm1::startupShowsTheFileAndClosingWritesIt()
 {
+    QFETCH(QByteArray, config);
+    QFETCH(QString, shown);
+    QFETCH(bool, online);
+    QFETCH(QString, typedPort);
+    QFETCH(QByteArray, after);
+    QFETCH(bool, failOpen);
+
     Window w;
-    w.start(QByteArray("zCOM3\r\n3212"));
-    QVERIFY(w.form->comport_online());
-    QCOMPARE(w.p.line->opens, 1);
-    QCOMPARE(w.p.line->settings.baudRate, 115200);
-    QVERIFY(w.p.line->settings.ctsFlowControl);
+    w.p.line->failOpen = failOpen;
+    w.start(config);
+    auto *comSel = w.find<QComboBox>("ComSel");
+    const QString bps = w.find<QComboBox>("BPS")->currentText();
+    const bool cts = w.find<QCheckBox>("Check1")->isChecked();
+    const auto *displayList = w.find<QComboBox>("DisplayList");
+    QCOMPARE(QStringList({comSel->currentText(), QString::number(comSel->currentIndex()), bps,
+                          cts ? "CTS" : "off", displayList->currentText()})
+                 .join(u'|'),
+             shown);
+    QCOMPARE(w.state.baudRate(), bps);
+    QCOMPARE(w.state.flowControl(), cts ? 2 : 0);
+    QCOMPARE(w.state.displayModel(), displayList->currentIndex());
+    QCOMPARE(w.find("Pos_143")->isHidden(), displayList->currentIndex() != 2);
+    QVERIFY(w.state.listsReady());
+    const QString told = failOpen ? QStringLiteral("COM port cannot be opened") : QString();
+    QCOMPARE(w.told(), told);
+
+    QCOMPARE(w.form->comport_online(), online);
+    QCOMPARE(w.p.line->isOpen, online);
+    QCOMPARE(w.indicatorInFront(), online ? 1 : 0);
+    QCOMPARE(w.enabledControls(), online ? QStringLiteral("OfflineButton") : kAllEnabled);
+    if (online) {
+        QCOMPARE(w.p.line->settings.baudRate, bps.toInt());
+        QCOMPARE(w.p.line->settings.ctsFlowControl, cts);
+    }
     // Going online again is all the start does with the port: not one byte goes out.
     QVERIFY(w.p.line->written.isEmpty());
     QVERIFY(w.p.monitor.history().isEmpty());
-    QCOMPARE(w.combo(QStringLiteral("ComSel"))->currentText(), QStringLiteral("COM3"));
-    QCOMPARE(w.combo(QStringLiteral("ComSel"))->currentIndex(), -1);
-    QCOMPARE(w.combo(QStringLiteral("BPS"))->currentText(), QStringLiteral("115200"));
-    QVERIFY(w.find<QCheckBox>(QStringLiteral("Check1"))->isChecked());
-    QCOMPARE(w.combo(QStringLiteral("DisplayList"))->currentIndex(), 2);
-    QCOMPARE(w.p.state.displayModel(), 2);
-    QVERIFY(!w.widget(QStringLiteral("Pos_143"))->isHidden());
-    QCOMPARE(w.indicatorInFront(), 1);
-    QCOMPARE(w.enabledControls(), QStringLiteral("OfflineButton"));
-    QCOMPARE(w.find<QPlainTextEdit>(QStringLiteral("SendTextBox"))->toPlainText(),
-             QStringLiteral("log"));
-}
+    QCOMPARE(w.savedBytes(), config); // a missing file is created empty
 
-void TestForm1::startupWithOldFile()
-{
-    Window w;
-    w.start(QByteArray("41200"));
-    QCOMPARE(w.combo(QStringLiteral("ComSel"))->currentText(), QStringLiteral("COM5"));
-    QCOMPARE(w.combo(QStringLiteral("ComSel"))->currentIndex(), 4);
-    QCOMPARE(w.combo(QStringLiteral("BPS"))->currentText(), QStringLiteral("19200"));
-    QVERIFY(w.find<QCheckBox>(QStringLiteral("Check1"))->isChecked());
-    QCOMPARE(w.combo(QStringLiteral("DisplayList"))->currentText(),
-             QStringLiteral("Panel-20A 2x20"));
-    QVERIFY(!w.form->comport_online());
-    QVERIFY(w.widget(QStringLiteral("Pos_20"))->isHidden());
-}
-
-void TestForm1::startupOnlineFailureIsToldAndCompletes()
-{
-    Window w;
-    w.p.line->failOpen = true;
-    w.start(QByteArray("zCOM3\r\n3212"));
-    QCOMPARE(w.p.prompt.messages(), QStringList{QStringLiteral("COM port cannot be opened")});
-    QVERIFY(!w.form->comport_online());
-    QCOMPARE(w.enabledControls(), kAllEnabled);
-    QCOMPARE(w.indicatorInFront(), 0);
-    QCOMPARE(w.p.state.displayModel(), 2);
-    QVERIFY(w.p.state.listsReady());
-}
-
-void TestForm1::closingWritesTheSettings_data()
-{
-    QTest::addColumn<QByteArray>("before");
-    QTest::addColumn<QString>("typedPort");
-    QTest::addColumn<QByteArray>("after");
-
-    QTest::newRow("no file, defaults") << QByteArray() << QString() << QByteArray("zCOM1\r\n2001");
-    QTest::newRow("online COM3 115200 CTS 6x24")
-        << QByteArray("zCOM3\r\n3212") << QString() << QByteArray("zCOM3\r\n3212");
-    QTest::newRow("typed COM20") << QByteArray() << "COM20" << QByteArray("zCOM20\r\n2001");
-    QTest::newRow("old layout") << QByteArray("41200") << QString() << QByteArray("zCOM5\r\n1200");
-    QTest::newRow("long path")
-        << QByteArray("z/dev/serial/by-id/usb-Prolific_PL2303-if00-port0\r\n0003") << QString()
-        << QByteArray("z/dev/serial/by-id/usb-Prolific_PL2303-if00-port0\r\n0003");
-}
-
-void TestForm1::closingWritesTheSettings()
-{
-    QFETCH(QByteArray, before);
-    QFETCH(QString, typedPort);
-    QFETCH(QByteArray, after);
-
-    Window w;
-    w.start(before);
     if (!typedPort.isEmpty())
-        w.combo(QStringLiteral("ComSel"))->setEditText(typedPort);
+        comSel->setEditText(typedPort);
     QSignalSpy closed(w.form.get(), &Form1::closed);
     w.form->show();
     QVERIFY(w.form->close());
     QCOMPARE(closed.size(), 1);
     QCOMPARE(w.savedBytes(), after);
     QVERIFY(!w.p.line->isOpen);
-    QVERIFY(!w.p.connection.comport_online());
-    QVERIFY(w.p.prompt.asked().isEmpty());
+    QCOMPARE(w.told(), told);
 
-    // The next start shows the same.
-    Window next;
+    Window next; // shows what this one showed
     next.start(after);
-    QCOMPARE(next.combo(QStringLiteral("ComSel"))->currentText(),
-             w.combo(QStringLiteral("ComSel"))->currentText());
-    QCOMPARE(next.p.state.baudRate(), w.p.state.baudRate());
-    QCOMPARE(next.p.state.displayModel(), w.p.state.displayModel());
+    QCOMPARE(next.find<QComboBox>("ComSel")->currentText(), comSel->currentText());
+    QCOMPARE(next.state.baudRate(), w.state.baudRate());
+    QCOMPARE(next.state.displayModel(), w.state.displayModel());
 }
 
 void TestForm1::closingWhenTheFileCannotBeWritten()
 {
     Window w;
-    w.start(QByteArray("zCOM2\r\n0011"));
+    w.start("zCOM2\r\n0011");
     QVERIFY(w.dir.remove()); // the folder went away while the program ran
     QSignalSpy closed(w.form.get(), &Form1::closed);
     w.form->show();
     QVERIFY(w.form->close());
     QCOMPARE(closed.size(), 1); // the program still ends
     QVERIFY(!w.p.line->isOpen);
-    const QStringList messages = w.p.prompt.messages();
-    QCOMPARE(messages.size(), 1);
-    QVERIFY(messages.first().contains(QStringLiteral("Config_QV_demo.dat")));
+    QCOMPARE(w.p.prompt.asked().size(), 1);
+    QVERIFY2(w.told().contains(QStringLiteral("Config_QV_demo.dat")), qPrintable(w.told()));
+}
+
+void TestForm1::terminationSignalClosesLikeTheCloseBox_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("SIGTERM") << int(SIGTERM);
 }
 
 void TestForm1::terminationSignalClosesLikeTheCloseBox()
 {
 #ifdef Q_OS_UNIX
+    QFETCH(int, signalNumber);
     Window w;
-    w.start(QByteArray("zCOM2\r\n0011"));
-    QVERIFY(w.form->comport_online());
-    TerminationSignals termination;
-    connect(&termination, &TerminationSignals::received, w.form.get(), &QWidget::close);
-    QSignalSpy closed(w.form.get(), &Form1::closed);
-    w.form->show();
-    QVERIFY(std::raise(SIGTERM) == 0);
-    QTRY_COMPARE(closed.size(), 1);
-    QVERIFY(!w.form->isVisible());
+    w.start("zCOM2\r\n0011"); // online
+    {
+        TerminationSignals termination; // the previous row's one gave the signals back
+        TerminationSignals second;      // the pipe has one reader; a second one stays idle
+        QVERIFY(termination.isActive());
+        QVERIFY(!second.isActive());
+        connect(&termination, &TerminationSignals::received, w.form.get(), &QWidget::close);
+        QSignalSpy received(&termination, &TerminationSignals::received);
+        QSignalSpy closed(w.form.get(), &Form1::closed);
+        w.form->show();
+        QVERIFY(std::raise(signalNumber) == 0);
+        QCOMPARE(closed.size(), 0); // nothing runs inside the handler
+        QTRY_COMPARE(closed.size(), 1);
+        QCOMPARE(received.at(0).at(0).toInt(), signalNumber);
+    }
     QCOMPARE(w.savedBytes(), QByteArray("zCOM2\r\n0011"));
     QVERIFY(!w.p.line->isOpen);
+    struct sigaction current = {};
+    QVERIFY(sigaction(signalNumber, nullptr, &current) == 0);
+    QVERIFY(current.sa_handler == SIG_DFL);
 #else
     QSKIP("POSIX signals only");
 #endif
