@@ -15,7 +15,6 @@ class BlinkGroup : public QGroupBox
 public:
     explicit BlinkGroup(CommandTransport &transport, QWidget *parent = nullptr);
 
-    bool continuousShown() const { return m_continuous; }
     void setContinuousShown(bool continuous);
 
 private:

@@ -24,7 +24,6 @@ public:
     qsizetype size() const { return m_buttons.size(); }
 
     // -1 when the group shows no choice.
-    int choice() const { return m_choice; }
     void setChoice(int i);
     void resetChoice() { setChoice(m_group.startChoice); }
 

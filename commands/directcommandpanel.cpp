@@ -77,22 +77,6 @@ const CommandCatalogue &DirectCommandPanel::catalogue() const
     return d->catalogue;
 }
 
-int DirectCommandPanel::choice(const QString &groupName) const
-{
-    const CommandButtonGroup *group = d->groups.value(groupName);
-    return group ? group->choice() : -1;
-}
-
-bool DirectCommandPanel::blinkContinuousShown() const
-{
-    return d->blink->continuousShown();
-}
-
-CommandFormula::FontDots DirectCommandPanel::fontDots() const
-{
-    return d->ramFont->dots();
-}
-
 void DirectCommandPanel::allowNarrowButtons()
 {
     // The style gives every captioned button at least 80 px, which would push the

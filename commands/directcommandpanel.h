@@ -28,12 +28,7 @@ public:
     // Brightness list for a display model: 16 entries for model 3, 8 otherwise.
     void applyDisplayModel(int model);
 
-    // What the panel shows, for readers that should not decode colours.
     const CommandCatalogue &catalogue() const;
-    // The light-green element of a mode group or on/off pair.
-    int choice(const QString &groupName) const;
-    bool blinkContinuousShown() const;
-    CommandFormula::FontDots fontDots() const;
 
 private:
     void buildLayout();

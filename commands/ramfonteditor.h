@@ -21,7 +21,6 @@ public:
     RamFontEditor(const CommandCatalogue &catalogue, CommandTransport &transport,
                   QWidget *parent = nullptr);
 
-    CommandFormula::FontDots dots() const { return m_dots; }
     CommandButtonGroup *onOffPair() const { return m_onOff; }
 
 private:
