@@ -11,8 +11,7 @@
 
 namespace {
 
-template<typename F>
-double bestOfMs(int runs, F &&f)
+template<typename F> double bestOfMs(int runs, F &&f)
 {
     double best = 1e300;
     for (int i = 0; i < runs; ++i) {
@@ -37,8 +36,7 @@ int main(int argc, char *argv[])
     const QByteArray ansi = codePage.fromUnicode(escaped);
     const double convertMs = bestOfMs(5, [&] { (void)CommandText::TextConvert(ansi); });
     std::printf("TextConvert %lld escapes: %.2f ms (%.1f MB/s of text)\n",
-                static_cast<long long>(kCodeBufCapacity), convertMs,
-                ansi.size() / 1e3 / convertMs);
+                static_cast<long long>(kCodeBufCapacity), convertMs, ansi.size() / 1e3 / convertMs);
 
     FakeSession session;
     session.logBoard.setRecording(true);
@@ -56,7 +54,6 @@ int main(int argc, char *argv[])
     const double wireMs = kCodeBufCapacity / 11.520;
     std::printf("issue %lld bytes (convert, 64-byte writes, monitor, record): %.2f ms; "
                 "the line itself needs %.0f ms at 115200 baud (%.1f%% of it)\n",
-                static_cast<long long>(kCodeBufCapacity), sendMs, wireMs,
-                100.0 * sendMs / wireMs);
+                static_cast<long long>(kCodeBufCapacity), sendMs, wireMs, 100.0 * sendMs / wireMs);
     return line->written.size() == kCodeBufCapacity ? 0 : 1;
 }

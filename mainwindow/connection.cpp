@@ -14,9 +14,9 @@ Connection::Connection(Module2 &module, Prompt &prompt, QObject *parent)
 
 QString Connection::settingsString(const QString &baudRate, bool ctsFlowControl)
 {
-    return QStringLiteral("baud=") + baudRate
-           + (ctsFlowControl ? QStringLiteral(" parity=N data=8 stop=1 octs=on")
-                             : QStringLiteral(" parity=N data=8 stop=1 octs=off"));
+    return QStringLiteral("baud=") + baudRate +
+           (ctsFlowControl ? QStringLiteral(" parity=N data=8 stop=1 octs=on")
+                           : QStringLiteral(" parity=N data=8 stop=1 octs=off"));
 }
 
 bool Connection::goOnline(const QString &portName, const QString &baudRate, bool ctsFlowControl)

@@ -65,8 +65,8 @@ Form1::Form1(const Form1Parts &parts, QWidget *parent)
     auto *rightColumn = new QWidget(central);
     auto *right = new QVBoxLayout(rightColumn);
     right->setContentsMargins(0, 0, 0, 0);
-    m_connectionBar = new ConnectionBar(m_parts.session.connection, m_parts.state, m_parts.session.monitor,
-                                        m_parts.portLister, rightColumn);
+    m_connectionBar = new ConnectionBar(m_parts.session.connection, m_parts.state,
+                                        m_parts.session.monitor, m_parts.portLister, rightColumn);
     rightColumn->setMaximumWidth(qMax(390, m_connectionBar->minimumSizeHint().width()));
     right->addWidget(m_connectionBar);
     right->addWidget(buildRecorderAndMonitor(), 1);
@@ -125,8 +125,8 @@ QWidget *Form1::buildTabs()
     auto *userSetup = new UserSetupPanel(m_parts.session.transport);
     auto *panel1 = new QVBoxLayout(m_tabs->panel(1));
     panel1->addWidget(userSetup);
-    auto *serialOut = new SerialOutPanel(m_parts.session.transport, m_parts.session.connection, m_parts.state,
-                                         m_parts.session.monitor, m_parts.prompt);
+    auto *serialOut = new SerialOutPanel(m_parts.session.transport, m_parts.session.connection,
+                                         m_parts.state, m_parts.session.monitor, m_parts.prompt);
     auto *panel2 = new QVBoxLayout(m_tabs->panel(2));
     panel2->addWidget(serialOut);
     m_tabs->setModeActiveQuery([userSetup, serialOut](int tab) {
@@ -247,8 +247,8 @@ void Form1::shutDown()
         return;
     m_shutDown = true;
     QString error;
-    if (!m_config->writeAtExit(m_connectionBar->portText(), m_parts.state, m_parts.session.connection,
-                               &error)) {
+    if (!m_config->writeAtExit(m_connectionBar->portText(), m_parts.state,
+                               m_parts.session.connection, &error)) {
         m_parts.prompt.message(QStringLiteral("The settings could not be saved to \"%1\": %2\n"
                                               "The file keeps the settings it had before.")
                                    .arg(m_config->path(), error));

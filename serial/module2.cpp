@@ -126,7 +126,8 @@ int Module2::CommOpen(qint16 port, const QString &name, const QString &settings)
     BusyScope busy(m_busy);
     Entry *e = entry(port);
     if (!e)
-        return fail(QStringLiteral("CommOpen"), {kInvalidParameter, QStringLiteral("No such port number.")});
+        return fail(QStringLiteral("CommOpen"),
+                    {kInvalidParameter, QStringLiteral("No such port number.")});
     if (e->isOpen) {
         m_lastCommError = {-1, QStringLiteral("CommOpen"), QStringLiteral("Port in use.")};
         return -1;

@@ -26,9 +26,9 @@ class Module2 : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int kReadTimeoutMs = 1000;       // a read returns what came within this
+    static constexpr int kReadTimeoutMs = 1000; // a read returns what came within this
     static constexpr int kWriteTimeoutPerByteMs = 1000;
-    static constexpr int kWaitSliceMs = 20;           // longest time the window is held
+    static constexpr int kWaitSliceMs = 20; // longest time the window is held
 
     using EventPump = std::function<void()>;
 

@@ -4,8 +4,6 @@
 #include <QString>
 #include <QStringView>
 
-
-
 #include <QStringDecoder>
 #include <QStringEncoder>
 

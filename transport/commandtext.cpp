@@ -71,8 +71,8 @@ Codes TextConvert2(QByteArrayView s)
     const qsizetype length = s.size();
     qsizetype i = 0;
     while (i < length) {
-        if (s[i] == '&' && length - i > 3
-            && IsStrictlyHexNumeric(QString::fromLatin1(s.sliced(i, 4)))) {
+        if (s[i] == '&' && length - i > 3 &&
+            IsStrictlyHexNumeric(QString::fromLatin1(s.sliced(i, 4)))) {
             out.append(qint16(hexValue(s[i + 2]) * 16 + hexValue(s[i + 3])));
             i += 4;
         } else {

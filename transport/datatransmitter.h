@@ -20,8 +20,8 @@ public:
     static constexpr int kPauseMs = 100; // one "\w"
     static constexpr int kReplySize = 20;
 
-    DataTransmitter(Module2 &module, Connection &connection, OutputMonitor &monitor,
-                    Prompt &prompt, const CodePage &codePage);
+    DataTransmitter(Module2 &module, Connection &connection, OutputMonitor &monitor, Prompt &prompt,
+                    const CodePage &codePage);
 
     void DataTransmit(const Codes &codes);
 

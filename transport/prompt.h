@@ -15,7 +15,7 @@ public:
         QStringList filters;    // "Data files (*.dat)", "All Files (*.*)"
         int selectedFilter = 0; // index into filters
         bool confirmOverwrite = true;
-        QString defaultSuffix;  // empty: the name is taken as typed
+        QString defaultSuffix; // empty: the name is taken as typed
     };
 
     virtual ~Prompt() = default;

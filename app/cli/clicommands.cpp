@@ -193,7 +193,8 @@ int send(const QStringList &arguments, QTextStream &out, QTextStream &err)
     const bool sent = session.connection.comport_online();
     session.connection.OfflineButton_Click();
 
-    const QStringList lines = session.monitor.history().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    const QStringList lines =
+        session.monitor.history().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     for (const QString &line : lines)
         out << line << '\n';
     out.flush();

@@ -26,7 +26,7 @@ public:
         int opens = 0;
         bool failOpen = false;
         bool failSettings = false;
-        bool busy = false;        // held by someone else
+        bool busy = false; // held by someone else
         LineSettings settings;
         QString openedPath;
         bool isOpen = false;

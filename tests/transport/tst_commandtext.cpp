@@ -31,14 +31,15 @@ void TestCommandText::escapeNotation_data()
     QTest::newRow("upper X is no escape") << QByteArray("\\X41") << Codes{0x5C, 0x58, 0x34, 0x31};
     QTest::newRow("double backslash") << QByteArray("\\\\x41") << Codes{0x5C, 0x41};
     QTest::newRow("markers") << QByteArray("ab\\e\\kc\\w")
-                             << Codes{0x61, 0x62, Marker::Flush, Marker::KeyWait, 0x63,
-                                      Marker::Pause};
-    QTest::newRow("upper marker letters are text") << QByteArray("\\K\\E\\W")
-                                                   << Codes{0x5C, 'K', 0x5C, 'E', 0x5C, 'W'};
+                             << Codes{0x61, 0x62,         Marker::Flush, Marker::KeyWait,
+                                      0x63, Marker::Pause};
+    QTest::newRow("upper marker letters are text")
+        << QByteArray("\\K\\E\\W") << Codes{0x5C, 'K', 0x5C, 'E', 0x5C, 'W'};
     QTest::newRow("trail byte 5C is not an escape")
         << QByteArray("\x82\x5C\x5C\x78\x34\x31") << Codes{0x82, 0x5C, 0x41};
     QTest::newRow("half-width katakana is single") << QByteArray("\xB1\\x41") << Codes{0xB1, 0x41};
-    QTest::newRow("lead byte E0 pairs") << QByteArray("\xE0\\x41") << Codes{0xE0, 0x5C, 0x78, 0x34, 0x31};
+    QTest::newRow("lead byte E0 pairs")
+        << QByteArray("\xE0\\x41") << Codes{0xE0, 0x5C, 0x78, 0x34, 0x31};
     QTest::newRow("empty") << QByteArray() << Codes{};
     // Our choices for the tails the notation leaves open: kept as they are.
     QTest::newRow("lone trailing backslash") << QByteArray("A\\") << Codes{0x41, 0x5C};
@@ -60,8 +61,7 @@ void TestCommandText::ampersandNotation_data()
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<Codes>("codes");
     QTest::newRow("literals and leftovers")
-        << QByteArray("&h41&H4a&x41&h4")
-        << Codes{0x41, 0x4A, '&', 'x', '4', '1', '&', 'h', '4'};
+        << QByteArray("&h41&H4a&x41&h4") << Codes{0x41, 0x4A, '&', 'x', '4', '1', '&', 'h', '4'};
     QTest::newRow("backslash is literal") << QByteArray("\\x41") << Codes{0x5C, 0x78, 0x34, 0x31};
     QTest::newRow("literal then text") << QByteArray("&h0DA") << Codes{0x0D, 0x41};
     QTest::newRow("too short") << QByteArray("A&h4") << Codes{0x41, 0x26, 0x68, 0x34};
@@ -111,10 +111,11 @@ void TestCommandText::codePage_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("ascii") << QStringLiteral("Solution for you.") << QByteArray("Solution for you.");
+    QTest::newRow("ascii") << QStringLiteral("Solution for you.")
+                           << QByteArray("Solution for you.");
     QTest::newRow("latin-1") << QStringLiteral("\u00E9\u00FF") << QByteArray("\xE9\xFF");
-    QTest::newRow("euro and quotes") << QStringLiteral("\u20AC\u201C\u201D")
-                                     << QByteArray("\x80\x93\x94");
+    QTest::newRow("euro and quotes")
+        << QStringLiteral("\u20AC\u201C\u201D") << QByteArray("\x80\x93\x94");
     QTest::newRow("unrepresentable") << QStringLiteral("a\u3042b") << QByteArray("a?b");
     QTest::newRow("surrogate pair is one ?") << QStringLiteral("\U0001F600") << QByteArray("?");
 }

@@ -84,8 +84,8 @@ void TestDataTransmit::writeSegments_data()
     QTest::newRow("150 bytes as 64, 64, 22")
         << QStringLiteral("A").repeated(150)
         << QList<QByteArray>{QByteArray(64, 'A'), QByteArray(64, 'A'), QByteArray(22, 'A')};
-    QTest::newRow("pause keeps one write") << QStringLiteral("\\x1b\\w\\x40")
-                                           << QList<QByteArray>{bytes({0x1B, 0x40})};
+    QTest::newRow("pause keeps one write")
+        << QStringLiteral("\\x1b\\w\\x40") << QList<QByteArray>{bytes({0x1B, 0x40})};
     QTest::newRow("flush splits") << QStringLiteral("\\x1b\\e\\x40")
                                   << QList<QByteArray>{bytes({0x1B}), bytes({0x40})};
     QTest::newRow("flush alone writes nothing") << QStringLiteral("\\e") << QList<QByteArray>{};
@@ -159,8 +159,8 @@ void TestDataTransmit::replyFormats_data()
     QTest::newRow("kind 1 characters") << 1 << header + "1.05" << QStringLiteral("1.05");
     QTest::newRow("kind 2 hex") << 2 << header + bytes({0x01, 0x02, 0x0A, 0xFF})
                                 << QStringLiteral("01 02 0A FF");
-    QTest::newRow("kind 3 twelve characters") << 3 << header + "GU256X64-7K " + "tail"
-                                              << QStringLiteral("GU256X64-7K ");
+    QTest::newRow("kind 3 twelve characters")
+        << 3 << header + "GU256X64-7K " + "tail" << QStringLiteral("GU256X64-7K ");
     QTest::newRow("kind 4 five bytes") << 4 << header + bytes({0x10, 0x20, 0x30, 0x40, 0x50, 0x60})
                                        << QStringLiteral("10 20 30 40 50");
     QTest::newRow("kind 2 nothing came") << 2 << QByteArray() << QStringLiteral("00 00 00 00");
@@ -273,7 +273,8 @@ void TestDataTransmit::commandDuringKeyWaitIsQueued()
     bench.send(QStringLiteral("\\x1b\\k\\x40"), QStringLiteral("first"));
     QCOMPARE(bench.writes(), (QList<QByteArray>{bytes({0x1B}), bytes({0x40}), bytes({0x0C})}));
     const QString log = bench.logBoard.logtext();
-    QVERIFY(log.indexOf(QStringLiteral("*** first ***")) < log.indexOf(QStringLiteral("*** DisplayClear ***")));
+    QVERIFY(log.indexOf(QStringLiteral("*** first ***")) <
+            log.indexOf(QStringLiteral("*** DisplayClear ***")));
     QVERIFY(log.contains(QStringLiteral("PRT 1bh ffh 40h;")));
     QVERIFY(log.contains(QStringLiteral("PRT 0ch;")));
     QCOMPARE(bench.monitor.commandName(), QStringLiteral("DisplayClear"));
