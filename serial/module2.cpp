@@ -1,5 +1,7 @@
 #include "serial/module2.h"
 
+#include "serial/systemerrors.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 
@@ -8,21 +10,12 @@
 
 namespace {
 
-// The codes our own checks report, in the numbering of the platform we run on.
-#ifdef Q_OS_WIN
-constexpr int kInvalidParameter = 87; // ERROR_INVALID_PARAMETER
-constexpr int kInvalidHandle = 6;     // ERROR_INVALID_HANDLE
-constexpr int kNotFound = 2;          // ERROR_FILE_NOT_FOUND
-#else
-constexpr int kInvalidParameter = EINVAL;
-constexpr int kInvalidHandle = EBADF;
-constexpr int kNotFound = ENOENT;
-#endif
+using namespace SystemErrors;
 
 // A failure must never read as success (0) or as "already open" (-1).
 int positiveCode(int code)
 {
-    return code > 0 ? code : kInvalidParameter;
+    return code > 0 ? code : kInvalid;
 }
 
 // Keeps the nesting depth of operations, so that a device lost in the middle
@@ -88,7 +81,7 @@ int Module2::fail(const QString &source, const DeviceError &error)
 
 int Module2::failNoPort(const QString &source)
 {
-    return fail(source, {kInvalidHandle, QStringLiteral("The port is not open.")});
+    return fail(source, {kBadHandle, QStringLiteral("The port is not open.")});
 }
 
 void Module2::pumpEvents()
@@ -126,8 +119,7 @@ int Module2::CommOpen(qint16 port, const QString &name, const QString &settings)
     BusyScope busy(m_busy);
     Entry *e = entry(port);
     if (!e)
-        return fail(QStringLiteral("CommOpen"),
-                    {kInvalidParameter, QStringLiteral("No such port number.")});
+        return fail(QStringLiteral("CommOpen"), {kInvalid, QStringLiteral("No such port number.")});
     if (e->isOpen) {
         m_lastCommError = {-1, QStringLiteral("CommOpen"), QStringLiteral("Port in use.")};
         return -1;
@@ -156,7 +148,7 @@ int Module2::CommOpen(qint16 port, const QString &name, const QString &settings)
     const std::optional<LineSettings> wanted = e->device->lineSettings().applied(settings);
     if (!wanted)
         return abandon(QStringLiteral("CommOpen (BuildCommDCB)"),
-                       {kInvalidParameter, QStringLiteral("The parameter is incorrect.")});
+                       {kInvalid, QStringLiteral("The parameter is incorrect.")});
     if (!e->device->applyLineSettings(*wanted))
         return abandon(QStringLiteral("CommOpen (SetCommState)"), e->device->lastError());
     return 0;
@@ -172,7 +164,7 @@ int Module2::Deselect_CTS_handshake(qint16 port)
         e->device->lineSettings().applied(QStringLiteral("octs=off"));
     if (!wanted)
         return fail(QStringLiteral("CommOpen (BuildCommDCB)"),
-                    {kInvalidParameter, QStringLiteral("The parameter is incorrect.")});
+                    {kInvalid, QStringLiteral("The parameter is incorrect.")});
     if (!e->device->applyLineSettings(*wanted))
         return fail(QStringLiteral("CommOpen (SetCommState)"), e->device->lastError());
     return 0;

@@ -1,5 +1,7 @@
 #include "serial/qtserialdevice.h"
 
+#include "serial/systemerrors.h"
+
 #include <QMetaObject>
 
 #include <algorithm>
@@ -14,26 +16,7 @@
 
 namespace {
 
-#ifdef Q_OS_WIN
-// Win32 error numbers, so that the codes read as CreateFile's would.
-constexpr int kNotFound = 2;     // ERROR_FILE_NOT_FOUND
-constexpr int kAccessDenied = 5; // ERROR_ACCESS_DENIED: what a port in use gives
-constexpr int kInUse = 5;
-constexpr int kBadHandle = 6;    // ERROR_INVALID_HANDLE
-constexpr int kInvalid = 87;     // ERROR_INVALID_PARAMETER
-constexpr int kIoFailure = 1117; // ERROR_IO_DEVICE
-constexpr int kGone = 1167;      // ERROR_DEVICE_NOT_CONNECTED
-constexpr int kTimedOut = 1460;  // ERROR_TIMEOUT
-#else
-constexpr int kNotFound = ENOENT;
-constexpr int kAccessDenied = EACCES;
-constexpr int kInUse = EBUSY;
-constexpr int kBadHandle = EBADF;
-constexpr int kInvalid = EINVAL;
-constexpr int kIoFailure = EIO;
-constexpr int kGone = EIO;
-constexpr int kTimedOut = ETIMEDOUT;
-#endif
+using namespace SystemErrors;
 
 #ifdef Q_OS_WIN
 QString systemText(int code)
