@@ -9,7 +9,9 @@
 #include "transport/monitorformat.h"
 
 #include <QCommandLineParser>
+
 #include <QLocale>
+#include <optional>
 
 namespace CliCommands {
 namespace {
@@ -50,16 +52,23 @@ bool parse(QCommandLineParser &parser, const QStringList &arguments, QTextStream
 }
 
 // The single TEXT after the subcommand's name, or an error told.
-bool singleText(const QCommandLineParser &parser, QTextStream &err, QString *text)
+// Parses a command that takes one TEXT: nullopt with *exitCode set when the
+// run ends here (help shown, or a usage error told).
+std::optional<QString> parseText(QCommandLineParser &parser, const QStringList &arguments,
+                                 QTextStream &out, QTextStream &err, int *exitCode)
 {
+    parser.addPositionalArgument(QStringLiteral("TEXT"), QStringLiteral("The command text."));
+    *exitCode = kOk;
+    if (!parse(parser, arguments, out, err, exitCode))
+        return std::nullopt;
     const QStringList positional = parser.positionalArguments().mid(1);
     if (positional.size() != 1) {
         err << "zepta-cli: " << parser.positionalArguments().value(0)
             << (positional.isEmpty() ? " needs a TEXT." : " takes one TEXT; quote it.") << Qt::endl;
-        return false;
+        *exitCode = kUsage;
+        return std::nullopt;
     }
-    *text = positional.first();
-    return true;
+    return positional.first();
 }
 
 bool fitsCodeBuffer(const Codes &codes, QTextStream &err)
@@ -85,13 +94,11 @@ int convert(const QStringList &arguments, QTextStream &out, QTextStream &err)
                                  QStringLiteral("Read the text entry's notation instead: "
                                                 "\"&h1F\" is one byte, all else is literal."));
     parser.addOption(amp);
-    parser.addPositionalArgument(QStringLiteral("TEXT"), QStringLiteral("The command text."));
     int exitCode = kOk;
-    if (!parse(parser, arguments, out, err, &exitCode))
+    const std::optional<QString> given = parseText(parser, arguments, out, err, &exitCode);
+    if (!given)
         return exitCode;
-    QString text;
-    if (!singleText(parser, err, &text))
-        return kUsage;
+    const QString &text = *given;
 
     const QByteArray bytes = CodePage::forSystem().fromUnicode(text);
     const Codes codes =
@@ -145,13 +152,11 @@ int send(const QStringList &arguments, QTextStream &out, QTextStream &err)
         QStringLiteral("cts"),
         QStringLiteral("CTS flow control: send only while CTS is asserted."));
     parser.addOptions({portOption, baudOption, ctsOption});
-    parser.addPositionalArgument(QStringLiteral("TEXT"), QStringLiteral("The command text."));
     int exitCode = kOk;
-    if (!parse(parser, arguments, out, err, &exitCode))
+    const std::optional<QString> given = parseText(parser, arguments, out, err, &exitCode);
+    if (!given)
         return exitCode;
-    QString text;
-    if (!singleText(parser, err, &text))
-        return kUsage;
+    const QString &text = *given;
     const QString portName = parser.value(portOption);
     if (portName.isEmpty()) {
         err << "zepta-cli: send needs --port NAME (see 'zepta-cli ports')." << Qt::endl;
