@@ -1,9 +1,9 @@
-#include "mainwindow/commandsession.h"
-#include "mainwindow/form1.h"
-#include "mainwindow/setupstate.h"
-#include "mainwindow/terminationsignals.h"
-#include "mainwindow/widgetprompt.h"
-#include "serial/serialports.h"
+#include "app/shared/terminationsignals.h"
+#include "core/serial/serialports.h"
+#include "core/session/commandsession.h"
+#include "core/session/setupstate.h"
+#include "gui/common/widgetprompt.h"
+#include "gui/mainwindow/form1.h"
 
 #include <QApplication>
 #include <QDir>

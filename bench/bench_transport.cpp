@@ -1,8 +1,8 @@
 // Measures the conversion and sending path on the largest command the code
 // buffer holds, against a line that accepts everything at once, so that what is
 // measured is Zepta's own cost. Prints one line per measurement.
+#include "core/transport/commandtext.h"
 #include "support/fakesession.h"
-#include "transport/commandtext.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

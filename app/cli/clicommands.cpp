@@ -2,11 +2,11 @@
 
 #include "terminalprompt.h"
 
-#include "mainwindow/commandsession.h"
-#include "serial/portnames.h"
-#include "serial/serialports.h"
-#include "transport/commandtext.h"
-#include "transport/monitorformat.h"
+#include "core/serial/portnames.h"
+#include "core/serial/serialports.h"
+#include "core/session/commandsession.h"
+#include "core/transport/commandtext.h"
+#include "core/transport/monitorformat.h"
 
 #include <QCommandLineParser>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "transport/prompt.h"
+#include "core/transport/prompt.h"
 
 #include <QTextStream>
 

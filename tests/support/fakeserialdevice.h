@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serial/serialdevice.h"
+#include "core/serial/serialdevice.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mainwindow/commandsession.h"
+#include "core/session/commandsession.h"
 #include "support/fakeserialdevice.h"
 #include "support/scriptedprompt.h"
 

@@ -2,8 +2,8 @@
 // for the 24 x 6 cursor picker, so its layout can be looked at on a 1366 x 768
 // screen:  xvfb-run -s '-screen 0 1366x768x24' ./panelpreview
 // With --quit it prints the panel's and each group's minimum size and ends.
-#include "commands/directcommandpanel.h"
-#include "mainwindow/setupstate.h"
+#include "core/session/setupstate.h"
+#include "gui/commandpanel/directcommandpanel.h"
 #include "support/fakesession.h"
 
 #include <QAbstractButton>

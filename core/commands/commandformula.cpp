@@ -1,0 +1,195 @@
+#include "core/commands/commandformula.h"
+
+#include "core/transport/commandtext.h"
+
+#include <algorithm>
+#include <cmath>
+
+using CommandText::hex2;
+
+namespace CommandFormula {
+
+namespace {
+
+constexpr double kBlinkStepSeconds = 0.0135;
+constexpr double kWaitStepSeconds = 0.5;
+
+int hexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    return -1;
+}
+
+QString withoutTrailingZeros(QString s)
+{
+    if (!s.contains(QLatin1Char('.')))
+        return s;
+    while (s.endsWith(QLatin1Char('0')))
+        s.chop(1);
+    if (s.endsWith(QLatin1Char('.')))
+        s.chop(1);
+    return s;
+}
+
+} // namespace
+
+QString decimal(double x)
+{
+    // Fifteen significant digits hide the binary error of products such as
+    // 3 * 0.0135 (0.040499999999999994).
+    QString general = QString::number(x, 'g', 15);
+    if (!general.contains(QLatin1Char('e')))
+        return general;
+    // Titles never show an exponent: write the same digits out in full.
+    const int magnitude = x == 0 ? 0 : int(std::floor(std::log10(std::fabs(x))));
+    return withoutTrailingZeros(QString::number(x, 'f', std::max(0, 14 - magnitude)));
+}
+
+qint16 readHexCode(QStringView text)
+{
+    quint16 value = 0;
+    for (const QChar c : text) {
+        const int digit = hexDigit(c);
+        if (digit < 0)
+            break;
+        value = quint16(value * 16 + digit);
+    }
+    return qint16(value);
+}
+
+QString textEntryHelp(QStringView text)
+{
+    QString help;
+    int skip = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (skip > 0) {
+            --skip;
+            help += c;
+        } else if (c == QLatin1Char('&') && i + 3 < text.size() &&
+                   CommandText::IsStrictlyHexNumeric(text.mid(i, 4))) {
+            help += c;
+            skip = 3;
+        } else {
+            help += QStringLiteral("  ") + c + QLatin1Char(' ');
+        }
+    }
+    return help;
+}
+
+QString textEntryTitle(const QString &text)
+{
+    return QStringLiteral("CharacterDisplay text=") + text;
+}
+
+EntryText withoutLineBreaks(QStringView text, int caret)
+{
+    EntryText result;
+    result.caret = caret;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            // Only breaks before the caret move it; one after it leaves it in place.
+            if (i < caret)
+                --result.caret;
+            continue;
+        }
+        result.text += c;
+    }
+    result.caret = std::clamp(result.caret, 0, int(result.text.size()));
+    return result;
+}
+
+FontData fontData(const FontDots &dots)
+{
+    FontData data{};
+    for (int e = 0; e < kFontDots; ++e) {
+        if (dots.test(size_t(e)))
+            data[size_t(e / 8)] |= quint8(1u << (e % 8));
+    }
+    return data;
+}
+
+QString fontDefineCommand(int code, const FontData &data)
+{
+    // Start code and end code are the same: one character per definition.
+    QString text = "\\x1b\\x26\\x01\\x" + hex2(code) + "\\x" + hex2(code) + "\\x05";
+    for (const quint8 byte : data)
+        text += "\\x" + hex2(byte);
+    return text;
+}
+
+QString fontDefineTitle(int code)
+{
+    return "Define RAM User Font startCode=" + hex2(code) + " endCode=" + hex2(code) + " fontData";
+}
+
+QString fontDefineHelp()
+{
+    return QStringLiteral("---OpCode--- c1  c2  (c1:StartCode c2:EndCode "
+                          "&h20<=c1<=c2<=&hff)(d:BmpData)");
+}
+
+QString fontDeleteCommand(int code)
+{
+    return "\\x1b\\x3f\\x01\\x" + hex2(code);
+}
+
+QString fontDeleteTitle(int code)
+{
+    return "Delete RAM User Font code=" + hex2(code);
+}
+
+QString fontDeleteHelp()
+{
+    return QStringLiteral("-OpCode-  a   c  (a=1, c:code to delete &h20<=c<=&hff)");
+}
+
+QString blinkCommand(int t1, int t2, int count)
+{
+    // Pattern byte 01: the display is blanked, not inverted.
+    return "\\x1f\\x28\\x61\\x11\\x01\\x" + hex2(t1) + "\\x" + hex2(t2) + "\\x" + hex2(count);
+}
+
+QString blinkTitle(int t1, int t2, const QString &countText)
+{
+    // The module's own names: t1 is reported as the event time, t2 as the normal time.
+    return "BlinkAction pattern=Blank eventTime=" + decimal(t1) + "(" +
+           decimal(t1 * kBlinkStepSeconds) + "msec)  normalTime=" + decimal(t2) + "(" +
+           decimal(t2 * kBlinkStepSeconds) + "msec)  repetition=" + countText;
+}
+
+QString blinkHelp()
+{
+    return QStringLiteral("-----OpCode-----  p  t1  t2   c  (p:Pattern 1-Blank)"
+                          "(t1:NormalTime 1<=t1<=255)(t2:EventTime 1<=t2<=255)"
+                          "(c:Repetition 0<=c<=255)");
+}
+
+QString waitCommand(int v)
+{
+    return "\\x1f\\x28\\x61\\x01\\x" + hex2(v);
+}
+
+QString waitTitle(int v)
+{
+    return "WaitAction : " + decimal(v) + "X 0.5sec=" + decimal(v * kWaitStepSeconds) + "sec";
+}
+
+QString waitHelp()
+{
+    return QStringLiteral("-----OpCode-----  t  (t:Time 0<=t<=255)");
+}
+
+QString waitLabel(int v)
+{
+    return QLatin1Char(' ') + QString::number(v);
+}
+
+} // namespace CommandFormula

@@ -1,0 +1,50 @@
+#include "core/commands/serialoutswitch.h"
+
+#include "core/commands/setupmodecatalogue.h"
+#include "core/serial/module2.h"
+#include "core/session/connection.h"
+#include "core/session/setupstate.h"
+#include "core/transport/commandtransport.h"
+#include "core/transport/prompt.h"
+
+namespace {
+constexpr int kCtsHandshake = 2;
+constexpr int kNoHandshake = 0;
+} // namespace
+
+SerialOutSwitch::SerialOutSwitch(CommandTransport &transport, Connection &connection,
+                                 SetupState &state, Prompt &prompt)
+    : m_transport(transport)
+    , m_connection(connection)
+    , m_state(state)
+    , m_prompt(prompt)
+{
+}
+
+bool SerialOutSwitch::confirmStart()
+{
+    const SetupModeCatalogue::Question q = SetupModeCatalogue::serialOutStartQuestion();
+    return m_prompt.askYesNo(q.text, q.title);
+}
+
+void SerialOutSwitch::start()
+{
+    if (m_state.flowControl() == kCtsHandshake) {
+        if (m_connection.comport_online() &&
+            m_connection.module().Deselect_CTS_handshake(Connection::kPort) > 0) {
+            m_prompt.message(QStringLiteral("COM port error"));
+            m_connection.OfflineButton_Click();
+        }
+        m_state.setFlowControl(kNoHandshake);
+    }
+    m_connection.setSerialOutRunning(true);
+    m_transport.issue(SetupModeCatalogue::command(SetupModeCatalogue::serialOutStart()));
+}
+
+void SerialOutSwitch::end()
+{
+    Command c = SetupModeCatalogue::command(SetupModeCatalogue::serialOutEnd());
+    c.replyKind = 0; // whatever a status request left set must not touch the reply label
+    m_transport.issue(c);
+    m_connection.setSerialOutRunning(false);
+}

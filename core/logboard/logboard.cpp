@@ -1,0 +1,49 @@
+#include "core/logboard/logboard.h"
+
+LogBoard::LogBoard(QObject *parent)
+    : QObject(parent)
+{
+}
+
+void LogBoard::setLogtext(const QString &text)
+{
+    m_logtext = text;
+    emit logtextChanged();
+}
+
+QString LogBoard::takeLogtext()
+{
+    QString text = std::exchange(m_logtext, QString());
+    emit logtextChanged();
+    return text;
+}
+
+void LogBoard::setRecording(bool on)
+{
+    if (std::exchange(m_recording, on) != on)
+        emit flagsChanged();
+}
+
+void LogBoard::setPaused(bool on)
+{
+    if (std::exchange(m_paused, on) != on)
+        emit flagsChanged();
+}
+
+void LogBoard::setPlaying(bool on)
+{
+    if (std::exchange(m_playing, on) != on)
+        emit flagsChanged();
+}
+
+void LogBoard::appendRecord(const QString &record)
+{
+    if (!recordsNow())
+        return;
+    m_logtext += record;
+    // With a sink attached the whole accumulated text moves on, so nothing
+    // recorded before the sink appeared is left behind here.
+    if (m_sink)
+        m_sink->appendLogText(std::exchange(m_logtext, QString()));
+    emit logtextChanged();
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "core/serial/serialdevice.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+// The failure that the last operation met, overwritten by each failure.
+struct CommError
+{
+    int code = 0;    // -1 for "port in use", otherwise the system error number
+    QString source;  // operation and step, e.g. "CommOpen (BuildCommDCB)"
+    QString message; // the system's text
+};
+
+// The program's only access to the serial line: a small table of ports (1 to 4),
+// each opened from a name and a settings string, with reads and writes that keep
+// the window alive while they wait. Results are numbers, never exceptions:
+// 0 for success, byte counts, -1, or a positive system error code.
+class Module2 : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int kReadTimeoutMs = 1000; // a read returns what came within this
+    static constexpr int kWriteTimeoutPerByteMs = 1000;
+    static constexpr int kWaitSliceMs = 20; // longest time the window is held
+
+    using EventPump = std::function<void()>;
+
+    explicit Module2(SerialDeviceFactory factory, QObject *parent = nullptr);
+    ~Module2() override;
+
+    // How pending window events are processed inside reads and writes;
+    // the default is QCoreApplication::processEvents.
+    void setEventPump(EventPump pump) { m_pump = std::move(pump); }
+    // Tests and fault injection shorten the time-outs; the program never does.
+    void setTimeouts(int readMs, int writePerByteMs)
+    {
+        m_readTimeoutMs = readMs;
+        m_writeTimeoutPerByteMs = writePerByteMs;
+    }
+
+    int CommOpen(qint16 port, const QString &name, const QString &settings);
+    int Deselect_CTS_handshake(qint16 port);
+    int CommClose(qint16 port);
+    int CommFlush(qint16 port);
+    int CommRead(qint16 port, QByteArray &buffer, int size, int start);
+    int CommWrite(qint16 port, const QByteArray &buffer, int size, int start);
+
+    bool isOpen(qint16 port) const;
+    CommError lastCommError() const { return m_lastCommError; }
+    // The device behind an open entry, for tests and the simulator's display.
+    SerialDevice *device(qint16 port) const;
+
+signals:
+    // An open port's device vanished while no operation was running on it.
+    // The entry is closed already; during an operation the result reports it instead.
+    void portLost(qint16 port, const QString &message);
+
+private:
+    struct Entry
+    {
+        std::unique_ptr<SerialDevice> device;
+        bool isOpen = false;
+    };
+
+    Entry *entry(qint16 port);
+    const Entry *entry(qint16 port) const;
+    int fail(const QString &source, const DeviceError &error);
+    int failNoPort(const QString &source);
+    void closeEntry(Entry &e);
+    void pumpEvents();
+    void onDeviceLost(qint16 port, const DeviceError &error);
+
+    SerialDeviceFactory m_factory;
+    EventPump m_pump;
+    std::array<Entry, 4> m_portTable;
+    CommError m_lastCommError;
+    int m_busy = 0;
+    int m_readTimeoutMs = kReadTimeoutMs;
+    int m_writeTimeoutPerByteMs = kWriteTimeoutPerByteMs;
+};

@@ -1,0 +1,296 @@
+#include "core/serial/qtserialdevice.h"
+
+#include "core/serial/systemerrors.h"
+
+#include <QMetaObject>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <sys/file.h>
+#endif
+
+namespace {
+
+using namespace SystemErrors;
+
+#ifdef Q_OS_WIN
+QString systemText(int code)
+{
+    wchar_t *buffer = nullptr;
+    const DWORD n = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, DWORD(code), 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+    const QString text = n > 0 ? QString::fromWCharArray(buffer, int(n)).trimmed()
+                               : QStringLiteral("System error %1.").arg(code);
+    LocalFree(buffer);
+    return text;
+}
+#else
+QString systemText(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+#endif
+
+// Qt keeps the system's text of a failure but not its number.
+int codeFor(QSerialPort::SerialPortError error, bool textIsErrno)
+{
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return kNotFound;
+    case QSerialPort::PermissionError:
+        // Without a system text behind it, Qt refused because of its lock
+        // file: another program holds the port.
+        return textIsErrno ? kAccessDenied : kInUse;
+    case QSerialPort::OpenError:
+        return kInUse;
+    case QSerialPort::NotOpenError:
+        return kBadHandle;
+    case QSerialPort::UnsupportedOperationError:
+        return kInvalid;
+    case QSerialPort::TimeoutError:
+        return kTimedOut;
+    case QSerialPort::ResourceError:
+        return kGone;
+    default:
+        return kIoFailure;
+    }
+}
+
+QSerialPort::Parity toQtParity(char parity)
+{
+    switch (parity) {
+    case 'E':
+        return QSerialPort::EvenParity;
+    case 'O':
+        return QSerialPort::OddParity;
+    case 'M':
+        return QSerialPort::MarkParity;
+    case 'S':
+        return QSerialPort::SpaceParity;
+    default:
+        return QSerialPort::NoParity;
+    }
+}
+
+char fromQtParity(QSerialPort::Parity parity)
+{
+    switch (parity) {
+    case QSerialPort::EvenParity:
+        return 'E';
+    case QSerialPort::OddParity:
+        return 'O';
+    case QSerialPort::MarkParity:
+        return 'M';
+    case QSerialPort::SpaceParity:
+        return 'S';
+    default:
+        return 'N';
+    }
+}
+
+} // namespace
+
+QtSerialDevice::QtSerialDevice(QObject *parent)
+    : SerialDevice(parent)
+    , m_port(new QSerialPort(this))
+{
+}
+
+QtSerialDevice::~QtSerialDevice()
+{
+    m_port->disconnect(this);
+    QtSerialDevice::close(); // no virtual dispatch from a destructor
+}
+
+bool QtSerialDevice::isOpen() const
+{
+    return m_port->isOpen();
+}
+
+DeviceError QtSerialDevice::systemError(int code)
+{
+    return {code, systemText(code)};
+}
+
+bool QtSerialDevice::failFromErrno(int code)
+{
+    m_error = systemError(code);
+    return false;
+}
+
+bool QtSerialDevice::failFromPort(int savedErrno)
+{
+    const QString text = m_port->errorString();
+#ifdef Q_OS_WIN
+    Q_UNUSED(savedErrno);
+    m_error = {codeFor(m_port->error(), true), text};
+#else
+    // The errno of the failing call is the number when its text is the one Qt kept.
+    const bool textIsErrno = savedErrno > 0 && text == systemText(savedErrno);
+    m_error = {textIsErrno ? savedErrno : codeFor(m_port->error(), false), text};
+#endif
+    return false;
+}
+
+bool QtSerialDevice::open(const QString &path)
+{
+    if (m_port->isOpen()) {
+        m_error = {kInUse, QStringLiteral("The port is already open.")};
+        return false;
+    }
+    m_lost = false;
+    m_lossReported = false;
+    m_error = {};
+    m_port->setPortName(path);
+    errno = 0;
+    // Qt takes a lock file and TIOCEXCL, so another Zepta or a program that
+    // honours either cannot share the line.
+    if (!m_port->open(QIODevice::ReadWrite))
+        return failFromPort(errno);
+    connect(m_port, &QSerialPort::errorOccurred, this, &QtSerialDevice::onPortError,
+            Qt::UniqueConnection);
+#ifndef Q_OS_WIN
+    // TIOCEXCL does not stop root, and lock-file directories differ between
+    // programs; an advisory lock on the device itself keeps out every holder
+    // that takes one too (another Zepta, picocom, ...).
+    if (::flock(int(m_port->handle()), LOCK_EX | LOCK_NB) != 0) {
+        const int code = (errno == EWOULDBLOCK || errno == EAGAIN) ? EBUSY : errno;
+        close();
+        return failFromErrno(code);
+    }
+#endif
+    return true;
+}
+
+void QtSerialDevice::close()
+{
+    if (!m_port->isOpen())
+        return;
+#ifndef Q_OS_WIN
+    if (!m_lost)
+        drainOutput();
+#endif
+    // Closing a vanished device makes Qt report one more error; it is not news.
+    m_closing = true;
+    m_port->close();
+    m_closing = false;
+#ifdef Q_OS_WIN
+    m_inFlight = 0;
+    m_inFlightNext = nullptr;
+#endif
+}
+
+bool QtSerialDevice::purge(bool input, bool output)
+{
+    if (!usable())
+        return false;
+    QSerialPort::Directions directions;
+    if (input)
+        directions |= QSerialPort::Input;
+    if (output)
+        directions |= QSerialPort::Output;
+    if (!directions)
+        return true;
+    errno = 0;
+    // Both Qt's buffer and the kernel's queue (tcflush / PurgeComm).
+    if (!m_port->clear(directions))
+        return failFromPort(errno);
+#ifdef Q_OS_WIN
+    if (output) {
+        m_inFlight = 0;
+        m_inFlightNext = nullptr;
+    }
+#endif
+    return true;
+}
+
+bool QtSerialDevice::applyLineSettings(const LineSettings &settings)
+{
+    if (!usable())
+        return false;
+    errno = 0;
+    // Qt's hardware flow control is RTS/CTS: output waits while the far end
+    // holds CTS low, which is what "octs=on" asks for. Qt turns XON/XOFF off
+    // with it, so 0x11 and 0x13 stay ordinary bytes.
+    const bool ok =
+        m_port->setBaudRate(settings.baudRate) &&
+        m_port->setDataBits(QSerialPort::DataBits(settings.dataBits)) &&
+        m_port->setParity(toQtParity(settings.parity)) &&
+        m_port->setStopBits(settings.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
+        m_port->setFlowControl(settings.ctsFlowControl ? QSerialPort::HardwareControl
+                                                       : QSerialPort::NoFlowControl);
+    return ok || failFromPort(errno);
+}
+
+LineSettings QtSerialDevice::lineSettings() const
+{
+    LineSettings s;
+    s.baudRate = m_port->baudRate();
+    s.parity = fromQtParity(m_port->parity());
+    s.dataBits = int(m_port->dataBits());
+    s.stopBits = m_port->stopBits() == QSerialPort::TwoStop ? 2 : 1;
+    s.ctsFlowControl = m_port->flowControl() == QSerialPort::HardwareControl;
+    return s;
+}
+
+void QtSerialDevice::onPortError(QSerialPort::SerialPortError error)
+{
+    if (m_closing || m_lost || !m_port->isOpen())
+        return;
+        // Qt's errno is often stale by now (and Qt calls a spurious EAGAIN a
+        // resource error), so the line itself is asked whether it hung up.
+#ifdef Q_OS_WIN
+    if (error != QSerialPort::ResourceError)
+        return;
+    failFromPort(0);
+#else
+    const int saved = errno;
+    const bool realFailure = error == QSerialPort::ResourceError && meansGone(saved);
+    if (!realFailure && !lineHungUp())
+        return;
+    const int code = realFailure ? saved : EIO;
+    m_error = {code, systemText(code)};
+#endif
+    m_lost = true;
+    // Qt keeps reporting a vanished device for as long as the port stays open:
+    // stop listening now. The close waits until Qt has left the notifier that
+    // brought us here, unless one of our own calls finishes it first.
+    disconnect(m_port, &QSerialPort::errorOccurred, this, &QtSerialDevice::onPortError);
+    QMetaObject::invokeMethod(this, &QtSerialDevice::finishLoss, Qt::QueuedConnection);
+}
+
+void QtSerialDevice::reportLoss(const DeviceError &error)
+{
+    m_lost = true;
+    m_error = error;
+    finishLoss();
+}
+
+void QtSerialDevice::finishLoss()
+{
+    // Once per open; and not at all when the owner closed the port meanwhile.
+    if (m_lossReported || !m_port->isOpen())
+        return;
+    m_lossReported = true;
+    disconnect(m_port, &QSerialPort::errorOccurred, this, &QtSerialDevice::onPortError);
+    close();
+    const DeviceError error = m_error;
+    emit lost(error); // the owner may delete us (later) from here
+}
+
+bool QtSerialDevice::usable()
+{
+    if (m_lost) {
+        finishLoss(); // m_error keeps the loss
+        return false;
+    }
+    if (!m_port->isOpen())
+        return failFromErrno(kBadHandle);
+    return true;
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "core/serial/serialdevice.h"
+
+#include <QSerialPort>
+
+// A real serial adapter (or pseudo-terminal) behind QSerialPort.
+//
+// Qt SerialPort opens, configures and purges the line. On Unix the bytes go out
+// through the native handle instead of Qt's write buffer: QSerialPort::clear(Output)
+// also drops bytes the kernel already accepted, so only a count from write(2)
+// itself tells the caller how many bytes really left.
+class QtSerialDevice : public SerialDevice
+{
+    Q_OBJECT
+public:
+    explicit QtSerialDevice(QObject *parent = nullptr);
+    ~QtSerialDevice() override;
+
+    bool open(const QString &path) override;
+    void close() override;
+    bool isOpen() const override;
+
+    bool purge(bool input, bool output) override;
+    bool applyLineSettings(const LineSettings &settings) override;
+    LineSettings lineSettings() const override;
+
+    qint64 bytesWaiting() override;
+    qint64 readAvailable(char *data, qint64 maxSize) override;
+    bool waitForReadyRead(int msecs) override;
+
+    qint64 writeSome(const char *data, qint64 size) override;
+    bool waitForWritable(int msecs) override;
+
+    DeviceError lastError() const override { return m_error; }
+
+private:
+    void onPortError(QSerialPort::SerialPortError error);
+    // The line is gone: closes the port and tells the owner, once per open,
+    // never re-entered.
+    void reportLoss(const DeviceError &error);
+    void finishLoss();
+    // False (with the error set) when the port is closed or its line is gone.
+    bool usable();
+    bool failFromPort(int savedErrno);
+    bool failFromErrno(int code);
+    static DeviceError systemError(int code);
+#ifndef Q_OS_WIN
+    bool lineHungUp() const;
+    static bool meansGone(int code);
+    // Qt restores the line settings it found at open when it closes; bytes still
+    // on their way out would go at the old baud rate, so they get time to leave.
+    void drainOutput();
+#endif
+
+    QSerialPort *m_port; // a child, so tests can watch its error signal
+    DeviceError m_error;
+    bool m_lost = false;         // the line of the current open is gone
+    bool m_lossReported = false; // and the owner was told
+    bool m_closing = false;      // close() runs; Qt's errors from it are not news
+#ifdef Q_OS_WIN
+    // Bytes handed to Qt that were not yet reported as accepted, and where the
+    // caller's next call must start for it to be a continuation of them.
+    qint64 m_inFlight = 0;
+    const char *m_inFlightNext = nullptr;
+#endif
+};

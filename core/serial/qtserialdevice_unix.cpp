@@ -1,0 +1,150 @@
+#include "core/serial/qtserialdevice.h"
+
+// The byte path on Unix: straight through the native handle.
+
+#ifndef Q_OS_WIN
+
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <QDeadlineTimer>
+#include <QThread>
+
+#include <algorithm>
+#include <cerrno>
+
+bool QtSerialDevice::meansGone(int code)
+{
+    // Failures after which the line will never carry a byte again.
+    return code == EIO || code == ENXIO || code == ENODEV || code == EPIPE || code == EBADF;
+}
+
+bool QtSerialDevice::lineHungUp() const
+{
+    pollfd p{int(m_port->handle()), POLLIN | POLLOUT, 0};
+    if (::poll(&p, 1, 0) < 0)
+        return false;
+    return (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
+qint64 QtSerialDevice::bytesWaiting()
+{
+    if (!usable())
+        return -1;
+    int queued = 0;
+    if (::ioctl(int(m_port->handle()), FIONREAD, &queued) < 0) {
+        const int code = errno;
+        failFromErrno(code);
+        if (meansGone(code))
+            reportLoss(m_error);
+        return -1;
+    }
+    const qint64 waiting = m_port->bytesAvailable() + queued;
+    if (waiting == 0 && lineHungUp()) {
+        reportLoss(systemError(EIO));
+        return -1;
+    }
+    return waiting;
+}
+
+qint64 QtSerialDevice::readAvailable(char *data, qint64 maxSize)
+{
+    if (!usable())
+        return -1;
+    // Qt's notifier may have fetched the older bytes already; they come first.
+    qint64 got = 0;
+    if (m_port->bytesAvailable() > 0)
+        got = std::max<qint64>(0, m_port->read(data, maxSize));
+    const int fd = int(m_port->handle());
+    while (got < maxSize) {
+        const ssize_t n = ::read(fd, data + got, size_t(maxSize - got));
+        if (n > 0) {
+            got += n;
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            break;
+        // A raw line with VMIN = 0 reads 0 when empty; a hung-up one reads 0 for ever.
+        const int code = n < 0 ? errno : (lineHungUp() ? EIO : 0);
+        if (code == 0)
+            break;
+        // Bytes already taken are handed over; the failure shows on the next call.
+        if (got > 0)
+            break;
+        failFromErrno(code);
+        if (meansGone(code) || lineHungUp())
+            reportLoss(m_error);
+        return -1;
+    }
+    return got;
+}
+
+bool QtSerialDevice::waitForReadyRead(int msecs)
+{
+    if (!usable())
+        return false;
+    if (m_port->bytesAvailable() > 0)
+        return true;
+    pollfd p{int(m_port->handle()), POLLIN, 0};
+    int r = 0;
+    do {
+        r = ::poll(&p, 1, std::max(0, msecs));
+    } while (r < 0 && errno == EINTR);
+    // A hang-up wakes us too; the next read tells what happened.
+    return r > 0;
+}
+
+qint64 QtSerialDevice::writeSome(const char *data, qint64 size)
+{
+    if (!usable())
+        return -1;
+    if (size <= 0)
+        return 0;
+    // Straight to the kernel, never through Qt's buffer: the count is then
+    // what the kernel accepted, and nothing queued in Qt can be dropped later.
+    for (;;) {
+        const ssize_t n = ::write(int(m_port->handle()), data, size_t(size));
+        if (n >= 0)
+            return n;
+        const int code = errno;
+        if (code == EINTR)
+            continue;
+        if (code == EAGAIN || code == EWOULDBLOCK)
+            return 0; // queue full, or CTS held low
+        failFromErrno(code);
+        if (meansGone(code) || lineHungUp())
+            reportLoss(m_error);
+        return -1;
+    }
+}
+
+bool QtSerialDevice::waitForWritable(int msecs)
+{
+    if (!usable())
+        return false;
+    pollfd p{int(m_port->handle()), POLLOUT, 0};
+    int r = 0;
+    do {
+        r = ::poll(&p, 1, std::max(0, msecs));
+    } while (r < 0 && errno == EINTR);
+    return r > 0;
+}
+
+void QtSerialDevice::drainOutput()
+{
+    const int fd = int(m_port->handle());
+    int queued = 0;
+    if (::ioctl(fd, TIOCOUTQ, &queued) < 0 || queued <= 0)
+        return;
+    // Twice the time the bytes need on the line (10 bits each), but never more
+    // than a second: with CTS held low they would never leave.
+    const qint64 needMs = qint64(queued) * 10 * 1000 / std::max<qint32>(1, m_port->baudRate());
+    const QDeadlineTimer deadline(std::min<qint64>(2 * needMs + 50, 1000));
+    while (!deadline.hasExpired() && ::ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0)
+        QThread::msleep(2);
+}
+
+#endif // Q_OS_WIN

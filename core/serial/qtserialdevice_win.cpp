@@ -1,0 +1,71 @@
+#include "core/serial/qtserialdevice.h"
+
+// The byte path on Windows: through Qt, which owns the overlapped handle.
+
+#ifdef Q_OS_WIN
+
+#include <algorithm>
+
+qint64 QtSerialDevice::bytesWaiting()
+{
+    if (!usable())
+        return -1;
+    return m_port->bytesAvailable();
+}
+
+qint64 QtSerialDevice::readAvailable(char *data, qint64 maxSize)
+{
+    if (!usable())
+        return -1;
+    const qint64 n = m_port->read(data, maxSize);
+    if (n < 0) {
+        failFromPort(0);
+        return -1;
+    }
+    return n;
+}
+
+bool QtSerialDevice::waitForReadyRead(int msecs)
+{
+    if (!usable())
+        return false;
+    return m_port->bytesAvailable() > 0 || m_port->waitForReadyRead(std::max(0, msecs));
+}
+
+// Qt hands the bytes to an overlapped WriteFile; they count as accepted once
+// they have left Qt's buffer (bytesToWrite), never when they enter it.
+qint64 QtSerialDevice::writeSome(const char *data, qint64 size)
+{
+    if (!usable())
+        return -1;
+    if (m_inFlight > 0 && data != m_inFlightNext) {
+        // The caller gave up on the bytes still queued (its write time-out ran
+        // out and it reported them as not written): they must not go out later.
+        m_port->clear(QSerialPort::Output);
+        m_inFlight = 0;
+    }
+    if (m_inFlight == 0) {
+        if (size <= 0)
+            return 0;
+        const qint64 queued = m_port->write(data, size);
+        if (queued < 0) {
+            failFromPort(0);
+            return -1;
+        }
+        m_inFlight = queued;
+        m_inFlightNext = data;
+    }
+    const qint64 accepted = std::max<qint64>(0, m_inFlight - m_port->bytesToWrite());
+    m_inFlight -= accepted;
+    m_inFlightNext = data + accepted;
+    return accepted;
+}
+
+bool QtSerialDevice::waitForWritable(int msecs)
+{
+    if (!usable())
+        return false;
+    return m_inFlight == 0 || m_port->waitForBytesWritten(std::max(0, msecs));
+}
+
+#endif // Q_OS_WIN

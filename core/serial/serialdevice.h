@@ -1,0 +1,58 @@
+#pragma once
+
+#include "core/serial/linesettings.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+// What failed, in the platform's own words.
+struct DeviceError
+{
+    int code = 0; // the system error number (errno, GetLastError) or -1
+    QString message;
+};
+
+// One serial line as the port layer needs it: a real adapter, the simulated
+// module, or a test's scripted fake. Every call returns at once except the
+// two waits, which block for at most the given time; the port layer slices its
+// long waits so the window keeps running.
+class SerialDevice : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // Exclusive open of an existing device: another holder makes it fail.
+    virtual bool open(const QString &path) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+
+    // Discards received input and/or output the device still holds.
+    virtual bool purge(bool input, bool output) = 0;
+    virtual bool applyLineSettings(const LineSettings &settings) = 0;
+    virtual LineSettings lineSettings() const = 0;
+
+    // Bytes that can be read now without waiting; -1 when the line status cannot be read.
+    virtual qint64 bytesWaiting() = 0;
+    // Reads what is there, up to maxSize; -1 on failure.
+    virtual qint64 readAvailable(char *data, qint64 maxSize) = 0;
+    virtual bool waitForReadyRead(int msecs) = 0;
+
+    // Hands over as many bytes as the line accepts now (0 when it accepts none,
+    // for example CTS held low with a full queue); -1 on failure.
+    virtual qint64 writeSome(const char *data, qint64 size) = 0;
+    virtual bool waitForWritable(int msecs) = 0;
+
+    virtual DeviceError lastError() const = 0;
+
+signals:
+    // The device vanished underneath an open port (adapter unplugged, far end
+    // gone). Emitted once; the device is closed when it is emitted.
+    void lost(const DeviceError &error);
+};
+
+// Makes the device for a port name, or null when the name cannot be a device.
+using SerialDeviceFactory = std::function<std::unique_ptr<SerialDevice>(const QString &name)>;

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "core/serial/serialdevice.h"
+
+#include <QList>
+#include <QString>
+
+// A serial port this machine has.
+struct PortInfo
+{
+    QString name;        // as the user would type it: "ttyUSB0", "COM5"
+    QString description; // "FT232R USB UART", or empty
+};
+
+// The devices the program opens: a real adapter for every port name.
+SerialDeviceFactory systemSerialDeviceFactory();
+
+// The serial ports present now, in natural order ("ttyS2" before "ttyS10").
+QList<PortInfo> availablePorts();

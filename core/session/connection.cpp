@@ -1,0 +1,62 @@
+#include "core/session/connection.h"
+
+#include "core/serial/module2.h"
+#include "core/serial/portnames.h"
+#include "core/transport/prompt.h"
+
+Connection::Connection(Module2 &module, Prompt &prompt, QObject *parent)
+    : QObject(parent)
+    , m_module(module)
+    , m_prompt(prompt)
+{
+    connect(&m_module, &Module2::portLost, this, &Connection::onPortLost);
+}
+
+QString Connection::settingsString(const QString &baudRate, bool ctsFlowControl)
+{
+    return QStringLiteral("baud=") + baudRate +
+           (ctsFlowControl ? QStringLiteral(" parity=N data=8 stop=1 octs=on")
+                           : QStringLiteral(" parity=N data=8 stop=1 octs=off"));
+}
+
+bool Connection::goOnline(const QString &portName, const QString &baudRate, bool ctsFlowControl)
+{
+    if (m_online)
+        return true;
+    const int r = m_module.CommOpen(kPort, PortNames::devicePath(portName),
+                                    settingsString(baudRate, ctsFlowControl));
+    if (r <= 0) {
+        m_online = true;
+        emit stateChanged();
+        return true;
+    }
+    m_prompt.message(QStringLiteral("COM port cannot be opened"));
+    OfflineButton_Click();
+    return false;
+}
+
+void Connection::OfflineButton_Click()
+{
+    if (m_online) {
+        m_online = false;
+        m_module.CommClose(kPort);
+    }
+    emit stateChanged();
+}
+
+void Connection::setSerialOutRunning(bool running)
+{
+    if (m_serialOutRunning == running)
+        return;
+    m_serialOutRunning = running;
+    emit stateChanged();
+}
+
+void Connection::onPortLost(qint16 port)
+{
+    // An adapter pulled out while nothing was being sent: told once, then offline.
+    if (port != kPort || !m_online)
+        return;
+    m_prompt.message(QStringLiteral("COM port error"));
+    OfflineButton_Click();
+}

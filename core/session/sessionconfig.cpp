@@ -1,0 +1,66 @@
+#include "core/session/sessionconfig.h"
+
+#include "core/session/connection.h"
+#include "core/session/setupstate.h"
+
+#include <QDir>
+
+SessionConfig::SessionConfig(const QString &directory, const CodePage &codePage)
+    : m_path(QDir(directory).filePath(QString::fromLatin1(ConfigFile::kFileName)))
+    , m_codePage(codePage)
+{
+}
+
+QStringList SessionConfig::comPortNames()
+{
+    QStringList names;
+    for (int i = 1; i <= 16; ++i)
+        names << QStringLiteral("COM%1").arg(i);
+    return names;
+}
+
+QStringList SessionConfig::baudRates()
+{
+    return {QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400"),
+            QStringLiteral("115200")};
+}
+
+StartupPlan SessionConfig::plan(const ConfigRecord &record)
+{
+    StartupPlan plan;
+    if (record.portName) {
+        // Shown as saved, also when it matches an entry: the box held text, not a choice.
+        plan.portText = *record.portName;
+        plan.portIndex = -1;
+    } else {
+        plan.portIndex = record.portNumber().toInt() - 1;
+        plan.portText = comPortNames().value(plan.portIndex);
+    }
+    plan.baudRate = record.baudRate();
+    plan.flowControl = record.flowControl();
+    plan.displayModel = record.displayModel();
+    plan.goOnline = record.wasOnline();
+    return plan;
+}
+
+StartupPlan SessionConfig::readAtStart(SetupState &state) const
+{
+    StartupPlan startup = plan(ConfigFile::load(m_path, m_codePage));
+    state.setBaudRate(startup.baudRate);
+    state.setFlowControl(startup.flowControl);
+    return startup;
+}
+
+bool SessionConfig::writeAtExit(const QString &portText, const SetupState &state,
+                                Connection &connection, QString *errorText) const
+{
+    ConfigSettings settings;
+    settings.portName = portText;
+    settings.baudRate = state.baudRate();
+    settings.flowControl = state.flowControl();
+    settings.online = connection.comport_online();
+    settings.displayModel = state.displayModel();
+    if (settings.online)
+        connection.OfflineButton_Click();
+    return ConfigFile::save(m_path, settings, m_codePage, errorText);
+}

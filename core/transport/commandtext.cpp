@@ -1,0 +1,102 @@
+#include "core/transport/commandtext.h"
+
+namespace {
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+bool isLeadByte(quint8 c)
+{
+    return (c >= 0x80 && c <= 0x9F) || c >= 0xE0;
+}
+
+} // namespace
+
+namespace CommandText {
+
+Codes TextConvert(QByteArrayView s)
+{
+    Codes out;
+    out.reserve(s.size());
+    const qsizetype length = s.size();
+    qsizetype i = 0;
+    while (i < length) {
+        const auto c = quint8(s[i]);
+        if (c != '\\') {
+            out.append(c);
+            // A lead byte takes its trail byte unread, so a 0x5C trail byte is
+            // never an escape. A lead byte at the very end is stored alone.
+            if (isLeadByte(c) && i + 1 < length) {
+                out.append(quint8(s[i + 1]));
+                i += 2;
+            } else {
+                i += 1;
+            }
+            continue;
+        }
+        // A backslash as the last byte has nothing to escape: it is stored as itself.
+        const char d = i + 1 < length ? s[i + 1] : '\0';
+        if (d == 'x' && length - i >= 4) {
+            const int high = hexValue(s[i + 2]);
+            const int low = hexValue(s[i + 3]);
+            // A pair that is not two hex digits vanishes together with its "\x".
+            if (high >= 0 && low >= 0)
+                out.append(qint16(high * 16 + low));
+            i += 4;
+        } else if (d == 'k' || d == 'e' || d == 'w') {
+            out.append(d == 'k' ? Marker::KeyWait : d == 'e' ? Marker::Flush : Marker::Pause);
+            i += 2;
+        } else {
+            // Any other letter, a short "\x" tail included, keeps the backslash
+            // and is read again by itself on the next pass.
+            out.append(0x5C);
+            i += 1;
+        }
+    }
+    return out;
+}
+
+Codes TextConvert2(QByteArrayView s)
+{
+    Codes out;
+    out.reserve(s.size());
+    const qsizetype length = s.size();
+    qsizetype i = 0;
+    while (i < length) {
+        if (s[i] == '&' && length - i > 3 &&
+            IsStrictlyHexNumeric(QString::fromLatin1(s.sliced(i, 4)))) {
+            out.append(qint16(hexValue(s[i + 2]) * 16 + hexValue(s[i + 3])));
+            i += 4;
+        } else {
+            out.append(quint8(s[i]));
+            i += 1;
+        }
+    }
+    return out;
+}
+
+bool IsStrictlyHexNumeric(QStringView data)
+{
+    if (data.size() != 4 || data[0] != u'&' || (data[1] != u'h' && data[1] != u'H'))
+        return false;
+    const auto isHex = [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'F') || (u >= 'a' && u <= 'f');
+    };
+    return isHex(data[2]) && isHex(data[3]);
+}
+
+QString hex2(qint64 n)
+{
+    return QStringLiteral("%1").arg(quint8(n & 0xFF), 2, 16, QLatin1Char('0')).toUpper();
+}
+
+} // namespace CommandText

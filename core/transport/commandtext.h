@@ -1,0 +1,26 @@
+#pragma once
+
+#include "core/transport/codes.h"
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+// The two command-text notations. Both read code-page bytes, never window text:
+// the conversion from text to bytes happens once, in CodePage.
+namespace CommandText {
+
+// Escape notation: "\xhh" is one byte, "\k" "\e" "\w" are the pacing markers,
+// and Shift JIS lead bytes carry their trail byte through unread.
+Codes TextConvert(QByteArrayView ansiCommand);
+
+// "&h" notation of the text entry: "&hhh" is one byte, everything else is literal.
+Codes TextConvert2(QByteArrayView ansiCommand);
+
+// "&h" or "&H" followed by exactly two hex digits of either case.
+bool IsStrictlyHexNumeric(QStringView data);
+
+// Two upper-case hex digits of the low byte of n: 5 -> "05", 300 -> "2C".
+QString hex2(qint64 n);
+
+} // namespace CommandText

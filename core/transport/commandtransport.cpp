@@ -1,0 +1,83 @@
+#include "core/transport/commandtransport.h"
+
+#include "core/logboard/logboard.h"
+#include "core/transport/codepage.h"
+#include "core/transport/commandtext.h"
+#include "core/transport/datatransmitter.h"
+#include "core/transport/monitorformat.h"
+#include "core/transport/outputmonitor.h"
+#include "core/transport/prompt.h"
+
+#include <QLocale>
+
+CommandTransport::CommandTransport(DataTransmitter &transmitter, OutputMonitor &monitor,
+                                   LogBoard &logBoard, Prompt &prompt, const CodePage &codePage,
+                                   QObject *parent)
+    : QObject(parent)
+    , m_transmitter(transmitter)
+    , m_monitor(monitor)
+    , m_logBoard(logBoard)
+    , m_prompt(prompt)
+    , m_codePage(codePage)
+{
+}
+
+void CommandTransport::issue(const Command &command)
+{
+    m_queue.enqueue(command);
+    if (m_busy)
+        return; // the running command drains the queue when it is done
+    m_busy = true;
+    while (!m_queue.isEmpty())
+        run(m_queue.dequeue());
+    m_busy = false;
+}
+
+void CommandTransport::run(const Command &command)
+{
+    if (command.replyKind)
+        m_transmitter.setReplyKind(*command.replyKind);
+    if (command.expectReply)
+        m_transmitter.setExpectReply(true);
+
+    bool sent = true;
+    if (command.notation == Command::Notation::Escape) {
+        sent = transmit(command.text);
+    } else {
+        const Codes codes = CommandText::TextConvert2(m_codePage.fromUnicode(command.text));
+        sent = send(codes);
+    }
+    if (!sent)
+        return; // refused: nothing went out, so nothing is named or recorded
+    addLog(command.title, command.help);
+    emit commandIssued(command.title);
+}
+
+bool CommandTransport::transmit(const QString &data)
+{
+    return send(CommandText::TextConvert(m_codePage.fromUnicode(data)));
+}
+
+bool CommandTransport::send(const Codes &codes)
+{
+    if (codes.size() > kCodeBufCapacity) {
+        m_lastCodes.clear();
+        const QLocale c(QLocale::English, QLocale::UnitedStates);
+        m_prompt.message(QStringLiteral("This command is too long to send: it converts to %1 "
+                                        "codes, and at most %2 fit in one command.")
+                             .arg(c.toString(codes.size()), c.toString(kCodeBufCapacity)));
+        return false;
+    }
+    m_lastCodes = codes;
+    if (!codes.isEmpty())
+        m_transmitter.DataTransmit(codes);
+    return true;
+}
+
+void CommandTransport::addLog(const QString &title, const QString &help)
+{
+    m_monitor.setCommandName(title);
+    m_monitor.setHelp(help);
+    if (m_logBoard.recordsNow())
+        m_logBoard.appendRecord(MonitorFormat::logRecord(title, help, m_lastCodes));
+}

@@ -1,0 +1,140 @@
+#include "core/transport/datatransmitter.h"
+
+#include "core/serial/module2.h"
+#include "core/session/connection.h"
+#include "core/transport/eventwait.h"
+#include "core/transport/monitorformat.h"
+#include "core/transport/outputmonitor.h"
+#include "core/transport/prompt.h"
+
+#include <QThread>
+
+DataTransmitter::DataTransmitter(Module2 &module, Connection &connection, OutputMonitor &monitor,
+                                 Prompt &prompt, const CodePage &codePage)
+    : m_module(module)
+    , m_connection(connection)
+    , m_monitor(monitor)
+    , m_prompt(prompt)
+    , m_codePage(codePage)
+{
+}
+
+void DataTransmitter::DataTransmit(const Codes &codes)
+{
+    if (m_connection.comport_online())
+        send(codes);
+    refreshMonitor(codes);
+    if (!m_connection.comport_online()) {
+        m_monitor.setResponse(QString());
+    } else {
+        const QString reply = MonitorFormat::replyText(m_rxReply, m_replyKind, m_codePage);
+        if (!reply.isNull())
+            m_monitor.setResponse(reply);
+    }
+    m_replyKind = 0;
+}
+
+bool DataTransmitter::send(const Codes &codes)
+{
+    if (m_expectReply)
+        m_module.CommFlush(Connection::kPort);
+
+    enum class Stop { None, Flush, Key };
+    QByteArray chunk;
+    chunk.reserve(kChunkSize);
+    qsizetype i = 0;
+    while (i < codes.size()) {
+        Stop stop = Stop::None;
+        while (i < codes.size() && stop == Stop::None) {
+            const qint16 e = codes[i++];
+            if (e == Marker::Pause) {
+                // Bytes already collected wait until the segment ends.
+                EventWait::waitProcessing(kPauseMs);
+            } else if (e == Marker::Flush) {
+                stop = Stop::Flush;
+            } else if (e == Marker::KeyWait) {
+                stop = Stop::Key;
+            } else {
+                chunk.append(char(e));
+                if (chunk.size() == kChunkSize && !writeOut(chunk))
+                    return false;
+            }
+        }
+        if (!writeOut(chunk))
+            return false;
+        EventWait::processPending();
+        if (stop == Stop::Key)
+            m_prompt.message(QStringLiteral("Hit Enter Key!"));
+    }
+    if (m_expectReply)
+        return readReply();
+    return true;
+}
+
+bool DataTransmitter::writeOut(QByteArray &chunk)
+{
+    if (chunk.isEmpty())
+        return true;
+    // The user may have gone offline while a pause or key-wait let events run:
+    // the rest of the command is then dropped quietly, as it would be offline.
+    if (!m_connection.comport_online()) {
+        chunk.clear();
+        return false;
+    }
+    int done = 0;
+    int pending = int(chunk.size());
+    while (pending > 0) {
+        const int n = m_module.CommWrite(Connection::kPort, chunk, pending, done);
+        if (n < 1) {
+            chunk.clear();
+            portError();
+            return false;
+        }
+        pending -= n;
+        done += n;
+    }
+    chunk.clear();
+    return true;
+}
+
+bool DataTransmitter::readReply()
+{
+    m_expectReply = false;
+    for (int j = 0; j < kReplySize; ++j)
+        m_rxReply[j] = '\0';
+    int remaining = kReplySize;
+    int got = 0;
+    int tries = 20;
+    // A poll before the first byte uses one try and sleeps 8 ms; every poll after
+    // that uses two and sleeps 2 ms, each asking for the rest of the 20 bytes.
+    while (tries > 0 && remaining > 0) {
+        --tries;
+        const int n = m_module.CommRead(Connection::kPort, m_rxReply, remaining, got);
+        if (n < 0) {
+            portError();
+            return false;
+        }
+        remaining -= n;
+        got += n;
+        if (n == 0 && got == 0) {
+            QThread::msleep(8);
+        } else {
+            QThread::msleep(2);
+            --tries;
+        }
+    }
+    EventWait::processPending();
+    return true;
+}
+
+void DataTransmitter::portError()
+{
+    m_prompt.message(QStringLiteral("COM port error"));
+    m_connection.OfflineButton_Click();
+}
+
+void DataTransmitter::refreshMonitor(const Codes &codes)
+{
+    m_monitor.appendHistoryLine(MonitorFormat::historyLine(codes));
+    m_monitor.setCodes(MonitorFormat::codeGroups(codes));
+}

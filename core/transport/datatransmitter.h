@@ -1,0 +1,53 @@
+#pragma once
+
+#include "core/transport/codes.h"
+
+#include <QByteArray>
+
+class CodePage;
+class Connection;
+class Module2;
+class OutputMonitor;
+class Prompt;
+
+// The sending engine: writes one converted command to port 1 in writes of at
+// most 64 bytes, carries out the pacing markers, reads a status reply when one
+// is expected, and refreshes the output monitor, online or not.
+class DataTransmitter
+{
+public:
+    static constexpr int kChunkSize = 64;
+    static constexpr int kPauseMs = 100; // one "\w"
+    static constexpr int kReplySize = 20;
+
+    DataTransmitter(Module2 &module, Connection &connection, OutputMonitor &monitor, Prompt &prompt,
+                    const CodePage &codePage);
+
+    void DataTransmit(const Codes &codes);
+
+    // Set by a status request before it transmits. It stays set until a reply
+    // is actually read, so a request issued offline makes the next online
+    // command discard stale input first and read a reply after it.
+    bool expectReply() const { return m_expectReply; }
+    void setExpectReply(bool expect) { m_expectReply = expect; }
+    // 0: the reply label is left alone; 1 to 4: how the reply is shown.
+    quint8 replyKind() const { return m_replyKind; }
+    void setReplyKind(quint8 kind) { m_replyKind = kind; }
+    QByteArray rxReply() const { return m_rxReply; }
+
+private:
+    bool send(const Codes &codes);
+    bool writeOut(QByteArray &chunk);
+    bool readReply();
+    void portError();
+    void refreshMonitor(const Codes &codes);
+
+    Module2 &m_module;
+    Connection &m_connection;
+    OutputMonitor &m_monitor;
+    Prompt &m_prompt;
+    const CodePage &m_codePage;
+    bool m_expectReply = false;
+    quint8 m_replyKind = 0;
+    QByteArray m_rxReply = QByteArray(kReplySize + 1, '\0');
+};

@@ -1,0 +1,88 @@
+#include "core/transport/monitorformat.h"
+
+#include "core/transport/codepage.h"
+
+namespace {
+
+QString hexPair(qint16 code, bool upper)
+{
+    const QString pair = QStringLiteral("%1").arg(quint8(code & 0xFF), 2, 16, QLatin1Char('0'));
+    return upper ? pair.toUpper() : pair;
+}
+
+QString hexBytes(QByteArrayView reply, qsizetype from, qsizetype count)
+{
+    QStringList parts;
+    for (qsizetype j = from; j < from + count; ++j)
+        parts.append(hexPair(quint8(j < reply.size() ? reply[j] : 0), true));
+    return parts.join(QLatin1Char(' '));
+}
+
+QString characters(QByteArrayView reply, qsizetype from, qsizetype count, const CodePage &page)
+{
+    QByteArray bytes(count, '\0');
+    for (qsizetype j = 0; j < count; ++j)
+        bytes[j] = from + j < reply.size() ? reply[from + j] : '\0';
+    return page.toUnicode(bytes);
+}
+
+} // namespace
+
+namespace MonitorFormat {
+
+QString historyLine(const Codes &codes)
+{
+    QString line = QStringLiteral("[T]");
+    line.reserve(3 + codes.size() * 3);
+    for (const qint16 code : codes) {
+        line += hexPair(code, true);
+        line += QLatin1Char(' ');
+    }
+    return line;
+}
+
+QString codeGroups(const Codes &codes)
+{
+    QString text;
+    text.reserve(codes.size() * 4);
+    for (const qint16 code : codes) {
+        text += QLatin1Char('[');
+        text += hexPair(code, false);
+        text += QLatin1Char(']');
+    }
+    return text;
+}
+
+QString logRecord(const QString &title, const QString &help, const Codes &codes)
+{
+    QString record;
+    record.reserve(title.size() + help.size() + 20 + codes.size() * 4);
+    record += QStringLiteral("*** ") + title + QStringLiteral(" ***\r\n");
+    record += QStringLiteral("*** ") + help + QStringLiteral(" ***\r\n");
+    record += QStringLiteral("PRT");
+    for (const qint16 code : codes) {
+        record += QLatin1Char(' ');
+        record += hexPair(code, false);
+        record += QLatin1Char('h');
+    }
+    record += QStringLiteral(";\r\n\r\n");
+    return record;
+}
+
+QString replyText(QByteArrayView reply, int replyKind, const CodePage &codePage)
+{
+    switch (replyKind) {
+    case 1:
+        return characters(reply, 3, 4, codePage);
+    case 2:
+        return hexBytes(reply, 3, 4);
+    case 3:
+        return characters(reply, 3, 12, codePage);
+    case 4:
+        return hexBytes(reply, 3, 5);
+    default:
+        return QString();
+    }
+}
+
+} // namespace MonitorFormat

@@ -1,0 +1,44 @@
+#include "gui/commandpanel/commandbuttongroup.h"
+
+#include "core/transport/commandtransport.h"
+#include "gui/common/buttonpaint.h"
+
+#include <QPushButton>
+
+#include <optional>
+
+CommandButtonGroup::CommandButtonGroup(const CommandCatalogue::ButtonGroup &group,
+                                       CommandTransport &transport, QWidget *owner)
+    : QObject(owner)
+    , m_group(group)
+    , m_transport(transport)
+    , m_owner(owner)
+{
+    for (int i = 0; i < m_group.actions.size(); ++i) {
+        auto *button = new QPushButton(m_group.actions.at(i).caption, owner);
+        button->setObjectName(m_group.name + QLatin1Char('_') + QString::number(i));
+        connect(button, &QPushButton::clicked, this, [this, i] { click(i); });
+        m_buttons << button;
+    }
+    resetChoice();
+}
+
+void CommandButtonGroup::setChoice(int i)
+{
+    if (m_group.startChoice < 0)
+        return; // plain command buttons keep the button face
+    m_choice = i;
+    for (int j = 0; j < m_buttons.size(); ++j)
+        ButtonPaint::paint(m_buttons.at(j), j == i ? ButtonPaint::chosen() : QColor());
+}
+
+void CommandButtonGroup::click(int i)
+{
+    std::optional<ButtonPaint::Busy> busy;
+    if (m_group.disablesWindow)
+        busy.emplace(m_owner->window());
+    // The colour follows the click whether or not the command reaches the module.
+    setChoice(i);
+    const CommandCatalogue::Action &action = m_group.actions.at(i);
+    m_transport.issue(Command{action.command, action.title, m_group.help});
+}

@@ -1,0 +1,94 @@
+#include "gui/commandpanel/commandlists.h"
+
+#include "core/session/setupstate.h"
+#include "core/transport/commandtransport.h"
+#include "gui/common/buttonpaint.h"
+
+#include <QComboBox>
+#include <QSignalBlocker>
+
+#include <optional>
+
+namespace {
+constexpr int kBaseBrightnessLevels = 8;
+constexpr int kWideModel = 3; // the model with sixteen brightness levels
+} // namespace
+
+CommandLists::CommandLists(const CommandCatalogue &catalogue, CommandTransport &transport,
+                           SetupState &state, QWidget *owner)
+    : QObject(owner)
+    , m_transport(transport)
+    , m_state(state)
+    , m_owner(owner)
+{
+    for (const CommandCatalogue::OptionList &list : catalogue.lists()) {
+        auto *combo = new QComboBox(owner);
+        combo->setObjectName(list.name);
+        {
+            // Filling selects the first entry on its own; nothing may be sent for it.
+            const QSignalBlocker quiet(combo);
+            combo->addItems(list.items);
+            combo->setCurrentIndex(list.startIndex);
+        }
+        connect(combo, &QComboBox::currentIndexChanged, this,
+                [this, list, combo](int k) { changed(list, combo, k); });
+        connect(combo, &QComboBox::activated, this,
+                [this, list, combo](int k) { activated(list, combo, k); });
+        m_combos.insert(list.name, combo);
+    }
+}
+
+void CommandLists::selectSilently(const QString &name, int index)
+{
+    const bool ready = m_state.listsReady();
+    m_state.setListsReady(false);
+    m_combos.value(name)->setCurrentIndex(index);
+    m_state.setListsReady(ready);
+}
+
+void CommandLists::applyDisplayModel(int model)
+{
+    QComboBox *lum = m_combos.value(QStringLiteral("LumList"));
+    const QSignalBlocker quiet(lum);
+    if (model == kWideModel) {
+        if (lum->count() == kBaseBrightnessLevels)
+            lum->addItems(CommandCatalogue::extraBrightnessItems());
+        return;
+    }
+    if (lum->count() != 2 * kBaseBrightnessLevels)
+        return;
+    // Left alone, the list would move the selection to another level.
+    if (lum->currentIndex() >= kBaseBrightnessLevels)
+        lum->setCurrentIndex(-1);
+    for (int i = 2 * kBaseBrightnessLevels - 1; i >= kBaseBrightnessLevels; --i)
+        lum->removeItem(i);
+}
+
+void CommandLists::changed(const CommandCatalogue::OptionList &list, QComboBox *combo, int k)
+{
+    m_changedList = nullptr;
+    if (!m_state.listsReady() || k < 0)
+        return;
+    m_changedList = combo;
+    m_changedIndex = k;
+    run(list, combo, k);
+}
+
+void CommandLists::activated(const CommandCatalogue::OptionList &list, QComboBox *combo, int k)
+{
+    const bool alreadyIssued = m_changedList == combo && m_changedIndex == k;
+    m_changedList = nullptr;
+    if (alreadyIssued)
+        return;
+    if (!m_state.listsReady() || k < 0)
+        return;
+    run(list, combo, k);
+}
+
+void CommandLists::run(const CommandCatalogue::OptionList &list, QComboBox *combo, int k)
+{
+    std::optional<ButtonPaint::Busy> busy;
+    if (list.disablesWindow)
+        busy.emplace(m_owner->window());
+    m_transport.issue(Command{list.command(k), list.titlePrefix + combo->itemText(k), list.help});
+}

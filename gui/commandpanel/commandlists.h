@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/commands/commandcatalogue.h"
+
+#include <QHash>
+#include <QObject>
+
+class CommandTransport;
+class QComboBox;
+class QWidget;
+class SetupState;
+
+// The option lists of the catalogue and their one selection handler.
+//
+// A list issues its command when its selected entry changes while listsReady
+// is set, and when the user picks the entry that is already selected (which
+// changes nothing, so only the activation tells). Start-up and the panel reset
+// select their entries with listsReady clear, so they send nothing.
+class CommandLists : public QObject
+{
+    Q_OBJECT
+public:
+    CommandLists(const CommandCatalogue &catalogue, CommandTransport &transport, SetupState &state,
+                 QWidget *owner);
+
+    QComboBox *combo(const QString &name) const { return m_combos.value(name); }
+
+    // Selects with listsReady clear, as the panel reset does; nothing is sent.
+    void selectSilently(const QString &name, int index);
+
+    // Brightness entries of a display model: 16 for model 3, 8 for the others.
+    // Nothing is sent; a dropped entry that was selected leaves none selected.
+    void applyDisplayModel(int model);
+
+private:
+    void changed(const CommandCatalogue::OptionList &list, QComboBox *combo, int k);
+    void activated(const CommandCatalogue::OptionList &list, QComboBox *combo, int k);
+    void run(const CommandCatalogue::OptionList &list, QComboBox *combo, int k);
+
+    CommandTransport &m_transport;
+    SetupState &m_state;
+    QWidget *m_owner;
+    QHash<QString, QComboBox *> m_combos;
+    // The list whose change has just issued its command; the activation that
+    // follows that change must not issue it twice.
+    QComboBox *m_changedList = nullptr;
+    int m_changedIndex = -1;
+};

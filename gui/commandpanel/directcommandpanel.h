@@ -1,0 +1,43 @@
+#pragma once
+
+#include "core/commands/commandformula.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class CommandCatalogue;
+class CommandTransport;
+class Prompt;
+class SetupState;
+
+// The "Direct Command Mode" controls: text entry, screen control, attributes
+// and settings, RAM user font, blink and wait. The cursor-position picker
+// stands beside it on the same tab but belongs to the main window.
+class DirectCommandPanel : public QWidget
+{
+    Q_OBJECT
+public:
+    DirectCommandPanel(CommandTransport &transport, SetupState &state, Prompt &prompt,
+                       QWidget *parent = nullptr);
+    ~DirectCommandPanel() override;
+
+    // Called by the panel reset to put the picker back to position 0.
+    void setResetPickerHandler(std::function<void()> handler);
+    // Brightness list for a display model: 16 entries for model 3, 8 otherwise.
+    void applyDisplayModel(int model);
+
+    const CommandCatalogue &catalogue() const;
+
+private:
+    void buildLayout();
+    void allowNarrowButtons();
+    QWidget *buildScreenControl();
+    QWidget *buildSettings();
+    void initializeOrReset(const QString &name);
+    void ResetPanel();
+
+    struct Private;
+    std::unique_ptr<Private> d;
+};

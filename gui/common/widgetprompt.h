@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/transport/prompt.h"
+
+#include <QPointer>
+#include <QWidget>
+
+// The program's questions as modal message boxes and file dialogs over the main window.
+class WidgetPrompt : public Prompt
+{
+public:
+    explicit WidgetPrompt(QWidget *parent = nullptr);
+
+    // The window the boxes are centred on; set once the main window exists.
+    void setParentWidget(QWidget *parent) { m_parent = parent; }
+
+    void message(const QString &text, const QString &title = QString()) override;
+    bool askYesNo(const QString &text, const QString &title) override;
+    bool askOkCancel(const QString &text, const QString &title) override;
+    QString saveFileName(const FileRequest &request) override;
+    QString openFileName(const FileRequest &request) override;
+
+private:
+    QString fileName(const FileRequest &request, bool save);
+
+    QPointer<QWidget> m_parent;
+};

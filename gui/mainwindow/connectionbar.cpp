@@ -1,0 +1,188 @@
+#include "gui/mainwindow/connectionbar.h"
+
+#include "core/session/connection.h"
+#include "core/session/sessionconfig.h"
+#include "core/session/setupstate.h"
+#include "core/transport/outputmonitor.h"
+#include "gui/common/fixedfont.h"
+#include "gui/mainwindow/indicatorlamp.h"
+#include "gui/mainwindow/portcombobox.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// The monitor texts end their lines with CR LF; the boxes want plain line feeds.
+QString shown(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+QLineEdit *monitorLine(const QString &name, const QString &text, const QString &tip,
+                       QWidget *parent)
+{
+    auto *box = new QLineEdit(text, parent);
+    box->setObjectName(name);
+    box->setToolTip(tip);
+    box->setReadOnly(true);
+    box->setFont(fixedPitchFont());
+    return box;
+}
+
+void setLine(QLineEdit *box, const QString &text)
+{
+    box->setText(text);
+    box->setCursorPosition(0); // the start of a long help text is what matters
+}
+
+QLabel *buddyLabel(const QString &text, QWidget *buddy, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setBuddy(buddy);
+    return label;
+}
+
+} // namespace
+
+ConnectionBar::ConnectionBar(Connection &connection, SetupState &state, OutputMonitor &monitor,
+                             PortLister lister, QWidget *parent)
+    : QGroupBox(QStringLiteral("Interface setting && output code description"), parent)
+    , m_connection(connection)
+    , m_state(state)
+{
+    setObjectName(QStringLiteral("IfFrame"));
+    setToolTip(QStringLiteral(
+        "Communication settings between PC and VFD module.  Change settings Offline."));
+
+    m_comSel = new PortComboBox(std::move(lister), this);
+    m_comSel->setObjectName(QStringLiteral("ComSel"));
+    m_bps = new QComboBox(this);
+    m_bps->setObjectName(QStringLiteral("BPS"));
+    m_bps->addItems(SessionConfig::baudRates());
+    m_check1 = new QCheckBox(QStringLiteral("CTS flow control"), this);
+    m_check1->setObjectName(QStringLiteral("Check1"));
+    m_online = new QPushButton(QStringLiteral("Online"), this);
+    m_online->setObjectName(QStringLiteral("OnlineButton"));
+    m_offline = new QPushButton(QStringLiteral("Offline"), this);
+    m_offline->setObjectName(QStringLiteral("OfflineButton"));
+
+    m_indicator = new QStackedWidget(this);
+    m_indicator->setObjectName(QStringLiteral("OnOffLineInd"));
+    for (int i = 0; i < 2; ++i) {
+        auto *lamp = new IndicatorLamp(i == 1, m_indicator);
+        lamp->setObjectName(QStringLiteral("OnOffLineInd_%1").arg(i));
+        m_indicator->addWidget(lamp);
+    }
+    m_indicator->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+
+    auto *commandBox = monitorLine(QStringLiteral("sendCommandBox"), monitor.commandName(),
+                                   QStringLiteral("Name of command that was issued"), this);
+    auto *helpBox =
+        monitorLine(QStringLiteral("sendHelpBox"), monitor.help(),
+                    QStringLiteral("Explanation of parameters for the issued command"), this);
+    auto *codesBox = new QPlainTextEdit(shown(monitor.codes()), this);
+    codesBox->setObjectName(QStringLiteral("SendTextBox"));
+    codesBox->setToolTip(QStringLiteral("Actual code transmitted for the issued command"));
+    codesBox->setReadOnly(true);
+    codesBox->setFont(fixedPitchFont());
+    codesBox->setFixedHeight(QFontMetrics(codesBox->font()).lineSpacing() * 3 + 10);
+    auto *sendLabel = buddyLabel(QStringLiteral("output code"), codesBox, this);
+    sendLabel->setObjectName(QStringLiteral("SendLabel"));
+
+    // Short rows, so the group fits a narrow column beside the command tabs.
+    auto *portRow = new QHBoxLayout;
+    portRow->addWidget(buddyLabel(QStringLiteral("COM port"), m_comSel, this));
+    portRow->addWidget(m_comSel, 3);
+    portRow->addSpacing(6);
+    portRow->addWidget(buddyLabel(QStringLiteral("Baud Rate"), m_bps, this));
+    portRow->addWidget(m_bps, 2);
+    auto *ctsRow = new QHBoxLayout;
+    ctsRow->addWidget(m_check1);
+    ctsRow->addStretch(1);
+    ctsRow->addWidget(m_indicator);
+    auto *onlineRow = new QHBoxLayout;
+    onlineRow->addWidget(m_online, 1);
+    onlineRow->addWidget(m_offline, 1);
+
+    auto *column = new QVBoxLayout(this);
+    column->addLayout(portRow);
+    column->addLayout(ctsRow);
+    column->addLayout(onlineRow);
+    column->addWidget(commandBox);
+    column->addWidget(helpBox);
+    column->addWidget(sendLabel);
+    column->addWidget(codesBox);
+
+    connect(&monitor, &OutputMonitor::commandNameChanged, commandBox,
+            [commandBox](const QString &text) { setLine(commandBox, text); });
+    connect(&monitor, &OutputMonitor::helpChanged, helpBox,
+            [helpBox](const QString &text) { setLine(helpBox, text); });
+    connect(&monitor, &OutputMonitor::codesChanged, codesBox,
+            [codesBox](const QString &text) { codesBox->setPlainText(shown(text)); });
+
+    connect(m_online, &QPushButton::clicked, this, &ConnectionBar::OnlineButton_Click);
+    connect(m_offline, &QPushButton::clicked, &m_connection, &Connection::OfflineButton_Click);
+    connect(m_bps, &QComboBox::textActivated, this, &ConnectionBar::BPS_Click);
+    connect(m_check1, &QCheckBox::clicked, this, &ConnectionBar::Check1_Click);
+    connect(&m_state, &SetupState::flowControlChanged, m_check1,
+            [this](int flow) { m_check1->setChecked(flow == 2); });
+    connect(&m_connection, &Connection::stateChanged, this, &ConnectionBar::showConnectionState);
+    m_check1->setChecked(m_state.flowControl() == 2);
+    showConnectionState();
+}
+
+QString ConnectionBar::portText() const
+{
+    return m_comSel->currentText();
+}
+
+void ConnectionBar::applyStartup(const StartupPlan &plan)
+{
+    if (plan.portIndex >= 0 && plan.portIndex < m_comSel->count()) {
+        m_comSel->setCurrentIndex(plan.portIndex);
+    } else {
+        m_comSel->setCurrentIndex(-1);
+        m_comSel->setEditText(plan.portText);
+    }
+    m_bps->setCurrentIndex(m_bps->findText(plan.baudRate));
+    m_check1->setChecked(m_state.flowControl() == 2);
+}
+
+void ConnectionBar::OnlineButton_Click()
+{
+    // Locked before the port is touched: opening lets the window run events.
+    m_online->setEnabled(false);
+    m_comSel->setEnabled(false);
+    m_bps->setEnabled(false);
+    m_check1->setEnabled(false);
+    if (m_connection.comport_online())
+        return;
+    m_connection.goOnline(m_comSel->currentText(), m_bps->currentText(), m_check1->isChecked());
+}
+
+void ConnectionBar::showConnectionState()
+{
+    const bool online = m_connection.comport_online();
+    m_indicator->setCurrentIndex(online ? 1 : 0);
+    m_online->setEnabled(m_connection.settingsEditable());
+    m_comSel->setEnabled(m_connection.settingsEditable());
+    m_bps->setEnabled(m_connection.settingsEditable());
+    m_check1->setEnabled(m_connection.ctsEditable());
+}
+
+void ConnectionBar::BPS_Click(const QString &rate)
+{
+    m_state.setBaudRate(rate);
+}
+
+void ConnectionBar::Check1_Click(bool checked)
+{
+    m_state.setFlowControl(checked ? 2 : 0);
+}

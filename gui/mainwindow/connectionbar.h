@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/session/portlist.h"
+
+#include <QGroupBox>
+
+class Connection;
+class OutputMonitor;
+class PortComboBox;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QStackedWidget;
+class SetupState;
+struct StartupPlan;
+
+// IfFrame: port, baud rate, CTS, Online/Offline with the state lamp, and the
+// three boxes that name and show the last command. Every enabled state comes
+// from Connection; the boxes only mirror the output monitor.
+class ConnectionBar : public QGroupBox
+{
+    Q_OBJECT
+public:
+    ConnectionBar(Connection &connection, SetupState &state, OutputMonitor &monitor,
+                  PortLister lister, QWidget *parent = nullptr);
+
+    QString portText() const;
+    // Puts the saved port and baud rate into the boxes (start-up).
+    void applyStartup(const StartupPlan &plan);
+
+    void OnlineButton_Click();
+
+private:
+    void showConnectionState();
+    void BPS_Click(const QString &rate);
+    void Check1_Click(bool checked);
+
+    Connection &m_connection;
+    SetupState &m_state;
+    PortComboBox *m_comSel = nullptr;
+    QComboBox *m_bps = nullptr;
+    QCheckBox *m_check1 = nullptr;
+    QPushButton *m_online = nullptr;
+    QPushButton *m_offline = nullptr;
+    QStackedWidget *m_indicator = nullptr;
+};

@@ -1,0 +1,256 @@
+#include "gui/mainwindow/form1.h"
+
+#include "core/session/commandsession.h"
+#include "core/session/cursorpickermodel.h"
+#include "core/session/displaymodel.h"
+#include "core/session/sessionconfig.h"
+#include "core/session/setupstate.h"
+#include "core/transport/outputmonitor.h"
+#include "core/transport/prompt.h"
+#include "gui/commandpanel/directcommandpanel.h"
+#include "gui/common/fixedfont.h"
+#include "gui/mainwindow/connectionbar.h"
+#include "gui/mainwindow/cursorpicker.h"
+#include "gui/setupmodes/modetabstrip.h"
+#include "gui/setupmodes/setupmodepanels.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace {
+
+// TrHistory shows the monitor's CR LF lines with plain line feeds and without
+// the last line's break, so appending one line is one new paragraph.
+QString historyShown(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (text.endsWith(u'\n'))
+        text.chop(1);
+    return text;
+}
+
+void showEnd(QPlainTextEdit *box)
+{
+    box->moveCursor(QTextCursor::End);
+    box->ensureCursorVisible();
+}
+
+} // namespace
+
+Form1::Form1(const Form1Parts &parts, QWidget *parent)
+    : QMainWindow(parent)
+    , m_parts(parts)
+    , m_config(std::make_unique<SessionConfig>(parts.configDirectory, parts.session.codePage))
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Zepta [Ver1.13]"));
+    // Nothing a list selects while it is being filled may reach the module.
+    m_parts.state.setListsReady(false);
+    m_picker = new CursorPickerModel(m_parts.session.transport, this);
+
+    auto *central = new QWidget(this);
+    auto *columns = new QHBoxLayout(central);
+    auto *left = new QVBoxLayout;
+    left->addWidget(buildModelRow());
+    left->addWidget(buildTabs(), 1);
+    // The command tabs take what the screen offers; the connection, recorder
+    // and monitor column keeps a width that reads well and gives the rest away.
+    auto *rightColumn = new QWidget(central);
+    auto *right = new QVBoxLayout(rightColumn);
+    right->setContentsMargins(0, 0, 0, 0);
+    m_connectionBar = new ConnectionBar(m_parts.session.connection, m_parts.state,
+                                        m_parts.session.monitor, m_parts.portLister, rightColumn);
+    rightColumn->setMaximumWidth(qMax(390, m_connectionBar->minimumSizeHint().width()));
+    right->addWidget(m_connectionBar);
+    right->addWidget(buildRecorderAndMonitor(), 1);
+    columns->addLayout(left, 1);
+    columns->addWidget(rightColumn, 0);
+    setCentralWidget(central);
+
+    runStartup();
+}
+
+Form1::~Form1() = default;
+
+QWidget *Form1::buildModelRow()
+{
+    auto *row = new QWidget(this);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_displayList = new QComboBox(row);
+    m_displayList->setObjectName(QStringLiteral("DisplayList"));
+    m_displayList->setToolTip(QStringLiteral("Select display model"));
+    m_displayList->addItems(DisplayModel::names());
+    m_displayList->setCurrentIndex(DisplayModel::kDefaultModel);
+    connect(m_displayList, &QComboBox::currentIndexChanged, this, &Form1::DisplayList_Click);
+    auto *label = new QLabel(QStringLiteral("Select Display type"), row);
+    label->setObjectName(QStringLiteral("DisplayListLabel"));
+    label->setBuddy(m_displayList);
+    layout->addWidget(label);
+    layout->addWidget(m_displayList);
+    layout->addStretch(1);
+    return row;
+}
+
+QWidget *Form1::buildTabs()
+{
+    m_tabs = new ModeTabStrip(m_parts.prompt, this);
+
+    // The command panel and the picker share the first tab; a scroll area keeps
+    // every control reachable on a screen smaller than the panel.
+    auto *content = new QWidget;
+    m_panelContent = content;
+    auto *stack = new QVBoxLayout(content);
+    m_commandPanel =
+        new DirectCommandPanel(m_parts.session.transport, m_parts.state, m_parts.prompt, content);
+    stack->addWidget(m_commandPanel);
+    stack->addWidget(new CursorPicker(*m_picker, content), 0, Qt::AlignLeft);
+    stack->addStretch(1);
+    auto *scroll = new QScrollArea;
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(content);
+    auto *panel0 = new QVBoxLayout(m_tabs->panel(0));
+    panel0->setContentsMargins(0, 0, 0, 0);
+    panel0->addWidget(scroll);
+    m_commandPanel->setResetPickerHandler([this] { m_picker->reset(); });
+
+    auto *userSetup = new UserSetupPanel(m_parts.session.transport);
+    auto *panel1 = new QVBoxLayout(m_tabs->panel(1));
+    panel1->addWidget(userSetup);
+    auto *serialOut = new SerialOutPanel(m_parts.session.transport, m_parts.session.connection,
+                                         m_parts.state, m_parts.session.monitor, m_parts.prompt);
+    auto *panel2 = new QVBoxLayout(m_tabs->panel(2));
+    panel2->addWidget(serialOut);
+    m_tabs->setModeActiveQuery([userSetup, serialOut](int tab) {
+        return tab == 1 ? userSetup->modeActive() : tab == 2 && serialOut->modeActive();
+    });
+    return m_tabs;
+}
+
+QWidget *Form1::buildRecorderAndMonitor()
+{
+    auto *box = new QWidget(this);
+    auto *layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    m_recFrame = new QGroupBox(QStringLiteral("Recording code execution"), box);
+    m_recFrame->setObjectName(QStringLiteral("RecFrame"));
+    m_recFrame->setToolTip(
+        QStringLiteral("Record commands sent to display to save, edit, or replay."));
+    m_recButtons = new QHBoxLayout(m_recFrame);
+    m_recFrame->setMinimumHeight(64);
+    layout->addWidget(m_recFrame);
+
+    m_frame6 = new QGroupBox(QStringLiteral("Output code monitor"), box);
+    m_frame6->setObjectName(QStringLiteral("Frame6"));
+    auto *monitorLayout = new QVBoxLayout(m_frame6);
+    m_trHistory = new QPlainTextEdit(m_frame6);
+    m_trHistory->setObjectName(QStringLiteral("TrHistory"));
+    m_trHistory->setReadOnly(true); // the binary save reads it exactly as shown
+    m_trHistory->setFont(fixedPitchFont());
+    m_trHistory->setPlainText(historyShown(m_parts.session.monitor.history()));
+    monitorLayout->addWidget(m_trHistory, 1);
+    m_monitorButtons = new QHBoxLayout;
+    monitorLayout->addLayout(m_monitorButtons);
+    layout->addWidget(m_frame6, 1);
+
+    connect(&m_parts.session.monitor, &OutputMonitor::historyAppended, m_trHistory,
+            [this](const QString &line) {
+                m_trHistory->appendPlainText(historyShown(line));
+                showEnd(m_trHistory);
+            });
+    connect(&m_parts.session.monitor, &OutputMonitor::historyReset, m_trHistory,
+            [this](const QString &text) {
+                m_trHistory->setPlainText(historyShown(text));
+                showEnd(m_trHistory);
+            });
+    return box;
+}
+
+void Form1::runStartup()
+{
+    // The lists of the command panel were filled and set to their defaults
+    // while it was built, with listsReady still false.
+    const StartupPlan plan = m_config->readAtStart(m_parts.state);
+    m_connectionBar->applyStartup(plan);
+    m_parts.state.setListsReady(true);
+    if (plan.displayModel)
+        m_displayList->setCurrentIndex(*plan.displayModel);
+    m_parts.state.setDisplayModel(m_displayList->currentIndex());
+    if (plan.goOnline)
+        m_connectionBar->OnlineButton_Click();
+    // TxtChr got its "Solution for you." from the command panel itself.
+    m_parts.session.monitor.setCodes(QStringLiteral("log"));
+}
+
+void Form1::DisplayList_Click(int model)
+{
+    if (!m_parts.state.listsReady() || model < 0)
+        return;
+    m_parts.state.setDisplayModel(model);
+    m_picker->setDisplayModel(model);
+    m_commandPanel->applyDisplayModel(model);
+}
+
+QSize Form1::naturalSize() const
+{
+    // The scroll area asks for little; the panel inside it says what it needs.
+    const QSize whole = centralWidget()->sizeHint();
+    const QSize panel = m_panelContent->sizeHint();
+    const QSize shown = m_tabs->panel(0)->sizeHint();
+    const int extraWidth = qMax(0, panel.width() - shown.width());
+    const int extraHeight = qMax(0, panel.height() - shown.height());
+    return whole + QSize(extraWidth + 24, extraHeight + 24);
+}
+
+void Form1::showFitted()
+{
+    const QSize wanted = naturalSize();
+    const QRect available = screen()->availableGeometry();
+    resize(wanted.boundedTo(available.size()));
+    move(available.topLeft());
+    // Without a window manager there is nobody to maximize; the size above stands.
+    if (wanted.width() > available.width() || wanted.height() > available.height())
+        showMaximized();
+    else
+        show();
+}
+
+bool Form1::comport_online() const
+{
+    return m_parts.session.connection.comport_online();
+}
+
+void Form1::OfflineButton_Click()
+{
+    m_parts.session.connection.OfflineButton_Click();
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    shutDown();
+    event->accept();
+    emit closed();
+}
+
+void Form1::shutDown()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    QString error;
+    if (!m_config->writeAtExit(m_connectionBar->portText(), m_parts.state,
+                               m_parts.session.connection, &error)) {
+        m_parts.prompt.message(QStringLiteral("The settings could not be saved to \"%1\": %2\n"
+                                              "The file keeps the settings it had before.")
+                                   .arg(m_config->path(), error));
+    }
+}

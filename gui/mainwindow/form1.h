@@ -1,0 +1,89 @@
+#pragma once
+
+#include "core/session/portlist.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class ConnectionBar;
+class CursorPickerModel;
+class DirectCommandPanel;
+class ModeTabStrip;
+class Prompt;
+class QBoxLayout;
+class QComboBox;
+class QGroupBox;
+class QPlainTextEdit;
+class SessionConfig;
+class SetupState;
+struct CommandSession;
+
+// Everything the main window works with; the program builds it once, tests
+// build it over a fake port and a scripted prompt.
+struct Form1Parts
+{
+    CommandSession &session;
+    SetupState &state;
+    Prompt &prompt;
+    PortLister portLister;   // the machine's serial ports for ComSel
+    QString configDirectory; // where "Config_QV_demo.dat" lives
+};
+
+// The main window. Creating it runs the start-up (lists, saved settings,
+// model, online again if it was); closing it writes the settings, closes the
+// port and emits closed(), on which the program ends.
+class Form1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit Form1(const Form1Parts &parts, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // Shows the window as large as its panels want, or maximized when the
+    // screen is smaller than that (1366x768 laptops).
+    void showFitted();
+
+    bool comport_online() const;
+    void OfflineButton_Click();
+
+    const Form1Parts &parts() const { return m_parts; }
+    DirectCommandPanel *directCommandPanel() const { return m_commandPanel; }
+    CursorPickerModel &picker() const { return *m_picker; }
+    ModeTabStrip *tabStrip() const { return m_tabs; }
+    // Where the recorder's five buttons and the monitor's two buttons go.
+    QGroupBox *recFrame() const { return m_recFrame; }
+    QBoxLayout *recButtonRow() const { return m_recButtons; }
+    QGroupBox *outputMonitorFrame() const { return m_frame6; }
+    QBoxLayout *monitorButtonRow() const { return m_monitorButtons; }
+
+signals:
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QWidget *buildModelRow();
+    QWidget *buildTabs();
+    QWidget *buildRecorderAndMonitor();
+    QSize naturalSize() const;
+    void runStartup();
+    void DisplayList_Click(int model);
+    void shutDown();
+
+    Form1Parts m_parts;
+    std::unique_ptr<SessionConfig> m_config;
+    CursorPickerModel *m_picker = nullptr;
+    QComboBox *m_displayList = nullptr;
+    ConnectionBar *m_connectionBar = nullptr;
+    ModeTabStrip *m_tabs = nullptr;
+    DirectCommandPanel *m_commandPanel = nullptr;
+    QWidget *m_panelContent = nullptr; // panel 0 without its scroll bars
+    QGroupBox *m_recFrame = nullptr;
+    QBoxLayout *m_recButtons = nullptr;
+    QGroupBox *m_frame6 = nullptr;
+    QBoxLayout *m_monitorButtons = nullptr;
+    QPlainTextEdit *m_trHistory = nullptr;
+    bool m_shutDown = false;
+};

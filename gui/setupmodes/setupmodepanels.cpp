@@ -1,0 +1,288 @@
+#include "gui/setupmodes/setupmodepanels.h"
+
+#include "core/commands/serialoutswitch.h"
+#include "core/commands/setupmodecatalogue.h"
+#include "core/transport/commandtransport.h"
+#include "core/transport/outputmonitor.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <array>
+
+namespace {
+
+// The chosen mode button is light green (0x80FF80); any other has the button
+// face it inherits, so it follows the desktop's colours.
+const QColor kChosen(0x80, 0xFF, 0x80);
+
+void showChosen(QPushButton *button, bool chosen)
+{
+    QPalette palette; // no role set: everything is inherited
+    if (chosen)
+        palette.setColor(QPalette::Button, kChosen);
+    button->setPalette(palette);
+}
+
+QPushButton *makeButton(const QString &objectName, const QString &caption, QWidget *parent)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(objectName);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel *makeHeading(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    QFont font = label->font();
+    font.setBold(true);
+    font.setPointSizeF(font.pointSizeF() * 1.25);
+    label->setFont(font);
+    return label;
+}
+
+// The widest status button decides the column, so the two panels line up.
+constexpr int kButtonWidth = 170;
+
+} // namespace
+
+// ---------------------------------------------------------------- User Setup
+
+struct UserSetupPanel::Private
+{
+    CommandTransport &transport;
+    QPushButton *start = nullptr;
+    QPushButton *end = nullptr;
+    std::array<QPushButton *, 3> infoDisp{};
+};
+
+UserSetupPanel::UserSetupPanel(CommandTransport &transport, QWidget *parent)
+    : QWidget(parent)
+    , d(std::make_unique<Private>(Private{transport}))
+{
+    using namespace SetupModeCatalogue;
+    auto *layout = new QVBoxLayout(this);
+    auto *heading = makeHeading(QStringLiteral("User Setup Mode"), this);
+    heading->setObjectName(QStringLiteral("UserSetupLabel"));
+    layout->addWidget(heading);
+
+    const Row startRow = userModeStart();
+    const Row endRow = userModeEnd();
+    auto *modeRow = new QHBoxLayout;
+    d->start = makeButton(startRow.objectName, startRow.caption, this);
+    d->end = makeButton(endRow.objectName, endRow.caption, this);
+    for (QPushButton *b : {d->start, d->end}) {
+        b->setFixedWidth(kButtonWidth / 2);
+        modeRow->addWidget(b);
+    }
+    modeRow->addStretch(1);
+    layout->addLayout(modeRow);
+    connect(d->start, &QPushButton::clicked, this, &UserSetupPanel::start);
+    connect(d->end, &QPushButton::clicked, this, &UserSetupPanel::end);
+
+    auto *group = new QGroupBox(QStringLiteral("Display Status information"), this);
+    group->setObjectName(QStringLiteral("InfoDispFrame"));
+    auto *groupLayout = new QVBoxLayout(group);
+    const QList<Row> rows = displayStatusRows();
+    for (int i = 0; i < rows.size(); ++i) {
+        QPushButton *b = makeButton(rows[i].objectName, rows[i].caption, group);
+        b->setFixedWidth(kButtonWidth);
+        b->setEnabled(false);
+        groupLayout->addWidget(b);
+        d->infoDisp[size_t(i)] = b;
+        const Command c = command(rows[i]);
+        connect(b, &QPushButton::clicked, this, [this, c] { d->transport.issue(c); });
+    }
+    auto *groupRow = new QHBoxLayout;
+    groupRow->addWidget(group);
+    groupRow->addStretch(1);
+    layout->addLayout(groupRow);
+    layout->addStretch(1);
+}
+
+UserSetupPanel::~UserSetupPanel() = default;
+
+bool UserSetupPanel::modeActive() const
+{
+    // The button's own flag: a window disabled during a request is no mode change.
+    return d->infoDisp[0]->isEnabledTo(this);
+}
+
+void UserSetupPanel::start()
+{
+    for (QPushButton *b : d->infoDisp)
+        b->setEnabled(true);
+    showChosen(d->start, true);
+    showChosen(d->end, false);
+    d->transport.issue(SetupModeCatalogue::command(SetupModeCatalogue::userModeStart()));
+}
+
+void UserSetupPanel::end()
+{
+    for (QPushButton *b : d->infoDisp)
+        b->setEnabled(false);
+    showChosen(d->start, false);
+    showChosen(d->end, true);
+    d->transport.issue(SetupModeCatalogue::command(SetupModeCatalogue::userModeEnd()));
+}
+
+// ---------------------------------------------------------------- Serial OUT
+
+struct SerialOutPanel::Private
+{
+    CommandTransport &transport;
+    OutputMonitor &monitor;
+    SerialOutSwitch modeSwitch;
+    std::array<QPushButton *, 2> txdMod{}; // 0 End, 1 Start
+    std::array<QPushButton *, 5> infoTrs{};
+    QComboBox *udfCod = nullptr;
+    QLabel *respSts = nullptr;
+};
+
+SerialOutPanel::SerialOutPanel(CommandTransport &transport, Connection &connection,
+                               SetupState &state, OutputMonitor &monitor, Prompt &prompt,
+                               QWidget *parent)
+    : QWidget(parent)
+    , d(std::make_unique<Private>(
+          Private{transport, monitor, SerialOutSwitch(transport, connection, state, prompt)}))
+{
+    using namespace SetupModeCatalogue;
+    auto *layout = new QVBoxLayout(this);
+    auto *heading = makeHeading(QStringLiteral("Serial OUT Mode"), this);
+    heading->setObjectName(QStringLiteral("SerialOutLabel"));
+    layout->addWidget(heading);
+
+    const Row endRow = serialOutEnd();
+    const Row startRow = serialOutStart();
+    d->txdMod[0] = makeButton(endRow.objectName, endRow.caption, this);
+    d->txdMod[1] = makeButton(startRow.objectName, startRow.caption, this);
+    auto *modeRow = new QHBoxLayout;
+    for (QPushButton *b : {d->txdMod[1], d->txdMod[0]}) { // Start reads first
+        b->setFixedWidth(kButtonWidth / 2);
+        modeRow->addWidget(b);
+    }
+    modeRow->addStretch(1);
+    layout->addLayout(modeRow);
+    connect(d->txdMod[1], &QPushButton::clicked, this, &SerialOutPanel::start);
+    connect(d->txdMod[0], &QPushButton::clicked, this, &SerialOutPanel::end);
+
+    auto *statusRow = new QHBoxLayout;
+    statusRow->addWidget(buildStatusGroup());
+    statusRow->addStretch(1);
+    layout->addLayout(statusRow);
+    layout->addStretch(1);
+}
+
+QWidget *SerialOutPanel::buildStatusGroup()
+{
+    using namespace SetupModeCatalogue;
+    auto *group = new QGroupBox(QStringLiteral("Read Status information"), this);
+    group->setObjectName(QStringLiteral("InfoTrsFrame"));
+    auto *grid = new QGridLayout(group);
+    const QList<StatusRequest> requests = statusRequests();
+    for (int i = 0; i < requests.size(); ++i) {
+        QPushButton *b = makeButton(requests[i].objectName, requests[i].caption, group);
+        b->setFixedWidth(kButtonWidth);
+        b->setEnabled(false);
+        grid->addWidget(b, i, 0);
+        d->infoTrs[size_t(i)] = b;
+        connect(b, &QPushButton::clicked, this, [this, i] { requestStatus(i); });
+    }
+    // USER-FONT is always shown as chosen: it is the one request that takes a code.
+    showChosen(d->infoTrs[kUserFontRequest], true);
+
+    d->udfCod = new QComboBox(group);
+    d->udfCod->setObjectName(QStringLiteral("UdfCod"));
+    d->udfCod->setEditable(true);
+    d->udfCod->setInsertPolicy(QComboBox::NoInsert);
+    d->udfCod->setCompleter(nullptr); // what the user types stays what was typed
+    d->udfCod->addItems(userFontCodes());
+    d->udfCod->setCurrentIndex(0);
+    d->udfCod->setToolTip(QStringLiteral("Character code of the user font to read"));
+    d->udfCod->setMinimumContentsLength(4);
+    // A typed code selects no entry, as a chosen one does; the text is kept.
+    connect(d->udfCod->lineEdit(), &QLineEdit::textEdited, this, [this](const QString &text) {
+        if (d->udfCod->currentIndex() < 0)
+            return;
+        QLineEdit *edit = d->udfCod->lineEdit();
+        const int cursor = edit->cursorPosition();
+        const QSignalBlocker quiet(d->udfCod);
+        d->udfCod->setCurrentIndex(-1);
+        d->udfCod->setEditText(text);
+        edit->setCursorPosition(cursor);
+    });
+    grid->addWidget(d->udfCod, kUserFontRequest, 1);
+
+    auto *response = new QGroupBox(QStringLiteral("Response"), group);
+    response->setObjectName(QStringLiteral("RespFrame"));
+    auto *responseLayout = new QVBoxLayout(response);
+    d->respSts = new QLabel(d->monitor.response(), response);
+    d->respSts->setObjectName(QStringLiteral("RespSts"));
+    d->respSts->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    d->respSts->setTextFormat(Qt::PlainText);
+    d->respSts->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Room for the longest answer: five hex bytes, or twelve characters.
+    d->respSts->setMinimumWidth(d->respSts->fontMetrics().horizontalAdvance(QString(16, u'0')));
+    responseLayout->addWidget(d->respSts);
+    connect(&d->monitor, &OutputMonitor::responseChanged, d->respSts, &QLabel::setText);
+    grid->addWidget(response, 0, 1, 3, 1, Qt::AlignTop);
+    return group;
+}
+
+SerialOutPanel::~SerialOutPanel() = default;
+
+bool SerialOutPanel::modeActive() const
+{
+    // The button's own flag: the window is disabled while a request runs, and
+    // that must not read as the mode having ended.
+    return d->infoTrs[0]->isEnabledTo(this);
+}
+
+void SerialOutPanel::showRunning(bool running)
+{
+    showChosen(d->txdMod[1], running);
+    showChosen(d->txdMod[0], !running);
+    for (QPushButton *b : d->infoTrs)
+        b->setEnabled(running);
+}
+
+void SerialOutPanel::start()
+{
+    d->monitor.setResponse(QString());
+    if (!d->modeSwitch.confirmStart())
+        return;
+    showRunning(true);
+    d->modeSwitch.start();
+}
+
+void SerialOutPanel::end()
+{
+    showRunning(false);
+    d->modeSwitch.end();
+}
+
+void SerialOutPanel::requestStatus(int element)
+{
+    // The window takes no input until the reply is read and shown; focus goes
+    // back where it was, so a keyboard user does not lose their place.
+    QWidget *top = window();
+    const QPointer<QWidget> focus = QApplication::focusWidget();
+    const bool wasEnabled = top->isEnabled();
+    top->setEnabled(false);
+    d->monitor.setResponse(QString());
+    d->transport.issue(
+        SetupModeCatalogue::statusRequestCommand(element, d->udfCod->currentIndex()));
+    top->setEnabled(wasEnabled);
+    if (focus)
+        focus->setFocus();
+}

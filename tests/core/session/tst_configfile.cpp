@@ -1,0 +1,140 @@
+#include "core/session/configfile.h"
+#include "core/session/sessionconfig.h"
+#include "core/transport/codepage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+namespace {
+
+const CodePage kCodePage(CodePage::Kind::Windows1252);
+const QByteArray kLongPath("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10KZ3M1-if00-port0");
+
+} // namespace
+
+class TestConfigFile : public QObject
+{
+    Q_OBJECT
+private slots:
+    void startupFromFile_data();
+    void startupFromFile();
+    void encodeOddSettings();
+    void failedSaveLeavesTheOldFileWhole();
+};
+
+void TestConfigFile::startupFromFile_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    // Port text, its ComSel index (-1: shown as saved), baud, flow, online, model
+    // (-1: the default model stays).
+    QTest::addColumn<QString>("plan");
+    QTest::addColumn<bool>("asWritten"); // what the program itself writes for that plan
+
+    const auto row = [](const char *name, const QByteArray &bytes, const QString &plan,
+                        bool asWritten = false) {
+        QTest::newRow(name) << bytes << plan << asWritten;
+    };
+    row("empty file", "", "COM1|0|38400|0|0|-1");
+    row("COM3 115200 CTS online 6x24", "zCOM3\r\n3212", "COM3|-1|115200|2|1|2", true);
+    row("typed COM20", "zCOM20\r\n0000", "COM20|-1|9600|0|0|0", true);
+    row("long device path kept whole", "z" + kLongPath + "\r\n3212",
+        QString::fromLatin1(kLongPath + "|-1|115200|2|1|2"), true);
+    row("name in the code page", "zCOM\xe9\r\n1003", "COM\u00e9|-1|19200|0|0|3", true);
+    row("old five bytes", "41200", "COM5|4|19200|2|0|0");
+    row("old digit 0 is COM1", "00003", "COM1|0|9600|0|0|3");
+    row("old digit 8 is COM9", "83010", "COM9|8|115200|0|1|0");
+    row("old digit 9", "91200", "COM1|0|19200|2|0|0");
+    row("old letter", "a1200", "COM1|0|19200|2|0|0");
+    row("old layout short", "4120", "COM1|0|38400|0|0|-1");
+    row("code below 0 keeps the name", "zCOM3\r\n3/12", "COM3|-1|38400|0|0|-1");
+    row("ends before the model code", "zCOM3\r\n321", "COM3|-1|38400|0|0|-1");
+    row("name without line end", "zCOM7", "COM7|-1|38400|0|0|-1");
+    row("baud code 7", "zCOM1\r\n7000", "COM1|-1|38400|0|0|0");
+    row("model code 1", "zCOM1\r\n3211", "COM1|-1|115200|2|1|-1");
+    row("model code 5", "zCOM1\r\n3215", "COM1|-1|115200|2|1|-1");
+    row("flow code 1 is none", "zCOM1\r\n0100", "COM1|-1|9600|0|0|0");
+    row("name ended by NUL, blank bytes skipped", QByteArray("zCOM4\0\r\n\0\n1202", 14),
+        "COM4|-1|19200|2|0|2");
+    row("name ended by LF", "zCOM4\n1202", "COM4|-1|19200|2|0|2");
+    row("empty name", "z\r\n3212", "|-1|115200|2|1|2");
+    row("garbage: zero bytes", QByteArray(16, '\0'), "COM1|0|38400|0|0|-1");
+    row("garbage: high bytes", "\xc8\xc9\xca\xcb\xcc\xcd", "COM1|0|38400|0|0|-1");
+    row("garbage: only line ends after z", QByteArray("z\r\n\r\n\0", 6), "|-1|38400|0|0|-1");
+}
+
+void TestConfigFile::startupFromFile()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, plan);
+    QFETCH(bool, asWritten);
+
+    const StartupPlan p = SessionConfig::plan(ConfigFile::parse(bytes, kCodePage));
+    const QStringList fields{p.portText,
+                             QString::number(p.portIndex),
+                             p.baudRate,
+                             QString::number(p.flowControl),
+                             QString::number(int(p.goOnline)),
+                             QString::number(p.displayModel.value_or(-1))};
+    QCOMPARE(fields.join(u'|'), plan);
+    if (asWritten) {
+        const ConfigSettings settings{p.portText, p.baudRate, p.flowControl, p.goOnline,
+                                      p.displayModel.value_or(1)};
+        QCOMPARE(ConfigFile::encode(settings, kCodePage), bytes);
+    }
+}
+
+void TestConfigFile::encodeOddSettings()
+{
+    // An unknown rate is saved as 38400; a line end inside a name would end it
+    // on reading and turn the rest into codes, so the name ends there.
+    QCOMPARE(ConfigFile::encode({QStringLiteral("COM2"), QString(), 0, false, 0}, kCodePage),
+             QByteArray("zCOM2\r\n2000"));
+    QCOMPARE(ConfigFile::encode({QStringLiteral("COM2\nxyz"), QStringLiteral("9600"), 0, false, 1},
+                                kCodePage),
+             QByteArray("zCOM2\r\n0001"));
+}
+
+void TestConfigFile::failedSaveLeavesTheOldFileWhole()
+{
+#ifdef Q_OS_UNIX
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QString::fromLatin1(ConfigFile::kFileName));
+    const QByteArray old("zCOM3\r\n3212");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
+    file.close();
+
+    // A file-size limit makes every write beyond 4 bytes fail as a full disk does.
+    rlimit saved;
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tight = saved;
+    tight.rlim_cur = 4;
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &tight) == 0);
+    QString error;
+    const bool ok = ConfigFile::save(
+        path, {QString::fromLatin1(kLongPath), QStringLiteral("9600"), 0, false, 0}, kCodePage,
+        &error);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    QVERIFY(!ok);
+    QVERIFY(!error.isEmpty());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), old);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QString::fromLatin1(ConfigFile::kFileName)});
+#else
+    QSKIP("needs a file-size limit to imitate a full disk");
+#endif
+}
+
+QTEST_GUILESS_MAIN(TestConfigFile)
+#include "tst_configfile.moc"

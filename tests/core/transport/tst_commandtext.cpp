@@ -1,0 +1,134 @@
+#include "core/transport/codepage.h"
+#include "core/transport/commandtext.h"
+
+#include <QTest>
+
+Q_DECLARE_METATYPE(Codes)
+
+class TestCommandText : public QObject
+{
+    Q_OBJECT
+private slots:
+    void escapeNotation_data();
+    void escapeNotation();
+    void ampersandNotation_data();
+    void ampersandNotation();
+    void strictHexToken_data();
+    void strictHexToken();
+    void hex2();
+    void codePage_data();
+    void codePage();
+};
+
+void TestCommandText::escapeNotation_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<Codes>("codes");
+    QTest::newRow("brightness") << QByteArray("\\x1f\\x28\\x67\\x50\\x04\\x00\\x00")
+                                << Codes{0x1F, 0x28, 0x67, 0x50, 0x04, 0x00, 0x00};
+    QTest::newRow("mixed-case hex") << QByteArray("\\xFf") << Codes{0xFF};
+    QTest::newRow("bad pair vanishes") << QByteArray("A\\x4gB") << Codes{0x41, 0x42};
+    QTest::newRow("upper X is no escape") << QByteArray("\\X41") << Codes{0x5C, 0x58, 0x34, 0x31};
+    QTest::newRow("double backslash") << QByteArray("\\\\x41") << Codes{0x5C, 0x41};
+    QTest::newRow("markers") << QByteArray("ab\\e\\kc\\w")
+                             << Codes{0x61, 0x62,         Marker::Flush, Marker::KeyWait,
+                                      0x63, Marker::Pause};
+    QTest::newRow("upper marker letters are text")
+        << QByteArray("\\K\\E\\W") << Codes{0x5C, 'K', 0x5C, 'E', 0x5C, 'W'};
+    QTest::newRow("trail byte 5C is not an escape")
+        << QByteArray("\x82\x5C\x5C\x78\x34\x31") << Codes{0x82, 0x5C, 0x41};
+    QTest::newRow("half-width katakana is single") << QByteArray("\xB1\\x41") << Codes{0xB1, 0x41};
+    QTest::newRow("lead byte E0 pairs")
+        << QByteArray("\xE0\\x41") << Codes{0xE0, 0x5C, 0x78, 0x34, 0x31};
+    QTest::newRow("empty") << QByteArray() << Codes{};
+    // Our choices for the tails the notation leaves open: kept as they are.
+    QTest::newRow("lone trailing backslash") << QByteArray("A\\") << Codes{0x41, 0x5C};
+    QTest::newRow("short \\x tail") << QByteArray("\\x4") << Codes{0x5C, 'x', '4'};
+    QTest::newRow("\\x at the end") << QByteArray("\\x") << Codes{0x5C, 'x'};
+    QTest::newRow("lead byte at the end") << QByteArray("A\x82") << Codes{0x41, 0x82};
+    QTest::newRow("nul byte is data") << QByteArray("\0\\x00", 5) << Codes{0x00, 0x00};
+}
+
+void TestCommandText::escapeNotation()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(Codes, codes);
+    QCOMPARE(CommandText::TextConvert(text), codes);
+}
+
+void TestCommandText::ampersandNotation_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<Codes>("codes");
+    QTest::newRow("literals and leftovers")
+        << QByteArray("&h41&H4a&x41&h4") << Codes{0x41, 0x4A, '&', 'x', '4', '1', '&', 'h', '4'};
+    QTest::newRow("backslash is literal") << QByteArray("\\x41") << Codes{0x5C, 0x78, 0x34, 0x31};
+    QTest::newRow("literal then text") << QByteArray("&h0DA") << Codes{0x0D, 0x41};
+    QTest::newRow("too short") << QByteArray("A&h4") << Codes{0x41, 0x26, 0x68, 0x34};
+    QTest::newRow("not hex") << QByteArray("&hZZ") << Codes{'&', 'h', 'Z', 'Z'};
+    QTest::newRow("no markers, no lead bytes") << QByteArray("\x82\\k") << Codes{0x82, 0x5C, 'k'};
+    QTest::newRow("empty") << QByteArray() << Codes{};
+}
+
+void TestCommandText::ampersandNotation()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(Codes, codes);
+    QCOMPARE(CommandText::TextConvert2(text), codes);
+}
+
+void TestCommandText::strictHexToken_data()
+{
+    QTest::addColumn<QString>("token");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("&h0F") << QStringLiteral("&h0F") << true;
+    QTest::newRow("&HaB") << QStringLiteral("&HaB") << true;
+    QTest::newRow("&h0G") << QStringLiteral("&h0G") << false;
+    QTest::newRow("h0F&") << QStringLiteral("h0F&") << false;
+    QTest::newRow("&h0") << QStringLiteral("&h0") << false;
+    QTest::newRow("&h0FF") << QStringLiteral("&h0FF") << false;
+    QTest::newRow("fullwidth digit") << QStringLiteral("&h\uFF10\uFF10") << false;
+    QTest::newRow("empty") << QString() << false;
+}
+
+void TestCommandText::strictHexToken()
+{
+    QFETCH(QString, token);
+    QFETCH(bool, valid);
+    QCOMPARE(CommandText::IsStrictlyHexNumeric(token), valid);
+}
+
+void TestCommandText::hex2()
+{
+    QCOMPARE(CommandText::hex2(5), QStringLiteral("05"));
+    QCOMPARE(CommandText::hex2(10), QStringLiteral("0A"));
+    QCOMPARE(CommandText::hex2(255), QStringLiteral("FF"));
+    QCOMPARE(CommandText::hex2(0x12C), QStringLiteral("2C"));
+    QCOMPARE(CommandText::hex2(-1 + 32), QStringLiteral("1F"));
+}
+
+void TestCommandText::codePage_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("ascii") << QStringLiteral("Solution for you.")
+                           << QByteArray("Solution for you.");
+    QTest::newRow("latin-1") << QStringLiteral("\u00E9\u00FF") << QByteArray("\xE9\xFF");
+    QTest::newRow("euro and quotes")
+        << QStringLiteral("\u20AC\u201C\u201D") << QByteArray("\x80\x93\x94");
+    QTest::newRow("unrepresentable") << QStringLiteral("a\u3042b") << QByteArray("a?b");
+    QTest::newRow("surrogate pair is one ?") << QStringLiteral("\U0001F600") << QByteArray("?");
+}
+
+void TestCommandText::codePage()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    const CodePage cp1252(CodePage::Kind::Windows1252);
+    QCOMPARE(cp1252.fromUnicode(text), bytes);
+    if (!bytes.contains('?'))
+        QCOMPARE(cp1252.toUnicode(bytes), text);
+}
+
+QTEST_GUILESS_MAIN(TestCommandText)
+#include "tst_commandtext.moc"

@@ -1,0 +1,305 @@
+#include "core/transport/monitorformat.h"
+#include "support/fakesession.h"
+
+#include <QTest>
+
+namespace {
+
+// Everything one command passes through, over a scripted line.
+struct Bench : FakeSession
+{
+    explicit Bench(bool online = true)
+    {
+        if (online)
+            goOnline();
+    }
+    void send(const QString &text, const QString &title = QStringLiteral("t"))
+    {
+        transport.issue({text, title, QStringLiteral("h")});
+    }
+    QList<QByteArray> writes() const { return line->writes; }
+};
+
+struct RecordingSink : LogBoardSink
+{
+    QStringList received;
+    void appendLogText(const QString &text) override { received.append(text); }
+};
+
+QByteArray bytes(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (const int v : values)
+        out.append(char(v));
+    return out;
+}
+
+} // namespace
+
+class TestDataTransmit : public QObject
+{
+    Q_OBJECT
+private slots:
+    void offlineShowsButSendsNothing();
+    void writeSegments_data();
+    void writeSegments();
+    void partialWriteContinuesAtFirstUnwrittenByte();
+    void keyWaitHoldsTheRest();
+    void portErrorGoesOffline();
+    void replyFormats_data();
+    void replyFormats();
+    void replyReadAfterRequest();
+    void requestOfflineKeepsExpectingReply();
+    void logBoardRecords();
+    void emptyConversionRecordsNoBytes();
+    void sinkTakesRecordsInOrder();
+    void commandDuringKeyWaitIsQueued();
+    void tooLongCommandIsRefused();
+    void longestCommandIsSentWhole();
+};
+
+void TestDataTransmit::offlineShowsButSendsNothing()
+{
+    Bench bench(false);
+    bench.monitor.setResponse(QStringLiteral("old"));
+    bench.transport.issue({QStringLiteral("\\x1f\\x28\\x67\\x50\\x04\\x00\\x00"),
+                           QStringLiteral("Character Brightness : Level 4 (43%)"),
+                           QStringLiteral("help"), Command::Notation::Escape, false, 2});
+    QVERIFY(bench.writes().isEmpty());
+    QCOMPARE(bench.monitor.history(), QStringLiteral("[T]1F 28 67 50 04 00 00 \r\n"));
+    QCOMPARE(bench.monitor.codes(), QStringLiteral("[1f][28][67][50][04][00][00]"));
+    QCOMPARE(bench.monitor.response(), QString());
+    QCOMPARE(bench.transmitter.replyKind(), quint8(0));
+    QCOMPARE(bench.monitor.commandName(), QStringLiteral("Character Brightness : Level 4 (43%)"));
+
+    bench.send(QStringLiteral("\\e"));
+    QCOMPARE(bench.monitor.codes(), QStringLiteral("[fe]"));
+    QVERIFY(bench.monitor.history().endsWith(QStringLiteral("[T]FE \r\n")));
+}
+
+void TestDataTransmit::writeSegments_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<QByteArray>>("writes");
+    QTest::newRow("150 bytes as 64, 64, 22")
+        << QStringLiteral("A").repeated(150)
+        << QList<QByteArray>{QByteArray(64, 'A'), QByteArray(64, 'A'), QByteArray(22, 'A')};
+    QTest::newRow("pause keeps one write")
+        << QStringLiteral("\\x1b\\w\\x40") << QList<QByteArray>{bytes({0x1B, 0x40})};
+    QTest::newRow("flush splits") << QStringLiteral("\\x1b\\e\\x40")
+                                  << QList<QByteArray>{bytes({0x1B}), bytes({0x40})};
+    QTest::newRow("flush alone writes nothing") << QStringLiteral("\\e") << QList<QByteArray>{};
+}
+
+void TestDataTransmit::writeSegments()
+{
+    QFETCH(QString, text);
+    QFETCH(QList<QByteArray>, writes);
+    Bench bench;
+    bench.send(text);
+    QCOMPARE(bench.writes(), writes);
+}
+
+void TestDataTransmit::partialWriteContinuesAtFirstUnwrittenByte()
+{
+    Bench bench;
+    QByteArray expected;
+    for (int i = 0; i < 64; ++i)
+        expected.append(char(i));
+    QString text;
+    for (int i = 0; i < 64; ++i)
+        text += QStringLiteral("\\x") + QStringLiteral("%1").arg(i, 2, 16, QLatin1Char('0'));
+    // The line takes 10 bytes, then nothing until the write time-out ends the call.
+    bench.line->accept.append({10, 0, 0, 0});
+    bench.send(text);
+    QCOMPARE(bench.writes().size(), 2);
+    QCOMPARE(bench.writes()[0], expected.left(10));
+    QCOMPARE(bench.writes()[1], expected.mid(10));
+    QVERIFY(bench.connection.comport_online());
+}
+
+void TestDataTransmit::keyWaitHoldsTheRest()
+{
+    Bench bench;
+    QList<QByteArray> writtenAtPrompt;
+    bench.prompt.onMessage([&](const QString &) { writtenAtPrompt = bench.writes(); });
+    bench.send(QStringLiteral("\\x1b\\k\\x40"));
+    QCOMPARE(bench.prompt.messages(), QStringList{QStringLiteral("Hit Enter Key!")});
+    QCOMPARE(writtenAtPrompt, QList<QByteArray>{bytes({0x1B})});
+    QCOMPARE(bench.writes(), (QList<QByteArray>{bytes({0x1B}), bytes({0x40})}));
+}
+
+void TestDataTransmit::portErrorGoesOffline()
+{
+    Bench bench;
+    int stateChanges = 0;
+    connect(&bench.connection, &Connection::stateChanged, [&] { ++stateChanges; });
+    bench.monitor.setResponse(QStringLiteral("old"));
+    bench.line->accept.enqueue(-1);
+    bench.send(QStringLiteral("\\x1b\\x40"));
+    QCOMPARE(bench.prompt.messages(), QStringList{QStringLiteral("COM port error")});
+    QVERIFY(!bench.connection.comport_online());
+    QVERIFY(!bench.module.isOpen(Connection::kPort));
+    QVERIFY(stateChanges >= 1);
+    // The monitor still shows the command, and the reply label is emptied.
+    QCOMPARE(bench.monitor.history(), QStringLiteral("[T]1B 40 \r\n"));
+    QCOMPARE(bench.monitor.response(), QString());
+
+    // The next command is simply offline: no second message.
+    bench.send(QStringLiteral("\\x1b\\x40"));
+    QCOMPARE(bench.prompt.messages().size(), 1);
+}
+
+void TestDataTransmit::replyFormats_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("shown");
+    const QByteArray header = bytes({0x28, 0x65, 0x40});
+    QTest::newRow("kind 1 characters") << 1 << header + "1.05" << QStringLiteral("1.05");
+    QTest::newRow("kind 2 hex") << 2 << header + bytes({0x01, 0x02, 0x0A, 0xFF})
+                                << QStringLiteral("01 02 0A FF");
+    QTest::newRow("kind 3 twelve characters")
+        << 3 << header + "GU256X64-7K " + "tail" << QStringLiteral("GU256X64-7K ");
+    QTest::newRow("kind 4 five bytes") << 4 << header + bytes({0x10, 0x20, 0x30, 0x40, 0x50, 0x60})
+                                       << QStringLiteral("10 20 30 40 50");
+    QTest::newRow("kind 2 nothing came") << 2 << QByteArray() << QStringLiteral("00 00 00 00");
+    QTest::newRow("kind 0 leaves the label") << 0 << header + "abcd" << QString();
+}
+
+void TestDataTransmit::replyFormats()
+{
+    QFETCH(int, kind);
+    QFETCH(QByteArray, reply);
+    QFETCH(QString, shown);
+    QByteArray buffer = reply;
+    buffer.resize(21, '\0');
+    QCOMPARE(MonitorFormat::replyText(buffer, kind, CodePage()), shown);
+}
+
+void TestDataTransmit::replyReadAfterRequest()
+{
+    Bench bench;
+    bench.line->input = "stale";
+    bench.line->replyOnWrite = bytes({0x28, 0x65, 0x40, 0x01, 0x02, 0x0A, 0xFF});
+    bench.transport.issue({QStringLiteral("\\x1f\\x28\\x65\\x40\\x20\\x00\\xc0\\x00\\x40"),
+                           QStringLiteral("Read Status information (Firmware checksum)"),
+                           QStringLiteral("h"), Command::Notation::Escape, true, 2});
+    QCOMPARE(bench.line->purges, 2); // on open, then before the request
+    QCOMPARE(bench.monitor.response(), QStringLiteral("01 02 0A FF"));
+    QVERIFY(!bench.transmitter.expectReply());
+    QCOMPARE(bench.transmitter.replyKind(), quint8(0));
+}
+
+void TestDataTransmit::requestOfflineKeepsExpectingReply()
+{
+    Bench bench(false);
+    bench.transport.issue({QStringLiteral("\\x1f\\x28\\x65\\x40\\x02"), QStringLiteral("r"),
+                           QStringLiteral("h"), Command::Notation::Escape, true, 1});
+    QVERIFY(bench.transmitter.expectReply());
+    QCOMPARE(bench.monitor.response(), QString());
+
+    bench.goOnline(QStringLiteral("9600"));
+    bench.line->input = "stale";
+    const int purgesBefore = bench.line->purges;
+    bench.send(QStringLiteral("\\x1b\\x40"));
+    QCOMPARE(bench.line->purges, purgesBefore + 1);
+    QVERIFY(!bench.transmitter.expectReply());
+}
+
+void TestDataTransmit::logBoardRecords()
+{
+    Bench bench(false);
+    bench.send(QStringLiteral("\\x1b\\x40"));
+    QCOMPARE(bench.logBoard.logtext(), QString());
+
+    bench.logBoard.setRecording(true);
+    bench.logBoard.setPaused(true);
+    bench.send(QStringLiteral("\\x1b\\x40"));
+    QCOMPARE(bench.logBoard.logtext(), QString());
+
+    bench.logBoard.setPaused(false);
+    bench.prompt.onMessage([](const QString &) {});
+    bench.transport.issue({QStringLiteral("\\x1b\\x40\\k"), QStringLiteral("Initialize"),
+                           QStringLiteral("-OPcode-")});
+    QCOMPARE(bench.logBoard.logtext(),
+             QStringLiteral("*** Initialize ***\r\n*** -OPcode- ***\r\nPRT 1bh 40h ffh;\r\n\r\n"));
+    QCOMPARE(bench.monitor.commandName(), QStringLiteral("Initialize"));
+    QCOMPARE(bench.monitor.help(), QStringLiteral("-OPcode-"));
+}
+
+void TestDataTransmit::emptyConversionRecordsNoBytes()
+{
+    // A command that converts to nothing must not replay the previous command's bytes.
+    Bench bench(false);
+    bench.logBoard.setRecording(true);
+    bench.send(QStringLiteral("\\x1b\\x40"), QStringLiteral("first"));
+    bench.send(QString(), QStringLiteral("Cursor type="));
+    QVERIFY(bench.logBoard.logtext().endsWith(
+        QStringLiteral("*** Cursor type= ***\r\n*** h ***\r\nPRT;\r\n\r\n")));
+    // The code box still shows the last bytes that really went out.
+    QCOMPARE(bench.monitor.codes(), QStringLiteral("[1b][40]"));
+    QCOMPARE(bench.monitor.history().count(QStringLiteral("[T]")), 1);
+}
+
+void TestDataTransmit::sinkTakesRecordsInOrder()
+{
+    Bench bench(false);
+    bench.logBoard.setRecording(true);
+    bench.send(QStringLiteral("\\x01"), QStringLiteral("before"));
+    RecordingSink sink;
+    bench.logBoard.setSink(&sink);
+    bench.send(QStringLiteral("\\x02"), QStringLiteral("one"));
+    bench.send(QStringLiteral("\\x03"), QStringLiteral("two"));
+    QCOMPARE(sink.received.size(), 2);
+    QVERIFY(sink.received[0].startsWith(QStringLiteral("*** before ***")));
+    QVERIFY(sink.received[0].contains(QStringLiteral("*** one ***")));
+    QVERIFY(sink.received[1].startsWith(QStringLiteral("*** two ***")));
+    QCOMPARE(bench.logBoard.logtext(), QString());
+}
+
+void TestDataTransmit::commandDuringKeyWaitIsQueued()
+{
+    Bench bench;
+    bench.logBoard.setRecording(true);
+    bool clicked = false;
+    bench.prompt.onMessage([&](const QString &) {
+        if (std::exchange(clicked, true))
+            return;
+        // A click while the key-wait box is up: it must wait its turn.
+        bench.send(QStringLiteral("\\x0c"), QStringLiteral("DisplayClear"));
+        QCOMPARE(bench.transport.queued(), 1);
+    });
+    bench.send(QStringLiteral("\\x1b\\k\\x40"), QStringLiteral("first"));
+    QCOMPARE(bench.writes(), (QList<QByteArray>{bytes({0x1B}), bytes({0x40}), bytes({0x0C})}));
+    const QString log = bench.logBoard.logtext();
+    QVERIFY(log.indexOf(QStringLiteral("*** first ***")) <
+            log.indexOf(QStringLiteral("*** DisplayClear ***")));
+    QVERIFY(log.contains(QStringLiteral("PRT 1bh ffh 40h;")));
+    QVERIFY(log.contains(QStringLiteral("PRT 0ch;")));
+    QCOMPARE(bench.monitor.commandName(), QStringLiteral("DisplayClear"));
+    QVERIFY(!bench.transport.busy());
+}
+
+void TestDataTransmit::tooLongCommandIsRefused()
+{
+    Bench bench;
+    bench.logBoard.setRecording(true);
+    bench.send(QStringLiteral("A").repeated(kCodeBufCapacity + 1), QStringLiteral("huge"));
+    QCOMPARE(bench.prompt.messages().size(), 1);
+    QVERIFY(bench.prompt.messages()[0].contains(QStringLiteral("131,073")));
+    QVERIFY(bench.writes().isEmpty());
+    QCOMPARE(bench.logBoard.logtext(), QString());
+    QCOMPARE(bench.monitor.history(), QString());
+}
+
+void TestDataTransmit::longestCommandIsSentWhole()
+{
+    Bench bench;
+    bench.send(QStringLiteral("B").repeated(kCodeBufCapacity));
+    QCOMPARE(bench.line->written.size(), kCodeBufCapacity);
+    QCOMPARE(bench.writes().size(), (kCodeBufCapacity + 63) / 64);
+}
+
+QTEST_GUILESS_MAIN(TestDataTransmit)
+#include "tst_datatransmit.moc"

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "core/session/configfile.h"
+#include "core/session/setupstate.h"
+#include "gui/mainwindow/form1.h"
+#include "support/fakesession.h"
+
+#include <QFile>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+// One main window over a scripted line, started from the given settings file
+// (no file at all when the bytes are empty).
+struct Window
+{
+    QTemporaryDir dir;
+    FakeSession p;
+    SetupState state;
+    QList<PortEntry> ports;
+    std::unique_ptr<Form1> form;
+
+    QString configPath() const { return dir.filePath(QString::fromLatin1(ConfigFile::kFileName)); }
+
+    void start(const QByteArray &config = {})
+    {
+        if (!config.isEmpty()) {
+            QFile file(configPath());
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(config) == config.size());
+        }
+        form = std::make_unique<Form1>(
+            Form1Parts{p, state, p.prompt, [this] { return ports; }, dir.path()});
+    }
+
+    template<typename T = QWidget> T *find(QAnyStringView name) const
+    {
+        T *widget = form->findChild<T *>(name.toString());
+        if (!widget)
+            qWarning("no %s", qPrintable(name.toString()));
+        return widget;
+    }
+    void click(QAnyStringView name) const { QTest::mouseClick(find(name), Qt::LeftButton); }
+    void clickPosition(int position) const { click(QStringLiteral("Pos_%1").arg(position)); }
+
+    QByteArray savedBytes() const
+    {
+        QFile file(configPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    // Every message and question so far, so that a whole conversation compares at once.
+    QString told() const
+    {
+        QStringList texts;
+        for (const ScriptedPrompt::Asked &asked : p.prompt.asked())
+            texts << asked.text;
+        return texts.join(u'|');
+    }
+
+    // The offline picture is element 0, the online one element 1.
+    int indicatorInFront() const { return find<QStackedWidget>("OnOffLineInd")->currentIndex(); }
+
+    // The enabled ones of "OnlineButton ComSel BPS Check1 OfflineButton".
+    QString enabledControls() const
+    {
+        QStringList on;
+        for (const char *name : {"OnlineButton", "ComSel", "BPS", "Check1", "OfflineButton"}) {
+            if (find(name)->isEnabled())
+                on << QString::fromLatin1(name);
+        }
+        return on.join(u' ');
+    }
+};
+
+inline const QString kAllEnabled = QStringLiteral("OnlineButton ComSel BPS Check1 OfflineButton");

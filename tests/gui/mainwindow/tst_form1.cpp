@@ -1,0 +1,199 @@
+#include "app/shared/terminationsignals.h"
+#include "mainwindowfixture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QSignalSpy>
+
+#include <csignal>
+
+class TestForm1 : public QObject
+{
+    Q_OBJECT
+private slots:
+    void captionsAndPanels();
+    void startupShowsTheFileAndClosingWritesIt_data();
+    void startupShowsTheFileAndClosingWritesIt();
+    void closingWhenTheFileCannotBeWritten();
+    void terminationSignalClosesLikeTheCloseBox_data();
+    void terminationSignalClosesLikeTheCloseBox();
+};
+
+void TestForm1::captionsAndPanels()
+{
+    Window w;
+    w.start();
+    const char *const texts[][3] = {
+        {"Form1", "windowTitle", "Zepta [Ver1.13]"},
+        {"IfFrame", "title", "Interface setting && output code description"},
+        {"IfFrame", "toolTip",
+         "Communication settings between PC and VFD module.  Change settings Offline."},
+        {"sendCommandBox", "text", "command"},
+        {"sendHelpBox", "text", "help"},
+        {"SendTextBox", "plainText", "log"},
+        {"SendTextBox", "toolTip", "Actual code transmitted for the issued command"},
+        {"DisplayList", "toolTip", "Select display model"},
+        {"RecFrame", "title", "Recording code execution"},
+        {"Frame6", "title", "Output code monitor"},
+        {"Frame7", "title", "Cursor set  ( x = 00h,  y = 00h )"},
+        {"OnlineButton", "text", "Online"},
+        {"OfflineButton", "text", "Offline"},
+        {"Check1", "text", "CTS flow control"}};
+    for (const auto &[name, property, text] : texts) {
+        const QObject *object =
+            w.form->objectName() == QLatin1String(name) ? w.form.get() : w.find<QObject>(name);
+        QVERIFY2(object, name);
+        QCOMPARE(object->property(property).toString(), QString::fromLatin1(text));
+    }
+    for (const char *name :
+         {"OnOffLineInd_0", "OnOffLineInd_1", "TabStrip1", "TrHistory", "SendLabel"})
+        QVERIFY2(w.find(name), name);
+    const char *const inPanel[][2] = {{"Picture1_0", "Frame7"},
+                                      {"Picture1_0", "TxtChr"},
+                                      {"Picture1_0", "Pos_143"},
+                                      {"Picture1_1", "UserModIn"},
+                                      {"Picture1_2", "InfoTrs_0"}};
+    for (const auto &[panel, name] : inPanel)
+        QVERIFY2(w.find(panel)->findChild<QWidget *>(QString::fromLatin1(name)), name);
+}
+
+void TestForm1::startupShowsTheFileAndClosingWritesIt_data()
+{
+    QTest::addColumn<QByteArray>("config"); // empty: no file
+    QTest::addColumn<QString>("shown");     // ComSel text and index, BPS, Check1, DisplayList
+    QTest::addColumn<bool>("online");
+    QTest::addColumn<QString>("typedPort"); // before closing
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<bool>("failOpen");
+    const auto row = [](const char *name, const QByteArray &config, const QString &shown,
+                        bool online, const QByteArray &after, const char *typed = "",
+                        bool failOpen = false) {
+        QTest::newRow(name) << config << shown << online << QString::fromLatin1(typed) << after
+                            << failOpen;
+    };
+    const QByteArray path("/dev/serial/by-id/usb-Prolific_PL2303-if00-port0");
+    const QByteArray longFile = "z" + path + "\r\n0003";
+    const QString longShown = QString::fromLatin1(path + "|-1|9600|off|Panel-20X  2x20");
+
+    row("no file", "", "COM1|0|38400|off|Panel-24B 4x24", false, "zCOM1\r\n2001");
+    row("online COM3 115200 CTS 6x24", "zCOM3\r\n3212", "COM3|-1|115200|CTS|Panel-24C 6x24", true,
+        "zCOM3\r\n3212");
+    row("old five bytes", "41200", "COM5|4|19200|CTS|Panel-20A 2x20", false, "zCOM5\r\n1200");
+    row("long path", longFile, longShown, false, longFile);
+    row("typed COM20 replaces a longer file", longFile, longShown, false, "zCOM20\r\n0003",
+        "COM20");
+    row("going online fails, the start completes", "zCOM3\r\n3212",
+        "COM3|-1|115200|CTS|Panel-24C 6x24", false, "zCOM3\r\n3202", "", true);
+}
+
+void TestForm1::startupShowsTheFileAndClosingWritesIt()
+{
+    QFETCH(QByteArray, config);
+    QFETCH(QString, shown);
+    QFETCH(bool, online);
+    QFETCH(QString, typedPort);
+    QFETCH(QByteArray, after);
+    QFETCH(bool, failOpen);
+
+    Window w;
+    w.p.line->failOpen = failOpen;
+    w.start(config);
+    auto *comSel = w.find<QComboBox>("ComSel");
+    const QString bps = w.find<QComboBox>("BPS")->currentText();
+    const bool cts = w.find<QCheckBox>("Check1")->isChecked();
+    const auto *displayList = w.find<QComboBox>("DisplayList");
+    QCOMPARE(QStringList({comSel->currentText(), QString::number(comSel->currentIndex()), bps,
+                          cts ? "CTS" : "off", displayList->currentText()})
+                 .join(u'|'),
+             shown);
+    QCOMPARE(w.state.baudRate(), bps);
+    QCOMPARE(w.state.flowControl(), cts ? 2 : 0);
+    QCOMPARE(w.state.displayModel(), displayList->currentIndex());
+    QCOMPARE(w.find("Pos_143")->isHidden(), displayList->currentIndex() != 2);
+    QVERIFY(w.state.listsReady());
+    const QString told = failOpen ? QStringLiteral("COM port cannot be opened") : QString();
+    QCOMPARE(w.told(), told);
+
+    QCOMPARE(w.form->comport_online(), online);
+    QCOMPARE(w.p.line->isOpen, online);
+    QCOMPARE(w.indicatorInFront(), online ? 1 : 0);
+    QCOMPARE(w.enabledControls(), online ? QStringLiteral("OfflineButton") : kAllEnabled);
+    if (online) {
+        QCOMPARE(w.p.line->settings.baudRate, bps.toInt());
+        QCOMPARE(w.p.line->settings.ctsFlowControl, cts);
+    }
+    // Going online again is all the start does with the port: not one byte goes out.
+    QVERIFY(w.p.line->written.isEmpty());
+    QVERIFY(w.p.monitor.history().isEmpty());
+    QCOMPARE(w.savedBytes(), config); // a missing file is created empty
+
+    if (!typedPort.isEmpty())
+        comSel->setEditText(typedPort);
+    QSignalSpy closed(w.form.get(), &Form1::closed);
+    w.form->show();
+    QVERIFY(w.form->close());
+    QCOMPARE(closed.size(), 1);
+    QCOMPARE(w.savedBytes(), after);
+    QVERIFY(!w.p.line->isOpen);
+    QCOMPARE(w.told(), told);
+
+    Window next; // shows what this one showed
+    next.start(after);
+    QCOMPARE(next.find<QComboBox>("ComSel")->currentText(), comSel->currentText());
+    QCOMPARE(next.state.baudRate(), w.state.baudRate());
+    QCOMPARE(next.state.displayModel(), w.state.displayModel());
+}
+
+void TestForm1::closingWhenTheFileCannotBeWritten()
+{
+    Window w;
+    w.start("zCOM2\r\n0011");
+    QVERIFY(w.dir.remove()); // the folder went away while the program ran
+    QSignalSpy closed(w.form.get(), &Form1::closed);
+    w.form->show();
+    QVERIFY(w.form->close());
+    QCOMPARE(closed.size(), 1); // the program still ends
+    QVERIFY(!w.p.line->isOpen);
+    QCOMPARE(w.p.prompt.asked().size(), 1);
+    QVERIFY2(w.told().contains(QStringLiteral("Config_QV_demo.dat")), qPrintable(w.told()));
+}
+
+void TestForm1::terminationSignalClosesLikeTheCloseBox_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+}
+
+void TestForm1::terminationSignalClosesLikeTheCloseBox()
+{
+#ifdef Q_OS_UNIX
+    QFETCH(int, signalNumber);
+    Window w;
+    w.start("zCOM2\r\n0011"); // online
+    {
+        TerminationSignals termination; // the previous row's one gave the signals back
+        TerminationSignals second;      // the pipe has one reader; a second one stays idle
+        QVERIFY(termination.isActive());
+        QVERIFY(!second.isActive());
+        connect(&termination, &TerminationSignals::received, w.form.get(), &QWidget::close);
+        QSignalSpy received(&termination, &TerminationSignals::received);
+        QSignalSpy closed(w.form.get(), &Form1::closed);
+        w.form->show();
+        QVERIFY(std::raise(signalNumber) == 0);
+        QCOMPARE(closed.size(), 0); // nothing runs inside the handler
+        QTRY_COMPARE(closed.size(), 1);
+        QCOMPARE(received.at(0).at(0).toInt(), signalNumber);
+    }
+    QCOMPARE(w.savedBytes(), QByteArray("zCOM2\r\n0011"));
+    QVERIFY(!w.p.line->isOpen);
+    struct sigaction current = {};
+    QVERIFY(sigaction(signalNumber, nullptr, &current) == 0);
+    QVERIFY(current.sa_handler == SIG_DFL);
+#else
+    QSKIP("POSIX signals only");
+#endif
+}
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"

@@ -1,0 +1,50 @@
+#include "core/serial/serialports.h"
+#include "core/session/commandsession.h"
+#include "core/session/setupstate.h"
+#include "gui/mainwindow/form1.h"
+#include "support/pseudoterminal.h"
+#include "support/scriptedprompt.h"
+
+#include <QComboBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The main window over the real serial layer, with a pseudo-terminal as the module.
+class TestForm1Pty : public QObject
+{
+    Q_OBJECT
+private slots:
+    void typedPortCarriesCommandsUntilTheFarEndGoes();
+};
+
+void TestForm1Pty::typedPortCarriesCommandsUntilTheFarEndGoes()
+{
+    PseudoTerminal pty;
+    QVERIFY(pty.isValid());
+    ScriptedPrompt prompt;
+    CommandSession session(systemSerialDeviceFactory(), prompt,
+                           CodePage(CodePage::Kind::Windows1252));
+    SetupState state;
+    QTemporaryDir dir;
+    Form1 form(Form1Parts{session, state, prompt, {}, dir.path()});
+    const auto widget = [&form](const char *name) {
+        return form.findChild<QWidget *>(QString::fromLatin1(name));
+    };
+
+    form.findChild<QComboBox *>(QStringLiteral("ComSel"))->setEditText(pty.slavePath());
+    QTest::mouseClick(widget("OnlineButton"), Qt::LeftButton);
+    QVERIFY2(session.connection.comport_online(), qPrintable(prompt.messages().join(u'|')));
+    QTest::mouseClick(widget("Pos_25"), Qt::LeftButton);
+    QCOMPARE(pty.readMaster(6), QByteArray::fromHex("1f2401000100"));
+
+    pty.closeSlave();
+    pty.closeMaster();
+    // Whether the loss is seen while idle or by the next write, the user hears
+    // of it once.
+    QTest::mouseClick(widget("Pos_1"), Qt::LeftButton);
+    QTRY_VERIFY(!session.connection.comport_online());
+    QCOMPARE(prompt.messages(), QStringList{QStringLiteral("COM port error")});
+}
+
+QTEST_MAIN(TestForm1Pty)
+#include "tst_form1pty.moc"
