@@ -1,6 +1,6 @@
-#include "clicommands.h"
+#include "app/cli/clicommands.h"
 
-#include "terminalprompt.h"
+#include "app/cli/terminalprompt.h"
 
 #include "core/serial/portnames.h"
 #include "core/serial/serialports.h"

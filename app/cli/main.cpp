@@ -1,4 +1,4 @@
-#include "clicommands.h"
+#include "app/cli/clicommands.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

@@ -1,4 +1,4 @@
-#include "terminalprompt.h"
+#include "app/cli/terminalprompt.h"
 
 #include <QFile>
 

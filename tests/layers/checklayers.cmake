@@ -1,0 +1,69 @@
+# The layer check: fails when an include or a link line points the wrong way.
+#
+#   core/  may include core/ and the headers of Qt Core and Qt SerialPort only
+#   gui/   may include core/ and gui/
+#   app/   may include core/, gui/ and app/
+# and zepta_core links Qt Core and Qt SerialPort alone, zepta-cli zepta_core alone.
+#
+# Run as: cmake -DSOURCE_DIR=... -DQT_INCLUDE_ROOT=... -DCORE_LIBS=... -DCLI_LIBS=... -P checklayers.cmake
+
+cmake_minimum_required(VERSION 3.25)
+set(failures "")
+file(GLOB qtModuleDirs LIST_DIRECTORIES true "${QT_INCLUDE_ROOT}/Qt*")
+
+# The Qt module a header belongs to ("QtWidgets"), or "" when no Qt module has it.
+function(qt_module_of header out)
+    set(found "")
+    if(header MATCHES "^(Qt[A-Za-z]+)/")
+        set(found "${CMAKE_MATCH_1}")
+    elseif(header MATCHES "^Q")
+        foreach(dir IN LISTS qtModuleDirs)
+            if(EXISTS "${dir}/${header}")
+                get_filename_component(found "${dir}" NAME)
+                break()
+            endif()
+        endforeach()
+    endif()
+    set(${out} "${found}" PARENT_SCOPE)
+endfunction()
+
+function(check_layer layer allowedLayers allowedQt)
+    string(REPLACE ";" ", " allowedText "${allowedLayers}")
+    file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}"
+         "${SOURCE_DIR}/${layer}/*.h" "${SOURCE_DIR}/${layer}/*.cpp")
+    foreach(source IN LISTS sources)
+        file(STRINGS "${SOURCE_DIR}/${source}" includes REGEX "^[ \t]*#[ \t]*include")
+        foreach(line IN LISTS includes)
+            if(line MATCHES "include[ \t]*\"([^\"]+)\"")
+                set(path "${CMAKE_MATCH_1}")
+                string(REGEX MATCH "^[^/]+" top "${path}")
+                if(NOT path MATCHES "/" OR NOT top IN_LIST allowedLayers)
+                    list(APPEND failures "${source}: ${line} (${layer}/ includes only ${allowedText}, named from the root)")
+                endif()
+            elseif(allowedQt AND line MATCHES "include[ \t]*<([^>]+)>")
+                qt_module_of("${CMAKE_MATCH_1}" module)
+                if(module AND NOT module IN_LIST allowedQt)
+                    list(APPEND failures "${source}: ${line} (${module} is not for ${layer}/)")
+                endif()
+            endif()
+        endforeach()
+    endforeach()
+    set(failures "${failures}" PARENT_SCOPE)
+endfunction()
+
+check_layer(core "core" "QtCore;QtSerialPort")
+check_layer(gui "core;gui" "")
+check_layer(app "core;gui;app" "")
+
+if(NOT CORE_LIBS STREQUAL "Qt6::Core;Qt6::SerialPort")
+    list(APPEND failures "zepta_core links ${CORE_LIBS}; it may link Qt6::Core and Qt6::SerialPort only")
+endif()
+if(NOT CLI_LIBS STREQUAL "zepta_core")
+    list(APPEND failures "zepta-cli links ${CLI_LIBS}; it may link zepta_core only")
+endif()
+
+if(failures)
+    list(JOIN failures "\n" text)
+    message(FATAL_ERROR "Layer check failed:\n${text}")
+endif()
+message(STATUS "Layers: every include and link points down")
