@@ -180,7 +180,7 @@ int send(const QStringList &arguments, QTextStream &out, QTextStream &err)
 
     // The window can only say that something failed; here there is room for why.
     prompt.setAnnotator([&](const QString &message) {
-        const CommError e = session.module.lastCommError();
+        const CommError e = session.ports.lastCommError();
         const QString path = PortNames::devicePath(portName);
         const QString where = path == portName ? portName : portName + " (" + path + ")";
         if (message == QLatin1String("COM port cannot be opened") ||

@@ -1,7 +1,7 @@
 #include "core/commands/serialoutswitch.h"
 
 #include "core/commands/setupmodecatalogue.h"
-#include "core/serial/module2.h"
+#include "core/serial/porttable.h"
 #include "core/session/connection.h"
 #include "core/session/setupstate.h"
 #include "core/transport/commandtransport.h"
@@ -31,7 +31,7 @@ void SerialOutSwitch::start()
 {
     if (m_state.flowControl() == kCtsHandshake) {
         if (m_connection.comport_online() &&
-            m_connection.module().Deselect_CTS_handshake(Connection::kPort) > 0) {
+            m_connection.ports().Deselect_CTS_handshake(Connection::kPort) > 0) {
             m_prompt.message(QStringLiteral("COM port error"));
             m_connection.OfflineButton_Click();
         }

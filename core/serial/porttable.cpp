@@ -1,4 +1,4 @@
-#include "core/serial/module2.h"
+#include "core/serial/porttable.h"
 
 #include "core/serial/systemerrors.h"
 
@@ -38,59 +38,59 @@ private:
 
 } // namespace
 
-Module2::Module2(SerialDeviceFactory factory, QObject *parent)
+PortTable::PortTable(SerialDeviceFactory factory, QObject *parent)
     : QObject(parent)
     , m_factory(std::move(factory))
     , m_pump([] { QCoreApplication::processEvents(); })
 {
 }
 
-Module2::~Module2()
+PortTable::~PortTable()
 {
     for (Entry &e : m_portTable)
         closeEntry(e);
 }
 
-Module2::Entry *Module2::entry(qint16 port)
+PortTable::Entry *PortTable::entry(qint16 port)
 {
     return port >= 1 && port <= qint16(m_portTable.size()) ? &m_portTable[port - 1] : nullptr;
 }
 
-const Module2::Entry *Module2::entry(qint16 port) const
+const PortTable::Entry *PortTable::entry(qint16 port) const
 {
     return port >= 1 && port <= qint16(m_portTable.size()) ? &m_portTable[port - 1] : nullptr;
 }
 
-bool Module2::isOpen(qint16 port) const
+bool PortTable::isOpen(qint16 port) const
 {
     const Entry *e = entry(port);
     return e && e->isOpen;
 }
 
-SerialDevice *Module2::device(qint16 port) const
+SerialDevice *PortTable::device(qint16 port) const
 {
     const Entry *e = entry(port);
     return e && e->isOpen ? e->device.get() : nullptr;
 }
 
-int Module2::fail(const QString &source, const DeviceError &error)
+int PortTable::fail(const QString &source, const DeviceError &error)
 {
     m_lastCommError = {positiveCode(error.code), source, error.message.trimmed()};
     return m_lastCommError.code;
 }
 
-int Module2::failNoPort(const QString &source)
+int PortTable::failNoPort(const QString &source)
 {
     return fail(source, {kBadHandle, QStringLiteral("The port is not open.")});
 }
 
-void Module2::pumpEvents()
+void PortTable::pumpEvents()
 {
     if (m_pump)
         m_pump();
 }
 
-void Module2::closeEntry(Entry &e)
+void PortTable::closeEntry(Entry &e)
 {
     if (e.device) {
         // Disconnect first: a device that reports its own closing must not
@@ -103,7 +103,7 @@ void Module2::closeEntry(Entry &e)
     e.isOpen = false;
 }
 
-void Module2::onDeviceLost(qint16 port, const DeviceError &error)
+void PortTable::onDeviceLost(qint16 port, const DeviceError &error)
 {
     Entry *e = entry(port);
     if (!e || !e->isOpen)
@@ -114,7 +114,7 @@ void Module2::onDeviceLost(qint16 port, const DeviceError &error)
         emit portLost(port, m_lastCommError.message);
 }
 
-int Module2::CommOpen(qint16 port, const QString &name, const QString &settings)
+int PortTable::CommOpen(qint16 port, const QString &name, const QString &settings)
 {
     BusyScope busy(m_busy);
     Entry *e = entry(port);
@@ -154,7 +154,7 @@ int Module2::CommOpen(qint16 port, const QString &name, const QString &settings)
     return 0;
 }
 
-int Module2::Deselect_CTS_handshake(qint16 port)
+int PortTable::Deselect_CTS_handshake(qint16 port)
 {
     BusyScope busy(m_busy);
     Entry *e = entry(port);
@@ -170,7 +170,7 @@ int Module2::Deselect_CTS_handshake(qint16 port)
     return 0;
 }
 
-int Module2::CommClose(qint16 port)
+int PortTable::CommClose(qint16 port)
 {
     Entry *e = entry(port);
     if (!e || !e->isOpen)
@@ -179,7 +179,7 @@ int Module2::CommClose(qint16 port)
     return 0;
 }
 
-int Module2::CommFlush(qint16 port)
+int PortTable::CommFlush(qint16 port)
 {
     BusyScope busy(m_busy);
     Entry *e = entry(port);
@@ -190,7 +190,7 @@ int Module2::CommFlush(qint16 port)
     return 0;
 }
 
-int Module2::CommRead(qint16 port, QByteArray &buffer, int size, int start)
+int PortTable::CommRead(qint16 port, QByteArray &buffer, int size, int start)
 {
     BusyScope busy(m_busy);
     pumpEvents();
@@ -232,7 +232,7 @@ int Module2::CommRead(qint16 port, QByteArray &buffer, int size, int start)
     return count;
 }
 
-int Module2::CommWrite(qint16 port, const QByteArray &buffer, int size, int start)
+int PortTable::CommWrite(qint16 port, const QByteArray &buffer, int size, int start)
 {
     BusyScope busy(m_busy);
     Entry *e = entry(port);

@@ -22,7 +22,7 @@ struct CommError
 // each opened from a name and a settings string, with reads and writes that keep
 // the window alive while they wait. Results are numbers, never exceptions:
 // 0 for success, byte counts, -1, or a positive system error code.
-class Module2 : public QObject
+class PortTable : public QObject
 {
     Q_OBJECT
 public:
@@ -32,8 +32,8 @@ public:
 
     using EventPump = std::function<void()>;
 
-    explicit Module2(SerialDeviceFactory factory, QObject *parent = nullptr);
-    ~Module2() override;
+    explicit PortTable(SerialDeviceFactory factory, QObject *parent = nullptr);
+    ~PortTable() override;
 
     // How pending window events are processed inside reads and writes;
     // the default is QCoreApplication::processEvents.

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/logboard/logboard.h"
-#include "core/serial/module2.h"
+#include "core/serial/porttable.h"
 #include "core/session/connection.h"
 #include "core/transport/codepage.h"
 #include "core/transport/commandtransport.h"
@@ -9,22 +9,22 @@
 #include "core/transport/outputmonitor.h"
 
 // The core objects behind one main window (or one command-line send), wired
-// once in the order they depend on each other. The port behind Module2 comes
+// once in the order they depend on each other. The port behind the port table comes
 // from the factory, so the same session runs on a real adapter, a simulated
 // module or a test's scripted line.
 struct CommandSession
 {
     CommandSession(SerialDeviceFactory factory, Prompt &prompt, CodePage page)
         : codePage(page)
-        , module(std::move(factory))
-        , connection(module, prompt)
-        , transmitter(module, connection, monitor, prompt, codePage)
+        , ports(std::move(factory))
+        , connection(ports, prompt)
+        , transmitter(ports, connection, monitor, prompt, codePage)
         , transport(transmitter, monitor, logBoard, prompt, codePage)
     {
     }
 
     const CodePage codePage;
-    Module2 module;
+    PortTable ports;
     Connection connection;
     OutputMonitor monitor;
     LogBoard logBoard;

@@ -1,15 +1,15 @@
 #include "core/session/connection.h"
 
-#include "core/serial/module2.h"
 #include "core/serial/portnames.h"
+#include "core/serial/porttable.h"
 #include "core/transport/prompt.h"
 
-Connection::Connection(Module2 &module, Prompt &prompt, QObject *parent)
+Connection::Connection(PortTable &ports, Prompt &prompt, QObject *parent)
     : QObject(parent)
-    , m_module(module)
+    , m_ports(ports)
     , m_prompt(prompt)
 {
-    connect(&m_module, &Module2::portLost, this, &Connection::onPortLost);
+    connect(&m_ports, &PortTable::portLost, this, &Connection::onPortLost);
 }
 
 QString Connection::settingsString(const QString &baudRate, bool ctsFlowControl)
@@ -23,8 +23,8 @@ bool Connection::goOnline(const QString &portName, const QString &baudRate, bool
 {
     if (m_online)
         return true;
-    const int r = m_module.CommOpen(kPort, PortNames::devicePath(portName),
-                                    settingsString(baudRate, ctsFlowControl));
+    const int r = m_ports.CommOpen(kPort, PortNames::devicePath(portName),
+                                   settingsString(baudRate, ctsFlowControl));
     if (r <= 0) {
         m_online = true;
         emit stateChanged();
@@ -39,7 +39,7 @@ void Connection::OfflineButton_Click()
 {
     if (m_online) {
         m_online = false;
-        m_module.CommClose(kPort);
+        m_ports.CommClose(kPort);
     }
     emit stateChanged();
 }

@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QString>
 
-class Module2;
+class PortTable;
 class Prompt;
 
 // Online / offline state of serial port 1 and the rules that follow from it.
@@ -14,7 +14,7 @@ class Connection : public QObject
 public:
     static constexpr qint16 kPort = 1; // the whole program uses entry 1
 
-    Connection(Module2 &module, Prompt &prompt, QObject *parent = nullptr);
+    Connection(PortTable &ports, Prompt &prompt, QObject *parent = nullptr);
 
     bool comport_online() const { return m_online; }
 
@@ -36,7 +36,7 @@ public:
     // Check1.
     bool ctsEditable() const { return !m_online && !m_serialOutRunning; }
 
-    Module2 &module() const { return m_module; }
+    PortTable &ports() const { return m_ports; }
 
 signals:
     void stateChanged();
@@ -44,7 +44,7 @@ signals:
 private:
     void onPortLost(qint16 port);
 
-    Module2 &m_module;
+    PortTable &m_ports;
     Prompt &m_prompt;
     bool m_online = false;
     bool m_serialOutRunning = false;

@@ -1,6 +1,6 @@
 #include "core/transport/datatransmitter.h"
 
-#include "core/serial/module2.h"
+#include "core/serial/porttable.h"
 #include "core/session/connection.h"
 #include "core/transport/eventwait.h"
 #include "core/transport/monitorformat.h"
@@ -9,9 +9,9 @@
 
 #include <QThread>
 
-DataTransmitter::DataTransmitter(Module2 &module, Connection &connection, OutputMonitor &monitor,
+DataTransmitter::DataTransmitter(PortTable &ports, Connection &connection, OutputMonitor &monitor,
                                  Prompt &prompt, const CodePage &codePage)
-    : m_module(module)
+    : m_ports(ports)
     , m_connection(connection)
     , m_monitor(monitor)
     , m_prompt(prompt)
@@ -37,7 +37,7 @@ void DataTransmitter::DataTransmit(const Codes &codes)
 bool DataTransmitter::send(const Codes &codes)
 {
     if (m_expectReply)
-        m_module.CommFlush(Connection::kPort);
+        m_ports.CommFlush(Connection::kPort);
 
     enum class Stop { None, Flush, Key };
     QByteArray chunk;
@@ -84,7 +84,7 @@ bool DataTransmitter::writeOut(QByteArray &chunk)
     int done = 0;
     int pending = int(chunk.size());
     while (pending > 0) {
-        const int n = m_module.CommWrite(Connection::kPort, chunk, pending, done);
+        const int n = m_ports.CommWrite(Connection::kPort, chunk, pending, done);
         if (n < 1) {
             chunk.clear();
             portError();
@@ -109,7 +109,7 @@ bool DataTransmitter::readReply()
     // that uses two and sleeps 2 ms, each asking for the rest of the 20 bytes.
     while (tries > 0 && remaining > 0) {
         --tries;
-        const int n = m_module.CommRead(Connection::kPort, m_rxReply, remaining, got);
+        const int n = m_ports.CommRead(Connection::kPort, m_rxReply, remaining, got);
         if (n < 0) {
             portError();
             return false;

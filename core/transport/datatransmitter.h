@@ -6,7 +6,7 @@
 
 class CodePage;
 class Connection;
-class Module2;
+class PortTable;
 class OutputMonitor;
 class Prompt;
 
@@ -20,8 +20,8 @@ public:
     static constexpr int kPauseMs = 100; // one "\w"
     static constexpr int kReplySize = 20;
 
-    DataTransmitter(Module2 &module, Connection &connection, OutputMonitor &monitor, Prompt &prompt,
-                    const CodePage &codePage);
+    DataTransmitter(PortTable &ports, Connection &connection, OutputMonitor &monitor,
+                    Prompt &prompt, const CodePage &codePage);
 
     void DataTransmit(const Codes &codes);
 
@@ -42,7 +42,7 @@ private:
     void portError();
     void refreshMonitor(const Codes &codes);
 
-    Module2 &m_module;
+    PortTable &m_ports;
     Connection &m_connection;
     OutputMonitor &m_monitor;
     Prompt &m_prompt;

@@ -14,7 +14,7 @@ class FakeSerialDevice : public SerialDevice
 {
     Q_OBJECT
 public:
-    // What the fake shares with the test after Module2 took ownership of it.
+    // What the fake shares with the test after PortTable took ownership of it.
     struct Line
     {
         QList<QByteArray> writes; // one entry per accepted write call

@@ -22,7 +22,7 @@ struct FakeSession : ScriptedEnds, CommandSession
         : CommandSession(FakeSerialDevice::factory(line), prompt,
                          CodePage(CodePage::Kind::Windows1252))
     {
-        module.setTimeouts(30, 2);
+        ports.setTimeouts(30, 2);
     }
 
     bool goOnline(const QString &baud = QStringLiteral("38400"), bool cts = false)

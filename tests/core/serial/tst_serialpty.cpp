@@ -1,8 +1,8 @@
-// Module2 over the real device class, against a pseudo-terminal.
+// PortTable over the real device class, against a pseudo-terminal.
 
 #include "support/pseudoterminal.h"
 
-#include "core/serial/module2.h"
+#include "core/serial/porttable.h"
 #include "core/serial/serialports.h"
 
 #include <QSerialPort>
@@ -22,15 +22,15 @@ namespace {
 
 const QString kSettings = QStringLiteral("baud=38400 parity=N data=8 stop=1 octs=off");
 
-// Port 1 of a real Module2 on a fresh pseudo-terminal.
+// Port 1 of a real PortTable on a fresh pseudo-terminal.
 struct PtyPort
 {
     PseudoTerminal pty;
-    Module2 module{systemSerialDeviceFactory()};
+    PortTable ports{systemSerialDeviceFactory()};
 
     int open(const QString &settings = kSettings)
     {
-        return module.CommOpen(1, pty.slavePath(), settings);
+        return ports.CommOpen(1, pty.slavePath(), settings);
     }
 };
 
@@ -65,20 +65,20 @@ void SerialPtyTest::bytesCrossExactly()
     // Stale input goes first, as before each command, from the kernel's buffer
     // and from what Qt's own notifier already fetched.
     QVERIFY(p.pty.writeMaster("stale reply"));
-    QTRY_COMPARE(p.module.device(1)->bytesWaiting(), qint64(11));
+    QTRY_COMPARE(p.ports.device(1)->bytesWaiting(), qint64(11));
     QCoreApplication::processEvents();
-    QCOMPARE(p.module.CommFlush(1), 0);
-    QCOMPARE(p.module.device(1)->bytesWaiting(), qint64(0));
+    QCOMPARE(p.ports.CommFlush(1), 0);
+    QCOMPARE(p.ports.device(1)->bytesWaiting(), qint64(0));
 
     // Out: from a start index inside the buffer, as DataTransmit continues a write.
-    QCOMPARE(p.module.CommWrite(1, "xyz" + bytes, int(bytes.size()), 3), int(bytes.size()));
+    QCOMPARE(p.ports.CommWrite(1, "xyz" + bytes, int(bytes.size()), 3), int(bytes.size()));
     QCOMPARE(p.pty.readMaster(bytes.size()), bytes);
 
     // In: stored from the start index on, nothing before it touched.
     QVERIFY(p.pty.writeMaster(bytes));
-    QTRY_COMPARE(p.module.device(1)->bytesWaiting(), qint64(bytes.size()));
+    QTRY_COMPARE(p.ports.device(1)->bytesWaiting(), qint64(bytes.size()));
     QByteArray in(2, 'p');
-    QCOMPARE(p.module.CommRead(1, in, int(bytes.size()), 2), int(bytes.size()));
+    QCOMPARE(p.ports.CommRead(1, in, int(bytes.size()), 2), int(bytes.size()));
     QCOMPARE(in, "pp" + bytes);
 }
 
@@ -99,9 +99,9 @@ void SerialPtyTest::readTakesWhatIsWaiting()
     QFETCH(int, first);
     QFETCH(int, second);
     PtyPort p;
-    p.module.setTimeouts(60, Module2::kWriteTimeoutPerByteMs);
+    p.ports.setTimeouts(60, PortTable::kWriteTimeoutPerByteMs);
     int pumps = 0;
-    p.module.setEventPump([&pumps] {
+    p.ports.setEventPump([&pumps] {
         ++pumps;
         QCoreApplication::processEvents();
     });
@@ -110,14 +110,14 @@ void SerialPtyTest::readTakesWhatIsWaiting()
     for (int i = 0; i < waiting; ++i)
         sent.append(char(0xA0 + i));
     QVERIFY(p.pty.writeMaster(sent));
-    QTRY_COMPARE(p.module.device(1)->bytesWaiting(), qint64(waiting));
+    QTRY_COMPARE(p.ports.device(1)->bytesWaiting(), qint64(waiting));
 
     QByteArray buffer(20, '\0');
-    QCOMPARE(p.module.CommRead(1, buffer, 20, 0), first);
+    QCOMPARE(p.ports.CommRead(1, buffer, 20, 0), first);
     QCOMPARE(buffer.left(first), sent.left(first));
     if (first > 0 && first < 20) // it waited out its time-out, the window running throughout
         QVERIFY2(pumps > 2, qPrintable(QString::number(pumps)));
-    QCOMPARE(p.module.CommRead(1, buffer, 20, 0), second);
+    QCOMPARE(p.ports.CommRead(1, buffer, 20, 0), second);
     QCOMPARE(buffer.left(second), sent.mid(first, second));
 }
 
@@ -148,7 +148,7 @@ void SerialPtyTest::lineSettingsReachTheDevice()
     QCOMPARE((tio.c_cflag & (PARENB | CSTOPB)), tcflag_t(0));
     QCOMPARE((tio.c_cflag & CRTSCTS) != 0, cts);
     QCOMPARE((tio.c_iflag & (IXON | IXOFF)), tcflag_t(0));
-    QCOMPARE(p.module.device(1)->lineSettings().ctsFlowControl, cts);
+    QCOMPARE(p.ports.device(1)->lineSettings().ctsFlowControl, cts);
 }
 
 void SerialPtyTest::refusedOpenLeavesEntryClosed_data()
@@ -158,7 +158,7 @@ void SerialPtyTest::refusedOpenLeavesEntryClosed_data()
     QTest::addColumn<QString>("settings");
 
     QTest::newRow("missing device") << "missing" << ENOENT << kSettings;
-    QTest::newRow("held by another Module2") << "module" << 0 << kSettings;
+    QTest::newRow("held by another PortTable") << "module" << 0 << kSettings;
     // As picocom does: a lock on the device itself, without Qt's lock file.
     QTest::newRow("locked by another program") << "flock" << EBUSY << kSettings;
     QTest::newRow("baud not a number") << "" << 0 << "baud=abc parity=N data=8 stop=1 octs=off";
@@ -181,7 +181,7 @@ void SerialPtyTest::refusedOpenLeavesEntryClosed()
     if (holder == "flock")
         QCOMPARE(::flock(locker, LOCK_EX | LOCK_NB), 0);
 
-    Module2 second(systemSerialDeviceFactory());
+    PortTable second(systemSerialDeviceFactory());
     const int result = second.CommOpen(1, path, settings);
     QVERIFY2(code ? result == code : result > 0, qPrintable(QString::number(result)));
     QCOMPARE(second.lastCommError().source, "CommOpen (" + step + ")");
@@ -191,7 +191,7 @@ void SerialPtyTest::refusedOpenLeavesEntryClosed()
         return;
 
     // Closed for real, so the next Online opens cleanly once any holder lets go.
-    QCOMPARE(first.module.CommClose(1), 0);
+    QCOMPARE(first.ports.CommClose(1), 0);
     if (locker >= 0)
         ::close(locker);
     QCOMPARE(second.CommOpen(1, path, kSettings), 0);
@@ -211,10 +211,10 @@ void SerialPtyTest::farEndGoneIsReportedOnce()
     QFETCH(bool, midCommand);
     PtyPort p;
     QCOMPARE(p.open(), 0);
-    auto *port = p.module.device(1)->findChild<QSerialPort *>();
+    auto *port = p.ports.device(1)->findChild<QSerialPort *>();
     QVERIFY(port);
     QSignalSpy portErrors(port, &QSerialPort::errorOccurred);
-    QSignalSpy portLost(&p.module, &Module2::portLost);
+    QSignalSpy portLost(&p.ports, &PortTable::portLost);
     const auto hangUp = [&p] {
         p.pty.closeMaster();
         p.pty.closeSlave();
@@ -226,30 +226,30 @@ void SerialPtyTest::farEndGoneIsReportedOnce()
         // The far end stops reading, the line fills up, and while the write
         // waits for room (letting the window run) the far end goes away.
         bool gone = false;
-        p.module.setEventPump([&] {
+        p.ports.setEventPump([&] {
             if (!std::exchange(gone, true))
                 hangUp();
             QCoreApplication::processEvents();
         });
         const QByteArray big(1 << 20, 'U');
-        QCOMPARE(p.module.CommWrite(1, big, int(big.size()), 0), -1);
+        QCOMPARE(p.ports.CommWrite(1, big, int(big.size()), 0), -1);
         QVERIFY(gone);
-        QCOMPARE(p.module.lastCommError().source, QStringLiteral("CommWrite (WriteFile)"));
-        QCOMPARE(p.module.lastCommError().code, EIO);
-        QCOMPARE(p.module.lastCommError().message, eio);
+        QCOMPARE(p.ports.lastCommError().source, QStringLiteral("CommWrite (WriteFile)"));
+        QCOMPARE(p.ports.lastCommError().code, EIO);
+        QCOMPARE(p.ports.lastCommError().message, eio);
     } else {
         hangUp();
         QTRY_COMPARE(portLost.size(), 1);
         QCOMPARE(portLost.at(0).at(0).value<qint16>(), qint16(1));
         QCOMPARE(portLost.at(0).at(1).toString(), eio);
     }
-    QVERIFY(!p.module.isOpen(1));
+    QVERIFY(!p.ports.isOpen(1));
 
     QTest::qWait(300);
     QCOMPARE(portLost.size(), midCommand ? 0 : 1);
     // A storm would be thousands in this time.
     QVERIFY2(portErrors.size() < 10, qPrintable(QString::number(portErrors.size())));
-    QCOMPARE(p.module.CommWrite(1, "x", 1, 0), -1);
+    QCOMPARE(p.ports.CommWrite(1, "x", 1, 0), -1);
 }
 
 QTEST_GUILESS_MAIN(SerialPtyTest)

@@ -139,7 +139,7 @@ void TestDataTransmit::portErrorGoesOffline()
     bench.send(QStringLiteral("\\x1b\\x40"));
     QCOMPARE(bench.prompt.messages(), QStringList{QStringLiteral("COM port error")});
     QVERIFY(!bench.connection.comport_online());
-    QVERIFY(!bench.module.isOpen(Connection::kPort));
+    QVERIFY(!bench.ports.isOpen(Connection::kPort));
     QVERIFY(stateChanges >= 1);
     // The monitor still shows the command, and the reply label is emptied.
     QCOMPARE(bench.monitor.history(), QStringLiteral("[T]1B 40 \r\n"));

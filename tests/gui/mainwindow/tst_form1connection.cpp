@@ -53,7 +53,7 @@ void TestForm1Connection::connectionStates()
     if (fault == QLatin1String("write fails"))
         w.p.line->accept.enqueue(-1);
     if (fault == QLatin1String("vanish"))
-        qobject_cast<FakeSerialDevice *>(w.p.module.device(Connection::kPort))->vanish();
+        qobject_cast<FakeSerialDevice *>(w.p.ports.device(Connection::kPort))->vanish();
     if (!click.isEmpty())
         w.click(click);
 

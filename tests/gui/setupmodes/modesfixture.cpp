@@ -10,7 +10,7 @@ ModesFixture::ModesFixture(SerialDeviceFactory factory)
 {
     // A reply shorter than 20 bytes is waited for until the read time-out;
     // short ones keep each request well under a second.
-    module.setTimeouts(20, 100);
+    ports.setTimeouts(20, 100);
     window.setObjectName(QStringLiteral("Form1"));
     tabs = new ModeTabStrip(prompt, &window);
     (new QVBoxLayout(&window))->addWidget(tabs);

@@ -284,7 +284,7 @@ private slots:
         }
         // Neither must stale bytes from before the request.
         m_far->pty.writeMaster("stale");
-        QTRY_VERIFY(m_f->module.device(Connection::kPort)->bytesWaiting() > 0);
+        QTRY_VERIFY(m_f->ports.device(Connection::kPort)->bytesWaiting() > 0);
         m_far->received.clear();
         m_far->answer(request, reply);
         bool windowEnabledMeanwhile = true, modeActiveMeanwhile = false;
