@@ -3,7 +3,7 @@
 #include "core/session/commandsession.h"
 #include "core/session/setupstate.h"
 #include "gui/common/widgetprompt.h"
-#include "gui/mainwindow/form1.h"
+#include "gui/mainwindow/mainwindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -40,11 +40,11 @@ int main(int argc, char *argv[])
     // start-up still asks something (a port that cannot be opened) answers the
     // question and closes the window as soon as it is built.
     TerminationSignals termination;
-    Form1 *window = nullptr;
+    MainWindow *built = nullptr;
     bool closeRequested = false;
     QObject::connect(&termination, &TerminationSignals::received, &app, [&] {
-        if (window) {
-            window->close();
+        if (built) {
+            built->close();
             return;
         }
         closeRequested = true;
@@ -52,16 +52,17 @@ int main(int argc, char *argv[])
             box->close();
     });
 
-    Form1 form1({session, state, prompt, machinePorts, QDir::currentPath()});
-    window = &form1;
-    prompt.setParentWidget(&form1);
+    MainWindow window({session, state, prompt, machinePorts, QDir::currentPath()});
+    built = &window;
+    prompt.setParentWidget(&window);
     if (closeRequested) {
-        form1.close(); // writes the settings as the close box does
+        window.close(); // writes the settings as the close box does
         return 0;
     }
     // The window ends the program, also while another window is still open.
-    QObject::connect(&form1, &Form1::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    QObject::connect(&window, &MainWindow::closed, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
 
-    form1.showFitted();
+    window.showFitted();
     return app.exec();
 }

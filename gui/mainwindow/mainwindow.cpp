@@ -1,4 +1,4 @@
-#include "gui/mainwindow/form1.h"
+#include "gui/mainwindow/mainwindow.h"
 
 #include "core/session/commandsession.h"
 #include "core/session/cursorpickermodel.h"
@@ -44,7 +44,7 @@ void showEnd(QPlainTextEdit *box)
 
 } // namespace
 
-Form1::Form1(const Form1Parts &parts, QWidget *parent)
+MainWindow::MainWindow(const MainWindowParts &parts, QWidget *parent)
     : QMainWindow(parent)
     , m_parts(parts)
     , m_config(std::make_unique<SessionConfig>(parts.configDirectory, parts.session.codePage))
@@ -77,9 +77,9 @@ Form1::Form1(const Form1Parts &parts, QWidget *parent)
     runStartup();
 }
 
-Form1::~Form1() = default;
+MainWindow::~MainWindow() = default;
 
-QWidget *Form1::buildModelRow()
+QWidget *MainWindow::buildModelRow()
 {
     auto *row = new QWidget(this);
     auto *layout = new QHBoxLayout(row);
@@ -89,7 +89,7 @@ QWidget *Form1::buildModelRow()
     m_displayList->setToolTip(QStringLiteral("Select display model"));
     m_displayList->addItems(DisplayModel::names());
     m_displayList->setCurrentIndex(DisplayModel::kDefaultModel);
-    connect(m_displayList, &QComboBox::currentIndexChanged, this, &Form1::DisplayList_Click);
+    connect(m_displayList, &QComboBox::currentIndexChanged, this, &MainWindow::DisplayList_Click);
     auto *label = new QLabel(QStringLiteral("Select Display type"), row);
     label->setObjectName(QStringLiteral("DisplayListLabel"));
     label->setBuddy(m_displayList);
@@ -99,7 +99,7 @@ QWidget *Form1::buildModelRow()
     return row;
 }
 
-QWidget *Form1::buildTabs()
+QWidget *MainWindow::buildTabs()
 {
     m_tabs = new ModeTabStrip(m_parts.prompt, this);
 
@@ -135,7 +135,7 @@ QWidget *Form1::buildTabs()
     return m_tabs;
 }
 
-QWidget *Form1::buildRecorderAndMonitor()
+QWidget *MainWindow::buildRecorderAndMonitor()
 {
     auto *box = new QWidget(this);
     auto *layout = new QVBoxLayout(box);
@@ -175,7 +175,7 @@ QWidget *Form1::buildRecorderAndMonitor()
     return box;
 }
 
-void Form1::runStartup()
+void MainWindow::runStartup()
 {
     // The lists of the command panel were filled and set to their defaults
     // while it was built, with listsReady still false.
@@ -191,7 +191,7 @@ void Form1::runStartup()
     m_parts.session.monitor.setCodes(QStringLiteral("log"));
 }
 
-void Form1::DisplayList_Click(int model)
+void MainWindow::DisplayList_Click(int model)
 {
     if (!m_parts.state.listsReady() || model < 0)
         return;
@@ -200,7 +200,7 @@ void Form1::DisplayList_Click(int model)
     m_commandPanel->applyDisplayModel(model);
 }
 
-QSize Form1::naturalSize() const
+QSize MainWindow::naturalSize() const
 {
     // The scroll area asks for little; the panel inside it says what it needs.
     const QSize whole = centralWidget()->sizeHint();
@@ -211,7 +211,7 @@ QSize Form1::naturalSize() const
     return whole + QSize(extraWidth + 24, extraHeight + 24);
 }
 
-void Form1::showFitted()
+void MainWindow::showFitted()
 {
     const QSize wanted = naturalSize();
     const QRect available = screen()->availableGeometry();
@@ -224,24 +224,24 @@ void Form1::showFitted()
         show();
 }
 
-bool Form1::comport_online() const
+bool MainWindow::comport_online() const
 {
     return m_parts.session.connection.comport_online();
 }
 
-void Form1::OfflineButton_Click()
+void MainWindow::OfflineButton_Click()
 {
     m_parts.session.connection.OfflineButton_Click();
 }
 
-void Form1::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     shutDown();
     event->accept();
     emit closed();
 }
 
-void Form1::shutDown()
+void MainWindow::shutDown()
 {
     if (m_shutDown)
         return;

@@ -21,7 +21,7 @@ struct CommandSession;
 
 // Everything the main window works with; the program builds it once, tests
 // build it over a fake port and a scripted prompt.
-struct Form1Parts
+struct MainWindowParts
 {
     CommandSession &session;
     SetupState &state;
@@ -33,12 +33,12 @@ struct Form1Parts
 // The main window. Creating it runs the start-up (lists, saved settings,
 // model, online again if it was); closing it writes the settings, closes the
 // port and emits closed(), on which the program ends.
-class Form1 : public QMainWindow
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit Form1(const Form1Parts &parts, QWidget *parent = nullptr);
-    ~Form1() override;
+    explicit MainWindow(const MainWindowParts &parts, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     // Shows the window as large as its panels want, or maximized when the
     // screen is smaller than that (1366x768 laptops).
@@ -47,7 +47,7 @@ public:
     bool comport_online() const;
     void OfflineButton_Click();
 
-    const Form1Parts &parts() const { return m_parts; }
+    const MainWindowParts &parts() const { return m_parts; }
     DirectCommandPanel *directCommandPanel() const { return m_commandPanel; }
     CursorPickerModel &picker() const { return *m_picker; }
     ModeTabStrip *tabStrip() const { return m_tabs; }
@@ -72,7 +72,7 @@ private:
     void DisplayList_Click(int model);
     void shutDown();
 
-    Form1Parts m_parts;
+    MainWindowParts m_parts;
     std::unique_ptr<SessionConfig> m_config;
     CursorPickerModel *m_picker = nullptr;
     QComboBox *m_displayList = nullptr;

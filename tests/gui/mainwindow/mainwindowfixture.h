@@ -2,7 +2,7 @@
 
 #include "core/session/configfile.h"
 #include "core/session/setupstate.h"
-#include "gui/mainwindow/form1.h"
+#include "gui/mainwindow/mainwindow.h"
 #include "support/fakesession.h"
 
 #include <QFile>
@@ -20,7 +20,7 @@ struct Window
     FakeSession p;
     SetupState state;
     QList<PortEntry> ports;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<MainWindow> form;
 
     QString configPath() const { return dir.filePath(QString::fromLatin1(ConfigFile::kFileName)); }
 
@@ -30,8 +30,8 @@ struct Window
             QFile file(configPath());
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(config) == config.size());
         }
-        form = std::make_unique<Form1>(
-            Form1Parts{p, state, p.prompt, [this] { return ports; }, dir.path()});
+        form = std::make_unique<MainWindow>(
+            MainWindowParts{p, state, p.prompt, [this] { return ports; }, dir.path()});
     }
 
     template<typename T = QWidget> T *find(QAnyStringView name) const

@@ -7,7 +7,7 @@
 
 #include <csignal>
 
-class TestForm1 : public QObject
+class TestMainWindow : public QObject
 {
     Q_OBJECT
 private slots:
@@ -19,7 +19,7 @@ private slots:
     void terminationSignalClosesLikeTheCloseBox();
 };
 
-void TestForm1::captionsAndPanels()
+void TestMainWindow::captionsAndPanels()
 {
     Window w;
     w.start();
@@ -57,7 +57,7 @@ void TestForm1::captionsAndPanels()
         QVERIFY2(w.find(panel)->findChild<QWidget *>(QString::fromLatin1(name)), name);
 }
 
-void TestForm1::startupShowsTheFileAndClosingWritesIt_data()
+void TestMainWindow::startupShowsTheFileAndClosingWritesIt_data()
 {
     QTest::addColumn<QByteArray>("config"); // empty: no file
     QTest::addColumn<QString>("shown");     // ComSel text and index, BPS, Check1, DisplayList
@@ -86,7 +86,7 @@ void TestForm1::startupShowsTheFileAndClosingWritesIt_data()
         "COM3|-1|115200|CTS|Panel-24C 6x24", false, "zCOM3\r\n3202", "", true);
 }
 
-void TestForm1::startupShowsTheFileAndClosingWritesIt()
+void TestMainWindow::startupShowsTheFileAndClosingWritesIt()
 {
     QFETCH(QByteArray, config);
     QFETCH(QString, shown);
@@ -129,7 +129,7 @@ void TestForm1::startupShowsTheFileAndClosingWritesIt()
 
     if (!typedPort.isEmpty())
         comSel->setEditText(typedPort);
-    QSignalSpy closed(w.form.get(), &Form1::closed);
+    QSignalSpy closed(w.form.get(), &MainWindow::closed);
     w.form->show();
     QVERIFY(w.form->close());
     QCOMPARE(closed.size(), 1);
@@ -144,12 +144,12 @@ void TestForm1::startupShowsTheFileAndClosingWritesIt()
     QCOMPARE(next.state.displayModel(), w.state.displayModel());
 }
 
-void TestForm1::closingWhenTheFileCannotBeWritten()
+void TestMainWindow::closingWhenTheFileCannotBeWritten()
 {
     Window w;
     w.start("zCOM2\r\n0011");
     QVERIFY(w.dir.remove()); // the folder went away while the program ran
-    QSignalSpy closed(w.form.get(), &Form1::closed);
+    QSignalSpy closed(w.form.get(), &MainWindow::closed);
     w.form->show();
     QVERIFY(w.form->close());
     QCOMPARE(closed.size(), 1); // the program still ends
@@ -158,14 +158,14 @@ void TestForm1::closingWhenTheFileCannotBeWritten()
     QVERIFY2(w.told().contains(QStringLiteral("Config_QV_demo.dat")), qPrintable(w.told()));
 }
 
-void TestForm1::terminationSignalClosesLikeTheCloseBox_data()
+void TestMainWindow::terminationSignalClosesLikeTheCloseBox_data()
 {
     QTest::addColumn<int>("signalNumber");
     QTest::newRow("SIGINT") << int(SIGINT);
     QTest::newRow("SIGTERM") << int(SIGTERM);
 }
 
-void TestForm1::terminationSignalClosesLikeTheCloseBox()
+void TestMainWindow::terminationSignalClosesLikeTheCloseBox()
 {
 #ifdef Q_OS_UNIX
     QFETCH(int, signalNumber);
@@ -178,7 +178,7 @@ void TestForm1::terminationSignalClosesLikeTheCloseBox()
         QVERIFY(!second.isActive());
         connect(&termination, &TerminationSignals::received, w.form.get(), &QWidget::close);
         QSignalSpy received(&termination, &TerminationSignals::received);
-        QSignalSpy closed(w.form.get(), &Form1::closed);
+        QSignalSpy closed(w.form.get(), &MainWindow::closed);
         w.form->show();
         QVERIFY(std::raise(signalNumber) == 0);
         QCOMPARE(closed.size(), 0); // nothing runs inside the handler
@@ -195,5 +195,5 @@ void TestForm1::terminationSignalClosesLikeTheCloseBox()
 #endif
 }
 
-QTEST_MAIN(TestForm1)
-#include "tst_form1.moc"
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -4,7 +4,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 
-class TestForm1Connection : public QObject
+class TestMainWindowConnection : public QObject
 {
     Q_OBJECT
 private slots:
@@ -15,7 +15,7 @@ private slots:
     void portListOffersTheMachinesPorts();
 };
 
-void TestForm1Connection::connectionStates_data()
+void TestMainWindowConnection::connectionStates_data()
 {
     QTest::addColumn<QByteArray>("config"); // empty: start offline
     QTest::addColumn<QString>("fault");
@@ -38,7 +38,7 @@ void TestForm1Connection::connectionStates_data()
     row("adapter pulled out, then a click", online, "vanish", "Pos_3", "COM port error", false);
 }
 
-void TestForm1Connection::connectionStates()
+void TestMainWindowConnection::connectionStates()
 {
     QFETCH(QByteArray, config);
     QFETCH(QString, fault);
@@ -68,7 +68,7 @@ void TestForm1Connection::connectionStates()
         QCOMPARE(w.p.monitor.commandName(), QStringLiteral("Cursor set(3,0)"));
 }
 
-void TestForm1Connection::controlsChooseTheLine()
+void TestMainWindowConnection::controlsChooseTheLine()
 {
     Window w;
     w.start();
@@ -93,7 +93,7 @@ void TestForm1Connection::controlsChooseTheLine()
     QVERIFY(w.p.line->settings.ctsFlowControl);
 }
 
-void TestForm1Connection::ctsLockedWhileSerialOutRuns()
+void TestMainWindowConnection::ctsLockedWhileSerialOutRuns()
 {
     Window w;
     w.start();
@@ -108,7 +108,7 @@ void TestForm1Connection::ctsLockedWhileSerialOutRuns()
     QCOMPARE(w.enabledControls(), kAllEnabled);
 }
 
-void TestForm1Connection::portListOffersTheMachinesPorts()
+void TestMainWindowConnection::portListOffersTheMachinesPorts()
 {
     Window w;
     w.ports = {{QStringLiteral("ttyUSB0"), QStringLiteral("FT232R USB UART")}};
@@ -134,5 +134,5 @@ void TestForm1Connection::portListOffersTheMachinesPorts()
     QCOMPARE(comSel->currentText(), QStringLiteral("ttyUSB0"));
 }
 
-QTEST_MAIN(TestForm1Connection)
-#include "tst_form1connection.moc"
+QTEST_MAIN(TestMainWindowConnection)
+#include "tst_mainwindowconnection.moc"

@@ -12,7 +12,7 @@ const QColor kGreen(0x00, 0xFF, 0x00);
 const QColor kDarkGrey(0x40, 0x40, 0x40);
 } // namespace
 
-class TestForm1Picker : public QObject
+class TestMainWindowPicker : public QObject
 {
     Q_OBJECT
 private slots:
@@ -22,7 +22,7 @@ private slots:
     void modelChanges();
 };
 
-void TestForm1Picker::clickSendsCursorSet_data()
+void TestMainWindowPicker::clickSendsCursorSet_data()
 {
     QTest::addColumn<int>("position");
     QTest::addColumn<QByteArray>("bytes");
@@ -37,7 +37,7 @@ void TestForm1Picker::clickSendsCursorSet_data()
                          << "Cursor set  ( x = 17h,  y = 05h )";
 }
 
-void TestForm1Picker::clickSendsCursorSet()
+void TestMainWindowPicker::clickSendsCursorSet()
 {
     QFETCH(int, position);
     QFETCH(QByteArray, bytes);
@@ -65,7 +65,7 @@ void TestForm1Picker::clickSendsCursorSet()
     QVERIFY(w.form->isEnabled());
 }
 
-void TestForm1Picker::hoverResetAndHistory()
+void TestMainWindowPicker::hoverResetAndHistory()
 {
     Window w;
     w.start("zCOM1\r\n2012"); // 6x24
@@ -97,7 +97,7 @@ void TestForm1Picker::hoverResetAndHistory()
     QCOMPARE(history->toPlainText(), QString());
 }
 
-void TestForm1Picker::modelChanges()
+void TestMainWindowPicker::modelChanges()
 {
     Window w;
     w.start("zCOM1\r\n2011"); // online
@@ -139,5 +139,5 @@ void TestForm1Picker::modelChanges()
     QCOMPARE(w.p.logBoard.logtext(), logBefore);
 }
 
-QTEST_MAIN(TestForm1Picker)
-#include "tst_form1picker.moc"
+QTEST_MAIN(TestMainWindowPicker)
+#include "tst_mainwindowpicker.moc"

@@ -1,7 +1,7 @@
 #include "core/serial/serialports.h"
 #include "core/session/commandsession.h"
 #include "core/session/setupstate.h"
-#include "gui/mainwindow/form1.h"
+#include "gui/mainwindow/mainwindow.h"
 #include "support/pseudoterminal.h"
 #include "support/scriptedprompt.h"
 
@@ -10,14 +10,14 @@
 #include <QTest>
 
 // The main window over the real serial layer, with a pseudo-terminal as the module.
-class TestForm1Pty : public QObject
+class TestMainWindowPty : public QObject
 {
     Q_OBJECT
 private slots:
     void typedPortCarriesCommandsUntilTheFarEndGoes();
 };
 
-void TestForm1Pty::typedPortCarriesCommandsUntilTheFarEndGoes()
+void TestMainWindowPty::typedPortCarriesCommandsUntilTheFarEndGoes()
 {
     PseudoTerminal pty;
     QVERIFY(pty.isValid());
@@ -26,7 +26,7 @@ void TestForm1Pty::typedPortCarriesCommandsUntilTheFarEndGoes()
                            CodePage(CodePage::Kind::Windows1252));
     SetupState state;
     QTemporaryDir dir;
-    Form1 form(Form1Parts{session, state, prompt, {}, dir.path()});
+    MainWindow form(MainWindowParts{session, state, prompt, {}, dir.path()});
     const auto widget = [&form](const char *name) {
         return form.findChild<QWidget *>(QString::fromLatin1(name));
     };
@@ -46,5 +46,5 @@ void TestForm1Pty::typedPortCarriesCommandsUntilTheFarEndGoes()
     QCOMPARE(prompt.messages(), QStringList{QStringLiteral("COM port error")});
 }
 
-QTEST_MAIN(TestForm1Pty)
-#include "tst_form1pty.moc"
+QTEST_MAIN(TestMainWindowPty)
+#include "tst_mainwindowpty.moc"
