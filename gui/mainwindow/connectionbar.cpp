@@ -61,17 +61,17 @@ ConnectionBar::ConnectionBar(Connection &connection, SetupState &state, OutputMo
     setToolTip(QStringLiteral(
         "Communication settings between PC and VFD module.  Change settings Offline."));
 
-    m_comSel = new PortComboBox(std::move(lister), this);
-    m_comSel->setObjectName(QStringLiteral("ComSel"));
-    m_bps = new QComboBox(this);
-    m_bps->setObjectName(QStringLiteral("BPS"));
-    m_bps->addItems(SessionConfig::baudRates());
-    m_check1 = new QCheckBox(QStringLiteral("CTS flow control"), this);
-    m_check1->setObjectName(QStringLiteral("Check1"));
-    m_online = new QPushButton(QStringLiteral("Online"), this);
-    m_online->setObjectName(QStringLiteral("OnlineButton"));
-    m_offline = new QPushButton(QStringLiteral("Offline"), this);
-    m_offline->setObjectName(QStringLiteral("OfflineButton"));
+    m_portBox = new PortComboBox(std::move(lister), this);
+    m_portBox->setObjectName(QStringLiteral("ComSel"));
+    m_baudBox = new QComboBox(this);
+    m_baudBox->setObjectName(QStringLiteral("BPS"));
+    m_baudBox->addItems(SessionConfig::baudRates());
+    m_ctsBox = new QCheckBox(QStringLiteral("CTS flow control"), this);
+    m_ctsBox->setObjectName(QStringLiteral("Check1"));
+    m_onlineButton = new QPushButton(QStringLiteral("Online"), this);
+    m_onlineButton->setObjectName(QStringLiteral("OnlineButton"));
+    m_offlineButton = new QPushButton(QStringLiteral("Offline"), this);
+    m_offlineButton->setObjectName(QStringLiteral("OfflineButton"));
 
     m_indicator = new QStackedWidget(this);
     m_indicator->setObjectName(QStringLiteral("OnOffLineInd"));
@@ -98,18 +98,18 @@ ConnectionBar::ConnectionBar(Connection &connection, SetupState &state, OutputMo
 
     // Short rows, so the group fits a narrow column beside the command tabs.
     auto *portRow = new QHBoxLayout;
-    portRow->addWidget(buddyLabel(QStringLiteral("COM port"), m_comSel, this));
-    portRow->addWidget(m_comSel, 3);
+    portRow->addWidget(buddyLabel(QStringLiteral("COM port"), m_portBox, this));
+    portRow->addWidget(m_portBox, 3);
     portRow->addSpacing(6);
-    portRow->addWidget(buddyLabel(QStringLiteral("Baud Rate"), m_bps, this));
-    portRow->addWidget(m_bps, 2);
+    portRow->addWidget(buddyLabel(QStringLiteral("Baud Rate"), m_baudBox, this));
+    portRow->addWidget(m_baudBox, 2);
     auto *ctsRow = new QHBoxLayout;
-    ctsRow->addWidget(m_check1);
+    ctsRow->addWidget(m_ctsBox);
     ctsRow->addStretch(1);
     ctsRow->addWidget(m_indicator);
     auto *onlineRow = new QHBoxLayout;
-    onlineRow->addWidget(m_online, 1);
-    onlineRow->addWidget(m_offline, 1);
+    onlineRow->addWidget(m_onlineButton, 1);
+    onlineRow->addWidget(m_offlineButton, 1);
 
     auto *column = new QVBoxLayout(this);
     column->addLayout(portRow);
@@ -127,54 +127,56 @@ ConnectionBar::ConnectionBar(Connection &connection, SetupState &state, OutputMo
     connect(&monitor, &OutputMonitor::codesChanged, codesBox,
             [codesBox](const QString &text) { codesBox->setPlainText(shown(text)); });
 
-    connect(m_online, &QPushButton::clicked, this, &ConnectionBar::OnlineButton_Click);
-    connect(m_offline, &QPushButton::clicked, &m_connection, &Connection::OfflineButton_Click);
-    connect(m_bps, &QComboBox::textActivated, this, &ConnectionBar::BPS_Click);
-    connect(m_check1, &QCheckBox::clicked, this, &ConnectionBar::Check1_Click);
-    connect(&m_state, &SetupState::flowControlChanged, m_check1,
-            [this](int flow) { m_check1->setChecked(flow == 2); });
+    connect(m_onlineButton, &QPushButton::clicked, this, &ConnectionBar::OnlineButton_Click);
+    connect(m_offlineButton, &QPushButton::clicked, &m_connection,
+            &Connection::OfflineButton_Click);
+    connect(m_baudBox, &QComboBox::textActivated, this, &ConnectionBar::BPS_Click);
+    connect(m_ctsBox, &QCheckBox::clicked, this, &ConnectionBar::Check1_Click);
+    connect(&m_state, &SetupState::flowControlChanged, m_ctsBox,
+            [this](int flow) { m_ctsBox->setChecked(flow == 2); });
     connect(&m_connection, &Connection::stateChanged, this, &ConnectionBar::showConnectionState);
-    m_check1->setChecked(m_state.flowControl() == 2);
+    m_ctsBox->setChecked(m_state.flowControl() == 2);
     showConnectionState();
 }
 
 QString ConnectionBar::portText() const
 {
-    return m_comSel->currentText();
+    return m_portBox->currentText();
 }
 
 void ConnectionBar::applyStartup(const StartupPlan &plan)
 {
-    if (plan.portIndex >= 0 && plan.portIndex < m_comSel->count()) {
-        m_comSel->setCurrentIndex(plan.portIndex);
+    if (plan.portIndex >= 0 && plan.portIndex < m_portBox->count()) {
+        m_portBox->setCurrentIndex(plan.portIndex);
     } else {
-        m_comSel->setCurrentIndex(-1);
-        m_comSel->setEditText(plan.portText);
+        m_portBox->setCurrentIndex(-1);
+        m_portBox->setEditText(plan.portText);
     }
-    m_bps->setCurrentIndex(m_bps->findText(plan.baudRate));
-    m_check1->setChecked(m_state.flowControl() == 2);
+    m_baudBox->setCurrentIndex(m_baudBox->findText(plan.baudRate));
+    m_ctsBox->setChecked(m_state.flowControl() == 2);
 }
 
 void ConnectionBar::OnlineButton_Click()
 {
     // Locked before the port is touched: opening lets the window run events.
-    m_online->setEnabled(false);
-    m_comSel->setEnabled(false);
-    m_bps->setEnabled(false);
-    m_check1->setEnabled(false);
+    m_onlineButton->setEnabled(false);
+    m_portBox->setEnabled(false);
+    m_baudBox->setEnabled(false);
+    m_ctsBox->setEnabled(false);
     if (m_connection.comport_online())
         return;
-    m_connection.goOnline(m_comSel->currentText(), m_bps->currentText(), m_check1->isChecked());
+    m_connection.goOnline(m_portBox->currentText(), m_baudBox->currentText(),
+                          m_ctsBox->isChecked());
 }
 
 void ConnectionBar::showConnectionState()
 {
     const bool online = m_connection.comport_online();
     m_indicator->setCurrentIndex(online ? 1 : 0);
-    m_online->setEnabled(m_connection.settingsEditable());
-    m_comSel->setEnabled(m_connection.settingsEditable());
-    m_bps->setEnabled(m_connection.settingsEditable());
-    m_check1->setEnabled(m_connection.ctsEditable());
+    m_onlineButton->setEnabled(m_connection.settingsEditable());
+    m_portBox->setEnabled(m_connection.settingsEditable());
+    m_baudBox->setEnabled(m_connection.settingsEditable());
+    m_ctsBox->setEnabled(m_connection.ctsEditable());
 }
 
 void ConnectionBar::BPS_Click(const QString &rate)

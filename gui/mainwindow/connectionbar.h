@@ -39,10 +39,10 @@ private:
 
     Connection &m_connection;
     SetupState &m_state;
-    PortComboBox *m_comSel = nullptr;
-    QComboBox *m_bps = nullptr;
-    QCheckBox *m_check1 = nullptr;
-    QPushButton *m_online = nullptr;
-    QPushButton *m_offline = nullptr;
+    PortComboBox *m_portBox = nullptr;
+    QComboBox *m_baudBox = nullptr;
+    QCheckBox *m_ctsBox = nullptr;
+    QPushButton *m_onlineButton = nullptr;
+    QPushButton *m_offlineButton = nullptr;
     QStackedWidget *m_indicator = nullptr;
 };

@@ -149,10 +149,10 @@ QWidget *MainWindow::buildRecorderAndMonitor()
     m_recFrame->setMinimumHeight(64);
     layout->addWidget(m_recFrame);
 
-    m_frame6 = new QGroupBox(QStringLiteral("Output code monitor"), box);
-    m_frame6->setObjectName(QStringLiteral("Frame6"));
-    auto *monitorLayout = new QVBoxLayout(m_frame6);
-    m_trHistory = new QPlainTextEdit(m_frame6);
+    m_monitorFrame = new QGroupBox(QStringLiteral("Output code monitor"), box);
+    m_monitorFrame->setObjectName(QStringLiteral("Frame6"));
+    auto *monitorLayout = new QVBoxLayout(m_monitorFrame);
+    m_trHistory = new QPlainTextEdit(m_monitorFrame);
     m_trHistory->setObjectName(QStringLiteral("TrHistory"));
     m_trHistory->setReadOnly(true); // the binary save reads it exactly as shown
     m_trHistory->setFont(fixedPitchFont());
@@ -160,7 +160,7 @@ QWidget *MainWindow::buildRecorderAndMonitor()
     monitorLayout->addWidget(m_trHistory, 1);
     m_monitorButtons = new QHBoxLayout;
     monitorLayout->addLayout(m_monitorButtons);
-    layout->addWidget(m_frame6, 1);
+    layout->addWidget(m_monitorFrame, 1);
 
     connect(&m_parts.session.monitor, &OutputMonitor::historyAppended, m_trHistory,
             [this](const QString &line) {

@@ -54,7 +54,7 @@ public:
     // Where the recorder's five buttons and the monitor's two buttons go.
     QGroupBox *recFrame() const { return m_recFrame; }
     QBoxLayout *recButtonRow() const { return m_recButtons; }
-    QGroupBox *outputMonitorFrame() const { return m_frame6; }
+    QGroupBox *outputMonitorFrame() const { return m_monitorFrame; }
     QBoxLayout *monitorButtonRow() const { return m_monitorButtons; }
 
 signals:
@@ -82,7 +82,7 @@ private:
     QWidget *m_panelContent = nullptr; // panel 0 without its scroll bars
     QGroupBox *m_recFrame = nullptr;
     QBoxLayout *m_recButtons = nullptr;
-    QGroupBox *m_frame6 = nullptr;
+    QGroupBox *m_monitorFrame = nullptr;
     QBoxLayout *m_monitorButtons = nullptr;
     QPlainTextEdit *m_trHistory = nullptr;
     bool m_shutDown = false;

@@ -21,7 +21,9 @@ struct ModeTabStrip::Private
     Prompt &prompt;
     QTabBar *tabs = nullptr;
     QStackedWidget *stack = nullptr;
-    QTimer *timer1 = nullptr;
+    // Timer1: the one-shot 1 ms timer that runs the tab selection once more
+    // after a confirmed change away from an active mode.
+    QTimer *reselectTimer = nullptr;
     std::function<bool(int)> modeActive{};
     int currentTab = 0;
 };
@@ -53,11 +55,11 @@ ModeTabStrip::ModeTabStrip(Prompt &prompt, QWidget *parent)
     layout->addWidget(d->tabs);
     layout->addWidget(d->stack, 1);
 
-    d->timer1 = new QTimer(this);
-    d->timer1->setObjectName(QStringLiteral("Timer1"));
-    d->timer1->setSingleShot(true);
-    d->timer1->setInterval(1);
-    connect(d->timer1, &QTimer::timeout, this, &ModeTabStrip::selectTab);
+    d->reselectTimer = new QTimer(this);
+    d->reselectTimer->setObjectName(QStringLiteral("Timer1"));
+    d->reselectTimer->setSingleShot(true);
+    d->reselectTimer->setInterval(1);
+    connect(d->reselectTimer, &QTimer::timeout, this, &ModeTabStrip::selectTab);
     connect(d->tabs, &QTabBar::currentChanged, this, &ModeTabStrip::onTabBarChanged);
 
     // The bar itself only knows the arrow keys; these make the usual tab-switch
@@ -88,11 +90,6 @@ int ModeTabStrip::currentTab() const
 void ModeTabStrip::setModeActiveQuery(std::function<bool(int)> query)
 {
     d->modeActive = std::move(query);
-}
-
-QTimer *ModeTabStrip::timer1() const
-{
-    return d->timer1;
 }
 
 void ModeTabStrip::stepTab(int delta)
@@ -126,7 +123,7 @@ bool ModeTabStrip::mayLeave(int tab)
         return true;
     if (!d->prompt.askYesNo(caution->text, caution->title))
         return false;
-    d->timer1->start();
+    d->reselectTimer->start();
     return true;
 }
 

@@ -6,7 +6,6 @@
 #include <memory>
 
 class Prompt;
-class QTimer;
 
 // The three mode tabs ("Direct Command Mode", "User Setup Mode", "Serial OUT
 // Mode") over their panels Picture1_0..2. Leaving a tab whose mode is active
@@ -24,10 +23,6 @@ public:
     int currentTab() const;
     // Answers whether the mode of tab 1 or 2 is active (asked before leaving it).
     void setModeActiveQuery(std::function<bool(int tab)> query);
-
-    // Timer1: the one-shot 1 ms timer that runs the tab selection once more
-    // after a confirmed change away from an active mode.
-    QTimer *timer1() const;
 
 signals:
     // The tab-selection handling ran and brought panel `tab` to the front
