@@ -1,10 +1,8 @@
 #include "core/commands/commandcatalogue.h"
 
-#include "core/transport/commandtext.h"
+#include "core/transport/hexdigits.h"
 
 #include <algorithm>
-
-using CommandText::hex2;
 
 namespace {
 

@@ -1,11 +1,10 @@
 #include "core/commands/commandformula.h"
 
 #include "core/transport/commandtext.h"
+#include "core/transport/hexdigits.h"
 
 #include <algorithm>
 #include <cmath>
-
-using CommandText::hex2;
 
 namespace CommandFormula {
 
@@ -13,18 +12,6 @@ namespace {
 
 constexpr double kBlinkStepSeconds = 0.0135;
 constexpr double kWaitStepSeconds = 0.5;
-
-int hexDigit(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    return -1;
-}
 
 QString withoutTrailingZeros(QString s)
 {
@@ -55,7 +42,7 @@ qint16 readHexCode(QStringView text)
 {
     quint16 value = 0;
     for (const QChar c : text) {
-        const int digit = hexDigit(c);
+        const int digit = hexDigitValue(c.unicode());
         if (digit < 0)
             break;
         value = quint16(value * 16 + digit);

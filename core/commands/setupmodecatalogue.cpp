@@ -1,5 +1,7 @@
 #include "core/commands/setupmodecatalogue.h"
 
+#include "core/transport/hexdigits.h"
+
 #include <iterator>
 
 namespace {
@@ -72,8 +74,7 @@ QList<StatusRequest> statusRequests()
 
 QString userFontCodeDigits(int udfIndex)
 {
-    const QString digits = QStringLiteral("0") + QString::number(udfIndex + 32, 16).toUpper();
-    return digits.right(2);
+    return hex2(udfIndex + 0x20);
 }
 
 QStringList userFontCodes()

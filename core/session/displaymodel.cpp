@@ -1,5 +1,7 @@
 #include "core/session/displaymodel.h"
 
+#include "core/transport/hexdigits.h"
+
 namespace DisplayModel {
 
 QStringList names()
@@ -24,11 +26,6 @@ bool isVisible(int model, int position)
     default:
         return row < 4;
     }
-}
-
-QString hex2(int value)
-{
-    return QStringLiteral("%1").arg(value & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
 }
 
 QString initialCaption()

@@ -19,8 +19,6 @@ QStringList names();
 // Character positions of the model that the picker offers.
 bool isVisible(int model, int position);
 
-// "05", "0A", "17": the last two upper-case hex digits.
-QString hex2(int value);
 // Frame7's caption before any click.
 QString initialCaption();
 // The read-out of a click: "Cursor set  ( x = 17h,  y = 05h )".

@@ -1,17 +1,8 @@
 #include "core/transport/commandtext.h"
 
-namespace {
+#include "core/transport/hexdigits.h"
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
+namespace {
 
 bool isLeadByte(quint8 c)
 {
@@ -45,8 +36,8 @@ Codes TextConvert(QByteArrayView s)
         // A backslash as the last byte has nothing to escape: it is stored as itself.
         const char d = i + 1 < length ? s[i + 1] : '\0';
         if (d == 'x' && length - i >= 4) {
-            const int high = hexValue(s[i + 2]);
-            const int low = hexValue(s[i + 3]);
+            const int high = hexDigitValue(quint8(s[i + 2]));
+            const int low = hexDigitValue(quint8(s[i + 3]));
             // A pair that is not two hex digits vanishes together with its "\x".
             if (high >= 0 && low >= 0)
                 out.append(qint16(high * 16 + low));
@@ -73,7 +64,8 @@ Codes TextConvert2(QByteArrayView s)
     while (i < length) {
         if (s[i] == '&' && length - i > 3 &&
             IsStrictlyHexNumeric(QString::fromLatin1(s.sliced(i, 4)))) {
-            out.append(qint16(hexValue(s[i + 2]) * 16 + hexValue(s[i + 3])));
+            out.append(
+                qint16(hexDigitValue(quint8(s[i + 2])) * 16 + hexDigitValue(quint8(s[i + 3]))));
             i += 4;
         } else {
             out.append(quint8(s[i]));
@@ -87,16 +79,7 @@ bool IsStrictlyHexNumeric(QStringView data)
 {
     if (data.size() != 4 || data[0] != u'&' || (data[1] != u'h' && data[1] != u'H'))
         return false;
-    const auto isHex = [](QChar c) {
-        const char16_t u = c.unicode();
-        return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'F') || (u >= 'a' && u <= 'f');
-    };
-    return isHex(data[2]) && isHex(data[3]);
-}
-
-QString hex2(qint64 n)
-{
-    return QStringLiteral("%1").arg(quint8(n & 0xFF), 2, 16, QLatin1Char('0')).toUpper();
+    return hexDigitValue(data[2].unicode()) >= 0 && hexDigitValue(data[3].unicode()) >= 0;
 }
 
 } // namespace CommandText

@@ -20,7 +20,4 @@ Codes TextConvert2(QByteArrayView ansiCommand);
 // "&h" or "&H" followed by exactly two hex digits of either case.
 bool IsStrictlyHexNumeric(QStringView data);
 
-// Two upper-case hex digits of the low byte of n: 5 -> "05", 300 -> "2C".
-QString hex2(qint64 n);
-
 } // namespace CommandText

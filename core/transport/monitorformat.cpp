@@ -1,20 +1,15 @@
 #include "core/transport/monitorformat.h"
 
 #include "core/transport/codepage.h"
+#include "core/transport/hexdigits.h"
 
 namespace {
-
-QString hexPair(qint16 code, bool upper)
-{
-    const QString pair = QStringLiteral("%1").arg(quint8(code & 0xFF), 2, 16, QLatin1Char('0'));
-    return upper ? pair.toUpper() : pair;
-}
 
 QString hexBytes(QByteArrayView reply, qsizetype from, qsizetype count)
 {
     QStringList parts;
     for (qsizetype j = from; j < from + count; ++j)
-        parts.append(hexPair(quint8(j < reply.size() ? reply[j] : 0), true));
+        parts.append(hex2(quint8(j < reply.size() ? reply[j] : 0)));
     return parts.join(QLatin1Char(' '));
 }
 
@@ -35,7 +30,7 @@ QString historyLine(const Codes &codes)
     QString line = QStringLiteral("[T]");
     line.reserve(3 + codes.size() * 3);
     for (const qint16 code : codes) {
-        line += hexPair(code, true);
+        appendHex2(line, code);
         line += QLatin1Char(' ');
     }
     return line;
@@ -47,7 +42,7 @@ QString codeGroups(const Codes &codes)
     text.reserve(codes.size() * 4);
     for (const qint16 code : codes) {
         text += QLatin1Char('[');
-        text += hexPair(code, false);
+        appendHex2(text, code, HexCase::Lower);
         text += QLatin1Char(']');
     }
     return text;
@@ -62,7 +57,7 @@ QString logRecord(const QString &title, const QString &help, const Codes &codes)
     record += QStringLiteral("PRT");
     for (const qint16 code : codes) {
         record += QLatin1Char(' ');
-        record += hexPair(code, false);
+        appendHex2(record, code, HexCase::Lower);
         record += QLatin1Char('h');
     }
     record += QStringLiteral(";\r\n\r\n");

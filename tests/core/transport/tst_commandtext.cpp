@@ -1,5 +1,6 @@
 #include "core/transport/codepage.h"
 #include "core/transport/commandtext.h"
+#include "core/transport/hexdigits.h"
 
 #include <QTest>
 
@@ -100,11 +101,20 @@ void TestCommandText::strictHexToken()
 
 void TestCommandText::hex2()
 {
-    QCOMPARE(CommandText::hex2(5), QStringLiteral("05"));
-    QCOMPARE(CommandText::hex2(10), QStringLiteral("0A"));
-    QCOMPARE(CommandText::hex2(255), QStringLiteral("FF"));
-    QCOMPARE(CommandText::hex2(0x12C), QStringLiteral("2C"));
-    QCOMPARE(CommandText::hex2(-1 + 32), QStringLiteral("1F"));
+    QCOMPARE(::hex2(5), QStringLiteral("05"));
+    QCOMPARE(::hex2(10), QStringLiteral("0A"));
+    QCOMPARE(::hex2(255), QStringLiteral("FF"));
+    QCOMPARE(::hex2(0x12C), QStringLiteral("2C"));
+    QCOMPARE(::hex2(-1 + 32), QStringLiteral("1F"));
+    // The monitor's code groups and the Log Board: lower case, markers as their low byte.
+    QCOMPARE(::hex2(0xAB, HexCase::Lower), QStringLiteral("ab"));
+    QCOMPARE(::hex2(-3, HexCase::Lower), QStringLiteral("fd"));
+    QCOMPARE(hexDigitValue(u'0'), 0);
+    QCOMPARE(hexDigitValue(u'9'), 9);
+    QCOMPARE(hexDigitValue(u'a'), 10);
+    QCOMPARE(hexDigitValue(u'F'), 15);
+    for (const char16_t c : {u'g', u'G', u'/', u':', u'@', u'`', u'\u00e4'})
+        QCOMPARE(hexDigitValue(c), -1);
 }
 
 void TestCommandText::codePage_data()
