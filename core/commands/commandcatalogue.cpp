@@ -249,11 +249,3 @@ QStringList CommandCatalogue::blinkCountItems()
         items << QString::number(n) + QStringLiteral(" times");
     return items;
 }
-
-QStringList CommandCatalogue::fontCodeItems()
-{
-    QStringList items;
-    for (int code = 0x20; code <= 0xFF; ++code)
-        items << hex2(code) + QLatin1Char('h');
-    return items;
-}

@@ -74,8 +74,6 @@ public:
     static QStringList blinkTimeItems();
     // "Continuously", then "1 times" to "255 times".
     static QStringList blinkCountItems();
-    // "20h" to "FFh": the character codes of the RAM user font.
-    static QStringList fontCodeItems();
 
 private:
     QList<ButtonGroup> m_groups;

@@ -38,6 +38,14 @@ QString decimal(double x)
     return withoutTrailingZeros(QString::number(x, 'f', std::max(0, 14 - magnitude)));
 }
 
+QStringList fontCodeItems()
+{
+    QStringList items;
+    for (int code = kFirstFontCode; code <= kLastFontCode; ++code)
+        items << hex2(code) + QLatin1Char('h');
+    return items;
+}
+
 qint16 readHexCode(QStringView text)
 {
     quint16 value = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <array>
@@ -15,6 +16,11 @@ namespace CommandFormula {
 // reads the same on every machine. 3 * 0.0135 -> "0.0405", 4 * 0.5 -> "2".
 QString decimal(double x);
 
+// The character codes a user font can take. FontCode_Combo and UdfCod list
+// them as "20h" to "FFh", entry i standing for code kFirstFontCode + i.
+inline constexpr int kFirstFontCode = 0x20;
+inline constexpr int kLastFontCode = 0xFF;
+QStringList fontCodeItems();
 // The leading hexadecimal digits of a code item: "41h" -> 0x41; no digit -> 0.
 qint16 readHexCode(QStringView text);
 

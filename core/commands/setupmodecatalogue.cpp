@@ -1,5 +1,6 @@
 #include "core/commands/setupmodecatalogue.h"
 
+#include "core/commands/commandformula.h"
 #include "core/transport/hexdigits.h"
 
 #include <iterator>
@@ -74,15 +75,7 @@ QList<StatusRequest> statusRequests()
 
 QString userFontCodeDigits(int udfIndex)
 {
-    return hex2(udfIndex + 0x20);
-}
-
-QStringList userFontCodes()
-{
-    QStringList codes;
-    for (int code = 0x20; code <= 0xFF; ++code)
-        codes.append(QString::number(code, 16).toUpper() + QLatin1Char('h'));
-    return codes;
+    return hex2(CommandFormula::kFirstFontCode + udfIndex);
 }
 
 QString statusRequestText(int element, int udfIndex)

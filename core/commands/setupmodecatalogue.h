@@ -48,9 +48,8 @@ inline constexpr int kUserFontRequest = 3;
 // code was typed instead (the request then asks for code 1F).
 Command statusRequestCommand(int element, int udfIndex);
 QString statusRequestText(int element, int udfIndex);
-// "20h" to "FFh": the entries of UdfCod; entry u stands for code u + 32.
-QStringList userFontCodes();
-// Two upper-case hex digits of udfIndex + 32 ("20" for entry 0, "1F" for -1).
+// Two upper-case hex digits of the code UdfCod's entry udfIndex stands for
+// ("20" for entry 0, "1F" for -1).
 QString userFontCodeDigits(int udfIndex);
 
 // TxdMod_0 ("End") and TxdMod_1 ("Start").

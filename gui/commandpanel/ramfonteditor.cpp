@@ -14,7 +14,7 @@ using namespace CommandFormula;
 
 namespace {
 constexpr int kDotSize = 13;
-constexpr int kStartCodeIndex = 0x30 - 0x20; // "30h"
+constexpr int kStartCodeIndex = 0x30 - kFirstFontCode; // "30h"
 } // namespace
 
 RamFontEditor::RamFontEditor(const CommandCatalogue &catalogue, CommandTransport &transport,
@@ -29,7 +29,7 @@ RamFontEditor::RamFontEditor(const CommandCatalogue &catalogue, CommandTransport
     m_code->setObjectName(QStringLiteral("FontCode_Combo"));
     m_code->setToolTip(
         QStringLiteral("Maximum 16 RAM user font characters can be defined at any time"));
-    m_code->addItems(CommandCatalogue::fontCodeItems());
+    m_code->addItems(fontCodeItems());
     m_code->setCurrentIndex(kStartCodeIndex);
 
     auto makeButton = [this](const char *name, const char *caption, const char *tip) {

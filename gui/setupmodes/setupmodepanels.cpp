@@ -1,5 +1,6 @@
 #include "gui/setupmodes/setupmodepanels.h"
 
+#include "core/commands/commandformula.h"
 #include "core/commands/serialoutswitch.h"
 #include "core/commands/setupmodecatalogue.h"
 #include "core/transport/commandtransport.h"
@@ -206,7 +207,7 @@ QWidget *SerialOutPanel::buildStatusGroup()
     d->udfCod->setEditable(true);
     d->udfCod->setInsertPolicy(QComboBox::NoInsert);
     d->udfCod->setCompleter(nullptr); // what the user types stays what was typed
-    d->udfCod->addItems(userFontCodes());
+    d->udfCod->addItems(CommandFormula::fontCodeItems());
     d->udfCod->setCurrentIndex(0);
     d->udfCod->setToolTip(QStringLiteral("Character code of the user font to read"));
     d->udfCod->setMinimumContentsLength(4);
