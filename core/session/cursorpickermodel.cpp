@@ -26,7 +26,7 @@ bool CursorPickerModel::isVisible(int position) const
 
 quint32 CursorPickerModel::colour(int position) const
 {
-    return position == m_selected ? m_selectedColour : kDarkGrey;
+    return position == m_selected ? m_selectedColour : StateColours::kPickerUnmarked;
 }
 
 void CursorPickerModel::hover(int position)
@@ -43,7 +43,7 @@ void CursorPickerModel::click(int position)
     if (position < 0 || position >= DisplayModel::kPositions)
         return;
     m_selected = position;
-    m_selectedColour = kGreen;
+    m_selectedColour = StateColours::kPickerMarked;
     emit marksChanged();
     m_transport.issue(DisplayModel::cursorSetCommand(position));
     m_pickerCaption = DisplayModel::clickCaption(position);
@@ -53,7 +53,7 @@ void CursorPickerModel::click(int position)
 void CursorPickerModel::reset()
 {
     m_selected = 0;
-    m_selectedColour = kLightGreen;
+    m_selectedColour = StateColours::kChosen;
     emit marksChanged();
 }
 

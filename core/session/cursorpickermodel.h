@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/session/statecolours.h"
+
 #include <QObject>
 #include <QString>
 
@@ -11,11 +13,6 @@ class CursorPickerModel : public QObject
 {
     Q_OBJECT
 public:
-    // 0xRRGGBB
-    static constexpr quint32 kDarkGrey = 0x404040;
-    static constexpr quint32 kGreen = 0x00FF00;
-    static constexpr quint32 kLightGreen = 0x80FF80; // position 0 after a panel reset
-
     explicit CursorPickerModel(CommandTransport &transport, QObject *parent = nullptr);
 
     int displayModel() const { return m_model; }
@@ -23,6 +20,8 @@ public:
     bool isVisible(int position) const;
 
     int selected() const { return m_selected; }
+    // 0xRRGGBB: the marked position green, or light green after a panel reset;
+    // the others dark grey.
     quint32 colour(int position) const;
     QString caption() const { return m_caption; }
 
@@ -43,7 +42,7 @@ private:
     CommandTransport &m_transport;
     int m_model;
     int m_selected = 0;
-    quint32 m_selectedColour = kGreen;
+    quint32 m_selectedColour = StateColours::kPickerMarked;
     QString m_caption;
     QString m_pickerCaption; // what hover read-outs are appended to
 };

@@ -3,6 +3,7 @@
 #include "core/commands/commandcatalogue.h"
 #include "core/commands/commandformula.h"
 #include "core/transport/commandtransport.h"
+#include "gui/common/busyguard.h"
 #include "gui/common/buttonpaint.h"
 
 #include <QComboBox>
@@ -65,12 +66,12 @@ BlinkGroup::BlinkGroup(CommandTransport &transport, QWidget *parent)
 void BlinkGroup::setContinuousShown(bool continuous)
 {
     m_continuous = continuous;
-    ButtonPaint::paint(m_start, continuous ? ButtonPaint::chosen() : QColor());
+    ButtonPaint::paintChosen(m_start, continuous);
 }
 
 void BlinkGroup::start()
 {
-    const ButtonPaint::Busy busy(m_start);
+    const BusyGuard busy(m_start);
     const int t1 = m_t1->currentText().toInt();
     const int t2 = m_t2->currentText().toInt();
     const int count = m_count->currentIndex(); // 0 is "Continuously"

@@ -1,6 +1,7 @@
 #include "gui/commandpanel/commandbuttongroup.h"
 
 #include "core/transport/commandtransport.h"
+#include "gui/common/busyguard.h"
 #include "gui/common/buttonpaint.h"
 
 #include <QPushButton>
@@ -29,12 +30,12 @@ void CommandButtonGroup::setChoice(int i)
         return; // plain command buttons keep the button face
     m_choice = i;
     for (int j = 0; j < m_buttons.size(); ++j)
-        ButtonPaint::paint(m_buttons.at(j), j == i ? ButtonPaint::chosen() : QColor());
+        ButtonPaint::paintChosen(m_buttons.at(j), j == i);
 }
 
 void CommandButtonGroup::click(int i)
 {
-    std::optional<ButtonPaint::Busy> busy;
+    std::optional<BusyGuard> busy;
     if (m_group.disablesWindow)
         busy.emplace(m_owner->window());
     // The colour follows the click whether or not the command reaches the module.

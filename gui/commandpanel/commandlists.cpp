@@ -2,7 +2,7 @@
 
 #include "core/session/setupstate.h"
 #include "core/transport/commandtransport.h"
-#include "gui/common/buttonpaint.h"
+#include "gui/common/busyguard.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>
@@ -87,7 +87,7 @@ void CommandLists::activated(const CommandCatalogue::OptionList &list, QComboBox
 
 void CommandLists::run(const CommandCatalogue::OptionList &list, QComboBox *combo, int k)
 {
-    std::optional<ButtonPaint::Busy> busy;
+    std::optional<BusyGuard> busy;
     if (list.disablesWindow)
         busy.emplace(m_owner->window());
     m_transport.issue(Command{list.command(k), list.titlePrefix + combo->itemText(k), list.help});

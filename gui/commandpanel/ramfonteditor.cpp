@@ -3,6 +3,7 @@
 #include "core/commands/commandcatalogue.h"
 #include "core/transport/commandtransport.h"
 #include "gui/commandpanel/commandbuttongroup.h"
+#include "gui/common/busyguard.h"
 #include "gui/common/buttonpaint.h"
 
 #include <QComboBox>
@@ -113,7 +114,7 @@ int RamFontEditor::characterCode() const
 
 void RamFontEditor::define()
 {
-    const ButtonPaint::Busy busy(m_define);
+    const BusyGuard busy(m_define);
     const int code = characterCode();
     m_transport.issue(Command{fontDefineCommand(code, fontData(m_dots)), fontDefineTitle(code),
                               fontDefineHelp()});
@@ -121,7 +122,7 @@ void RamFontEditor::define()
 
 void RamFontEditor::remove()
 {
-    const ButtonPaint::Busy busy(m_delete);
+    const BusyGuard busy(m_delete);
     const int code = characterCode();
     m_transport.issue(Command{fontDeleteCommand(code), fontDeleteTitle(code), fontDeleteHelp()});
 }

@@ -2,7 +2,7 @@
 
 #include "core/commands/commandformula.h"
 #include "core/transport/commandtransport.h"
-#include "gui/common/buttonpaint.h"
+#include "gui/common/busyguard.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -65,7 +65,7 @@ void TextEntryGroup::cleanUp()
 
 void TextEntryGroup::transfer()
 {
-    const ButtonPaint::Busy busy(m_transfer);
+    const BusyGuard busy(m_transfer);
     const QString text = m_text->text();
     m_transport.issue(Command{text, CommandFormula::textEntryTitle(text),
                               CommandFormula::textEntryHelp(text), Command::Notation::TextEntry});

@@ -2,7 +2,7 @@
 
 #include "core/commands/commandformula.h"
 #include "core/transport/commandtransport.h"
-#include "gui/common/buttonpaint.h"
+#include "gui/common/busyguard.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -39,7 +39,7 @@ WaitGroup::WaitGroup(CommandTransport &transport, QWidget *parent)
     connect(m_slider, &QSlider::valueChanged, this, &WaitGroup::refreshLabel);
     connect(shorter, &QPushButton::clicked, this, [this] { step(-1); });
     connect(m_longer, &QPushButton::clicked, this, [this] {
-        const ButtonPaint::Busy busy(m_longer);
+        const BusyGuard busy(m_longer);
         step(+1);
     });
     connect(start, &QPushButton::clicked, this, &WaitGroup::start);

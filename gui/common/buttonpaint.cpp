@@ -18,18 +18,9 @@ void paint(QAbstractButton *button, const QColor &colour)
     button->setProperty("selected", colour.isValid());
 }
 
-Busy::Busy(QWidget *widget)
-    : m_widget(widget)
-    // Its own setting, not the one inherited from a disabled window.
-    , m_wasEnabled(!widget->testAttribute(Qt::WA_ForceDisabled))
+void paintChosen(QAbstractButton *button, bool isChosen)
 {
-    m_widget->setEnabled(false);
-}
-
-Busy::~Busy()
-{
-    if (m_widget)
-        m_widget->setEnabled(m_wasEnabled);
+    paint(button, isChosen ? chosen() : QColor());
 }
 
 } // namespace ButtonPaint

@@ -2,6 +2,7 @@
 
 #include "core/session/cursorpickermodel.h"
 #include "core/session/displaymodel.h"
+#include "gui/common/busyguard.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -95,10 +96,8 @@ bool CursorPicker::eventFilter(QObject *watched, QEvent *event)
 void CursorPicker::Pos_Click(int position)
 {
     // No other input while the command goes out, as with every picker click.
-    QWidget *top = window();
-    top->setEnabled(false);
+    const BusyGuard busy(window());
     m_model.click(position);
-    top->setEnabled(true);
 }
 
 void CursorPicker::showMarks()

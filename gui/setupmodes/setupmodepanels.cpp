@@ -5,8 +5,9 @@
 #include "core/commands/setupmodecatalogue.h"
 #include "core/transport/commandtransport.h"
 #include "core/transport/outputmonitor.h"
+#include "gui/common/busyguard.h"
+#include "gui/common/buttonpaint.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -14,25 +15,12 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include <array>
 
 namespace {
-
-// The chosen mode button is light green (0x80FF80); any other has the button
-// face it inherits, so it follows the desktop's colours.
-const QColor kChosen(0x80, 0xFF, 0x80);
-
-void showChosen(QPushButton *button, bool chosen)
-{
-    QPalette palette; // no role set: everything is inherited
-    if (chosen)
-        palette.setColor(QPalette::Button, kChosen);
-    button->setPalette(palette);
-}
 
 QPushButton *makeButton(const QString &objectName, const QString &caption, QWidget *parent)
 {
@@ -123,8 +111,8 @@ void UserSetupPanel::start()
 {
     for (QPushButton *b : d->infoDisp)
         b->setEnabled(true);
-    showChosen(d->start, true);
-    showChosen(d->end, false);
+    ButtonPaint::paintChosen(d->start, true);
+    ButtonPaint::paintChosen(d->end, false);
     d->transport.issue(SetupModeCatalogue::command(SetupModeCatalogue::userModeStart()));
 }
 
@@ -132,8 +120,8 @@ void UserSetupPanel::end()
 {
     for (QPushButton *b : d->infoDisp)
         b->setEnabled(false);
-    showChosen(d->start, false);
-    showChosen(d->end, true);
+    ButtonPaint::paintChosen(d->start, false);
+    ButtonPaint::paintChosen(d->end, true);
     d->transport.issue(SetupModeCatalogue::command(SetupModeCatalogue::userModeEnd()));
 }
 
@@ -200,7 +188,7 @@ QWidget *SerialOutPanel::buildStatusGroup()
         connect(b, &QPushButton::clicked, this, [this, i] { requestStatus(i); });
     }
     // USER-FONT is always shown as chosen: it is the one request that takes a code.
-    showChosen(d->infoTrs[kUserFontRequest], true);
+    ButtonPaint::paintChosen(d->infoTrs[kUserFontRequest], true);
 
     d->udfCod = new QComboBox(group);
     d->udfCod->setObjectName(QStringLiteral("UdfCod"));
@@ -251,8 +239,8 @@ bool SerialOutPanel::modeActive() const
 
 void SerialOutPanel::showRunning(bool running)
 {
-    showChosen(d->txdMod[1], running);
-    showChosen(d->txdMod[0], !running);
+    ButtonPaint::paintChosen(d->txdMod[1], running);
+    ButtonPaint::paintChosen(d->txdMod[0], !running);
     for (QPushButton *b : d->infoTrs)
         b->setEnabled(running);
 }
@@ -274,16 +262,9 @@ void SerialOutPanel::end()
 
 void SerialOutPanel::requestStatus(int element)
 {
-    // The window takes no input until the reply is read and shown; focus goes
-    // back where it was, so a keyboard user does not lose their place.
-    QWidget *top = window();
-    const QPointer<QWidget> focus = QApplication::focusWidget();
-    const bool wasEnabled = top->isEnabled();
-    top->setEnabled(false);
+    // The window takes no input until the reply is read and shown.
+    const BusyGuard busy(window());
     d->monitor.setResponse(QString());
     d->transport.issue(
         SetupModeCatalogue::statusRequestCommand(element, d->udfCod->currentIndex()));
-    top->setEnabled(wasEnabled);
-    if (focus)
-        focus->setFocus();
 }
