@@ -5,6 +5,7 @@
 #include "core/serial/portnames.h"
 #include "core/serial/serialports.h"
 #include "core/session/commandsession.h"
+#include "core/session/linechoices.h"
 #include "core/transport/commandtext.h"
 #include "core/transport/monitorformat.h"
 
@@ -69,6 +70,20 @@ std::optional<QString> parseText(QCommandLineParser &parser, const QStringList &
         return std::nullopt;
     }
     return positional.first();
+}
+
+// "9600, 19200, 38400 or 115200", the default marked when asked.
+QString offeredBaudRates(bool markDefault)
+{
+    QStringList rates;
+    for (const BaudRateChoice &choice : LineChoices::kBaudRates) {
+        QString rate = QString::fromLatin1(choice.text);
+        if (markDefault && choice.fileCode == LineChoices::kDefaultBaudRate.fileCode)
+            rate += QStringLiteral(" (the default)");
+        rates << rate;
+    }
+    return rates.mid(0, rates.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" or ") +
+           rates.constLast();
 }
 
 bool fitsCodeBuffer(const Codes &codes, QTextStream &err)
@@ -146,8 +161,8 @@ int send(const QStringList &arguments, QTextStream &out, QTextStream &err)
                        "serial port)."),
         QStringLiteral("NAME"));
     const QCommandLineOption baudOption(
-        QStringLiteral("baud"), QStringLiteral("9600, 19200, 38400 (the default) or 115200."),
-        QStringLiteral("RATE"), QStringLiteral("38400"));
+        QStringLiteral("baud"), offeredBaudRates(true) + QLatin1Char('.'), QStringLiteral("RATE"),
+        QString::fromLatin1(LineChoices::kDefaultBaudRate.text));
     const QCommandLineOption ctsOption(
         QStringLiteral("cts"),
         QStringLiteral("CTS flow control: send only while CTS is asserted."));
@@ -163,10 +178,8 @@ int send(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return kUsage;
     }
     const QString baud = parser.value(baudOption);
-    if (!QStringList{QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400"),
-                     QStringLiteral("115200")}
-             .contains(baud)) {
-        err << "zepta-cli: --baud must be 9600, 19200, 38400 or 115200, not " << baud << "."
+    if (!LineChoices::baudRateTexts().contains(baud)) {
+        err << "zepta-cli: --baud must be " << offeredBaudRates(false) << ", not " << baud << "."
             << Qt::endl;
         return kUsage;
     }

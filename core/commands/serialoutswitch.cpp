@@ -7,11 +7,6 @@
 #include "core/transport/commandtransport.h"
 #include "core/transport/prompt.h"
 
-namespace {
-constexpr int kCtsHandshake = 2;
-constexpr int kNoHandshake = 0;
-} // namespace
-
 SerialOutSwitch::SerialOutSwitch(CommandTransport &transport, Connection &connection,
                                  SetupState &state, Prompt &prompt)
     : m_transport(transport)
@@ -29,13 +24,13 @@ bool SerialOutSwitch::confirmStart()
 
 void SerialOutSwitch::start()
 {
-    if (m_state.flowControl() == kCtsHandshake) {
+    if (m_state.flowControl() == FlowControl::CtsHandshake) {
         if (m_connection.comport_online() &&
             m_connection.ports().Deselect_CTS_handshake(Connection::kPort) > 0) {
             m_prompt.message(QStringLiteral("COM port error"));
             m_connection.OfflineButton_Click();
         }
-        m_state.setFlowControl(kNoHandshake);
+        m_state.setFlowControl(FlowControl::None);
     }
     m_connection.setSerialOutRunning(true);
     m_transport.issue(SetupModeCatalogue::command(SetupModeCatalogue::serialOutStart()));

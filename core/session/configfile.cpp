@@ -24,24 +24,12 @@ QString ConfigRecord::portNumber() const
 
 QString ConfigRecord::baudRate() const
 {
-    if (valid) {
-        switch (baudCode) {
-        case '0':
-            return QStringLiteral("9600");
-        case '1':
-            return QStringLiteral("19200");
-        case '3':
-            return QStringLiteral("115200");
-        default:
-            break;
-        }
-    }
-    return QStringLiteral("38400");
+    return LineChoices::baudRateOfCode(valid ? baudCode : 0);
 }
 
-int ConfigRecord::flowControl() const
+FlowControl ConfigRecord::flowControl() const
 {
-    return valid && flowCode == '2' ? 2 : 0;
+    return valid && flowCode == '2' ? FlowControl::CtsHandshake : FlowControl::None;
 }
 
 bool ConfigRecord::wasOnline() const
@@ -111,21 +99,13 @@ QByteArray encode(const ConfigSettings &settings, const CodePage &codePage)
         }
     }
 
-    char baud = '2';
-    if (settings.baudRate == QLatin1String("9600"))
-        baud = '0';
-    else if (settings.baudRate == QLatin1String("19200"))
-        baud = '1';
-    else if (settings.baudRate == QLatin1String("115200"))
-        baud = '3';
-
     QByteArray bytes;
     bytes.reserve(name.size() + 7);
     bytes += 'z';
     bytes += name;
     bytes += "\r\n";
-    bytes += baud;
-    bytes += settings.flowControl == 2 ? '2' : '0';
+    bytes += LineChoices::codeOfBaudRate(settings.baudRate);
+    bytes += settings.flowControl == FlowControl::CtsHandshake ? '2' : '0';
     bytes += settings.online ? '1' : '0';
     bytes += char('0' + qBound(0, settings.displayModel, 3));
     return bytes;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/session/linechoices.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -23,10 +25,9 @@ struct ConfigRecord
 
     // "1" to "9" from the five-byte layout's digit, "1" otherwise.
     QString portNumber() const;
-    // "9600", "19200", "38400" or "115200"; "38400" unless the file says otherwise.
+    // One of the offered rates; the default unless the file says otherwise.
     QString baudRate() const;
-    // 2 for CTS handshake, 0 for none.
-    int flowControl() const;
+    FlowControl flowControl() const;
     bool wasOnline() const;
     // The model to switch to at start, or nothing to keep the default model.
     std::optional<int> displayModel() const;
@@ -37,7 +38,7 @@ struct ConfigSettings
 {
     QString portName;
     QString baudRate;
-    int flowControl = 0;
+    FlowControl flowControl = FlowControl::None;
     bool online = false;
     int displayModel = 1;
 };

@@ -19,12 +19,6 @@ QStringList SessionConfig::comPortNames()
     return names;
 }
 
-QStringList SessionConfig::baudRates()
-{
-    return {QStringLiteral("9600"), QStringLiteral("19200"), QStringLiteral("38400"),
-            QStringLiteral("115200")};
-}
-
 StartupPlan SessionConfig::plan(const ConfigRecord &record)
 {
     StartupPlan plan;

@@ -14,11 +14,11 @@ class SetupState;
 // What the window does at start with the saved settings.
 struct StartupPlan
 {
-    QString portText;                // shown in ComSel
-    int portIndex = 0;               // entry of ComSel to select, -1 for a name shown as saved
-    QString baudRate;                // the BPS entry to select
-    int flowControl = 0;             // 2: Check1 checked
-    std::optional<int> displayModel; // switched to once the lists are live
+    QString portText;  // shown in ComSel
+    int portIndex = 0; // entry of ComSel to select, -1 for a name shown as saved
+    QString baudRate;  // the BPS entry to select
+    FlowControl flowControl = FlowControl::None; // Check1 checked for CTS handshake
+    std::optional<int> displayModel;             // switched to once the lists are live
     bool goOnline = false;
 };
 
@@ -29,7 +29,6 @@ public:
     SessionConfig(const QString &directory, const CodePage &codePage);
 
     static QStringList comPortNames(); // "COM1" to "COM16"
-    static QStringList baudRates();    // "9600", "19200", "38400", "115200"
     static StartupPlan plan(const ConfigRecord &record);
 
     QString path() const { return m_path; }

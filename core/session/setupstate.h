@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/session/linechoices.h"
+
 #include <QObject>
 #include <QString>
 
@@ -16,13 +18,13 @@ public:
     bool listsReady() const { return m_listsReady; }
     void setListsReady(bool ready) { m_listsReady = ready; }
 
-    // "9600", "19200", "38400" or "115200".
+    // One of LineChoices::kBaudRates.
     QString baudRate() const { return m_baudRate; }
     void setBaudRate(const QString &rate) { m_baudRate = rate; }
 
-    // 2 for CTS handshake, 0 for none; the CTS check box mirrors it.
-    int flowControl() const { return m_flowControl; }
-    void setFlowControl(int flow)
+    // The CTS check box mirrors it.
+    FlowControl flowControl() const { return m_flowControl; }
+    void setFlowControl(FlowControl flow)
     {
         if (m_flowControl == flow)
             return;
@@ -35,11 +37,11 @@ public:
     void setDisplayModel(int model) { m_displayModel = model; }
 
 signals:
-    void flowControlChanged(int flow);
+    void flowControlChanged(FlowControl flow);
 
 private:
     bool m_listsReady = false;
     QString m_baudRate;
-    int m_flowControl = 0;
+    FlowControl m_flowControl = FlowControl::None;
     int m_displayModel = 1;
 };

@@ -65,7 +65,7 @@ ConnectionBar::ConnectionBar(Connection &connection, SetupState &state, OutputMo
     m_portBox->setObjectName(QStringLiteral("ComSel"));
     m_baudBox = new QComboBox(this);
     m_baudBox->setObjectName(QStringLiteral("BPS"));
-    m_baudBox->addItems(SessionConfig::baudRates());
+    m_baudBox->addItems(LineChoices::baudRateTexts());
     m_ctsBox = new QCheckBox(QStringLiteral("CTS flow control"), this);
     m_ctsBox->setObjectName(QStringLiteral("Check1"));
     m_onlineButton = new QPushButton(QStringLiteral("Online"), this);
@@ -133,9 +133,9 @@ ConnectionBar::ConnectionBar(Connection &connection, SetupState &state, OutputMo
     connect(m_baudBox, &QComboBox::textActivated, this, &ConnectionBar::BPS_Click);
     connect(m_ctsBox, &QCheckBox::clicked, this, &ConnectionBar::Check1_Click);
     connect(&m_state, &SetupState::flowControlChanged, m_ctsBox,
-            [this](int flow) { m_ctsBox->setChecked(flow == 2); });
+            [this](FlowControl flow) { m_ctsBox->setChecked(flow == FlowControl::CtsHandshake); });
     connect(&m_connection, &Connection::stateChanged, this, &ConnectionBar::showConnectionState);
-    m_ctsBox->setChecked(m_state.flowControl() == 2);
+    m_ctsBox->setChecked(m_state.flowControl() == FlowControl::CtsHandshake);
     showConnectionState();
 }
 
@@ -153,7 +153,7 @@ void ConnectionBar::applyStartup(const StartupPlan &plan)
         m_portBox->setEditText(plan.portText);
     }
     m_baudBox->setCurrentIndex(m_baudBox->findText(plan.baudRate));
-    m_ctsBox->setChecked(m_state.flowControl() == 2);
+    m_ctsBox->setChecked(m_state.flowControl() == FlowControl::CtsHandshake);
 }
 
 void ConnectionBar::OnlineButton_Click()
@@ -186,5 +186,5 @@ void ConnectionBar::BPS_Click(const QString &rate)
 
 void ConnectionBar::Check1_Click(bool checked)
 {
-    m_state.setFlowControl(checked ? 2 : 0);
+    m_state.setFlowControl(checked ? FlowControl::CtsHandshake : FlowControl::None);
 }

@@ -79,7 +79,7 @@ void TestConfigFile::startupFromFile()
     const QStringList fields{p.portText,
                              QString::number(p.portIndex),
                              p.baudRate,
-                             QString::number(p.flowControl),
+                             QString::number(int(p.flowControl)),
                              QString::number(int(p.goOnline)),
                              QString::number(p.displayModel.value_or(-1))};
     QCOMPARE(fields.join(u'|'), plan);
@@ -94,10 +94,12 @@ void TestConfigFile::encodeOddSettings()
 {
     // An unknown rate is saved as 38400; a line end inside a name would end it
     // on reading and turn the rest into codes, so the name ends there.
-    QCOMPARE(ConfigFile::encode({QStringLiteral("COM2"), QString(), 0, false, 0}, kCodePage),
-             QByteArray("zCOM2\r\n2000"));
-    QCOMPARE(ConfigFile::encode({QStringLiteral("COM2\nxyz"), QStringLiteral("9600"), 0, false, 1},
+    QCOMPARE(ConfigFile::encode({QStringLiteral("COM2"), QString(), FlowControl::None, false, 0},
                                 kCodePage),
+             QByteArray("zCOM2\r\n2000"));
+    QCOMPARE(ConfigFile::encode(
+                 {QStringLiteral("COM2\nxyz"), QStringLiteral("9600"), FlowControl::None, false, 1},
+                 kCodePage),
              QByteArray("zCOM2\r\n0001"));
 }
 
@@ -120,8 +122,8 @@ void TestConfigFile::failedSaveLeavesTheOldFileWhole()
     QVERIFY(setrlimit(RLIMIT_FSIZE, &tight) == 0);
     QString error;
     const bool ok = ConfigFile::save(
-        path, {QString::fromLatin1(kLongPath), QStringLiteral("9600"), 0, false, 0}, kCodePage,
-        &error);
+        path, {QString::fromLatin1(kLongPath), QStringLiteral("9600"), FlowControl::None, false, 0},
+        kCodePage, &error);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
 

@@ -107,7 +107,7 @@ void TestMainWindow::startupShowsTheFileAndClosingWritesIt()
                  .join(u'|'),
              shown);
     QCOMPARE(w.state.baudRate(), bps);
-    QCOMPARE(w.state.flowControl(), cts ? 2 : 0);
+    QCOMPARE(w.state.flowControl(), cts ? FlowControl::CtsHandshake : FlowControl::None);
     QCOMPARE(w.state.displayModel(), displayList->currentIndex());
     QCOMPARE(w.find("Pos_143")->isHidden(), displayList->currentIndex() != 2);
     QVERIFY(w.state.listsReady());

@@ -78,10 +78,10 @@ void TestMainWindowConnection::controlsChooseTheLine()
     QCOMPARE(w.state.baudRate(), QStringLiteral("115200"));
     auto *check1 = w.find<QCheckBox>("Check1");
     QTest::mouseClick(check1, Qt::LeftButton);
-    QCOMPARE(w.state.flowControl(), 2);
+    QCOMPARE(w.state.flowControl(), FlowControl::CtsHandshake);
     QTest::mouseClick(check1, Qt::LeftButton);
-    QCOMPARE(w.state.flowControl(), 0);
-    w.state.setFlowControl(2); // the box shows the state, whoever sets it
+    QCOMPARE(w.state.flowControl(), FlowControl::None);
+    w.state.setFlowControl(FlowControl::CtsHandshake); // the box shows the state, whoever sets it
     QVERIFY(check1->isChecked());
 
     w.find<QComboBox>("ComSel")->setCurrentIndex(2);

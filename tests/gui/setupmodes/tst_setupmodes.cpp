@@ -74,7 +74,7 @@ private:
     void goOnline()
     {
         QVERIFY(m_f->connection.goOnline(m_far->pty.slavePath(), "9600",
-                                         m_f->state.flowControl() == 2));
+                                         m_f->state.flowControl() == FlowControl::CtsHandshake));
     }
     void start(int mode)
     {
@@ -325,7 +325,7 @@ private slots:
     void serialOutStartAnsweredNoLeavesEverythingIdle()
     {
         goOnline();
-        m_f->state.setFlowControl(2);
+        m_f->state.setFlowControl(FlowControl::CtsHandshake);
         m_f->monitor.setResponse("01 02 0A FF"); // cleared even so
         m_f->prompt.answerYesNo(false);
         click("TxdMod_1");
@@ -347,7 +347,7 @@ private slots:
         QCOMPARE(udfCod->itemText(223), QStringLiteral("FFh"));
         QCOMPARE(udfCod->currentIndex(), 0);
         QCOMPARE(respSts(), QString());
-        QCOMPARE(m_f->state.flowControl(), 2);
+        QCOMPARE(m_f->state.flowControl(), FlowControl::CtsHandshake);
         QVERIFY(!m_f->connection.serialOutRunning());
         QCOMPARE(m_f->monitor.history(), QString());
         click("UserModIn"); // the line is still open and in use
@@ -368,7 +368,7 @@ private slots:
         auto fake = std::make_shared<FakeSerialDevice::Line>();
         if (line == Line::SwitchOffFails)
             m_f = std::make_unique<ModesFixture>(FakeSerialDevice::factory(fake));
-        m_f->state.setFlowControl(2);
+        m_f->state.setFlowControl(FlowControl::CtsHandshake);
         if (line != Line::Offline)
             goOnline();
         const bool online = line == Line::Online || line == Line::OfflineWhileRunning;
@@ -388,7 +388,7 @@ private slots:
                                              ? QStringList{QStringLiteral("COM port error")}
                                              : QStringList());
         QVERIFY(fake->written.isEmpty());
-        QCOMPARE(m_f->state.flowControl(), 0);
+        QCOMPARE(m_f->state.flowControl(), FlowControl::None);
         QVERIFY(m_f->connection.serialOutRunning());
         QVERIFY(!m_f->connection.ctsEditable());
         QCOMPARE(enabled("InfoTrs", 5), 5);
