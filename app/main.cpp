@@ -10,18 +10,6 @@
 
 #include <cstdio>
 
-namespace {
-
-QList<PortEntry> machinePorts()
-{
-    QList<PortEntry> entries;
-    for (const PortInfo &port : availablePorts())
-        entries.append({port.name, port.description});
-    return entries;
-}
-
-} // namespace
-
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
@@ -52,7 +40,7 @@ int main(int argc, char *argv[])
             box->close();
     });
 
-    MainWindow window({session, state, prompt, machinePorts, QDir::currentPath()});
+    MainWindow window({session, state, prompt, availablePorts, QDir::currentPath()});
     built = &window;
     prompt.setParentWidget(&window);
     if (closeRequested) {

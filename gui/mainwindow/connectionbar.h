@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/session/portlist.h"
+#include "core/serial/serialports.h"
 
 #include <QGroupBox>
 

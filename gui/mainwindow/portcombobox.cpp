@@ -32,12 +32,12 @@ void PortComboBox::refreshPorts()
 {
     const QString text = currentText();
     const int index = currentIndex();
-    const QList<PortEntry> ports = m_lister ? m_lister() : QList<PortEntry>();
+    const QList<PortInfo> ports = m_lister ? m_lister() : QList<PortInfo>();
 
     const QSignalBlocker blocker(this);
     clear();
     QHash<QString, QString> descriptions; // device path -> description
-    for (const PortEntry &port : ports)
+    for (const PortInfo &port : ports)
         descriptions.insert(PortNames::devicePath(port.name), port.description);
 
     // COMn names the same devices as the machine's own list, so a port that
@@ -49,7 +49,7 @@ void PortComboBox::refreshPorts()
         addItem(name);
         setItemData(count() - 1, deviceTip(path, descriptions.value(path)), Qt::ToolTipRole);
     }
-    for (const PortEntry &port : ports) {
+    for (const PortInfo &port : ports) {
         const QString path = PortNames::devicePath(port.name);
         if (covered.contains(path))
             continue;

@@ -19,7 +19,7 @@ struct Window
     QTemporaryDir dir;
     FakeSession p;
     SetupState state;
-    QList<PortEntry> ports;
+    QList<PortInfo> ports;
     std::unique_ptr<MainWindow> form;
 
     QString configPath() const { return dir.filePath(QString::fromLatin1(ConfigFile::kFileName)); }
