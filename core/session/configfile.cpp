@@ -1,5 +1,6 @@
 #include "core/session/configfile.h"
 
+#include "core/session/displaymodel.h"
 #include "core/transport/codepage.h"
 
 #include <QFile>
@@ -39,9 +40,11 @@ bool ConfigRecord::wasOnline() const
 
 std::optional<int> ConfigRecord::displayModel() const
 {
-    // Model 1 is what the window starts with, so its code changes nothing.
-    if (valid && (modelCode == '0' || modelCode == '2' || modelCode == '3'))
-        return modelCode - '0';
+    // The default model is what the window starts with, so its code changes nothing.
+    const int model = modelCode - '0';
+    if (valid && model >= 0 && model < DisplayModel::kModelCount &&
+        model != DisplayModel::kDefaultModel)
+        return model;
     return std::nullopt;
 }
 
@@ -107,7 +110,7 @@ QByteArray encode(const ConfigSettings &settings, const CodePage &codePage)
     bytes += LineChoices::codeOfBaudRate(settings.baudRate);
     bytes += settings.flowControl == FlowControl::CtsHandshake ? '2' : '0';
     bytes += settings.online ? '1' : '0';
-    bytes += char('0' + qBound(0, settings.displayModel, 3));
+    bytes += char('0' + qBound(0, settings.displayModel, DisplayModel::kModelCount - 1));
     return bytes;
 }
 

@@ -4,28 +4,39 @@
 
 namespace DisplayModel {
 
-QStringList names()
+namespace {
+
+constexpr bool fitsTheGrid()
 {
-    // The double blank in the last name is the model's catalogue spelling.
-    return {QStringLiteral("Panel-20A 2x20"), QStringLiteral("Panel-24B 4x24"),
-            QStringLiteral("Panel-24C 6x24"), QStringLiteral("Panel-20X  2x20")};
+    for (const Model &m : kModels) {
+        if (m.columns > kColumns || m.rows > kRows)
+            return false;
+    }
+    return true;
+}
+static_assert(fitsTheGrid(), "the picker grid must hold every model's display");
+
+} // namespace
+
+const Model &model(int index)
+{
+    return index >= 0 && index < kModelCount ? kModels[size_t(index)] : kModels[kDefaultModel];
 }
 
-bool isVisible(int model, int position)
+QStringList names()
+{
+    QStringList names;
+    for (const Model &m : kModels)
+        names << QString::fromLatin1(m.name);
+    return names;
+}
+
+bool isVisible(int index, int position)
 {
     if (position < 0 || position >= kPositions)
         return false;
-    const int column = position % kColumns;
-    const int row = position / kColumns;
-    switch (model) {
-    case 0:
-    case 3:
-        return row < 2 && column < 20;
-    case 2:
-        return true;
-    default:
-        return row < 4;
-    }
+    const Model &m = model(index);
+    return position / kColumns < m.rows && position % kColumns < m.columns;
 }
 
 QString initialCaption()

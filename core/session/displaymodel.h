@@ -5,16 +5,37 @@
 #include <QString>
 #include <QStringList>
 
-// The module family's display sizes and what the picker derives from them.
+#include <array>
+
+// The module family's display sizes and what the window derives from them.
 namespace DisplayModel {
 
+struct Model
+{
+    const char *name; // as DisplayList shows it
+    int columns;
+    int rows;
+    int brightnessLevels; // the entries LumList offers
+};
+
+// The DisplayList items, by index. The double blank in the last name is the
+// model's catalogue spelling.
+inline constexpr std::array<Model, 4> kModels{{
+    {"Panel-20A 2x20", 20, 2, 8},
+    {"Panel-24B 4x24", 24, 4, 8},
+    {"Panel-24C 6x24", 24, 6, 8},
+    {"Panel-20X  2x20", 20, 2, 16},
+}};
+inline constexpr int kModelCount = int(kModels.size());
+inline constexpr int kDefaultModel = 1; // "Panel-24B 4x24"
+
+// The picker's grid: the largest display, position = row * kColumns + column.
 inline constexpr int kColumns = 24;
 inline constexpr int kRows = 6;
 inline constexpr int kPositions = kColumns * kRows;
-inline constexpr int kModelCount = 4;
-inline constexpr int kDefaultModel = 1; // "Panel-24B 4x24"
 
-// The DisplayList items, by index.
+// An index outside the table gives the default model.
+const Model &model(int index);
 QStringList names();
 // Character positions of the model that the picker offers.
 bool isVisible(int model, int position);

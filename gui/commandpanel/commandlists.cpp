@@ -9,11 +9,6 @@
 
 #include <optional>
 
-namespace {
-constexpr int kBaseBrightnessLevels = 8;
-constexpr int kWideModel = 3; // the model with sixteen brightness levels
-} // namespace
-
 CommandLists::CommandLists(const CommandCatalogue &catalogue, CommandTransport &transport,
                            SetupState &state, QWidget *owner)
     : QObject(owner)
@@ -35,6 +30,8 @@ CommandLists::CommandLists(const CommandCatalogue &catalogue, CommandTransport &
         connect(combo, &QComboBox::activated, this,
                 [this, list, combo](int k) { activated(list, combo, k); });
         m_combos.insert(list.name, combo);
+        if (list.name == QLatin1String("LumList"))
+            m_baseBrightnessLevels = list.items.size();
     }
 }
 
@@ -46,21 +43,23 @@ void CommandLists::selectSilently(const QString &name, int index)
     m_state.setListsReady(ready);
 }
 
-void CommandLists::applyDisplayModel(int model)
+void CommandLists::showBrightnessLevels(int levels)
 {
     QComboBox *lum = m_combos.value(QStringLiteral("LumList"));
+    const QStringList extra = CommandCatalogue::extraBrightnessItems();
+    const int base = int(m_baseBrightnessLevels);
     const QSignalBlocker quiet(lum);
-    if (model == kWideModel) {
-        if (lum->count() == kBaseBrightnessLevels)
-            lum->addItems(CommandCatalogue::extraBrightnessItems());
+    if (levels > base) {
+        if (lum->count() == base)
+            lum->addItems(extra);
         return;
     }
-    if (lum->count() != 2 * kBaseBrightnessLevels)
+    if (lum->count() != base + extra.size())
         return;
     // Left alone, the list would move the selection to another level.
-    if (lum->currentIndex() >= kBaseBrightnessLevels)
+    if (lum->currentIndex() >= base)
         lum->setCurrentIndex(-1);
-    for (int i = 2 * kBaseBrightnessLevels - 1; i >= kBaseBrightnessLevels; --i)
+    for (int i = lum->count() - 1; i >= base; --i)
         lum->removeItem(i);
 }
 

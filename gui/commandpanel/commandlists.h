@@ -28,9 +28,10 @@ public:
     // Selects with listsReady clear, as the panel reset does; nothing is sent.
     void selectSilently(const QString &name, int index);
 
-    // Brightness entries of a display model: 16 for model 3, 8 for the others.
-    // Nothing is sent; a dropped entry that was selected leaves none selected.
-    void applyDisplayModel(int model);
+    // The brightness entries a display model has: the catalogue's, and its
+    // extra ones for a model with more levels. Nothing is sent; a dropped entry
+    // that was selected leaves none selected.
+    void showBrightnessLevels(int levels);
 
 private:
     void changed(const CommandCatalogue::OptionList &list, QComboBox *combo, int k);
@@ -41,6 +42,7 @@ private:
     SetupState &m_state;
     QWidget *m_owner;
     QHash<QString, QComboBox *> m_combos;
+    qsizetype m_baseBrightnessLevels = 0; // LumList's entries in the catalogue
     // The list whose change has just issued its command; the activation that
     // follows that change must not issue it twice.
     QComboBox *m_changedList = nullptr;

@@ -1,6 +1,7 @@
 #include "gui/commandpanel/directcommandpanel.h"
 
 #include "core/commands/commandcatalogue.h"
+#include "core/session/displaymodel.h"
 #include "core/session/setupstate.h"
 #include "core/transport/commandtransport.h"
 #include "gui/commandpanel/blinkgroup.h"
@@ -69,7 +70,7 @@ void DirectCommandPanel::setResetPickerHandler(std::function<void()> handler)
 
 void DirectCommandPanel::applyDisplayModel(int model)
 {
-    d->lists->applyDisplayModel(model);
+    d->lists->showBrightnessLevels(DisplayModel::model(model).brightnessLevels);
 }
 
 const CommandCatalogue &DirectCommandPanel::catalogue() const

@@ -25,7 +25,7 @@ public:
 
     // Called by the panel reset to put the picker back to position 0.
     void setResetPickerHandler(std::function<void()> handler);
-    // Brightness list for a display model: 16 entries for model 3, 8 otherwise.
+    // Brightness list for a display model: as many levels as the model has.
     void applyDisplayModel(int model);
 
     const CommandCatalogue &catalogue() const;
