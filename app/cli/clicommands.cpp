@@ -191,17 +191,20 @@ int send(const QStringList &arguments, QTextStream &out, QTextStream &err)
     TerminalPrompt prompt(err);
     CommandSession session(systemSerialDeviceFactory(), prompt, codePage);
 
-    // The window can only say that something failed; here there is room for why.
+    // The window can only say that something failed; here there is room for
+    // why: a message told right after the port layer recorded a new failure is
+    // that failure's, and gets the record.
+    quint32 failuresTold = session.ports.failureCount();
     prompt.setAnnotator([&](const QString &message) {
+        if (session.ports.failureCount() == failuresTold)
+            return message;
+        failuresTold = session.ports.failureCount();
         const CommError e = session.ports.lastCommError();
         const QString path = PortNames::devicePath(portName);
         const QString where = path == portName ? portName : portName + " (" + path + ")";
-        if (message == QLatin1String("COM port cannot be opened") ||
-            message == QLatin1String("COM port error"))
-            return QStringLiteral("%1: %2: %3 [%4, code %5]")
-                .arg(message, where, e.message, e.source)
-                .arg(e.code);
-        return message;
+        return QStringLiteral("%1: %2: %3 [%4, code %5]")
+            .arg(message, where, e.message, e.source)
+            .arg(e.code);
     });
 
     if (!session.connection.goOnline(portName, baud, parser.isSet(ctsOption)))

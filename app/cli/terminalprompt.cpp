@@ -2,10 +2,6 @@
 
 #include <QFile>
 
-namespace {
-const QString kKeyWait = QStringLiteral("Hit Enter Key!");
-}
-
 TerminalPrompt::TerminalPrompt(QTextStream &err)
     : m_err(err)
 {
@@ -26,9 +22,13 @@ QString TerminalPrompt::readLine()
 void TerminalPrompt::message(const QString &text, const QString &)
 {
     m_err << (m_annotator ? m_annotator(text) : text) << Qt::endl;
-    // The key-wait marker holds the rest of the command until the user is ready.
-    if (text == kKeyWait)
-        readLine();
+}
+
+void TerminalPrompt::keyWait(const QString &text)
+{
+    message(text);
+    // The rest of the command waits until the user is ready.
+    readLine();
 }
 
 bool TerminalPrompt::ask(const QString &text, const QString &yesWord)

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-// The program's questions on a terminal: messages go to stderr, "Hit Enter Key!"
+// The program's questions on a terminal: messages go to stderr, the key-wait
 // waits for Enter on stdin, and a closed or empty stdin answers at once.
 class TerminalPrompt : public Prompt
 {
@@ -21,6 +21,7 @@ public:
     }
 
     void message(const QString &text, const QString &title = QString()) override;
+    void keyWait(const QString &text) override;
     bool askYesNo(const QString &text, const QString &title) override;
     bool askOkCancel(const QString &text, const QString &title) override;
     // There is no file dialog on a terminal: these answer "cancelled".

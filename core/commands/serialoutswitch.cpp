@@ -26,10 +26,8 @@ void SerialOutSwitch::start()
 {
     if (m_state.flowControl() == FlowControl::CtsHandshake) {
         if (m_connection.comport_online() &&
-            m_connection.ports().Deselect_CTS_handshake(Connection::kPort) > 0) {
-            m_prompt.message(QStringLiteral("COM port error"));
-            m_connection.OfflineButton_Click();
-        }
+            m_connection.ports().Deselect_CTS_handshake(Connection::kPort) > 0)
+            m_connection.reportPortError();
         m_state.setFlowControl(FlowControl::None);
     }
     m_connection.setSerialOutRunning(true);

@@ -75,8 +75,14 @@ SerialDevice *PortTable::device(qint16 port) const
 
 int PortTable::fail(const QString &source, const DeviceError &error)
 {
-    m_lastCommError = {positiveCode(error.code), source, error.message.trimmed()};
+    record({positiveCode(error.code), source, error.message.trimmed()});
     return m_lastCommError.code;
+}
+
+void PortTable::record(const CommError &error)
+{
+    m_lastCommError = error;
+    ++m_failureCount;
 }
 
 int PortTable::failNoPort(const QString &source)
@@ -121,7 +127,7 @@ int PortTable::CommOpen(qint16 port, const QString &name, const QString &setting
     if (!e)
         return fail(QStringLiteral("CommOpen"), {kInvalid, QStringLiteral("No such port number.")});
     if (e->isOpen) {
-        m_lastCommError = {-1, QStringLiteral("CommOpen"), QStringLiteral("Port in use.")};
+        record({-1, QStringLiteral("CommOpen"), QStringLiteral("Port in use.")});
         return -1;
     }
     std::unique_ptr<SerialDevice> device = m_factory ? m_factory(name) : nullptr;

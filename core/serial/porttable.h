@@ -54,6 +54,9 @@ public:
 
     bool isOpen(qint16 port) const;
     CommError lastCommError() const { return m_lastCommError; }
+    // Failures recorded so far: a caller that noted the count can tell whether
+    // the record holds a failure newer than the one it has seen.
+    quint32 failureCount() const { return m_failureCount; }
     // The device behind an open entry, for tests and the simulator's display.
     SerialDevice *device(qint16 port) const;
 
@@ -71,6 +74,7 @@ private:
 
     Entry *entry(qint16 port);
     const Entry *entry(qint16 port) const;
+    void record(const CommError &error);
     int fail(const QString &source, const DeviceError &error);
     int failNoPort(const QString &source);
     void closeEntry(Entry &e);
@@ -81,6 +85,7 @@ private:
     EventPump m_pump;
     std::array<Entry, 4> m_portTable;
     CommError m_lastCommError;
+    quint32 m_failureCount = 0;
     int m_busy = 0;
     int m_readTimeoutMs = kReadTimeoutMs;
     int m_writeTimeoutPerByteMs = kWriteTimeoutPerByteMs;

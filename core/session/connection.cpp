@@ -57,6 +57,11 @@ void Connection::onPortLost(qint16 port)
     // An adapter pulled out while nothing was being sent: told once, then offline.
     if (port != kPort || !m_online)
         return;
+    reportPortError();
+}
+
+void Connection::reportPortError()
+{
     m_prompt.message(QStringLiteral("COM port error"));
     OfflineButton_Click();
 }

@@ -21,8 +21,12 @@ public:
     // The Online action: opens the port named as the user typed or picked it.
     // A failure is told as "COM port cannot be opened" and leaves the state offline.
     bool goOnline(const QString &portName, const QString &baudRate, bool ctsFlowControl);
-    // The Offline action, also the common reaction to a port failure.
+    // The Offline action.
     void OfflineButton_Click();
+    // The common reaction to a port that failed while online (a write or read,
+    // switching handshake off, an adapter pulled out): "COM port error", then
+    // the Offline action once the user has read it.
+    void reportPortError();
 
     // "baud=N parity=N data=8 stop=1 octs=on|off"
     static QString settingsString(const QString &baudRate, bool ctsFlowControl);

@@ -64,7 +64,7 @@ bool DataTransmitter::send(const Codes &codes)
             return false;
         EventWait::processPending();
         if (stop == Stop::Key)
-            m_prompt.message(QStringLiteral("Hit Enter Key!"));
+            m_prompt.keyWait(QStringLiteral("Hit Enter Key!"));
     }
     if (m_expectReply)
         return readReply();
@@ -87,7 +87,7 @@ bool DataTransmitter::writeOut(QByteArray &chunk)
         const int n = m_ports.CommWrite(Connection::kPort, chunk, pending, done);
         if (n < 1) {
             chunk.clear();
-            portError();
+            m_connection.reportPortError();
             return false;
         }
         pending -= n;
@@ -111,7 +111,7 @@ bool DataTransmitter::readReply()
         --tries;
         const int n = m_ports.CommRead(Connection::kPort, m_rxReply, remaining, got);
         if (n < 0) {
-            portError();
+            m_connection.reportPortError();
             return false;
         }
         remaining -= n;
@@ -125,12 +125,6 @@ bool DataTransmitter::readReply()
     }
     EventWait::processPending();
     return true;
-}
-
-void DataTransmitter::portError()
-{
-    m_prompt.message(QStringLiteral("COM port error"));
-    m_connection.OfflineButton_Click();
 }
 
 void DataTransmitter::refreshMonitor(const Codes &codes)

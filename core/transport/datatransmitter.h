@@ -39,7 +39,6 @@ private:
     bool send(const Codes &codes);
     bool writeOut(QByteArray &chunk);
     bool readReply();
-    void portError();
     void refreshMonitor(const Codes &codes);
 
     PortTable &m_ports;

@@ -22,6 +22,10 @@ public:
 
     // A modal box with an OK button only.
     virtual void message(const QString &text, const QString &title = QString()) = 0;
+    // The key-wait marker's box ("Hit Enter Key!"): the rest of the command
+    // waits until it is closed. A window shows it as any other message; a
+    // terminal waits for Enter.
+    virtual void keyWait(const QString &text) { message(text); }
     // Yes / No; true for Yes.
     virtual bool askYesNo(const QString &text, const QString &title) = 0;
     // OK / Cancel; true for OK.
