@@ -78,9 +78,10 @@ QString textEntryHelp(QStringView text)
     return help;
 }
 
-QString textEntryTitle(const QString &text)
+Command textEntry(const QString &text)
 {
-    return QStringLiteral("CharacterDisplay text=") + text;
+    return {text, QStringLiteral("CharacterDisplay text=") + text, textEntryHelp(text),
+            Command::Notation::TextEntry};
 }
 
 EntryText withoutLineBreaks(QStringView text, int caret)
@@ -111,75 +112,42 @@ FontData fontData(const FontDots &dots)
     return data;
 }
 
-QString fontDefineCommand(int code, const FontData &data)
+Command fontDefine(int code, const FontData &data)
 {
     // Start code and end code are the same: one character per definition.
     QString text = "\\x1b\\x26\\x01\\x" + hex2(code) + "\\x" + hex2(code) + "\\x05";
     for (const quint8 byte : data)
         text += "\\x" + hex2(byte);
-    return text;
+    return {text,
+            "Define RAM User Font startCode=" + hex2(code) + " endCode=" + hex2(code) + " fontData",
+            QStringLiteral("---OpCode--- c1  c2  (c1:StartCode c2:EndCode "
+                           "&h20<=c1<=c2<=&hff)(d:BmpData)")};
 }
 
-QString fontDefineTitle(int code)
+Command fontDelete(int code)
 {
-    return "Define RAM User Font startCode=" + hex2(code) + " endCode=" + hex2(code) + " fontData";
+    return {"\\x1b\\x3f\\x01\\x" + hex2(code), "Delete RAM User Font code=" + hex2(code),
+            QStringLiteral("-OpCode-  a   c  (a=1, c:code to delete &h20<=c<=&hff)")};
 }
 
-QString fontDefineHelp()
+Command blink(int t1, int t2, int count, const QString &countText)
 {
-    return QStringLiteral("---OpCode--- c1  c2  (c1:StartCode c2:EndCode "
-                          "&h20<=c1<=c2<=&hff)(d:BmpData)");
+    // Pattern byte 01: the display is blanked, not inverted. The module's own
+    // names: t1 is reported as the event time, t2 as the normal time.
+    return {"\\x1f\\x28\\x61\\x11\\x01\\x" + hex2(t1) + "\\x" + hex2(t2) + "\\x" + hex2(count),
+            "BlinkAction pattern=Blank eventTime=" + decimal(t1) + "(" +
+                decimal(t1 * kBlinkStepSeconds) + "msec)  normalTime=" + decimal(t2) + "(" +
+                decimal(t2 * kBlinkStepSeconds) + "msec)  repetition=" + countText,
+            QStringLiteral("-----OpCode-----  p  t1  t2   c  (p:Pattern 1-Blank)"
+                           "(t1:NormalTime 1<=t1<=255)(t2:EventTime 1<=t2<=255)"
+                           "(c:Repetition 0<=c<=255)")};
 }
 
-QString fontDeleteCommand(int code)
+Command wait(int v)
 {
-    return "\\x1b\\x3f\\x01\\x" + hex2(code);
-}
-
-QString fontDeleteTitle(int code)
-{
-    return "Delete RAM User Font code=" + hex2(code);
-}
-
-QString fontDeleteHelp()
-{
-    return QStringLiteral("-OpCode-  a   c  (a=1, c:code to delete &h20<=c<=&hff)");
-}
-
-QString blinkCommand(int t1, int t2, int count)
-{
-    // Pattern byte 01: the display is blanked, not inverted.
-    return "\\x1f\\x28\\x61\\x11\\x01\\x" + hex2(t1) + "\\x" + hex2(t2) + "\\x" + hex2(count);
-}
-
-QString blinkTitle(int t1, int t2, const QString &countText)
-{
-    // The module's own names: t1 is reported as the event time, t2 as the normal time.
-    return "BlinkAction pattern=Blank eventTime=" + decimal(t1) + "(" +
-           decimal(t1 * kBlinkStepSeconds) + "msec)  normalTime=" + decimal(t2) + "(" +
-           decimal(t2 * kBlinkStepSeconds) + "msec)  repetition=" + countText;
-}
-
-QString blinkHelp()
-{
-    return QStringLiteral("-----OpCode-----  p  t1  t2   c  (p:Pattern 1-Blank)"
-                          "(t1:NormalTime 1<=t1<=255)(t2:EventTime 1<=t2<=255)"
-                          "(c:Repetition 0<=c<=255)");
-}
-
-QString waitCommand(int v)
-{
-    return "\\x1f\\x28\\x61\\x01\\x" + hex2(v);
-}
-
-QString waitTitle(int v)
-{
-    return "WaitAction : " + decimal(v) + "X 0.5sec=" + decimal(v * kWaitStepSeconds) + "sec";
-}
-
-QString waitHelp()
-{
-    return QStringLiteral("-----OpCode-----  t  (t:Time 0<=t<=255)");
+    return {"\\x1f\\x28\\x61\\x01\\x" + hex2(v),
+            "WaitAction : " + decimal(v) + "X 0.5sec=" + decimal(v * kWaitStepSeconds) + "sec",
+            QStringLiteral("-----OpCode-----  t  (t:Time 0<=t<=255)")};
 }
 
 QString waitLabel(int v)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/transport/command.h"
+
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -9,6 +11,7 @@
 
 // The direct commands whose text, title or help is computed from the panel's
 // values rather than looked up: text entry, RAM user font, blink and wait.
+// Each gives the whole Command, as the catalogues' rows do.
 namespace CommandFormula {
 
 // A number as titles show it: decimal, at most 15 significant digits, no
@@ -24,10 +27,11 @@ QStringList fontCodeItems();
 // The leading hexadecimal digits of a code item: "41h" -> 0x41; no digit -> 0.
 qint16 readHexCode(QStringView text);
 
-// Text entry. Each character that goes out as one byte takes four columns
-// ("  A "), and so does each "&hhh" literal, which is copied as typed.
+// Text entry: sent as typed ("&hhh" literals are one byte). In its help each
+// character that goes out as one byte takes four columns ("  A "), and so
+// does each "&hhh" literal, which is copied as typed.
 QString textEntryHelp(QStringView text);
-QString textEntryTitle(const QString &text);
+Command textEntry(const QString &text);
 
 struct EntryText
 {
@@ -47,23 +51,16 @@ using FontData = std::array<quint8, 5>;
 
 // Dots in reading order, eight to a byte, the first of each eight in bit 0.
 FontData fontData(const FontDots &dots);
-QString fontDefineCommand(int code, const FontData &data);
-QString fontDefineTitle(int code);
-QString fontDefineHelp();
-QString fontDeleteCommand(int code);
-QString fontDeleteTitle(int code);
-QString fontDeleteHelp();
+Command fontDefine(int code, const FontData &data);
+Command fontDelete(int code);
 
-// Blink action: t1 and t2 in steps of 13.5 ms, count 0 for "Continuously".
-QString blinkCommand(int t1, int t2, int count);
-QString blinkTitle(int t1, int t2, const QString &countText);
-QString blinkHelp();
+// Blink action: t1 and t2 in steps of 13.5 ms, count 0 for "Continuously";
+// countText is the count as BlkCnt_Combo shows it.
+Command blink(int t1, int t2, int count, const QString &countText);
 
 // Wait action: v in steps of 0.5 s.
 inline constexpr int kWaitMax = 255;
-QString waitCommand(int v);
-QString waitTitle(int v);
-QString waitHelp();
+Command wait(int v);
 // WaitLabel: the value after one blank.
 QString waitLabel(int v);
 

@@ -31,13 +31,13 @@ void SerialOutSwitch::start()
         m_state.setFlowControl(FlowControl::None);
     }
     m_connection.setSerialOutRunning(true);
-    m_transport.issue(SetupModeCatalogue::command(SetupModeCatalogue::serialOutStart()));
+    m_transport.issue(
+        SetupModeCatalogue::modeSwitch(SetupModeCatalogue::ModeSwitch::SerialOutStart).command);
 }
 
 void SerialOutSwitch::end()
 {
-    Command c = SetupModeCatalogue::command(SetupModeCatalogue::serialOutEnd());
-    c.replyKind = 0; // whatever a status request left set must not touch the reply label
-    m_transport.issue(c);
+    m_transport.issue(
+        SetupModeCatalogue::modeSwitch(SetupModeCatalogue::ModeSwitch::SerialOutEnd).command);
     m_connection.setSerialOutRunning(false);
 }

@@ -3,73 +3,96 @@
 #include "core/commands/commandformula.h"
 #include "core/transport/hexdigits.h"
 
-#include <iterator>
-
-namespace {
-
-const QString kDisplayStatusHelp = QStringLiteral(
-    "-----OpCode-----  a (a=2(Firmware ver), 32(Firmware checksum), 33(User font table checksum))");
-const QString kStatusRequestHelp = QStringLiteral("-----OpCode-----  a [ b   c   d   e]");
-
-struct RequestText
-{
-    const char *caption;
-    const char *text; // USER-FONT: the code digits follow
-    quint8 replyKind;
-};
-
-// Reply kinds: 1 four characters, 2 four hex bytes, 3 twelve characters,
-// 4 five hex bytes, all taken from reply byte 3 on.
-constexpr RequestText kRequests[] = {
-    {"Firmware version", "\\x1f\\x28\\x65\\x40\\x02", 1},
-    {"Firmware checksum", "\\x1f\\x28\\x65\\x40\\x20\\x00\\xc0\\x00\\x40", 2},
-    {"Product type", "\\x1f\\x28\\x65\\x40\\x30", 3},
-    {"USER-FONT", "\\x1f\\x28\\x65\\x40\\x80\\x", 4},
-    {"User Table checksum", "\\x1f\\x28\\x65\\x40\\x20\\x00\\x24\\x60\\x04", 2},
-};
-
-} // namespace
+#include <array>
 
 namespace SetupModeCatalogue {
 
-Row userModeStart()
+namespace {
+
+const QString kModeStartHelp = QStringLiteral("-----OpCode----- 'I' 'N'");
+const QString kModeEndHelp = QStringLiteral("-----OpCode----- 'O' 'U' 'T'");
+
+std::array<Row, 4> buildModeSwitches()
 {
-    return {QStringLiteral("UserModIn"), QStringLiteral("Start"),
-            QStringLiteral("\\x1f\\x28\\x65\\x01\\x49\\x4e"),
-            QStringLiteral("User set up mode start"), QStringLiteral("-----OpCode----- 'I' 'N'")};
+    // In the order of ModeSwitch.
+    Row serialOutEnd{"TxdMod_0",
+                     "End",
+                     {"\\x1f\\x28\\x65\\x84\\x4f\\x55\\x54", "Serial OUT mode End", kModeEndHelp}};
+    // Whatever a status request left set must not touch the reply label.
+    serialOutEnd.command.replyKind = ReplyKind::Unchanged;
+    return {{
+        {"UserModIn",
+         "Start",
+         {"\\x1f\\x28\\x65\\x01\\x49\\x4e", "User set up mode start", kModeStartHelp}},
+        {"UserModOut",
+         "End",
+         {"\\x1f\\x28\\x65\\x02\\x4f\\x55\\x54", "User set up mode end", kModeEndHelp}},
+        serialOutEnd,
+        {"TxdMod_1",
+         "Start",
+         {"\\x1f\\x28\\x65\\x83\\x49\\x4e", "Serial OUT mode Start", kModeStartHelp}},
+    }};
 }
 
-Row userModeEnd()
+QList<Row> buildDisplayStatusRows()
 {
-    return {QStringLiteral("UserModOut"), QStringLiteral("End"),
-            QStringLiteral("\\x1f\\x28\\x65\\x02\\x4f\\x55\\x54"),
-            QStringLiteral("User set up mode end"), QStringLiteral("-----OpCode----- 'O' 'U' 'T'")};
-}
-
-QList<Row> displayStatusRows()
-{
-    const QStringList captions = {QStringLiteral("Firmware version"),
-                                  QStringLiteral("Firmware checksum"),
-                                  QStringLiteral("User Table checksum")};
-    const QStringList codes = {QStringLiteral("02"), QStringLiteral("20"), QStringLiteral("21")};
-    QList<Row> rows;
-    for (int i = 0; i < captions.size(); ++i) {
-        rows.append(
-            {QStringLiteral("InfoDisp_%1").arg(i), captions[i],
-             QStringLiteral("\\x1f\\x28\\x65\\x41\\x") + codes[i],
-             QStringLiteral("Display Status information (") + captions[i] + QLatin1Char(')'),
-             kDisplayStatusHelp});
+    const QString help = QStringLiteral("-----OpCode-----  a (a=2(Firmware ver), 32(Firmware "
+                                        "checksum), 33(User font table checksum))");
+    const std::pair<const char *, const char *> rows[] = {
+        {"Firmware version", "02"}, {"Firmware checksum", "20"}, {"User Table checksum", "21"}};
+    QList<Row> built;
+    for (const auto &[caption, code] : rows) {
+        const QString name = QString::fromLatin1(caption);
+        built.append({QStringLiteral("InfoDisp_%1").arg(built.size()),
+                      name,
+                      {"\\x1f\\x28\\x65\\x41\\x" + QString::fromLatin1(code),
+                       "Display Status information (" + name + ')', help}});
     }
+    return built;
+}
+
+QList<StatusRequest> buildStatusRequests()
+{
+    const struct
+    {
+        const char *caption;
+        const char *text;
+        ReplyKind replyKind;
+    } rows[] = {
+        {"Firmware version", "\\x1f\\x28\\x65\\x40\\x02", ReplyKind::FourCharacters},
+        {"Firmware checksum", "\\x1f\\x28\\x65\\x40\\x20\\x00\\xc0\\x00\\x40",
+         ReplyKind::FourHexBytes},
+        {"Product type", "\\x1f\\x28\\x65\\x40\\x30", ReplyKind::TwelveCharacters},
+        {"USER-FONT", "\\x1f\\x28\\x65\\x40\\x80\\x", ReplyKind::FiveHexBytes},
+        {"User Table checksum", "\\x1f\\x28\\x65\\x40\\x20\\x00\\x24\\x60\\x04",
+         ReplyKind::FourHexBytes},
+    };
+    QList<StatusRequest> built;
+    for (const auto &row : rows)
+        built.append({QStringLiteral("InfoTrs_%1").arg(built.size()),
+                      QString::fromLatin1(row.caption), QString::fromLatin1(row.text),
+                      row.replyKind});
+    return built;
+}
+
+} // namespace
+
+const Row &modeSwitch(ModeSwitch which)
+{
+    static const std::array<Row, 4> rows = buildModeSwitches();
+    static_assert(size_t(ModeSwitch::SerialOutStart) + 1 == rows.size(), "one row per switch");
+    return rows[size_t(which)];
+}
+
+const QList<Row> &displayStatusRows()
+{
+    static const QList<Row> rows = buildDisplayStatusRows();
     return rows;
 }
 
-QList<StatusRequest> statusRequests()
+const QList<StatusRequest> &statusRequests()
 {
-    QList<StatusRequest> requests;
-    int i = 0;
-    for (const RequestText &r : kRequests)
-        requests.append(
-            {QStringLiteral("InfoTrs_%1").arg(i++), QString::fromLatin1(r.caption), r.replyKind});
+    static const QList<StatusRequest> requests = buildStatusRequests();
     return requests;
 }
 
@@ -78,42 +101,21 @@ QString userFontCodeDigits(int udfIndex)
     return hex2(CommandFormula::kFirstFontCode + udfIndex);
 }
 
-QString statusRequestText(int element, int udfIndex)
-{
-    if (element < 0 || element >= int(std::size(kRequests)))
-        return QString();
-    QString text = QString::fromLatin1(kRequests[element].text);
-    if (element == kUserFontRequest)
-        text += userFontCodeDigits(udfIndex);
-    return text;
-}
-
 Command statusRequestCommand(int element, int udfIndex)
 {
+    const QList<StatusRequest> &requests = statusRequests();
+    if (element < 0 || element >= requests.size())
+        return {};
+    const StatusRequest &request = requests[element];
     Command c;
-    c.text = statusRequestText(element, udfIndex);
-    if (c.text.isNull())
-        return c;
-    const QString caption = QString::fromLatin1(kRequests[element].caption);
-    c.title = QStringLiteral("Read Status information (") + caption + QLatin1Char(')');
-    c.help = kStatusRequestHelp;
+    c.text = request.text;
+    if (element == kUserFontRequest)
+        c.text += userFontCodeDigits(udfIndex);
+    c.title = QStringLiteral("Read Status information (") + request.caption + QLatin1Char(')');
+    c.help = QStringLiteral("-----OpCode-----  a [ b   c   d   e]");
     c.expectReply = true;
-    c.replyKind = kRequests[element].replyKind;
+    c.replyKind = request.replyKind;
     return c;
-}
-
-Row serialOutEnd()
-{
-    return {QStringLiteral("TxdMod_0"), QStringLiteral("End"),
-            QStringLiteral("\\x1f\\x28\\x65\\x84\\x4f\\x55\\x54"),
-            QStringLiteral("Serial OUT mode End"), QStringLiteral("-----OpCode----- 'O' 'U' 'T'")};
-}
-
-Row serialOutStart()
-{
-    return {QStringLiteral("TxdMod_1"), QStringLiteral("Start"),
-            QStringLiteral("\\x1f\\x28\\x65\\x83\\x49\\x4e"),
-            QStringLiteral("Serial OUT mode Start"), QStringLiteral("-----OpCode----- 'I' 'N'")};
 }
 
 Question serialOutStartQuestion()
@@ -137,15 +139,6 @@ std::optional<Question> leavingCaution(int tab)
     return Question{QStringLiteral("The VFD module does not respond to other commands when in ") +
                         mode + QStringLiteral(".  Do you wish to continue?"),
                     QStringLiteral("Caution - ") + mode};
-}
-
-Command command(const Row &row)
-{
-    Command c;
-    c.text = row.text;
-    c.title = row.title;
-    c.help = row.help;
-    return c;
 }
 
 } // namespace SetupModeCatalogue

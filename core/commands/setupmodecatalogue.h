@@ -1,10 +1,9 @@
 #pragma once
 
-#include "core/transport/commandtransport.h"
+#include "core/transport/command.h"
 
 #include <QList>
 #include <QString>
-#include <QStringList>
 
 #include <optional>
 
@@ -12,21 +11,44 @@
 // the status requests, as tables the panels build their buttons from.
 namespace SetupModeCatalogue {
 
+// A button that sends a fixed command.
 struct Row
 {
     QString objectName; // "UserModIn", "InfoDisp_0", ...
     QString caption;
-    QString text; // command text in escape notation
-    QString title;
-    QString help;
+    Command command;
 };
 
+// The buttons that switch a mode on or off, by what they do.
+enum class ModeSwitch {
+    UserModeStart,  // UserModIn, "Start"
+    UserModeEnd,    // UserModOut, "End"
+    SerialOutEnd,   // TxdMod_0, "End"; leaves the reply label alone
+    SerialOutStart, // TxdMod_1, "Start"
+};
+const Row &modeSwitch(ModeSwitch which);
+
+// InfoDisp_0..2: the module shows the information on its own display.
+const QList<Row> &displayStatusRows();
+
+// InfoTrs_0..4: the module answers on the line, and the reply label shows it.
 struct StatusRequest
 {
     QString objectName; // "InfoTrs_0" to "InfoTrs_4"
     QString caption;
-    quint8 replyKind; // how the reply label shows the answer
+    QString text; // the USER-FONT request's code digits follow it
+    ReplyKind replyKind;
 };
+const QList<StatusRequest> &statusRequests();
+// Element 3 asks for the user font whose code UdfCod names.
+inline constexpr int kUserFontRequest = 3;
+// The request for element i; udfIndex is the entry chosen in UdfCod, -1 when a
+// code was typed instead (the request then asks for code 1F). An element
+// outside the table gives a command with a null text.
+Command statusRequestCommand(int element, int udfIndex);
+// Two upper-case hex digits of the code UdfCod's entry udfIndex stands for
+// ("20" for entry 0, "1F" for -1).
+QString userFontCodeDigits(int udfIndex);
 
 // Tab 1 and tab 2 each guard a mode the module ignores ordinary commands in.
 struct Question
@@ -34,33 +56,8 @@ struct Question
     QString text;
     QString title;
 };
-
-// UserModIn ("Start") and UserModOut ("End").
-Row userModeStart();
-Row userModeEnd();
-// InfoDisp_0..2: the module shows the information on its own display.
-QList<Row> displayStatusRows();
-
-// InfoTrs_0..4; element 3 is the USER-FONT request whose code comes from UdfCod.
-QList<StatusRequest> statusRequests();
-inline constexpr int kUserFontRequest = 3;
-// The request for element i; udfIndex is the entry chosen in UdfCod, -1 when a
-// code was typed instead (the request then asks for code 1F).
-Command statusRequestCommand(int element, int udfIndex);
-QString statusRequestText(int element, int udfIndex);
-// Two upper-case hex digits of the code UdfCod's entry udfIndex stands for
-// ("20" for entry 0, "1F" for -1).
-QString userFontCodeDigits(int udfIndex);
-
-// TxdMod_0 ("End") and TxdMod_1 ("Start").
-Row serialOutEnd();
-Row serialOutStart();
 Question serialOutStartQuestion();
-
 // The caution before leaving a tab whose mode is active; none for tab 0.
 std::optional<Question> leavingCaution(int tab);
-
-// A row as the transport takes it.
-Command command(const Row &row);
 
 } // namespace SetupModeCatalogue

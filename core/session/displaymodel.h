@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/transport/commandtransport.h"
+#include "core/transport/command.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,36 +1,17 @@
 #pragma once
 
 #include "core/transport/codes.h"
+#include "core/transport/command.h"
 
 #include <QObject>
 #include <QQueue>
 #include <QString>
-
-#include <optional>
 
 class CodePage;
 class DataTransmitter;
 class LogBoard;
 class OutputMonitor;
 class Prompt;
-
-// One command as a control issues it.
-struct Command
-{
-    enum class Notation {
-        Escape,   // "\x1b\x40": every control but the text entry
-        TextEntry // "&h0D" literals, everything else sent as typed
-    };
-
-    QString text;
-    QString title;
-    QString help;
-    Notation notation = Notation::Escape;
-    // Status requests: discard stale input first, read a reply afterwards.
-    bool expectReply = false;
-    // Set before sending when present (status requests 1 to 4, Serial OUT end 0).
-    std::optional<quint8> replyKind = std::nullopt;
-};
 
 // The transmit pipeline: converts a command, hands it to the sending engine,
 // and names and records it. Commands never interleave: one issued while

@@ -31,7 +31,7 @@ void DataTransmitter::DataTransmit(const Codes &codes)
         if (!reply.isNull())
             m_monitor.setResponse(reply);
     }
-    m_replyKind = 0;
+    m_replyKind = ReplyKind::Unchanged;
 }
 
 bool DataTransmitter::send(const Codes &codes)

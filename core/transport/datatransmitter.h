@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/transport/codes.h"
+#include "core/transport/command.h"
 
 #include <QByteArray>
 
@@ -30,9 +31,10 @@ public:
     // command discard stale input first and read a reply after it.
     bool expectReply() const { return m_expectReply; }
     void setExpectReply(bool expect) { m_expectReply = expect; }
-    // 0: the reply label is left alone; 1 to 4: how the reply is shown.
-    quint8 replyKind() const { return m_replyKind; }
-    void setReplyKind(quint8 kind) { m_replyKind = kind; }
+    // How the reply label shows the reply of the next command sent; back to
+    // Unchanged after every DataTransmit.
+    ReplyKind replyKind() const { return m_replyKind; }
+    void setReplyKind(ReplyKind kind) { m_replyKind = kind; }
     QByteArray rxReply() const { return m_rxReply; }
 
 private:
@@ -47,6 +49,6 @@ private:
     Prompt &m_prompt;
     const CodePage &m_codePage;
     bool m_expectReply = false;
-    quint8 m_replyKind = 0;
+    ReplyKind m_replyKind = ReplyKind::Unchanged;
     QByteArray m_rxReply = QByteArray(kReplySize + 1, '\0');
 };

@@ -64,20 +64,21 @@ QString logRecord(const QString &title, const QString &help, const Codes &codes)
     return record;
 }
 
-QString replyText(QByteArrayView reply, int replyKind, const CodePage &codePage)
+QString replyText(QByteArrayView reply, ReplyKind kind, const CodePage &codePage)
 {
-    switch (replyKind) {
-    case 1:
+    switch (kind) {
+    case ReplyKind::FourCharacters:
         return characters(reply, 3, 4, codePage);
-    case 2:
+    case ReplyKind::FourHexBytes:
         return hexBytes(reply, 3, 4);
-    case 3:
+    case ReplyKind::TwelveCharacters:
         return characters(reply, 3, 12, codePage);
-    case 4:
+    case ReplyKind::FiveHexBytes:
         return hexBytes(reply, 3, 5);
-    default:
-        return QString();
+    case ReplyKind::Unchanged:
+        break;
     }
+    return QString();
 }
 
 } // namespace MonitorFormat

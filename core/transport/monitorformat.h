@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/transport/codes.h"
+#include "core/transport/command.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -19,8 +20,8 @@ QString codeGroups(const Codes &codes);
 // The four-line Log Board record, each line ended by CR LF, the last one empty.
 QString logRecord(const QString &title, const QString &help, const Codes &codes);
 
-// The status reply as the reply label shows it for reply kinds 1 to 4;
-// other kinds leave the label as it was and give a null string.
-QString replyText(QByteArrayView reply, int replyKind, const CodePage &codePage);
+// The status reply as the reply label shows it; Unchanged (and any kind
+// beyond the four) leaves the label as it was and gives a null string.
+QString replyText(QByteArrayView reply, ReplyKind kind, const CodePage &codePage);
 
 } // namespace MonitorFormat

@@ -75,8 +75,6 @@ void BlinkGroup::start()
     const int t1 = m_t1->currentText().toInt();
     const int t2 = m_t2->currentText().toInt();
     const int count = m_count->currentIndex(); // 0 is "Continuously"
-    m_transport.issue(Command{CommandFormula::blinkCommand(t1, t2, count),
-                              CommandFormula::blinkTitle(t1, t2, m_count->currentText()),
-                              CommandFormula::blinkHelp()});
+    m_transport.issue(CommandFormula::blink(t1, t2, count, m_count->currentText()));
     setContinuousShown(count == 0);
 }

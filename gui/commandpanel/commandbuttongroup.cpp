@@ -40,6 +40,5 @@ void CommandButtonGroup::click(int i)
         busy.emplace(m_owner->window());
     // The colour follows the click whether or not the command reaches the module.
     setChoice(i);
-    const CommandCatalogue::Action &action = m_group.actions.at(i);
-    m_transport.issue(Command{action.command, action.title, m_group.help});
+    m_transport.issue(m_group.command(i));
 }

@@ -29,23 +29,22 @@ CommandLists::CommandLists(const CommandCatalogue &catalogue, CommandTransport &
                 [this, list, combo](int k) { changed(list, combo, k); });
         connect(combo, &QComboBox::activated, this,
                 [this, list, combo](int k) { activated(list, combo, k); });
-        m_combos.insert(list.name, combo);
-        if (list.name == QLatin1String("LumList"))
-            m_baseBrightnessLevels = list.items.size();
+        m_combos.insert(list.id, combo);
     }
+    m_baseBrightnessLevels = catalogue.list(CommandCatalogue::List::LumList).items.size();
 }
 
-void CommandLists::selectSilently(const QString &name, int index)
+void CommandLists::selectSilently(CommandCatalogue::List id, int index)
 {
     const bool ready = m_state.listsReady();
     m_state.setListsReady(false);
-    m_combos.value(name)->setCurrentIndex(index);
+    m_combos.value(id)->setCurrentIndex(index);
     m_state.setListsReady(ready);
 }
 
 void CommandLists::showBrightnessLevels(int levels)
 {
-    QComboBox *lum = m_combos.value(QStringLiteral("LumList"));
+    QComboBox *lum = m_combos.value(CommandCatalogue::List::LumList);
     const QStringList extra = CommandCatalogue::extraBrightnessItems();
     const int base = int(m_baseBrightnessLevels);
     const QSignalBlocker quiet(lum);
@@ -89,5 +88,5 @@ void CommandLists::run(const CommandCatalogue::OptionList &list, QComboBox *comb
     std::optional<BusyGuard> busy;
     if (list.disablesWindow)
         busy.emplace(m_owner->window());
-    m_transport.issue(Command{list.command(k), list.titlePrefix + combo->itemText(k), list.help});
+    m_transport.issue(list.command(k, combo->itemText(k)));
 }

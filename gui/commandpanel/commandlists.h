@@ -2,7 +2,7 @@
 
 #include "core/commands/commandcatalogue.h"
 
-#include <QHash>
+#include <QMap>
 #include <QObject>
 
 class CommandTransport;
@@ -23,10 +23,10 @@ public:
     CommandLists(const CommandCatalogue &catalogue, CommandTransport &transport, SetupState &state,
                  QWidget *owner);
 
-    QComboBox *combo(const QString &name) const { return m_combos.value(name); }
+    QComboBox *combo(CommandCatalogue::List id) const { return m_combos.value(id); }
 
     // Selects with listsReady clear, as the panel reset does; nothing is sent.
-    void selectSilently(const QString &name, int index);
+    void selectSilently(CommandCatalogue::List id, int index);
 
     // The brightness entries a display model has: the catalogue's, and its
     // extra ones for a model with more levels. Nothing is sent; a dropped entry
@@ -41,7 +41,7 @@ private:
     CommandTransport &m_transport;
     SetupState &m_state;
     QWidget *m_owner;
-    QHash<QString, QComboBox *> m_combos;
+    QMap<CommandCatalogue::List, QComboBox *> m_combos;
     qsizetype m_baseBrightnessLevels = 0; // LumList's entries in the catalogue
     // The list whose change has just issued its command; the activation that
     // follows that change must not issue it twice.

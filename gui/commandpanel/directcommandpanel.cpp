@@ -14,15 +14,14 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHash>
 #include <QLabel>
+#include <QMap>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-constexpr int kScreensaverPowerOff = 0;
-constexpr int kScreensaverPowerOn = 1;
-} // namespace
+using Group = CommandCatalogue::Group;
+using List = CommandCatalogue::List;
+using Single = CommandCatalogue::Single;
 
 struct DirectCommandPanel::Private
 {
@@ -35,7 +34,7 @@ struct DirectCommandPanel::Private
     CommandTransport &transport;
     SetupState &state;
     CommandCatalogue catalogue;
-    QHash<QString, CommandButtonGroup *> groups;
+    QMap<Group, CommandButtonGroup *> groups;
     CommandLists *lists = nullptr;
     RamFontEditor *ramFont = nullptr;
     BlinkGroup *blink = nullptr;
@@ -48,12 +47,12 @@ DirectCommandPanel::DirectCommandPanel(CommandTransport &transport, SetupState &
     , d(std::make_unique<Private>(transport, state))
 {
     for (const CommandCatalogue::ButtonGroup &group : d->catalogue.groups()) {
-        if (group.name != QLatin1String("RAMuserfont")) // the font editor holds that pair
-            d->groups.insert(group.name, new CommandButtonGroup(group, transport, this));
+        if (group.id != Group::RAMuserfont) // the font editor holds that pair
+            d->groups.insert(group.id, new CommandButtonGroup(group, transport, this));
     }
     d->lists = new CommandLists(d->catalogue, transport, state, this);
     d->ramFont = new RamFontEditor(d->catalogue, transport, this);
-    d->groups.insert(QStringLiteral("RAMuserfont"), d->ramFont->onOffPair());
+    d->groups.insert(Group::RAMuserfont, d->ramFont->onOffPair());
     d->blink = new BlinkGroup(transport, this);
     buildLayout();
     allowNarrowButtons();
@@ -119,19 +118,19 @@ QWidget *DirectCommandPanel::buildScreenControl()
     grid->setContentsMargins(6, 4, 6, 4);
     grid->setVerticalSpacing(3);
     // Ctrl and InsDel two to a row; the two mode groups one column each.
-    CommandButtonGroup *ctrl = d->groups.value(QStringLiteral("Ctrl"));
+    CommandButtonGroup *ctrl = d->groups.value(Group::Ctrl);
     for (int i = 0; i < ctrl->size(); ++i)
         grid->addWidget(ctrl->button(i), i / 2, i % 2);
-    CommandButtonGroup *insDel = d->groups.value(QStringLiteral("InsDel"));
+    CommandButtonGroup *insDel = d->groups.value(Group::InsDel);
     for (int i = 0; i < insDel->size(); ++i)
         grid->addWidget(insDel->button(i), 3 + i / 2, i % 2);
     const int modeRow = 5;
     grid->addWidget(new QLabel(QStringLiteral("Display mode"), box), modeRow, 0);
     grid->addWidget(new QLabel(QStringLiteral("Write mode"), box), modeRow, 1);
-    CommandButtonGroup *dispMod = d->groups.value(QStringLiteral("DispMod"));
+    CommandButtonGroup *dispMod = d->groups.value(Group::DispMod);
     for (int i = 0; i < dispMod->size(); ++i)
         grid->addWidget(dispMod->button(i), modeRow + 1 + i, 0);
-    CommandButtonGroup *wrMod = d->groups.value(QStringLiteral("WrMod"));
+    CommandButtonGroup *wrMod = d->groups.value(Group::WrMod);
     for (int i = 0; i < wrMod->size(); ++i)
         grid->addWidget(wrMod->button(i), modeRow + 1 + i, 1);
     return box;
@@ -145,8 +144,8 @@ QWidget *DirectCommandPanel::buildSettings()
     grid->setVerticalSpacing(3);
     int row = 0;
     // "On" stands in the same column in every pair, whatever its index.
-    for (const char *name : {"CharBlk", "CharUl", "ChrWid", "SpFontSel"}) {
-        CommandButtonGroup *pair = d->groups.value(QString::fromLatin1(name));
+    for (const Group id : {Group::CharBlk, Group::CharUl, Group::ChrWid, Group::SpFontSel}) {
+        CommandButtonGroup *pair = d->groups.value(id);
         grid->addWidget(new QLabel(pair->group().label, box), row, 0);
         for (int i = 0; i < pair->size(); ++i) {
             const bool isOn = pair->group().actions.at(i).caption == QLatin1String("On");
@@ -156,14 +155,14 @@ QWidget *DirectCommandPanel::buildSettings()
     }
     for (const CommandCatalogue::OptionList &list : d->catalogue.lists()) {
         grid->addWidget(new QLabel(list.label, box), row, 0);
-        if (list.name == QLatin1String("BlkSpdList")) {
+        if (list.id == List::BlkSpdList) {
             // The unit shares the list's cell so it does not widen the group.
             auto *cell = new QHBoxLayout;
-            cell->addWidget(d->lists->combo(list.name), 1);
+            cell->addWidget(d->lists->combo(list.id), 1);
             cell->addWidget(new QLabel(QStringLiteral("13.5ms"), box));
             grid->addLayout(cell, row, 1, 1, 2);
         } else {
-            grid->addWidget(d->lists->combo(list.name), row, 1, 1, 2);
+            grid->addWidget(d->lists->combo(list.id), row, 1, 1, 2);
         }
         ++row;
     }
@@ -171,21 +170,21 @@ QWidget *DirectCommandPanel::buildSettings()
         auto *button = new QPushButton(single.action.caption, box);
         button->setObjectName(single.name);
         connect(button, &QPushButton::clicked, this,
-                [this, name = single.name] { initializeOrReset(name); });
-        grid->addWidget(button, row, single.name == QLatin1String("ModInit") ? 1 : 2);
+                [this, id = single.id] { initializeOrReset(id); });
+        grid->addWidget(button, row, single.id == Single::ModInit ? 1 : 2);
     }
     return box;
 }
 
-void DirectCommandPanel::initializeOrReset(const QString &name)
+void DirectCommandPanel::initializeOrReset(Single id)
 {
-    const CommandCatalogue::SingleButton &single = d->catalogue.single(name);
-    d->transport.issue(Command{single.action.command, single.action.title, single.help});
+    d->transport.issue(d->catalogue.single(id).command());
     ResetPanel();
-    // After a module reset the display is powered on whatever the list showed.
-    QComboBox *saver = d->lists->combo(QStringLiteral("ScreensaverList"));
-    if (name == QLatin1String("ModReset") && saver->currentIndex() == kScreensaverPowerOff)
-        d->lists->selectSilently(saver->objectName(), kScreensaverPowerOn);
+    // After a module reset the display is powered on whatever the list showed:
+    // the entry the panel reset keeps goes back to the start entry too.
+    const CommandCatalogue::OptionList &saver = d->catalogue.list(List::ScreensaverList);
+    if (id == Single::ModReset && d->lists->combo(saver.id)->currentIndex() == saver.keptOnReset)
+        d->lists->selectSilently(saver.id, saver.startIndex);
 }
 
 void DirectCommandPanel::ResetPanel()
@@ -193,19 +192,17 @@ void DirectCommandPanel::ResetPanel()
     d->blink->setContinuousShown(false);
     if (d->resetPicker)
         d->resetPicker();
-    for (const char *name :
-         {"DispMod", "SpFontSel", "ChrWid", "CharUl", "WrMod", "CharBlk", "RAMuserfont"})
-        d->groups.value(QString::fromLatin1(name))->resetChoice();
-
-    d->state.setListsReady(false);
-    for (const char *name : {"SpdList", "BlkSpdList", "IFList", "CTList", "LumList",
-                             "CursorModeList", "FontMagList", "CharBright"}) {
-        const CommandCatalogue::OptionList &list = d->catalogue.list(QString::fromLatin1(name));
-        d->lists->combo(list.name)->setCurrentIndex(list.startIndex);
+    // Every row that shows a choice shows its start choice again, and every list
+    // its start entry, without sending anything.
+    for (const CommandCatalogue::ButtonGroup &group : d->catalogue.groups()) {
+        if (group.startChoice >= 0)
+            d->groups.value(group.id)->resetChoice();
     }
-    // Initialize leaves a powered-off display off; every other saver mode returns to power on.
-    QComboBox *saver = d->lists->combo(QStringLiteral("ScreensaverList"));
-    if (saver->currentIndex() != kScreensaverPowerOff)
-        saver->setCurrentIndex(kScreensaverPowerOn);
+    d->state.setListsReady(false);
+    for (const CommandCatalogue::OptionList &list : d->catalogue.lists()) {
+        QComboBox *combo = d->lists->combo(list.id);
+        if (list.keptOnReset < 0 || combo->currentIndex() != list.keptOnReset)
+            combo->setCurrentIndex(list.startIndex);
+    }
     d->state.setListsReady(true);
 }

@@ -1,13 +1,12 @@
 #pragma once
 
-#include "core/commands/commandformula.h"
+#include "core/commands/commandcatalogue.h"
 
 #include <QWidget>
 
 #include <functional>
 #include <memory>
 
-class CommandCatalogue;
 class CommandTransport;
 class Prompt;
 class SetupState;
@@ -35,7 +34,7 @@ private:
     void allowNarrowButtons();
     QWidget *buildScreenControl();
     QWidget *buildSettings();
-    void initializeOrReset(const QString &name);
+    void initializeOrReset(CommandCatalogue::Single id);
     void ResetPanel();
 
     struct Private;

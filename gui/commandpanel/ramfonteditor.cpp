@@ -48,7 +48,8 @@ RamFontEditor::RamFontEditor(const CommandCatalogue &catalogue, CommandTransport
     connect(m_delete, &QPushButton::clicked, this, &RamFontEditor::remove);
     connect(clear, &QPushButton::clicked, this, &RamFontEditor::clearDots);
 
-    m_onOff = new CommandButtonGroup(catalogue.group(u"RAMuserfont"), transport, this);
+    m_onOff = new CommandButtonGroup(catalogue.group(CommandCatalogue::Group::RAMuserfont),
+                                     transport, this);
 
     auto *layout = new QGridLayout(this);
     layout->setContentsMargins(6, 4, 6, 4);
@@ -116,13 +117,12 @@ void RamFontEditor::define()
 {
     const BusyGuard busy(m_define);
     const int code = characterCode();
-    m_transport.issue(Command{fontDefineCommand(code, fontData(m_dots)), fontDefineTitle(code),
-                              fontDefineHelp()});
+    m_transport.issue(fontDefine(code, fontData(m_dots)));
 }
 
 void RamFontEditor::remove()
 {
     const BusyGuard busy(m_delete);
     const int code = characterCode();
-    m_transport.issue(Command{fontDeleteCommand(code), fontDeleteTitle(code), fontDeleteHelp()});
+    m_transport.issue(fontDelete(code));
 }

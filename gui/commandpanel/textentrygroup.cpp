@@ -66,7 +66,5 @@ void TextEntryGroup::cleanUp()
 void TextEntryGroup::transfer()
 {
     const BusyGuard busy(m_transfer);
-    const QString text = m_text->text();
-    m_transport.issue(Command{text, CommandFormula::textEntryTitle(text),
-                              CommandFormula::textEntryHelp(text), Command::Notation::TextEntry});
+    m_transport.issue(CommandFormula::textEntry(m_text->text()));
 }

@@ -70,6 +70,5 @@ void WaitGroup::refreshLabel()
 
 void WaitGroup::start()
 {
-    const int v = m_slider->value();
-    m_transport.issue(Command{waitCommand(v), waitTitle(v), waitHelp()});
+    m_transport.issue(wait(m_slider->value()));
 }

@@ -65,8 +65,8 @@ UserSetupPanel::UserSetupPanel(CommandTransport &transport, QWidget *parent)
     heading->setObjectName(QStringLiteral("UserSetupLabel"));
     layout->addWidget(heading);
 
-    const Row startRow = userModeStart();
-    const Row endRow = userModeEnd();
+    const Row &startRow = modeSwitch(ModeSwitch::UserModeStart);
+    const Row &endRow = modeSwitch(ModeSwitch::UserModeEnd);
     auto *modeRow = new QHBoxLayout;
     d->start = makeButton(startRow.objectName, startRow.caption, this);
     d->end = makeButton(endRow.objectName, endRow.caption, this);
@@ -82,14 +82,14 @@ UserSetupPanel::UserSetupPanel(CommandTransport &transport, QWidget *parent)
     auto *group = new QGroupBox(QStringLiteral("Display Status information"), this);
     group->setObjectName(QStringLiteral("InfoDispFrame"));
     auto *groupLayout = new QVBoxLayout(group);
-    const QList<Row> rows = displayStatusRows();
+    const QList<Row> &rows = displayStatusRows();
     for (int i = 0; i < rows.size(); ++i) {
         QPushButton *b = makeButton(rows[i].objectName, rows[i].caption, group);
         b->setFixedWidth(kButtonWidth);
         b->setEnabled(false);
         groupLayout->addWidget(b);
         d->infoDisp[size_t(i)] = b;
-        const Command c = command(rows[i]);
+        const Command c = rows[i].command;
         connect(b, &QPushButton::clicked, this, [this, c] { d->transport.issue(c); });
     }
     auto *groupRow = new QHBoxLayout;
@@ -113,7 +113,8 @@ void UserSetupPanel::start()
         b->setEnabled(true);
     ButtonPaint::paintChosen(d->start, true);
     ButtonPaint::paintChosen(d->end, false);
-    d->transport.issue(SetupModeCatalogue::command(SetupModeCatalogue::userModeStart()));
+    d->transport.issue(
+        SetupModeCatalogue::modeSwitch(SetupModeCatalogue::ModeSwitch::UserModeStart).command);
 }
 
 void UserSetupPanel::end()
@@ -122,7 +123,8 @@ void UserSetupPanel::end()
         b->setEnabled(false);
     ButtonPaint::paintChosen(d->start, false);
     ButtonPaint::paintChosen(d->end, true);
-    d->transport.issue(SetupModeCatalogue::command(SetupModeCatalogue::userModeEnd()));
+    d->transport.issue(
+        SetupModeCatalogue::modeSwitch(SetupModeCatalogue::ModeSwitch::UserModeEnd).command);
 }
 
 // ---------------------------------------------------------------- Serial OUT
@@ -151,8 +153,8 @@ SerialOutPanel::SerialOutPanel(CommandTransport &transport, Connection &connecti
     heading->setObjectName(QStringLiteral("SerialOutLabel"));
     layout->addWidget(heading);
 
-    const Row endRow = serialOutEnd();
-    const Row startRow = serialOutStart();
+    const Row &endRow = modeSwitch(ModeSwitch::SerialOutEnd);
+    const Row &startRow = modeSwitch(ModeSwitch::SerialOutStart);
     d->txdMod[0] = makeButton(endRow.objectName, endRow.caption, this);
     d->txdMod[1] = makeButton(startRow.objectName, startRow.caption, this);
     auto *modeRow = new QHBoxLayout;
@@ -178,7 +180,7 @@ QWidget *SerialOutPanel::buildStatusGroup()
     auto *group = new QGroupBox(QStringLiteral("Read Status information"), this);
     group->setObjectName(QStringLiteral("InfoTrsFrame"));
     auto *grid = new QGridLayout(group);
-    const QList<StatusRequest> requests = statusRequests();
+    const QList<StatusRequest> &requests = statusRequests();
     for (int i = 0; i < requests.size(); ++i) {
         QPushButton *b = makeButton(requests[i].objectName, requests[i].caption, group);
         b->setFixedWidth(kButtonWidth);

@@ -64,12 +64,13 @@ void TestDataTransmit::offlineShowsButSendsNothing()
     bench.monitor.setResponse(QStringLiteral("old"));
     bench.transport.issue({QStringLiteral("\\x1f\\x28\\x67\\x50\\x04\\x00\\x00"),
                            QStringLiteral("Character Brightness : Level 4 (43%)"),
-                           QStringLiteral("help"), Command::Notation::Escape, false, 2});
+                           QStringLiteral("help"), Command::Notation::Escape, false,
+                           ReplyKind::FourHexBytes});
     QVERIFY(bench.writes().isEmpty());
     QCOMPARE(bench.monitor.history(), QStringLiteral("[T]1F 28 67 50 04 00 00 \r\n"));
     QCOMPARE(bench.monitor.codes(), QStringLiteral("[1f][28][67][50][04][00][00]"));
     QCOMPARE(bench.monitor.response(), QString());
-    QCOMPARE(bench.transmitter.replyKind(), quint8(0));
+    QCOMPARE(bench.transmitter.replyKind(), ReplyKind::Unchanged);
     QCOMPARE(bench.monitor.commandName(), QStringLiteral("Character Brightness : Level 4 (43%)"));
 
     bench.send(QStringLiteral("\\e"));
@@ -174,7 +175,7 @@ void TestDataTransmit::replyFormats()
     QFETCH(QString, shown);
     QByteArray buffer = reply;
     buffer.resize(21, '\0');
-    QCOMPARE(MonitorFormat::replyText(buffer, kind, CodePage()), shown);
+    QCOMPARE(MonitorFormat::replyText(buffer, ReplyKind(kind), CodePage()), shown);
 }
 
 void TestDataTransmit::replyReadAfterRequest()
@@ -184,18 +185,20 @@ void TestDataTransmit::replyReadAfterRequest()
     bench.line->replyOnWrite = bytes({0x28, 0x65, 0x40, 0x01, 0x02, 0x0A, 0xFF});
     bench.transport.issue({QStringLiteral("\\x1f\\x28\\x65\\x40\\x20\\x00\\xc0\\x00\\x40"),
                            QStringLiteral("Read Status information (Firmware checksum)"),
-                           QStringLiteral("h"), Command::Notation::Escape, true, 2});
+                           QStringLiteral("h"), Command::Notation::Escape, true,
+                           ReplyKind::FourHexBytes});
     QCOMPARE(bench.line->purges, 2); // on open, then before the request
     QCOMPARE(bench.monitor.response(), QStringLiteral("01 02 0A FF"));
     QVERIFY(!bench.transmitter.expectReply());
-    QCOMPARE(bench.transmitter.replyKind(), quint8(0));
+    QCOMPARE(bench.transmitter.replyKind(), ReplyKind::Unchanged);
 }
 
 void TestDataTransmit::requestOfflineKeepsExpectingReply()
 {
     Bench bench(false);
     bench.transport.issue({QStringLiteral("\\x1f\\x28\\x65\\x40\\x02"), QStringLiteral("r"),
-                           QStringLiteral("h"), Command::Notation::Escape, true, 1});
+                           QStringLiteral("h"), Command::Notation::Escape, true,
+                           ReplyKind::FourCharacters});
     QVERIFY(bench.transmitter.expectReply());
     QCOMPARE(bench.monitor.response(), QString());
 

@@ -178,14 +178,20 @@ void TestCommandPanel::listEntrySendsItsCommand()
 
 void TestCommandPanel::listsHaveNoCommandOutsideTheirEntries()
 {
+    using List = CommandCatalogue::List;
     const CommandCatalogue catalogue;
-    for (const char *name : {"CursorModeList", "ScreensaverList", "FontMagList"}) {
-        const CommandCatalogue::OptionList &list = catalogue.list(QString(name));
-        QCOMPARE(list.command(-1), QString());
-        QCOMPARE(list.command(list.items.size()), QString());
+    for (const List id : {List::CursorModeList, List::ScreensaverList, List::FontMagList}) {
+        const CommandCatalogue::OptionList &list = catalogue.list(id);
+        QCOMPARE(list.commandText(-1), QString());
+        QCOMPARE(list.commandText(int(list.items.size())), QString());
     }
     // Code types past the table fall to the user table.
-    QCOMPARE(catalogue.list(u"CTList").command(12), QStringLiteral("\\x1b\\x74\\xff"));
+    QCOMPARE(catalogue.list(List::CTList).commandText(12), QStringLiteral("\\x1b\\x74\\xff"));
+    // A lookup by id finds the row of that name.
+    QCOMPARE(catalogue.list(List::BlkSpdList).name, QStringLiteral("BlkSpdList"));
+    QCOMPARE(catalogue.group(CommandCatalogue::Group::RAMuserfont).name,
+             QStringLiteral("RAMuserfont"));
+    QCOMPARE(catalogue.single(CommandCatalogue::Single::ModReset).name, QStringLiteral("ModReset"));
 }
 
 void TestCommandPanel::panelShowsStartChoices_data()

@@ -304,7 +304,7 @@ private slots:
         QCOMPARE(m_f->monitor.commandName(), "Read Status information (" + caption + ')');
         QCOMPARE(m_f->monitor.help(), QStringLiteral("-----OpCode-----  a [ b   c   d   e]"));
         QCOMPARE(m_f->shownCodes(), request);
-        QCOMPARE(m_f->transmitter.replyKind(), quint8(0));
+        QCOMPARE(m_f->transmitter.replyKind(), ReplyKind::Unchanged);
     }
 
     void statusRequestOfflineSendsNothing()
