@@ -7,6 +7,7 @@
 #include "core/transport/commandtransport.h"
 #include "core/transport/datatransmitter.h"
 #include "core/transport/outputmonitor.h"
+#include "core/transport/portwriter.h"
 
 // The core objects behind one main window (or one command-line send), wired
 // once in the order they depend on each other. The port behind the port table comes
@@ -18,7 +19,8 @@ struct CommandSession
         : codePage(page)
         , ports(std::move(factory))
         , connection(ports, prompt)
-        , transmitter(ports, connection, monitor, prompt, codePage)
+        , writer(connection)
+        , transmitter(ports, connection, writer, monitor, prompt, codePage)
         , transport(transmitter, monitor, logBoard, prompt, codePage)
     {
     }
@@ -28,6 +30,7 @@ struct CommandSession
     Connection connection;
     OutputMonitor monitor;
     LogBoard logBoard;
+    PortWriter writer;
     DataTransmitter transmitter;
     CommandTransport transport;
 };

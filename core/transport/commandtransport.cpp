@@ -1,10 +1,10 @@
 #include "core/transport/commandtransport.h"
 
 #include "core/logboard/logboard.h"
+#include "core/logboard/logrecord.h"
 #include "core/transport/codepage.h"
 #include "core/transport/commandtext.h"
 #include "core/transport/datatransmitter.h"
-#include "core/transport/monitorformat.h"
 #include "core/transport/outputmonitor.h"
 #include "core/transport/prompt.h"
 
@@ -79,5 +79,5 @@ void CommandTransport::addLog(const QString &title, const QString &help)
     m_monitor.setCommandName(title);
     m_monitor.setHelp(help);
     if (m_logBoard.recordsNow())
-        m_logBoard.appendRecord(MonitorFormat::logRecord(title, help, m_lastCodes));
+        m_logBoard.appendRecord(LogRecord::format(title, help, m_lastCodes));
 }

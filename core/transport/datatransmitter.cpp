@@ -5,14 +5,16 @@
 #include "core/transport/eventwait.h"
 #include "core/transport/monitorformat.h"
 #include "core/transport/outputmonitor.h"
+#include "core/transport/portwriter.h"
 #include "core/transport/prompt.h"
 
 #include <QThread>
 
-DataTransmitter::DataTransmitter(PortTable &ports, Connection &connection, OutputMonitor &monitor,
-                                 Prompt &prompt, const CodePage &codePage)
+DataTransmitter::DataTransmitter(PortTable &ports, Connection &connection, PortWriter &writer,
+                                 OutputMonitor &monitor, Prompt &prompt, const CodePage &codePage)
     : m_ports(ports)
     , m_connection(connection)
+    , m_writer(writer)
     , m_monitor(monitor)
     , m_prompt(prompt)
     , m_codePage(codePage)
@@ -41,7 +43,7 @@ bool DataTransmitter::send(const Codes &codes)
 
     enum class Stop { None, Flush, Key };
     QByteArray chunk;
-    chunk.reserve(kChunkSize);
+    chunk.reserve(PortWriter::kChunkSize);
     qsizetype i = 0;
     while (i < codes.size()) {
         Stop stop = Stop::None;
@@ -56,7 +58,7 @@ bool DataTransmitter::send(const Codes &codes)
                 stop = Stop::Key;
             } else {
                 chunk.append(char(e));
-                if (chunk.size() == kChunkSize && !writeOut(chunk))
+                if (chunk.size() == PortWriter::kChunkSize && !writeOut(chunk))
                     return false;
             }
         }
@@ -81,20 +83,9 @@ bool DataTransmitter::writeOut(QByteArray &chunk)
         chunk.clear();
         return false;
     }
-    int done = 0;
-    int pending = int(chunk.size());
-    while (pending > 0) {
-        const int n = m_ports.CommWrite(Connection::kPort, chunk, pending, done);
-        if (n < 1) {
-            chunk.clear();
-            m_connection.reportPortError();
-            return false;
-        }
-        pending -= n;
-        done += n;
-    }
+    const bool written = m_writer.write(chunk);
     chunk.clear();
-    return true;
+    return written;
 }
 
 bool DataTransmitter::readReply()

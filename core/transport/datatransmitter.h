@@ -9,20 +9,21 @@ class CodePage;
 class Connection;
 class PortTable;
 class OutputMonitor;
+class PortWriter;
 class Prompt;
 
-// The sending engine: writes one converted command to port 1 in writes of at
-// most 64 bytes, carries out the pacing markers, reads a status reply when one
-// is expected, and refreshes the output monitor, online or not.
+// The sending engine: writes one converted command to port 1 through the port
+// writer (writes of at most 64 bytes), carries out the pacing markers, reads a
+// status reply when one is expected, and refreshes the output monitor, online
+// or not.
 class DataTransmitter
 {
 public:
-    static constexpr int kChunkSize = 64;
     static constexpr int kPauseMs = 100; // one "\w"
     static constexpr int kReplySize = 20;
 
-    DataTransmitter(PortTable &ports, Connection &connection, OutputMonitor &monitor,
-                    Prompt &prompt, const CodePage &codePage);
+    DataTransmitter(PortTable &ports, Connection &connection, PortWriter &writer,
+                    OutputMonitor &monitor, Prompt &prompt, const CodePage &codePage);
 
     void DataTransmit(const Codes &codes);
 
@@ -45,6 +46,7 @@ private:
 
     PortTable &m_ports;
     Connection &m_connection;
+    PortWriter &m_writer;
     OutputMonitor &m_monitor;
     Prompt &m_prompt;
     const CodePage &m_codePage;

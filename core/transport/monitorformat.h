@@ -8,7 +8,7 @@
 
 class CodePage;
 
-// The texts the output monitor and the Log Board show for one command.
+// The texts the output monitor shows for one command and its reply.
 namespace MonitorFormat {
 
 // "[T]1F 28 67 " : upper-case pairs, each followed by one blank (no line end).
@@ -16,9 +16,6 @@ QString historyLine(const Codes &codes);
 
 // "[1f][28][67]" : lower-case groups; a marker shows as its low byte ("[ff]").
 QString codeGroups(const Codes &codes);
-
-// The four-line Log Board record, each line ended by CR LF, the last one empty.
-QString logRecord(const QString &title, const QString &help, const Codes &codes);
 
 // The status reply as the reply label shows it; Unchanged (and any kind
 // beyond the four) leaves the label as it was and gives a null string.
