@@ -9,12 +9,13 @@
 #include <memory>
 
 // A scripted serial line: records every write call, accepts as many bytes per
-// call as the script says, and hands out reply bytes the test queued.
+// call as the script says, and hands out reply bytes the test queued. It keeps
+// the port contract (tests/core/serial/tst_portcontract.cpp) like every device.
 class FakeSerialDevice : public SerialDevice
 {
     Q_OBJECT
 public:
-    // What the fake shares with the test after PortTable took ownership of it.
+    // What the fake shares with the test after the port table took ownership of it.
     struct Line
     {
         QList<QByteArray> writes; // one entry per accepted write call
@@ -26,17 +27,21 @@ public:
         int opens = 0;
         bool failOpen = false;
         bool failSettings = false;
-        bool busy = false; // held by someone else
+        bool busy = false;    // held by someone else
+        bool heldOff = false; // the far end takes no bytes (CTS held low)
+        QString devicePath;   // when set, the only path that opens
         LineSettings settings;
         QString openedPath;
         bool isOpen = false;
+        FakeSerialDevice *openedBy = nullptr; // the device that has the line open
     };
 
     explicit FakeSerialDevice(std::shared_ptr<Line> line);
+    ~FakeSerialDevice() override;
 
     bool open(const QString &path) override;
     void close() override;
-    bool isOpen() const override { return m_line->isOpen; }
+    bool isOpen() const override { return m_line->openedBy == this; }
     bool purge(bool input, bool output) override;
     bool applyLineSettings(const LineSettings &settings) override;
     LineSettings lineSettings() const override { return m_line->settings; }
@@ -54,6 +59,9 @@ public:
     static SerialDeviceFactory factory(std::shared_ptr<Line> line);
 
 private:
+    // False, with the error set, unless this device has the line open.
+    bool usable();
+
     std::shared_ptr<Line> m_line;
     DeviceError m_error;
 };

@@ -1,0 +1,305 @@
+// The port contract: what the port table relies on from every SerialDevice,
+// written once and run against each implementation with the far end of its
+// line. A new implementation joins with one row in kImplementations.
+
+#include "support/portend.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTest>
+
+namespace {
+
+struct Implementation
+{
+    const char *name;
+    PortEndMaker make;
+};
+
+const Implementation kImplementations[] = {
+#ifdef Q_OS_UNIX
+    {"Qt device on a pseudo-terminal", makePtyPortEnd},
+#endif
+    {"test fake", makeFakePortEnd},
+};
+
+// A wait may return early, never much later than asked; the margin covers a
+// loaded machine and a sanitizer build.
+constexpr int kWaitMs = 100;
+constexpr int kLateMs = 400;
+
+QByteArray everyByteValue()
+{
+    QByteArray bytes;
+    for (int v = 0; v < 256; ++v)
+        bytes.append(char(v));
+    return bytes;
+}
+
+// Writes all of bytes, waiting for room in between; false on a failure or
+// when the line takes nothing for a whole second.
+bool writeAll(SerialDevice &device, const QByteArray &bytes)
+{
+    QElapsedTimer stalled;
+    stalled.start();
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 n = device.writeSome(bytes.constData() + done, bytes.size() - done);
+        if (n < 0 || n > bytes.size() - done)
+            return false;
+        if (n > 0)
+            stalled.restart();
+        else if (stalled.hasExpired(1000))
+            return false;
+        done += n;
+        if (done < bytes.size())
+            (void)device.waitForWritable(20);
+    }
+    return true;
+}
+
+} // namespace
+
+class TestPortContract : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase_data();
+    void init();
+    void cleanup() { m_end.reset(); }
+
+    void opensAndClosesAgain();
+    void openIsExclusive();
+    void failuresSayWhy();
+    void bytesCrossExactly();
+    void readsTakeWhatIsWaiting();
+    void purgeDropsWaitingInput();
+    void lineSettingsAreKept_data();
+    void lineSettingsAreKept();
+    void waitsReturnInTime();
+    void heldOffLineTakesNothingUntilReleased();
+    void farEndGoneIsReportedOnce();
+
+private:
+    // A device of the implementation under test, opened on its far end.
+    std::unique_ptr<SerialDevice> openDevice();
+    void require(PortEnd::Ability ability, const char *what);
+
+    std::unique_ptr<PortEnd> m_end;
+};
+
+void TestPortContract::initTestCase_data()
+{
+    QTest::addColumn<int>("implementation");
+    for (int i = 0; i < int(std::size(kImplementations)); ++i)
+        QTest::newRow(kImplementations[i].name) << i;
+}
+
+void TestPortContract::init()
+{
+    QFETCH_GLOBAL(int, implementation);
+    m_end = kImplementations[implementation].make();
+    QVERIFY(m_end);
+}
+
+std::unique_ptr<SerialDevice> TestPortContract::openDevice()
+{
+    std::unique_ptr<SerialDevice> device = m_end->makeDevice();
+    if (!device || !device->open(m_end->path()))
+        return nullptr;
+    return device;
+}
+
+void TestPortContract::require(PortEnd::Ability ability, const char *what)
+{
+    if (!m_end->can(ability))
+        QSKIP(what);
+}
+
+void TestPortContract::opensAndClosesAgain()
+{
+    std::unique_ptr<SerialDevice> device = m_end->makeDevice();
+    QVERIFY(!device->isOpen());
+    QVERIFY(device->open(m_end->path()));
+    QVERIFY(device->isOpen());
+    device->close();
+    QVERIFY(!device->isOpen());
+    device->close(); // a second close is harmless
+    QVERIFY(device->open(m_end->path()));
+    QVERIFY(device->isOpen());
+}
+
+void TestPortContract::openIsExclusive()
+{
+    std::unique_ptr<SerialDevice> first = openDevice();
+    QVERIFY(first);
+    std::unique_ptr<SerialDevice> second = m_end->makeDevice();
+    QVERIFY(!second->open(m_end->path()));
+    QVERIFY(!second->isOpen());
+    QVERIFY(second->lastError().code != 0);
+    QVERIFY(first->isOpen());
+
+    first->close();
+    QVERIFY(second->open(m_end->path()));
+}
+
+void TestPortContract::failuresSayWhy()
+{
+    std::unique_ptr<SerialDevice> device = m_end->makeDevice();
+    QVERIFY(!device->open(m_end->missingPath()));
+    QVERIFY(!device->isOpen());
+    QVERIFY(device->lastError().code != 0);
+    QVERIFY(!device->lastError().message.isEmpty());
+
+    // A closed device refuses every operation, with a reason, and never crashes.
+    char byte = 'x';
+    QCOMPARE(device->writeSome(&byte, 1), qint64(-1));
+    QCOMPARE(device->readAvailable(&byte, 1), qint64(-1));
+    QCOMPARE(device->bytesWaiting(), qint64(-1));
+    QVERIFY(!device->purge(true, true));
+    QVERIFY(device->lastError().code != 0);
+}
+
+void TestPortContract::bytesCrossExactly()
+{
+    require(PortEnd::Ability::SendBytes, "the far end cannot send bytes of its own");
+    std::unique_ptr<SerialDevice> device = openDevice();
+    QVERIFY(device);
+    // The values a cooked line would eat or change, twice in a row.
+    const QByteArray bytes = everyByteValue() + QByteArray::fromHex("00111300ff0d0a1a7f03");
+
+    QVERIFY(writeAll(*device, bytes));
+    QCOMPARE(m_end->receive(bytes.size(), 2000), bytes);
+
+    QVERIFY(m_end->send(bytes));
+    QTRY_COMPARE(device->bytesWaiting(), qint64(bytes.size()));
+    QByteArray in(bytes.size(), '\0');
+    QCOMPARE(device->readAvailable(in.data(), in.size()), qint64(bytes.size()));
+    QCOMPARE(in, bytes);
+}
+
+void TestPortContract::readsTakeWhatIsWaiting()
+{
+    require(PortEnd::Ability::SendBytes, "the far end cannot send bytes of its own");
+    std::unique_ptr<SerialDevice> device = openDevice();
+    QVERIFY(device);
+    char buffer[20];
+    QCOMPARE(device->bytesWaiting(), qint64(0));
+    QCOMPARE(device->readAvailable(buffer, sizeof buffer), qint64(0)); // nothing: 0, not a failure
+
+    const QByteArray sent = everyByteValue().mid(0xA0, 30);
+    QVERIFY(m_end->send(sent));
+    QTRY_COMPARE(device->bytesWaiting(), qint64(30));
+    QCOMPARE(device->readAvailable(buffer, sizeof buffer), qint64(20));
+    QCOMPARE(QByteArray(buffer, 20), sent.left(20));
+    QCOMPARE(device->bytesWaiting(), qint64(10));
+    QCOMPARE(device->readAvailable(buffer, sizeof buffer), qint64(10));
+    QCOMPARE(QByteArray(buffer, 10), sent.mid(20));
+    QCOMPARE(device->bytesWaiting(), qint64(0));
+}
+
+void TestPortContract::purgeDropsWaitingInput()
+{
+    require(PortEnd::Ability::SendBytes, "the far end cannot send bytes of its own");
+    std::unique_ptr<SerialDevice> device = openDevice();
+    QVERIFY(device);
+    QVERIFY(m_end->send("stale reply"));
+    QTRY_COMPARE(device->bytesWaiting(), qint64(11));
+    // Whatever the implementation fetched meanwhile goes too.
+    QCoreApplication::processEvents();
+    QVERIFY(device->purge(true, false));
+    QCOMPARE(device->bytesWaiting(), qint64(0));
+    QVERIFY(device->purge(false, true));
+    QVERIFY(device->isOpen());
+}
+
+void TestPortContract::lineSettingsAreKept_data()
+{
+    QTest::addColumn<int>("baud");
+    QTest::addColumn<bool>("cts");
+    QTest::newRow("9600") << 9600 << false;
+    QTest::newRow("19200 CTS") << 19200 << true;
+    QTest::newRow("115200") << 115200 << false;
+}
+
+void TestPortContract::lineSettingsAreKept()
+{
+    QFETCH(int, baud);
+    QFETCH(bool, cts);
+    std::unique_ptr<SerialDevice> device = openDevice();
+    QVERIFY(device);
+    const std::optional<LineSettings> wanted = device->lineSettings().applied(
+        QStringLiteral("baud=%1 parity=N data=8 stop=1 octs=%2").arg(baud).arg(cts ? "on" : "off"));
+    QVERIFY(wanted);
+    QVERIFY(device->applyLineSettings(*wanted));
+    QCOMPARE(device->lineSettings(), *wanted);
+}
+
+void TestPortContract::waitsReturnInTime()
+{
+    std::unique_ptr<SerialDevice> device = openDevice();
+    QVERIFY(device);
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(!device->waitForReadyRead(kWaitMs)); // nothing comes
+    QVERIFY2(timer.elapsed() < kWaitMs + kLateMs, qPrintable(QString::number(timer.elapsed())));
+
+    if (!m_end->can(PortEnd::Ability::SendBytes))
+        return;
+    QVERIFY(m_end->send("x"));
+    QTRY_VERIFY(device->waitForReadyRead(kWaitMs));
+}
+
+void TestPortContract::heldOffLineTakesNothingUntilReleased()
+{
+    require(PortEnd::Ability::HoldOff, "the far end cannot hold the line off");
+    std::unique_ptr<SerialDevice> device = openDevice();
+    QVERIFY(device);
+    m_end->holdOff(true);
+    // The line fills up and then takes nothing: 0 bytes, which is no failure.
+    const QByteArray block(4096, 'U');
+    qint64 n = 1;
+    for (int i = 0; i < 4096 && n != 0; ++i) {
+        n = device->writeSome(block.constData(), block.size());
+        QVERIFY2(n >= 0 && n <= block.size(), qPrintable(QString::number(n)));
+    }
+    QCOMPARE(n, qint64(0));
+    QElapsedTimer timer;
+    timer.start();
+    (void)device->waitForWritable(kWaitMs);
+    QVERIFY2(timer.elapsed() < kWaitMs + kLateMs, qPrintable(QString::number(timer.elapsed())));
+    QVERIFY(device->isOpen());
+
+    m_end->holdOff(false);
+    QVERIFY(writeAll(*device, "after"));
+    QVERIFY(device->isOpen());
+}
+
+void TestPortContract::farEndGoneIsReportedOnce()
+{
+    require(PortEnd::Ability::HangUp, "the far end cannot go away");
+    std::unique_ptr<SerialDevice> device = openDevice();
+    QVERIFY(device);
+    int losses = 0;
+    bool closedWhenTold = false;
+    DeviceError told;
+    connect(device.get(), &SerialDevice::lost, this, [&](const DeviceError &error) {
+        ++losses;
+        closedWhenTold = !device->isOpen();
+        told = error;
+    });
+
+    m_end->hangUp();
+    // Told while idle, without a call to notice it by.
+    QTRY_COMPARE(losses, 1);
+    QVERIFY(closedWhenTold);
+    QVERIFY(told.code != 0);
+    QVERIFY(!told.message.isEmpty());
+    char byte = 'x';
+    QCOMPARE(device->writeSome(&byte, 1), qint64(-1));
+    QCOMPARE(device->bytesWaiting(), qint64(-1));
+    QTest::qWait(200);
+    QCOMPARE(losses, 1);
+}
+
+QTEST_GUILESS_MAIN(TestPortContract)
+#include "tst_portcontract.moc"
