@@ -45,12 +45,12 @@ public:
         m_writeTimeoutPerByteMs = writePerByteMs;
     }
 
-    int CommOpen(qint16 port, const QString &name, const QString &settings);
-    int Deselect_CTS_handshake(qint16 port);
-    int CommClose(qint16 port);
-    int CommFlush(qint16 port);
-    int CommRead(qint16 port, QByteArray &buffer, int size, int start);
-    int CommWrite(qint16 port, const QByteArray &buffer, int size, int start);
+    [[nodiscard]] int CommOpen(qint16 port, const QString &name, const QString &settings);
+    [[nodiscard]] int Deselect_CTS_handshake(qint16 port);
+    [[nodiscard]] int CommClose(qint16 port);
+    [[nodiscard]] int CommFlush(qint16 port);
+    [[nodiscard]] int CommRead(qint16 port, QByteArray &buffer, int size, int start);
+    [[nodiscard]] int CommWrite(qint16 port, const QByteArray &buffer, int size, int start);
 
     bool isOpen(qint16 port) const;
     CommError lastCommError() const { return m_lastCommError; }

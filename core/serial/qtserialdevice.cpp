@@ -6,36 +6,14 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#else
+#ifndef Q_OS_WIN
 #include <sys/file.h>
 #endif
 
 namespace {
 
 using namespace SystemErrors;
-
-#ifdef Q_OS_WIN
-QString systemText(int code)
-{
-    wchar_t *buffer = nullptr;
-    const DWORD n = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, DWORD(code), 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
-    const QString text = n > 0 ? QString::fromWCharArray(buffer, int(n)).trimmed()
-                               : QStringLiteral("System error %1.").arg(code);
-    LocalFree(buffer);
-    return text;
-}
-#else
-QString systemText(int code)
-{
-    return QString::fromLocal8Bit(std::strerror(code));
-}
-#endif
 
 // Qt keeps the system's text of a failure but not its number.
 int codeFor(QSerialPort::SerialPortError error, bool textIsErrno)

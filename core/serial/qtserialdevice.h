@@ -45,6 +45,8 @@ private:
     bool failFromPort(int savedErrno);
     bool failFromErrno(int code);
     static DeviceError systemError(int code);
+    // The system's own text for an error number (strerror, FormatMessage).
+    static QString systemText(int code);
 #ifndef Q_OS_WIN
     bool lineHungUp() const;
     static bool meansGone(int code);

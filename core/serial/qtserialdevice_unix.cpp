@@ -1,8 +1,7 @@
 #include "core/serial/qtserialdevice.h"
 
-// The byte path on Unix: straight through the native handle.
-
-#ifndef Q_OS_WIN
+// The byte path on Unix: straight through the native handle. CMake builds this
+// file on Unix only.
 
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -13,6 +12,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
+
+QString QtSerialDevice::systemText(int code)
+{
+    return QString::fromLocal8Bit(std::strerror(code));
+}
 
 bool QtSerialDevice::meansGone(int code)
 {
@@ -146,5 +151,3 @@ void QtSerialDevice::drainOutput()
     while (!deadline.hasExpired() && ::ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0)
         QThread::msleep(2);
 }
-
-#endif // Q_OS_WIN

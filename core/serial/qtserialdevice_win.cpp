@@ -1,10 +1,23 @@
 #include "core/serial/qtserialdevice.h"
 
 // The byte path on Windows: through Qt, which owns the overlapped handle.
+// CMake builds this file on Windows only.
 
-#ifdef Q_OS_WIN
+#include <windows.h>
 
 #include <algorithm>
+
+QString QtSerialDevice::systemText(int code)
+{
+    wchar_t *buffer = nullptr;
+    const DWORD n = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, DWORD(code), 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+    const QString text = n > 0 ? QString::fromWCharArray(buffer, int(n)).trimmed()
+                               : QStringLiteral("System error %1.").arg(code);
+    LocalFree(buffer);
+    return text;
+}
 
 qint64 QtSerialDevice::bytesWaiting()
 {
@@ -67,5 +80,3 @@ bool QtSerialDevice::waitForWritable(int msecs)
         return false;
     return m_inFlight == 0 || m_port->waitForBytesWritten(std::max(0, msecs));
 }
-
-#endif // Q_OS_WIN

@@ -26,24 +26,26 @@ public:
     using QObject::QObject;
 
     // Exclusive open of an existing device: another holder makes it fail.
-    virtual bool open(const QString &path) = 0;
+    [[nodiscard]] virtual bool open(const QString &path) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
 
     // Discards received input and/or output the device still holds.
-    virtual bool purge(bool input, bool output) = 0;
-    virtual bool applyLineSettings(const LineSettings &settings) = 0;
+    [[nodiscard]] virtual bool purge(bool input, bool output) = 0;
+    [[nodiscard]] virtual bool applyLineSettings(const LineSettings &settings) = 0;
     virtual LineSettings lineSettings() const = 0;
 
     // Bytes that can be read now without waiting; -1 when the line status cannot be read.
-    virtual qint64 bytesWaiting() = 0;
+    [[nodiscard]] virtual qint64 bytesWaiting() = 0;
     // Reads what is there, up to maxSize; -1 on failure.
-    virtual qint64 readAvailable(char *data, qint64 maxSize) = 0;
+    [[nodiscard]] virtual qint64 readAvailable(char *data, qint64 maxSize) = 0;
+    // The waits' results are hints (true: worth trying now); the calls after
+    // them say what really happened.
     virtual bool waitForReadyRead(int msecs) = 0;
 
     // Hands over as many bytes as the line accepts now (0 when it accepts none,
     // for example CTS held low with a full queue); -1 on failure.
-    virtual qint64 writeSome(const char *data, qint64 size) = 0;
+    [[nodiscard]] virtual qint64 writeSome(const char *data, qint64 size) = 0;
     virtual bool waitForWritable(int msecs) = 0;
 
     virtual DeviceError lastError() const = 0;

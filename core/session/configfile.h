@@ -56,13 +56,14 @@ ConfigRecord parse(const QByteArray &bytes, const CodePage &codePage);
 ConfigRecord read(QIODevice &device, const CodePage &codePage);
 
 QByteArray encode(const ConfigSettings &settings, const CodePage &codePage);
-bool write(QIODevice &device, const ConfigSettings &settings, const CodePage &codePage);
+[[nodiscard]] bool write(QIODevice &device, const ConfigSettings &settings,
+                         const CodePage &codePage);
 
 // Reads the file at path; a missing file is created empty and reads as no settings.
 ConfigRecord load(const QString &path, const CodePage &codePage);
 // Writes beside the file and renames over it, so a failed write leaves the
 // old file whole. On failure, errorText says why.
-bool save(const QString &path, const ConfigSettings &settings, const CodePage &codePage,
-          QString *errorText = nullptr);
+[[nodiscard]] bool save(const QString &path, const ConfigSettings &settings,
+                        const CodePage &codePage, QString *errorText = nullptr);
 
 } // namespace ConfigFile

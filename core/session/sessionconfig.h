@@ -37,8 +37,8 @@ public:
     StartupPlan readAtStart(SetupState &state) const;
     // Takes the connection offline (closing the port) after noting that it was
     // online, then writes the file. The port is closed even when the write fails.
-    bool writeAtExit(const QString &portText, const SetupState &state, Connection &connection,
-                     QString *errorText = nullptr) const;
+    [[nodiscard]] bool writeAtExit(const QString &portText, const SetupState &state,
+                                   Connection &connection, QString *errorText = nullptr) const;
 
 private:
     QString m_path;
