@@ -1,0 +1,38 @@
+#pragma once
+
+#include "core/transport/codepage.h"
+
+#include <QString>
+#include <QStringView>
+
+class QIODevice;
+
+// The device's reason for a failed write, never empty.
+QString writeFailureText(const QIODevice &device);
+
+// Writes window text to a device in the code page, a block at a time, so that
+// a large export costs one block of memory and few device calls. After a
+// failed write it writes nothing more.
+class EncodedWriter
+{
+public:
+    EncodedWriter(QIODevice &out, const CodePage &codePage);
+
+    void write(QStringView text);
+    void write(QChar c) { write(QStringView(&c, 1)); }
+
+    // Writes what is pending; an empty string when everything was written,
+    // otherwise the device's reason.
+    [[nodiscard]] QString finish();
+    bool failed() const { return !m_error.isEmpty(); }
+
+private:
+    static constexpr qsizetype kBlock = 64 * 1024; // characters
+
+    void writePending(bool all);
+
+    QIODevice &m_out;
+    const CodePage &m_codePage;
+    QString m_pending;
+    QString m_error;
+};

@@ -1,0 +1,78 @@
+#include "core/logboard/binarysave.h"
+
+#include "core/files/atomicsave.h"
+#include "core/files/encodedwriter.h"
+#include "core/transport/codepage.h"
+
+#include <QIODevice>
+
+namespace BinarySave {
+
+namespace {
+
+constexpr qsizetype kBlock = 64 * 1024;
+
+// Upper case only: the monitor writes "1B", and a lower-case letter in the
+// text is not part of a byte.
+int hexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+Prompt::FileRequest fileRequest()
+{
+    Prompt::FileRequest request;
+    request.title = QStringLiteral("Save to file");
+    request.filters =
+        QStringList{QStringLiteral("Data files (*.dat)"), QStringLiteral("All Files (*.*)")};
+    request.selectedFilter = 0;
+    request.confirmOverwrite = true;
+    return request;
+}
+
+QString write(QIODevice &out, QStringView monitorText, const CodePage &codePage)
+{
+    bool high = true;
+    quint8 accumulator = 0;
+    QByteArray bytes;
+    bytes.reserve(kBlock);
+    // The text goes through the code page a block at a time: a double-byte
+    // character's second byte can be a digit, and the walk sees it as the
+    // saved text would hold it.
+    while (!monitorText.isEmpty()) {
+        qsizetype n = qMin(kBlock, monitorText.size());
+        if (n < monitorText.size() && monitorText[n - 1].isHighSurrogate())
+            --n;
+        const QByteArray ansi = codePage.fromUnicode(monitorText.first(n));
+        monitorText = monitorText.sliced(n);
+        for (const char c : ansi) {
+            const int digit = hexDigitValue(c);
+            if (digit < 0) {
+                high = true;
+            } else if (high) {
+                accumulator = quint8(digit * 16);
+                high = false;
+            } else {
+                bytes.append(char(accumulator + digit));
+                high = true;
+            }
+        }
+        if (out.write(bytes) != bytes.size())
+            return writeFailureText(out);
+        bytes.clear();
+    }
+    return QString();
+}
+
+QString save(const QString &path, const QString &monitorText, const CodePage &codePage)
+{
+    return saveAtomically(path, [&](QIODevice &out) { return write(out, monitorText, codePage); });
+}
+
+} // namespace BinarySave

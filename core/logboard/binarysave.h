@@ -1,0 +1,29 @@
+#pragma once
+
+#include "core/transport/prompt.h"
+
+#include <QString>
+#include <QStringView>
+
+class CodePage;
+class QIODevice;
+
+// "Save to file (binary)": the output monitor's text turned back into the raw
+// bytes of the commands it shows.
+namespace BinarySave {
+
+// The save dialog: "Save to file", data files first, the name taken as typed.
+Prompt::FileRequest fileRequest();
+
+// Each pair of upper-case hex digits in the monitor text (in the code page)
+// is one byte; any other character drops a high digit waiting for its
+// partner ("ABC D" gives AB, "1b2C" gives 2C). Returns an empty string when
+// all was written, otherwise the device's reason.
+[[nodiscard]] QString write(QIODevice &out, QStringView monitorText, const CodePage &codePage);
+
+// write() into path through a temporary file. Returns the message for the
+// user, empty when saved.
+[[nodiscard]] QString save(const QString &path, const QString &monitorText,
+                           const CodePage &codePage);
+
+} // namespace BinarySave

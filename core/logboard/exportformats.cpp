@@ -1,0 +1,111 @@
+#include "core/logboard/exportformats.h"
+
+#include "core/files/atomicsave.h"
+#include "core/files/encodedwriter.h"
+#include "core/logboard/hexexport.h"
+#include "core/logboard/sourceexport.h"
+
+namespace LogBoardExport {
+
+namespace {
+
+constexpr FormatInfo kFormats[] = {
+    {Format::Text, u"Text Files (*.txt)", u".txt"},
+    {Format::PlayerData, u"K500seiData (*.sei)", u".sei"},
+    {Format::IntelHex, u"Intel Hex File (*.hex)", u".hex"},
+    {Format::Assembler, u"Assembler Source (*.asm)", u".asm"},
+    {Format::C, u"C code (*.c)", u".c"},
+};
+
+} // namespace
+
+std::span<const FormatInfo> formats()
+{
+    return kFormats;
+}
+
+const FormatInfo &info(Format format)
+{
+    for (const FormatInfo &f : kFormats) {
+        if (f.format == format)
+            return f;
+    }
+    Q_UNREACHABLE();
+}
+
+QStringList dialogFilters()
+{
+    QStringList filters;
+    for (const FormatInfo &f : kFormats)
+        filters << f.label.toString();
+    return filters;
+}
+
+Prompt::FileRequest saveAsRequest()
+{
+    Prompt::FileRequest request;
+    request.title = QStringLiteral("Save to file");
+    request.filters = dialogFilters();
+    request.selectedFilter = 0;
+    request.confirmOverwrite = true;
+    return request;
+}
+
+std::optional<Format> formatFromName(QStringView name)
+{
+    for (const FormatInfo &f : kFormats) {
+        if (f.extension.sliced(1) == name)
+            return f.format;
+    }
+    return std::nullopt;
+}
+
+QString formatName(Format format)
+{
+    return info(format).extension.sliced(1).toString();
+}
+
+QString resolvePath(const QString &chosen, Format format)
+{
+    const QStringView extension = info(format).extension;
+    if (chosen.endsWith(extension, Qt::CaseInsensitive))
+        return chosen;
+    return chosen + extension.toString();
+}
+
+bool keepsCurrentFile(Format format)
+{
+    return format == Format::Text || format == Format::PlayerData;
+}
+
+QString write(QIODevice &out, Format format, QStringView text, const QString &path,
+              const CodePage &codePage)
+{
+    EncodedWriter writer(out, codePage);
+    switch (format) {
+    case Format::Text:
+    case Format::PlayerData:
+        writer.write(text);
+        break;
+    case Format::IntelHex:
+        if (QString refusal = HexExport::writeContent(writer, text); !refusal.isEmpty())
+            return refusal;
+        break;
+    case Format::Assembler:
+        SourceExport::writeAssembler(writer, text);
+        break;
+    case Format::C:
+        SourceExport::writeC(writer, text, SourceExport::cName(path));
+        break;
+    }
+    writer.write(u"\r\n");
+    return writer.finish();
+}
+
+QString save(const QString &path, Format format, const QString &text, const CodePage &codePage)
+{
+    return saveAtomically(path,
+                          [&](QIODevice &out) { return write(out, format, text, path, codePage); });
+}
+
+} // namespace LogBoardExport

@@ -1,0 +1,121 @@
+#include "core/logboard/prtline.h"
+
+#include "core/logboard/crlflines.h"
+
+namespace PrtLine {
+
+namespace {
+
+constexpr QStringView kWord = u"PRT";
+constexpr QStringView kCommentStart = u"***";
+
+int hexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
+}
+
+// Only the blank counts here, not tabs.
+QStringView trimBlanks(QStringView line)
+{
+    qsizetype from = 0;
+    qsizetype to = line.size();
+    while (from < to && line[from] == u' ')
+        ++from;
+    while (to > from && line[to - 1] == u' ')
+        --to;
+    return line.sliced(from, to - from);
+}
+
+// The hex digits at the token's start; false once they exceed one byte.
+bool playerTokenValue(QStringView token, quint8 *value)
+{
+    uint v = 0;
+    for (const QChar c : token) {
+        const int d = hexDigit(c);
+        if (d < 0)
+            break;
+        v = v * 16 + uint(d);
+        if (v > 0xFF)
+            return false;
+    }
+    *value = quint8(v);
+    return true;
+}
+
+} // namespace
+
+PlayerRead readForPlayer(QStringView line, QByteArray *bytes, QStringView *badToken)
+{
+    bytes->clear();
+    const QStringView trimmed = trimBlanks(line);
+    qsizetype end = trimmed.indexOf(u' ');
+    if (end < 0)
+        end = trimmed.size();
+    if (trimmed.first(end) != kWord)
+        return PlayerRead::NotData;
+    qsizetype pos = end;
+    while (pos < trimmed.size()) {
+        const qsizetype from = pos + 1; // past the separating blank
+        qsizetype to = trimmed.indexOf(u' ', from);
+        if (to < 0)
+            to = trimmed.size();
+        const QStringView token = trimmed.sliced(from, to - from);
+        quint8 value = 0;
+        if (!playerTokenValue(token, &value)) {
+            if (badToken)
+                *badToken = token;
+            return PlayerRead::NotAByte;
+        }
+        bytes->append(char(value));
+        pos = to;
+    }
+    return PlayerRead::Data;
+}
+
+ExportRead exportLineKind(QStringView line)
+{
+    if (line.startsWith(kWord))
+        return ExportRead::Data;
+    if (line.startsWith(kCommentStart))
+        return ExportRead::Comment;
+    return ExportRead::Other;
+}
+
+QStringView commentText(QStringView line)
+{
+    return line.sliced(kCommentStart.size());
+}
+
+quint8 exportTokenValue(QStringView token)
+{
+    uint v = 0;
+    for (const QChar c : token) {
+        const int d = hexDigit(c);
+        if (d < 0)
+            break;
+        v = v * 16 + uint(d);
+    }
+    return quint8(v); // at most two digits
+}
+
+qsizetype exportByteCount(QStringView text)
+{
+    qsizetype count = 0;
+    CrLfLines lines(text);
+    QStringView line;
+    qsizetype offset = 0;
+    while (lines.next(&line, &offset)) {
+        if (exportLineKind(line) == ExportRead::Data)
+            forEachExportToken(line, [&count](QStringView) { ++count; });
+    }
+    return count;
+}
+
+} // namespace PrtLine

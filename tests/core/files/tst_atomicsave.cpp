@@ -1,0 +1,182 @@
+#include "core/files/atomicsave.h"
+
+#include <QDir>
+#include <QFile>
+#include <QIODevice>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+const QByteArray kOld = "the previous file\r\n";
+
+SaveWriter writing(const QByteArray &bytes)
+{
+    return [bytes](QIODevice &out) {
+        return out.write(bytes) == bytes.size() ? QString() : QStringLiteral("short write");
+    };
+}
+
+} // namespace
+
+class TestAtomicSave : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void replacesTheFile();
+    void failuresKeepThePreviousFile_data();
+    void failuresKeepThePreviousFile();
+    void fullDisk();
+    void deviceTargetRefused();
+
+private:
+    // Holds the previous file; only it may be left in the folder afterwards.
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_path;
+
+    void checkOnlyThePreviousFile();
+};
+
+void TestAtomicSave::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_path = m_dir->filePath(QStringLiteral("log.txt"));
+    QFile file(m_path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(kOld) == kOld.size());
+}
+
+void TestAtomicSave::checkOnlyThePreviousFile()
+{
+    QFile file(m_path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), kOld);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+             QStringList{QStringLiteral("log.txt")});
+}
+
+void TestAtomicSave::replacesTheFile()
+{
+    QCOMPARE(saveAtomically(m_path, writing("new")), QString());
+    QFile file(m_path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("new"));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+
+    const QString fresh = m_dir->filePath(QStringLiteral("fresh.hex"));
+    QCOMPARE(saveAtomically(fresh, writing("")), QString());
+    QVERIFY(QFileInfo(fresh).isFile());
+}
+
+void TestAtomicSave::failuresKeepThePreviousFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("writer refuses") << "refuse"
+                                    << "refused by the writer";
+    QTest::newRow("folder as target") << "folder"
+                                      << "That is a folder";
+    QTest::newRow("folder missing") << "missing"
+                                    << "";
+#ifdef Q_OS_UNIX
+    QTest::newRow("read-only folder") << "readonly"
+                                      << "";
+#endif
+}
+
+void TestAtomicSave::failuresKeepThePreviousFile()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QString target = m_path;
+    SaveWriter writer = writing("new content that must not land");
+    QString expectedStart = QStringLiteral("Error: Could not write to file: ");
+    if (kind == u"refuse") {
+        writer = [](QIODevice &out) {
+            out.write("half");
+            return QStringLiteral("refused by the writer");
+        };
+        expectedStart.clear();
+    } else if (kind == u"folder") {
+        target = m_dir->filePath(QStringLiteral("sub"));
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("sub")));
+    } else if (kind == u"missing") {
+        target = m_dir->filePath(QStringLiteral("no/such/log.txt"));
+    } else if (kind == u"readonly") {
+#ifdef Q_OS_UNIX
+        if (geteuid() == 0)
+            QSKIP("root writes into read-only folders");
+#endif
+        QVERIFY(
+            QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    }
+
+    const QString error = saveAtomically(target, writer);
+    QFile::setPermissions(m_dir->path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QVERIFY(!error.isEmpty());
+    QVERIFY2(error.startsWith(expectedStart + (expectedStart.isEmpty() ? QString() : target)),
+             qPrintable(error));
+    QVERIFY2(error.contains(reason), qPrintable(error));
+    if (kind == u"folder") {
+        QVERIFY(QFileInfo(target).isDir());
+        QVERIFY(QDir(target).isEmpty());
+    }
+    checkOnlyThePreviousFile();
+}
+
+void TestAtomicSave::fullDisk()
+{
+#ifdef Q_OS_UNIX
+    // A file-size limit makes writes past 4 KiB fail as a full disk does,
+    // including the last ones, which only the flush before the rename sees.
+    const QByteArray big(100 * 1024, 'x');
+    const QByteArray justOver(4096 + 100, 'x');
+    for (const QByteArray &bytes : {big, justOver}) {
+        rlimit saved;
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit tight = saved;
+        tight.rlim_cur = 4096;
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &tight) == 0);
+        const QString error = saveAtomically(m_path, [&](QIODevice &out) {
+            out.write(bytes); // unchecked: the save itself must notice
+            return QString();
+        });
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+        QVERIFY2(error.startsWith(QStringLiteral("Error: Could not write to file: ") + m_path),
+                 qPrintable(error + QString::number(bytes.size())));
+        checkOnlyThePreviousFile();
+    }
+#else
+    QSKIP("needs a file-size limit to imitate a full disk");
+#endif
+}
+
+void TestAtomicSave::deviceTargetRefused()
+{
+#ifdef Q_OS_UNIX
+    // Renaming over /dev/full would put a plain file in the device's place.
+    if (!QFileInfo::exists(QStringLiteral("/dev/full")))
+        QSKIP("no /dev/full here");
+    const QString error = saveAtomically(QStringLiteral("/dev/full"), writing("x"));
+    QVERIFY2(error.contains(QStringLiteral("not an ordinary file")), qPrintable(error));
+    struct stat st;
+    QVERIFY(stat("/dev/full", &st) == 0 && S_ISCHR(st.st_mode));
+#else
+    QSKIP("no device files here");
+#endif
+}
+
+QTEST_GUILESS_MAIN(TestAtomicSave)
+#include "tst_atomicsave.moc"

@@ -1,0 +1,326 @@
+#include "core/logboard/exportformats.h"
+#include "core/logboard/sourceexport.h"
+#include "core/transport/codepage.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using LogBoardExport::Format;
+
+namespace {
+
+const CodePage kCodePage(CodePage::Kind::Windows1252);
+
+const QString kInitialize =
+    QStringLiteral("*** Initialize ***\r\n*** -OPcode- ***\r\nPRT 1bh 40h;\r\n\r\n");
+
+const QByteArray kCHeader = "/**\r\n"
+                            "*** Zepta VFD module tool: Log Board export\r\n"
+                            "***\r\n"
+                            "*** Generated data: free to use, copy and change without "
+                            "restriction.\r\n"
+                            "*** https://zepta.example/\r\n"
+                            "**/\r\n"
+                            "\r\n";
+
+QByteArray exported(Format format, const QString &text, const QString &path = QString())
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    const QString error = LogBoardExport::write(buffer, format, text, path, kCodePage);
+    if (!error.isEmpty())
+        qWarning("%s", qPrintable(error));
+    return buffer.data();
+}
+
+// Reads Intel HEX on its own terms, without the exporter's code: checks every
+// checksum and places data records by the extended linear address in force.
+QMap<quint32, quint8> readIntelHex(const QByteArray &file, bool *ok)
+{
+    QMap<quint32, quint8> memory;
+    *ok = false;
+    quint32 upper = 0;
+    bool ended = false;
+    for (const QByteArray &raw : file.split('\n')) {
+        const QByteArray line = raw.trimmed();
+        if (line.isEmpty())
+            continue;
+        if (ended || line[0] != ':' || line.size() % 2 != 1)
+            return memory;
+        const QByteArray bytes = QByteArray::fromHex(line.mid(1));
+        if (bytes.size() < 5 || bytes.size() != quint8(bytes[0]) + 5)
+            return memory;
+        quint8 sum = 0;
+        for (const char b : bytes)
+            sum += quint8(b);
+        if (sum != 0)
+            return memory;
+        const quint32 address = quint8(bytes[1]) << 8 | quint8(bytes[2]);
+        const QByteArray data = bytes.mid(4, quint8(bytes[0]));
+        switch (bytes[3]) {
+        case 0x00:
+            for (int i = 0; i < data.size(); ++i)
+                memory.insert(upper + address + quint32(i), quint8(data[i]));
+            break;
+        case 0x01:
+            ended = true;
+            break;
+        case 0x04:
+            upper = (quint8(data[0]) << 8 | quint8(data[1])) << 16;
+            break;
+        default:
+            return memory;
+        }
+    }
+    *ok = ended;
+    return memory;
+}
+
+QString dataLines(qsizetype byteCount, int perLine)
+{
+    QString text;
+    for (qsizetype i = 0; i < byteCount; i += perLine) {
+        text += QStringLiteral("*** cmd ***\r\n*** help ***\r\nPRT");
+        for (qsizetype j = i; j < qMin(byteCount, i + perLine); ++j)
+            text += QStringLiteral(" %1h").arg((j * 7) & 0xFF, 2, 16, QLatin1Char('0'));
+        text += QStringLiteral(";\r\n\r\n");
+    }
+    return text;
+}
+
+} // namespace
+
+class TestLogBoardExport : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initializeRecord_data();
+    void initializeRecord();
+    void twentyByteHex();
+    void noDataLines();
+    void whichLinesCount();
+    void commentsInTheCodePage();
+    void imageAcross64KiB();
+    void countAboveTheHeaderRefused();
+    void resolvePath_data();
+    void resolvePath();
+    void cName_data();
+    void cName();
+    void cSourceCompiles();
+    void formatNames();
+};
+
+void TestLogBoardExport::initializeRecord_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QByteArray>("expected");
+
+    const QByteArray text = kInitialize.toLatin1() + "\r\n";
+    QTest::newRow("text") << int(Format::Text) << text;
+    QTest::newRow("player data") << int(Format::PlayerData) << text;
+    QTest::newRow("intel hex") << int(Format::IntelHex)
+                               << QByteArray(":0404000000021B409B\r\n:00000001FF\r\n\r\n");
+    QTest::newRow("assembler") << int(Format::Assembler)
+                               << QByteArray("\r\n;*** Initialize ***\r\n;*** -OPcode- ***\r\n"
+                                             " .db $1b, $40\r\n\r\n");
+    QTest::newRow("c") << int(Format::C)
+                       << kCHeader + "const long  _demo_leng =  2;\r\n\r\n\r\n"
+                                     "const unsigned char  _demo_code[2] =\r\n{\r\n"
+                                     "\r\n/*** Initialize *****/\r\n"
+                                     "\r\n/*** -OPcode- *****/\r\n\r\n"
+                                     "      0x1b,  0x40,\r\n"
+                                     "       };\r\n\r\n";
+}
+
+void TestLogBoardExport::initializeRecord()
+{
+    QFETCH(int, format);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(exported(Format(format), kInitialize, QStringLiteral("demo.c")), expected);
+}
+
+void TestLogBoardExport::twentyByteHex()
+{
+    QString text = QStringLiteral("PRT");
+    for (int i = 0; i < 20; ++i)
+        text += QStringLiteral(" %1h").arg(i, 2, 16, QLatin1Char('0'));
+    text += QStringLiteral(";\r\n");
+    QCOMPARE(exported(Format::IntelHex, text),
+             QByteArray(":100400000014000102030405060708090A0B0C0D7D\r\n"
+                        ":060410000E0F1011121383\r\n:00000001FF\r\n\r\n"));
+}
+
+void TestLogBoardExport::noDataLines()
+{
+    const QString text = QStringLiteral("*** only a title ***\r\n\r\n");
+    QCOMPARE(exported(Format::IntelHex, text),
+             QByteArray(":020400000000FA\r\n:00000001FF\r\n\r\n"));
+    const QByteArray c = exported(Format::C, text, QStringLiteral("x.c"));
+    QVERIFY(c.contains("const long  _x_leng =  0;\r\n"));
+    QVERIFY(c.contains("const unsigned char  _x_code[0] =\r\n"));
+    QCOMPARE(exported(Format::IntelHex, QString()),
+             QByteArray(":020400000000FA\r\n:00000001FF\r\n\r\n"));
+}
+
+void TestLogBoardExport::whichLinesCount()
+{
+    // Leading blanks make no data line; a data line after an empty line, or
+    // as the last line without CR LF, still counts.
+    const QString text = QStringLiteral("  PRT 1bh;\r\n*** a ***\r\n\r\nPRT 0ch;\r\nPRT 41h");
+    QCOMPARE(exported(Format::IntelHex, text),
+             QByteArray(":0404000000020C41A9\r\n:00000001FF\r\n\r\n"));
+    // One comment line followed by data: the data starts a line of its own
+    // instead of disappearing into the comment.
+    QCOMPARE(exported(Format::Assembler, text),
+             QByteArray("\r\n;*** a ***\r\n .db $0c\r\n .db $41\r\n\r\n"));
+    // "PRT;" holds no byte and writes no empty ".db" or lone "," line.
+    QCOMPARE(exported(Format::Assembler, QStringLiteral("PRT;\r\nPRT 1bh;\r\n")),
+             QByteArray(" .db $1b\r\n\r\n"));
+    QVERIFY(exported(Format::C, QStringLiteral("PRT;\r\nPRT 1bh;\r\n"), QStringLiteral("a.c"))
+                .endsWith("{\r\n      0x1b,\r\n       };\r\n\r\n"));
+}
+
+void TestLogBoardExport::commentsInTheCodePage()
+{
+    const QString text = QStringLiteral("*** Caf\u00e9 */ \u20ac ***\r\nPRT 1bh;\r\n");
+    QVERIFY(exported(Format::Assembler, text).contains(";*** Caf\xe9 */ \x80 ***\r\n"));
+    // "*/" would close the C comment early.
+    QVERIFY(exported(Format::C, text, QStringLiteral("a.c"))
+                .contains("/*** Caf\xe9 * / \x80 *****/\r\n"));
+}
+
+void TestLogBoardExport::imageAcross64KiB()
+{
+    const qsizetype count = 65000;
+    const QByteArray hex = exported(Format::IntelHex, dataLines(count, 100));
+    bool ok = false;
+    const QMap<quint32, quint8> memory = readIntelHex(hex, &ok);
+    QVERIFY(ok);
+    QCOMPARE(memory.size(), count + 2);
+    QCOMPARE(memory.firstKey(), 0x0400u);
+    QCOMPARE(memory.lastKey(), quint32(0x0400 + count + 1));
+    QCOMPARE(memory.value(0x0400), quint8(count >> 8));
+    QCOMPARE(memory.value(0x0401), quint8(count & 0xFF));
+    for (qsizetype j = 0; j < count; ++j)
+        QCOMPARE(memory.value(quint32(0x0402 + j)), quint8((j * 7) & 0xFF));
+    // One extended address record, right before the first record past FFFFh.
+    QCOMPARE(hex.count(":020000040001F9\r\n"), 1);
+    QVERIFY(hex.contains(":020000040001F9\r\n:10000000"));
+}
+
+void TestLogBoardExport::countAboveTheHeaderRefused()
+{
+    const QString text = dataLines(70000, 128);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    const QString error = LogBoardExport::write(buffer, Format::IntelHex, text, {}, kCodePage);
+    QVERIFY(error.contains(QStringLiteral("70,000")));
+    QVERIFY(error.contains(QStringLiteral("65,535")));
+    QVERIFY(buffer.data().isEmpty());
+
+    // Through a file: the previous file stays as it was.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.hex"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    old.close();
+    QCOMPARE(LogBoardExport::save(path, Format::IntelHex, text, kCodePage), error);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("old"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    // The limit itself still fits.
+    QVERIFY(!exported(Format::IntelHex, dataLines(65535, 128)).isEmpty());
+}
+
+void TestLogBoardExport::resolvePath_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("no extension") << "log" << int(Format::IntelHex) << "log.hex";
+    QTest::newRow("other extension") << "log.txt" << int(Format::C) << "log.txt.c";
+    QTest::newRow("ab.c stays") << "ab.c" << int(Format::C) << "ab.c";
+    QTest::newRow("short x.c stays") << "x.c" << int(Format::C) << "x.c";
+    QTest::newRow("a.TXT as hex") << "a.TXT" << int(Format::IntelHex) << "a.TXT.hex";
+    QTest::newRow("a.TXT as text") << "a.TXT" << int(Format::Text) << "a.TXT";
+    QTest::newRow("player data") << "show" << int(Format::PlayerData) << "show.sei";
+    QTest::newRow("asm upper case") << "/tmp/LOG.ASM" << int(Format::Assembler) << "/tmp/LOG.ASM";
+    QTest::newRow("c alone") << "c" << int(Format::C) << "c.c";
+}
+
+void TestLogBoardExport::resolvePath()
+{
+    QFETCH(QString, chosen);
+    QFETCH(int, format);
+    QFETCH(QString, written);
+    QCOMPARE(LogBoardExport::resolvePath(chosen, Format(format)), written);
+}
+
+void TestLogBoardExport::cName_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("plain") << "demo.c"
+                           << "demo";
+    QTest::newRow("hyphen") << "my-log.c"
+                            << "my_log";
+    QTest::newRow("windows folder") << "C:\\logs\\my log.c"
+                                    << "my_log";
+    QTest::newRow("unix folder with a dot") << "/home/a.b/show.c"
+                                            << "show";
+    QTest::newRow("mixed folders") << "dir\\sub/x.y.c"
+                                   << "x_y";
+    QTest::newRow("leading digit") << "1st.c"
+                                   << "1st";
+    QTest::newRow("no extension") << "data"
+                                  << "data";
+    QTest::newRow("non-ASCII") << "d\u00e9mo.c"
+                               << "d_mo";
+}
+
+void TestLogBoardExport::cName()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, name);
+    QCOMPARE(SourceExport::cName(path), name);
+}
+
+void TestLogBoardExport::cSourceCompiles()
+{
+    const QString cc = QStandardPaths::findExecutable(QStringLiteral("cc"));
+    if (cc.isEmpty())
+        QSKIP("no C compiler here");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("1my-log.c"));
+    const QString text = kInitialize + QStringLiteral("*** a */ b ***\r\nPRT;\r\n") + kInitialize;
+    QCOMPARE(LogBoardExport::save(path, Format::C, text, kCodePage), QString());
+    QProcess compiler;
+    compiler.start(cc, {QStringLiteral("-fsyntax-only"), QStringLiteral("-Wall"), path});
+    QVERIFY(compiler.waitForFinished(60000));
+    QCOMPARE(compiler.readAllStandardError(), QByteArray());
+    QCOMPARE(compiler.exitCode(), 0);
+}
+
+void TestLogBoardExport::formatNames()
+{
+    QStringList names;
+    for (const LogBoardExport::FormatInfo &f : LogBoardExport::formats()) {
+        names << LogBoardExport::formatName(f.format);
+        QCOMPARE(LogBoardExport::formatFromName(names.last()), f.format);
+    }
+    QCOMPARE(names, (QStringList{"txt", "sei", "hex", "asm", "c"}));
+    QCOMPARE(LogBoardExport::formatFromName(u"doc"), std::nullopt);
+    QCOMPARE(LogBoardExport::saveAsRequest().filters,
+             (QStringList{"Text Files (*.txt)", "K500seiData (*.sei)", "Intel Hex File (*.hex)",
+                          "Assembler Source (*.asm)", "C code (*.c)"}));
+    QVERIFY(LogBoardExport::keepsCurrentFile(Format::PlayerData));
+    QVERIFY(!LogBoardExport::keepsCurrentFile(Format::IntelHex));
+}
+
+QTEST_GUILESS_MAIN(TestLogBoardExport)
+#include "tst_logboardexport.moc"

@@ -1,0 +1,341 @@
+#include "core/logboard/logboard.h"
+#include "core/logboard/logboardplayer.h"
+#include "core/logboard/playerflags.h"
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+using Outcome = LogBoardPlayer::Outcome;
+using StepKey = LogBoardPlayer::StepKey;
+
+namespace {
+
+// Takes every block the player writes; the write at failAt fails, as the port
+// writer does after it has reported the failure.
+struct FakePort
+{
+    QList<QByteArray> writes;
+    int failAt = -1;
+
+    bool write(QByteArrayView bytes)
+    {
+        writes << bytes.toByteArray();
+        return writes.size() - 1 != failAt;
+    }
+};
+
+struct Bench
+{
+    FakePort port;
+    PlayerFlagSet flags;
+    LogBoardPlayer player{flags, [this](QByteArrayView b) { return port.write(b); }};
+};
+
+QString tokens(int count)
+{
+    QString line = QStringLiteral("PRT");
+    for (int i = 0; i < count; ++i)
+        line += QStringLiteral(" %1h").arg(i & 0xFF, 2, 16, QLatin1Char('0'));
+    return line + u';';
+}
+
+const QString kThreeRecords = QStringLiteral("*** Initialize ***\r\n*** -OPcode- ***\r\n"
+                                             "PRT 1bh 40h;\r\n\r\n"
+                                             "*** Clear ***\r\n*** -OPcode- ***\r\n"
+                                             "PRT 0ch;\r\n\r\n"
+                                             "*** Home ***\r\n*** -OPcode- ***\r\n"
+                                             "PRT 0bh;\r\n\r\n");
+
+using Writes = QList<QByteArray>;
+
+} // namespace
+
+class TestLogBoardPlayer : public QObject
+{
+    Q_OBJECT
+private slots:
+    void lineCases_data();
+    void lineCases();
+    void longBoardPlaysWhole();
+    void mainWindowFlags();
+    void stopDuringPause();
+    void pauseBeforePlay();
+    void recDuringPlayback();
+    void writeFailureMidLine();
+    void secondPressIgnored();
+    void textTakenAtTheStart();
+    void tokenAboveFFhRefused();
+    void stepF8ThenEsc();
+    void stepSendsEveryCommandPlayWould();
+    void stopWhileWaitingForStep();
+    void stepWithoutPrtLines();
+};
+
+void TestLogBoardPlayer::lineCases_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<Writes>("writes");
+
+    QByteArray counting;
+    for (int i = 0; i < 150; ++i)
+        counting.append(char(i));
+    QTest::newRow("empty board") << QString() << Writes{};
+    QTest::newRow("PRT alone") << "PRT\r\n" << Writes{};
+    QTest::newRow("PRT;") << "PRT;\r\n" << Writes{};
+    QTest::newRow("PRT ;") << "PRT ;\r\n" << Writes{QByteArray(1, '\0')};
+    QTest::newRow("blanks around") << "   PRT 1bh 40h;  \r\n" << Writes{"\x1b\x40"};
+    QTest::newRow("prt") << "prt 1bh\r\n" << Writes{};
+    QTest::newRow("tab") << "PRT\t1bh\r\n" << Writes{};
+    QTest::newRow("two blanks") << "PRT 1bh  40h\r\n" << Writes{QByteArray("\x1b\x00\x40", 3)};
+    QTest::newRow("markers are plain bytes") << "PRT 1bh ffh feh fdh;\r\n"
+                                             << Writes{"\x1b\xff\xfe\xfd"};
+    QTest::newRow("150 tokens as 64, 64, 22")
+        << tokens(150) + "\r\n"
+        << Writes{counting.first(64), counting.sliced(64, 64), counting.sliced(128)};
+    QTest::newRow("records, last line without CR LF")
+        << kThreeRecords + "PRT 41h" << Writes{"\x1b\x40", "\x0c", "\x0b", "\x41"};
+    QTest::newRow("lone LF is no line break") << "PRT 1bh\nPRT 40h\r\n" << Writes{"\x1b\x40"};
+}
+
+void TestLogBoardPlayer::lineCases()
+{
+    QFETCH(QString, text);
+    QFETCH(Writes, writes);
+    Bench b;
+    QSignalSpy progress(&b.player, &LogBoardPlayer::progress);
+    bool playingDuringRun = true;
+    QObject::connect(&b.player, &LogBoardPlayer::progress, &b.player,
+                     [&] { playingDuringRun = playingDuringRun && b.flags.playing(); });
+    QCOMPARE(b.player.play(text), Outcome::Finished);
+    QCOMPARE(b.port.writes, writes);
+    QVERIFY(playingDuringRun);
+    QVERIFY(!b.flags.playing());
+    QVERIFY(!b.player.running());
+    const qsizetype lines = text.isEmpty() ? 0 : text.count(u"\r\n") + 1;
+    QCOMPARE(progress.size(), lines);
+    if (lines > 0)
+        QCOMPARE(progress.last(), (QVariantList{lines, lines}));
+}
+
+void TestLogBoardPlayer::longBoardPlaysWhole()
+{
+    // Far past the 32,768 lines a 16-bit counter would hold.
+    Bench b;
+    const int records = 10000;
+    QString text;
+    for (int i = 0; i < records; ++i)
+        text += QStringLiteral("*** t ***\r\n*** h ***\r\nPRT %1h;\r\n\r\n")
+                    .arg(i & 0xFF, 2, 16, QLatin1Char('0'));
+    QCOMPARE(b.player.play(text), Outcome::Finished);
+    QCOMPARE(b.port.writes.size(), records);
+    QCOMPARE(b.port.writes.last(), QByteArray(1, char((records - 1) & 0xFF)));
+}
+
+void TestLogBoardPlayer::mainWindowFlags()
+{
+    LogBoard board;
+    LogBoardFlags flags(board);
+    FakePort port;
+    LogBoardPlayer player(flags, [&](QByteArrayView b) { return port.write(b); });
+    board.setRecording(true);
+    bool recordingDuringRun = true;
+    QObject::connect(&player, &LogBoardPlayer::progress, &player,
+                     [&] { recordingDuringRun = board.recording(); });
+    QCOMPARE(player.play(QStringLiteral("PRT 1bh;")), Outcome::Finished);
+    // PLAY switches REC off; they exclude each other.
+    QVERIFY(!recordingDuringRun);
+    QVERIFY(!board.recording());
+    // The main window's PAUSE is the recorder's pause.
+    player.togglePause();
+    QVERIFY(board.paused());
+    player.stop();
+    QVERIFY(!board.paused());
+}
+
+void TestLogBoardPlayer::stopDuringPause()
+{
+    Bench b;
+    QObject::connect(&b.player, &LogBoardPlayer::progress, &b.player, [&](qsizetype n) {
+        if (n == 1) {
+            b.player.togglePause();
+            QTimer::singleShot(30, &b.player, [&] { b.player.stop(); });
+        }
+    });
+    QCOMPARE(b.player.play(QStringLiteral("PRT 1bh 40h;\r\nPRT 0ch;\r\nPRT 0bh;\r\n")),
+             Outcome::Stopped);
+    // STOP lifts the pause: the line after it still goes out, then the stop
+    // test ends the run.
+    QCOMPARE(b.port.writes, (Writes{"\x1b\x40", "\x0c"}));
+    QVERIFY(!b.flags.paused());
+    QVERIFY(!b.flags.playing());
+}
+
+void TestLogBoardPlayer::pauseBeforePlay()
+{
+    Bench b;
+    b.flags.setPaused(true);
+    qsizetype sentWhilePaused = -1;
+    QTimer::singleShot(50, &b.player, [&] {
+        sentWhilePaused = b.port.writes.size();
+        b.player.togglePause();
+    });
+    QCOMPARE(b.player.play(QStringLiteral("PRT 1bh;\r\nPRT 40h;\r\n")), Outcome::Finished);
+    QCOMPARE(sentWhilePaused, 1);
+    QCOMPARE(b.port.writes, (Writes{"\x1b", "\x40"}));
+}
+
+void TestLogBoardPlayer::recDuringPlayback()
+{
+    LogBoard board;
+    LogBoardFlags flags(board);
+    FakePort port;
+    LogBoardPlayer player(flags, [&](QByteArrayView b) { return port.write(b); });
+    QObject::connect(&player, &LogBoardPlayer::progress, &player, [&](qsizetype n) {
+        if (n == 3) { // what the REC button does
+            board.setRecording(true);
+            board.setPlaying(false);
+        }
+    });
+    QCOMPARE(player.play(kThreeRecords), Outcome::Stopped);
+    QCOMPARE(port.writes, (Writes{"\x1b\x40"}));
+    QVERIFY(board.recording());
+}
+
+void TestLogBoardPlayer::writeFailureMidLine()
+{
+    Bench b;
+    b.port.failAt = 1;
+    QCOMPARE(b.player.play(tokens(150) + QStringLiteral("\r\nPRT 40h;\r\n")), Outcome::WriteFailed);
+    QCOMPARE(b.port.writes.size(), 2); // the failed block ends the run
+    QVERIFY(!b.flags.playing());
+
+    // The next run starts with nothing left over from the failed line.
+    b.port.writes.clear();
+    b.port.failAt = -1;
+    QCOMPARE(b.player.play(QStringLiteral("PRT 1bh;\r\n")), Outcome::Finished);
+    QCOMPARE(b.port.writes, (Writes{"\x1b"}));
+
+    b.port.writes.clear();
+    b.port.failAt = 0;
+    QObject::connect(&b.player, &LogBoardPlayer::highlight, &b.player, [&] {
+        QTimer::singleShot(0, &b.player, [&] { b.player.pressStepKey(StepKey::Send); });
+    });
+    QCOMPARE(b.player.step(kThreeRecords), Outcome::WriteFailed);
+    QCOMPARE(b.port.writes, (Writes{"\x1b\x40"}));
+    QVERIFY(!b.flags.stepping());
+}
+
+void TestLogBoardPlayer::secondPressIgnored()
+{
+    Bench b;
+    Outcome nestedPlay = Outcome::Finished;
+    Outcome nestedStep = Outcome::Finished;
+    QObject::connect(&b.player, &LogBoardPlayer::progress, &b.player, [&](qsizetype n) {
+        if (n == 1) {
+            nestedPlay = b.player.play(QStringLiteral("PRT 99h;"));
+            nestedStep = b.player.step(QStringLiteral("PRT 99h;"));
+        }
+    });
+    QCOMPARE(b.player.play(QStringLiteral("PRT 1bh;\r\nPRT 40h;")), Outcome::Finished);
+    QCOMPARE(nestedPlay, Outcome::Ignored);
+    QCOMPARE(nestedStep, Outcome::Ignored);
+    QCOMPARE(b.port.writes, (Writes{"\x1b", "\x40"}));
+}
+
+void TestLogBoardPlayer::textTakenAtTheStart()
+{
+    Bench b;
+    QString editText = QStringLiteral("PRT 1bh;\r\nPRT 40h;\r\n");
+    QObject::connect(&b.player, &LogBoardPlayer::progress, &b.player, [&](qsizetype n) {
+        if (n == 1)
+            editText = QStringLiteral("PRT 77h;\r\nPRT 77h;\r\nPRT 77h;\r\n");
+    });
+    QCOMPARE(b.player.play(editText), Outcome::Finished);
+    QCOMPARE(b.port.writes, (Writes{"\x1b", "\x40"}));
+}
+
+void TestLogBoardPlayer::tokenAboveFFhRefused()
+{
+    Bench b;
+    QCOMPARE(b.player.play(QStringLiteral("PRT 1bh;\r\n\r\nPRT 1bh 100h;\r\n")), Outcome::Refused);
+    QVERIFY(b.player.refusal().contains(QStringLiteral("Line 3")));
+    QVERIFY(b.player.refusal().contains(QStringLiteral("\"100h;\"")));
+    QVERIFY(b.port.writes.isEmpty());
+    QVERIFY(!b.flags.playing());
+    QCOMPARE(b.player.step(QStringLiteral("PRT fffh;")), Outcome::Refused);
+    QVERIFY(!b.flags.stepping());
+}
+
+void TestLogBoardPlayer::stepF8ThenEsc()
+{
+    Bench b;
+    QList<QPair<qsizetype, qsizetype>> highlights;
+    bool lockedWhileWaiting = true;
+    QObject::connect(
+        &b.player, &LogBoardPlayer::highlight, &b.player, [&](qsizetype pos, qsizetype len) {
+            highlights.append({pos, len});
+            if (len == 0)
+                return;
+            lockedWhileWaiting = lockedWhileWaiting && b.flags.stepping();
+            const StepKey key = highlights.size() == 1 ? StepKey::Send : StepKey::End;
+            QTimer::singleShot(0, &b.player, [&b, key] { b.player.pressStepKey(key); });
+        });
+    QCOMPARE(b.player.step(kThreeRecords), Outcome::Ended);
+    QCOMPARE(b.port.writes, (Writes{"\x1b\x40"}));
+    const qsizetype first = kThreeRecords.indexOf(u"PRT 1bh");
+    const qsizetype second = kThreeRecords.indexOf(u"PRT 0ch");
+    QCOMPARE(highlights,
+             (QList<QPair<qsizetype, qsizetype>>{{first, 12}, {second, 8}, {second, 0}}));
+    QVERIFY(lockedWhileWaiting);
+    QVERIFY(!b.flags.stepping());
+}
+
+void TestLogBoardPlayer::stepSendsEveryCommandPlayWould()
+{
+    // An indented line is highlighted from its first blank, and the lines
+    // after it keep their exact offsets; the last line has no CR LF.
+    const QString text = QStringLiteral("*** t ***\r\n  PRT 1bh 40h;\r\n\r\nPRT ffh;\r\nPRT 0ch");
+    Bench played;
+    QCOMPARE(played.player.play(text), Outcome::Finished);
+
+    Bench b;
+    QList<QPair<qsizetype, qsizetype>> highlights;
+    QObject::connect(
+        &b.player, &LogBoardPlayer::highlight, &b.player, [&](qsizetype pos, qsizetype len) {
+            highlights.append({pos, len});
+            if (len > 0)
+                QTimer::singleShot(0, &b.player, [&b] { b.player.pressStepKey(StepKey::Send); });
+        });
+    QCOMPARE(b.player.step(text), Outcome::Finished);
+    QCOMPARE(b.port.writes, played.port.writes);
+    QCOMPARE(b.port.writes, (Writes{"\x1b\x40", "\xff", "\x0c"}));
+    QCOMPARE(highlights, (QList<QPair<qsizetype, qsizetype>>{{11, 14}, {29, 8}, {39, 7}, {39, 0}}));
+    QCOMPARE(QStringView(text).sliced(11, 14), u"  PRT 1bh 40h;");
+    QCOMPARE(QStringView(text).sliced(39), u"PRT 0ch");
+}
+
+void TestLogBoardPlayer::stopWhileWaitingForStep()
+{
+    Bench b;
+    QObject::connect(&b.player, &LogBoardPlayer::highlight, &b.player,
+                     [&](qsizetype, qsizetype len) {
+                         if (len > 0)
+                             QTimer::singleShot(20, &b.player, [&b] { b.player.stop(); });
+                     });
+    QCOMPARE(b.player.step(kThreeRecords), Outcome::Stopped);
+    QVERIFY(b.port.writes.isEmpty());
+    QVERIFY(!b.flags.stepping());
+}
+
+void TestLogBoardPlayer::stepWithoutPrtLines()
+{
+    Bench b;
+    QSignalSpy highlights(&b.player, &LogBoardPlayer::highlight);
+    QCOMPARE(b.player.step(QStringLiteral("*** only ***\r\nprt 1bh\r\n")), Outcome::Finished);
+    QVERIFY(highlights.isEmpty());
+    QVERIFY(b.port.writes.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestLogBoardPlayer)
+#include "tst_logboardplayer.moc"

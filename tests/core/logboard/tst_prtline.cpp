@@ -1,0 +1,95 @@
+#include "core/logboard/prtline.h"
+
+#include <QTest>
+
+using PrtLine::ExportRead;
+using PrtLine::PlayerRead;
+
+class TestPrtLine : public QObject
+{
+    Q_OBJECT
+private slots:
+    void bothReadings_data();
+    void bothReadings();
+    void exportTokenValues();
+};
+
+void TestPrtLine::bothReadings_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("player"); // PlayerRead
+    QTest::addColumn<QByteArray>("playerBytes");
+    QTest::addColumn<int>("exports"); // ExportRead
+    QTest::addColumn<QStringList>("exportTokens");
+
+    const auto row = [](const char *name, const char *line, PlayerRead player,
+                        const QByteArray &bytes, ExportRead exports, const QStringList &tokens) {
+        QTest::newRow(name) << QString::fromLatin1(line) << int(player) << bytes << int(exports)
+                            << tokens;
+    };
+    const PlayerRead none = PlayerRead::NotData;
+    const PlayerRead data = PlayerRead::Data;
+    const ExportRead other = ExportRead::Other;
+    const ExportRead edata = ExportRead::Data;
+
+    // Where both agree.
+    row("record line", "PRT 1fh 28h 67h 50h;", data, "\x1f\x28\x67\x50", edata,
+        {"1f", "28", "67", "50"});
+    row("markers are plain bytes", "PRT ffh feh fdh;", data, "\xff\xfe\xfd", edata,
+        {"ff", "fe", "fd"});
+    row("PRT alone", "PRT", data, "", edata, {});
+    row("lower case prt", "prt 1bh", none, "", other, {});
+    row("title line", "*** PRT 1bh ***", none, "", ExportRead::Comment, {});
+    row("empty line", "", none, "", other, {});
+
+    // Where they differ.
+    row("PRT; glued", "PRT;", none, "", edata, {});
+    row("PRT ;", "PRT ;", data, QByteArray(1, '\0'), edata, {});
+    row("leading blanks", "  PRT 1bh", data, "\x1b", other, {});
+    row("blanks around", "   PRT 1bh 40h;  ", data, "\x1b\x40", other, {});
+    row("tab after PRT", "PRT\t1bh", none, "", edata, {"\t1", "h"});
+    row("two blanks", "PRT 1bh  40h", data, QByteArray("\x1b\x00\x40", 3), edata, {"1b", "40"});
+    row("no blank after PRT", "PRT1bh", none, "", edata, {"1b"});
+    row("one digit", "PRT 1 40h", data, "\x01\x40", edata, {"1 ", "0h"});
+    row("digits upper case", "PRT FF 0A;", data, "\xff\x0a", edata, {"FF", "0A"});
+    row("not hex", "PRT zz 1bh", data, QByteArray("\x00\x1b", 2), edata, {"zz", "1b"});
+    row("odd end", "PRT 1bh 4", data, "\x1b\x04", edata, {"1b", "4"});
+    row("three digits", "PRT 100h", PlayerRead::NotAByte, "", edata, {"10", "h"});
+    row("leading zeros", "PRT 0001bh", data, "\x1b", edata, {"00", "1b"});
+}
+
+void TestPrtLine::bothReadings()
+{
+    QFETCH(QString, line);
+    QFETCH(int, player);
+    QFETCH(QByteArray, playerBytes);
+    QFETCH(int, exports);
+    QFETCH(QStringList, exportTokens);
+
+    QByteArray bytes;
+    QStringView badToken;
+    QCOMPARE(int(PrtLine::readForPlayer(line, &bytes, &badToken)), player);
+    if (player == int(PlayerRead::Data))
+        QCOMPARE(bytes, playerBytes);
+    if (player == int(PlayerRead::NotAByte))
+        QCOMPARE(badToken.toString(), QStringLiteral("100h"));
+
+    QCOMPARE(int(PrtLine::exportLineKind(line)), exports);
+    QStringList tokens;
+    if (exports == int(ExportRead::Data))
+        PrtLine::forEachExportToken(line, [&](QStringView t) { tokens << t.toString(); });
+    QCOMPARE(tokens, exportTokens);
+}
+
+void TestPrtLine::exportTokenValues()
+{
+    QCOMPARE(PrtLine::exportTokenValue(u"1b"), quint8(0x1B));
+    QCOMPARE(PrtLine::exportTokenValue(u"Fe"), quint8(0xFE));
+    QCOMPARE(PrtLine::exportTokenValue(u"4"), quint8(0x04));
+    QCOMPARE(PrtLine::exportTokenValue(u"1 "), quint8(0x01));
+    QCOMPARE(PrtLine::exportTokenValue(u"zz"), quint8(0x00));
+    QCOMPARE(PrtLine::exportByteCount(u"PRT 1bh 40h;\r\n  PRT 1bh\r\nPRT;\r\n\r\nPRT 0ch"), 3);
+}
+
+QTEST_GUILESS_MAIN(TestPrtLine)
+#include "tst_prtline.moc"
