@@ -72,6 +72,8 @@ struct DecodedCommand
 
 // The name of a command with its parameters ("Cursor set x=23 y=5").
 QString commandName(const DecodedCommand &command);
+// A character code as the names write it: "41h".
+QString codeName(quint8 code);
 
 // Splits the byte stream into commands as the module reads them. A command's
 // parameters are the bytes that follow it, as on the module, however long the

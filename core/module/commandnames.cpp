@@ -2,11 +2,6 @@
 
 namespace {
 
-QString hexByte(quint8 value)
-{
-    return QStringLiteral("%1h").arg(value, 2, 16, QLatin1Char('0')).toUpper();
-}
-
 QString onOff(bool on)
 {
     return on ? QStringLiteral("on") : QStringLiteral("off");
@@ -168,7 +163,7 @@ QString withParameters(const DecodedCommand &c, const QString &base)
     using Op = ModuleOp;
     switch (c.op) {
     case Op::Character:
-        return base + QLatin1Char(' ') + hexByte(c.at(0));
+        return base + QLatin1Char(' ') + codeName(c.at(0));
     case Op::CursorSet:
         return base + QStringLiteral(" x=%1 y=%2").arg(c.at(2)).arg(c.at(4));
     case Op::Brightness:
@@ -182,9 +177,9 @@ QString withParameters(const DecodedCommand &c, const QString &base)
     case Op::UserFontSelect:
         return base + QLatin1Char(' ') + onOff(c.at(2) == 1);
     case Op::UserFontDefine:
-        return base + QStringLiteral(" %1-%2").arg(hexByte(c.at(3)), hexByte(c.at(4)));
+        return base + QStringLiteral(" %1-%2").arg(codeName(c.at(3)), codeName(c.at(4)));
     case Op::UserFontDelete:
-        return base + QLatin1Char(' ') + hexByte(c.at(3));
+        return base + QLatin1Char(' ') + codeName(c.at(3));
     case Op::DescenderDisplay:
         return base + QLatin1Char(' ') + onOff(c.at(4) == 0x81);
     case Op::SpecialFont:
@@ -202,7 +197,7 @@ QString withParameters(const DecodedCommand &c, const QString &base)
     case Op::ReadChecksum:
         return base + QLatin1Char(' ') + QString::fromLatin1(c.bytes.mid(5).toHex(' ').toUpper());
     case Op::ReadUserFont:
-        return base + QLatin1Char(' ') + hexByte(c.at(5));
+        return base + QLatin1Char(' ') + codeName(c.at(5));
     case Op::NotUnderstood:
         if (c.brokenOff != Op::NotUnderstood)
             return base + QStringLiteral(" (broken-off %1)").arg(baseName(c.brokenOff));
@@ -213,6 +208,11 @@ QString withParameters(const DecodedCommand &c, const QString &base)
 }
 
 } // namespace
+
+QString codeName(quint8 code)
+{
+    return QStringLiteral("%1").arg(code, 2, 16, QLatin1Char('0')).toUpper() + QLatin1Char('h');
+}
 
 QString commandName(const DecodedCommand &command)
 {

@@ -9,11 +9,6 @@ namespace {
 
 using Op = ModuleOp;
 
-QString hexCode(quint8 code)
-{
-    return QStringLiteral("%1h").arg(code, 2, 16, QLatin1Char('0')).toUpper();
-}
-
 } // namespace
 
 ModuleModel::Outcome ModuleModel::apply(const DecodedCommand &c, qint64 at)
@@ -229,7 +224,7 @@ ModuleModel::Outcome ModuleModel::applyUserFont(const DecodedCommand &c)
     if (c.op == Op::UserFontDelete) {
         if (!m_fonts.remove(c.at(3)))
             return {LogVerdict::Ignored,
-                    QStringLiteral("no user font at %1").arg(hexCode(c.at(3)))};
+                    QStringLiteral("no user font at %1").arg(codeName(c.at(3)))};
         return {};
     }
     QStringList refused;
@@ -240,7 +235,7 @@ ModuleModel::Outcome ModuleModel::applyUserFont(const DecodedCommand &c)
         for (int i = 0; i < count; ++i)
             pattern[size_t(i)] = c.at(at++);
         if (!m_fonts.define(quint8(code), pattern))
-            refused.append(hexCode(quint8(code)));
+            refused.append(codeName(quint8(code)));
     }
     if (refused.isEmpty())
         return {};
