@@ -147,6 +147,12 @@ int main(int argc, char *argv[])
     // The terminal holds back what the module cannot take yet, as CTS would.
     module.line().setCtsFlowControl(true);
 
+    // Listening starts before the terminal's path is printed: whoever reads it
+    // may signal at once.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, app.get(),
+                     &QCoreApplication::quit);
+
     PtyBridge bridge(module, [&out](const QString &line) { out << line << Qt::endl; });
     if (!bridge.open(&error)) {
         std::fprintf(stderr, "zepta-sim: cannot make a pseudo-terminal: %s\n", qPrintable(error));
@@ -166,9 +172,6 @@ int main(int argc, char *argv[])
                          &QCoreApplication::quit);
     }
 
-    TerminationSignals termination;
-    QObject::connect(&termination, &TerminationSignals::received, app.get(),
-                     &QCoreApplication::quit);
     const int status = app->exec();
 
     bridge.flushLog();

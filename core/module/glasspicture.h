@@ -14,6 +14,8 @@ struct GlassCell
     // 1.0 is the glow at 100 % display brightness and full character
     // brightness; 0.25 to 4.0 over the brightness levels.
     float intensity = 1.0f;
+
+    friend bool operator==(const GlassCell &, const GlassCell &) = default;
 };
 
 // What the glass shows at one moment: every lit dot, with the blinking,
@@ -27,6 +29,8 @@ struct GlassPicture
     // place while a horizontal scroll slides it (0 when still).
     QList<float> rowShift;
     bool powerOff = false; // the screensaver switched the display off
+
+    friend bool operator==(const GlassPicture &, const GlassPicture &) = default;
 
     const GlassCell &cell(int row, int column) const { return cells[row * columns + column]; }
     // How many dots are lit on the whole glass.

@@ -12,7 +12,7 @@ constexpr int kPitchX = kCellWidth + GlassWidget::kCellGapX;
 constexpr int kPitchY = kCellHeight + GlassWidget::kCellGapY;
 
 const QColor kGlass(4, 8, 8);
-const QColor kUnlit(14, 30, 28);  // the faint grid of an unlit phosphor
+const QColor kUnlit(10, 21, 20);  // the faint grid of an unlit phosphor
 const QColor kLit(40, 240, 200);  // blue-green at 100 %
 const QColor kHot(200, 255, 240); // what brightness above 100 % tends to
 
