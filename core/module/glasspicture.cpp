@@ -88,6 +88,29 @@ bool blinkActionBlanks(const ModuleModel &model, qint64 nowNs)
     return elapsed % period >= normal;
 }
 
+bool glassAnimates(const ModuleModel &model, qint64 nowNs)
+{
+    const BlinkAction &blink = model.blinkAction();
+    const qint64 period = (blink.t1 + blink.t2) * ModuleModel::kBlinkStepNs;
+    if (blink.pattern != 0 && (blink.count == 0 || nowNs - blink.startNs < blink.count * period))
+        return true;
+    const ScrollAnimation &slide = model.scrollAnimation();
+    if (nowNs < slide.startNs + slide.durationNs || model.holdsInput(nowNs))
+        return true;
+    if (model.mode() != ModuleMode::Normal)
+        return false;
+    if (model.settings().cursor == CursorMode::UnderlineBlink)
+        return true;
+    const ModuleScreen &screen = model.screen();
+    for (int r = 0; r < screen.rows(); ++r) {
+        for (int c = 0; c < screen.columns(); ++c) {
+            if (screen.cell(r, c).blink)
+                return true;
+        }
+    }
+    return false;
+}
+
 GlassPicture composeGlass(const ModuleModel &model, qint64 nowNs)
 {
     const ModuleScreen &screen = model.screen();

@@ -42,3 +42,6 @@ GlassPicture composeGlass(const ModuleModel &model, qint64 nowNs);
 bool blinkPhaseShown(const ModuleModel &model, qint64 nowNs);
 // True while the blink action has the display blank (or reversed).
 bool blinkActionBlanks(const ModuleModel &model, qint64 nowNs);
+// Whether the glass changes by itself, with no byte coming: something blinks,
+// a line slides, or the module counts down a wait.
+bool glassAnimates(const ModuleModel &model, qint64 nowNs);

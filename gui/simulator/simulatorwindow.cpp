@@ -1,5 +1,6 @@
 #include "gui/simulator/simulatorwindow.h"
 
+#include "core/module/glasspicture.h"
 #include "core/module/modulemodel.h"
 #include "core/session/displaymodel.h"
 #include "gui/simulator/decodedcommandlist.h"
@@ -61,8 +62,26 @@ SimulatorWindow::SimulatorWindow(ModuleModel &model, QWidget *parent)
         m_commands->clear();
     });
     m_frame.setInterval(kFrameMs);
-    connect(&m_frame, &QTimer::timeout, this, &SimulatorWindow::refresh);
+    connect(&m_frame, &QTimer::timeout, this, &SimulatorWindow::onFrame);
+    connect(&m_model, &ModuleModel::changed, this, &SimulatorWindow::onModelChanged);
     refresh();
+}
+
+void SimulatorWindow::onModelChanged()
+{
+    m_outOfDate = true;
+    if (isVisible() && !m_frame.isActive())
+        m_frame.start();
+}
+
+void SimulatorWindow::onFrame()
+{
+    const bool animates = glassAnimates(m_model, m_model.clock().nowNs());
+    if (m_outOfDate || animates)
+        refresh();
+    m_outOfDate = false;
+    if (!animates)
+        m_frame.stop();
 }
 
 void SimulatorWindow::setDisplayModel(int model)
@@ -113,7 +132,7 @@ QString SimulatorWindow::stateText() const
 void SimulatorWindow::showEvent(QShowEvent *event)
 {
     refresh();
-    m_frame.start();
+    m_frame.start(); // stops by itself when nothing moves
     QWidget::showEvent(event);
 }
 

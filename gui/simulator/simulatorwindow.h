@@ -10,9 +10,10 @@ class QLabel;
 class QPushButton;
 
 // "Simulated display": the glass of the simulated module, what state it is in,
-// and beside it the commands it read. It follows the model it is given and
-// repaints on its own frame timer, so a long stream of bytes costs one repaint
-// per frame, not one per byte.
+// and beside it the commands it read. It follows the model it is given: a
+// change notification only marks it out of date, and a frame timer brings it
+// up to date at most once per frame (and keeps blinking things moving), so a
+// long stream of bytes costs one repaint per frame, not one per byte.
 class SimulatorWindow : public QWidget
 {
     Q_OBJECT
@@ -35,6 +36,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void onModelChanged();
+    void onFrame();
     QString stateText() const;
 
     ModuleModel &m_model;
@@ -43,4 +46,5 @@ private:
     DecodedCommandList *m_commands;
     QPushButton *m_clear;
     QTimer m_frame;
+    bool m_outOfDate = false;
 };

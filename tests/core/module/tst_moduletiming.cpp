@@ -55,6 +55,8 @@ private slots:
     void cursorModes_data();
     void cursorModes();
     void slowHorizontalScrollSlidesAndHolds();
+    void glassAnimatesOnlyWhileSomethingMoves_data();
+    void glassAnimatesOnlyWhileSomethingMoves();
 };
 
 void ModuleTimingTest::bytesArriveAtTheBaudRate_data()
@@ -245,6 +247,30 @@ void ModuleTimingTest::slowHorizontalScrollSlidesAndHolds()
     b.at(200);
     QVERIFY(!b.line.moduleBusy());
     QCOMPARE(composeGlass(b.model, b.clock->nowNs()).rowShift[0], 0.0f);
+}
+
+void ModuleTimingTest::glassAnimatesOnlyWhileSomethingMoves_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<double>("ms");
+    QTest::addColumn<bool>("animates");
+    QTest::newRow("still text") << QByteArray("Hi") << 0.0 << false;
+    QTest::newRow("a blinking character") << hex("1b42") + "Hi" << 0.0 << true;
+    QTest::newRow("blinking cursor") << hex("16") << 0.0 << true;
+    QTest::newRow("blink action, running") << hex("1f28611101 010101") << 20.0 << true;
+    QTest::newRow("blink action, done") << hex("1f28611101 010101") << 28.0 << false;
+    QTest::newRow("blink action, continuous") << hex("1f28611101 010100") << 9999.0 << true;
+    QTest::newRow("waiting") << hex("1f28610101") << 499.0 << true;
+    QTest::newRow("wait over") << hex("1f28610101") << 501.0 << false;
+}
+
+void ModuleTimingTest::glassAnimatesOnlyWhileSomethingMoves()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(double, ms);
+    Bench b;
+    b.model.receive(input);
+    QTEST(glassAnimates(b.model, qint64(ms * 1e6)), "animates");
 }
 
 QTEST_GUILESS_MAIN(ModuleTimingTest)

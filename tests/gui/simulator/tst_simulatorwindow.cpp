@@ -54,6 +54,7 @@ private slots:
     void showsItsParts();
     void listsWhatTheModuleRead();
     void glassFollowsTheModule();
+    void changesShowWithinAFrame();
     void followsTheDisplayModel();
     void longStreamRepaintsPerFrame();
     void clearEmptiesTheList();
@@ -101,6 +102,18 @@ void SimulatorWindowTest::glassFollowsTheModule()
     QCOMPARE(glass->picture().litDots(), 0);
     const QImage image = glass->grab().toImage();
     QVERIFY(!image.isNull());
+}
+
+void SimulatorWindowTest::changesShowWithinAFrame()
+{
+    Shown s;
+    auto *glass = s.part<GlassWidget>("Glass");
+    auto *list = s.part<QListWidget>("DecodedCommands");
+    s.model.receive(QByteArray("\x14", 1));
+    QTRY_COMPARE(glass->picture().litDots(), 0);
+    s.model.receive("Hi");
+    QTRY_VERIFY(glass->picture().litDots() > 0);
+    QTRY_COMPARE(list->count(), 2);
 }
 
 void SimulatorWindowTest::followsTheDisplayModel()
