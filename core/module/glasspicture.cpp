@@ -2,6 +2,7 @@
 
 #include "core/module/modulemodel.h"
 
+#include <algorithm>
 #include <bit>
 
 namespace {
@@ -144,7 +145,9 @@ GlassPicture composeGlass(const ModuleModel &model, qint64 nowNs)
     const qint64 slid = nowNs - slide.startNs;
     if (slide.durationNs > 0 && slid >= 0 && slid < slide.durationNs) {
         const float left = 1.0f - float(slid) / float(slide.durationNs);
-        for (int r = slide.scroll.row; r < slide.scroll.row + slide.scroll.height; ++r)
+        // The glass may have shrunk since (another display model).
+        const int end = std::min(slide.scroll.row + slide.scroll.height, picture.rows);
+        for (int r = std::max(slide.scroll.row, 0); r < end; ++r)
             picture.rowShift[r] = left * float(slide.scroll.columns);
     }
 

@@ -247,6 +247,11 @@ void ModuleTimingTest::slowHorizontalScrollSlidesAndHolds()
     b.at(200);
     QVERIFY(!b.line.moduleBusy());
     QCOMPARE(composeGlass(b.model, b.clock->nowNs()).rowShift[0], 0.0f);
+
+    // A slide on the fourth row, and then a glass of two rows.
+    b.model.receive(hex("1f2400000300") + QByteArray(25, 'b'));
+    b.model.setDisplayModel(0);
+    QCOMPARE(composeGlass(b.model, b.clock->nowNs()).rowShift.size(), 2);
 }
 
 void ModuleTimingTest::glassAnimatesOnlyWhileSomethingMoves_data()
