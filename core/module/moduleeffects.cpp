@@ -32,12 +32,13 @@ ModuleModel::Outcome ModuleModel::apply(const DecodedCommand &c, qint64 at)
     default:
         break;
     }
-    const Outcome screen = applyScreen(c, at);
-    return screen.verdict == LogVerdict::NotUnderstood ? applySetting(c, at) : screen;
+    if (const std::optional<Outcome> screen = applyScreen(c, at))
+        return *screen;
+    return applySetting(c, at);
 }
 
-// The commands that write or move on the glass; NotUnderstood for the others.
-ModuleModel::Outcome ModuleModel::applyScreen(const DecodedCommand &c, qint64 at)
+// The commands that write or move on the glass; nullopt for the others.
+std::optional<ModuleModel::Outcome> ModuleModel::applyScreen(const DecodedCommand &c, qint64 at)
 {
     const WriteMode mode = m_settings.writeMode;
     switch (c.op) {
@@ -76,12 +77,12 @@ ModuleModel::Outcome ModuleModel::applyScreen(const DecodedCommand &c, qint64 at
         break;
     case Op::CursorSet:
         if (!m_screen.setCursor(c.at(2), c.at(4)))
-            return {LogVerdict::Ignored, QStringLiteral("outside the display")};
+            return Outcome{LogVerdict::Ignored, QStringLiteral("outside the display")};
         break;
     default:
-        return {LogVerdict::NotUnderstood, {}};
+        return std::nullopt;
     }
-    return {};
+    return Outcome{};
 }
 
 ModuleModel::Outcome ModuleModel::applySetting(const DecodedCommand &c, qint64 at)

@@ -122,7 +122,7 @@ private:
     void handle(const DecodedCommand &command, qint64 at);
     std::optional<Outcome> gate(ModuleOp op) const;
     Outcome apply(const DecodedCommand &command, qint64 at);
-    Outcome applyScreen(const DecodedCommand &command, qint64 at);
+    std::optional<Outcome> applyScreen(const DecodedCommand &command, qint64 at);
     Outcome applySetting(const DecodedCommand &command, qint64 at);
     Outcome applyUserFont(const DecodedCommand &command);
     Outcome applySetupMode(const DecodedCommand &command);
