@@ -1,0 +1,186 @@
+// zepta-sim: the simulated display module on a pseudo-terminal, for any serial program.
+
+#include "ptybridge.h"
+
+#include "app/shared/terminationsignals.h"
+#include "core/module/modulestatus.h"
+#include "core/module/simulatedmodule.h"
+#include "gui/simulator/simulatorwindow.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+namespace {
+
+constexpr int kOk = 0;
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+const char kHelp[] =
+    "Usage: zepta-sim [--model 0-3] [--baud N] [--link PATH] [--show] [--dump]\n"
+    "\n"
+    "Runs the simulated VFD module at the far end of a new pseudo-terminal, so that\n"
+    "any serial program (Zepta, zepta-cli, a terminal) can talk to it. The first line\n"
+    "of output is the terminal's path; then one line per command the module read:\n"
+    "its name and bytes; bytes it did not understand start with \"!!\".\n"
+    "\n"
+    "  --model M   display model: 0 Panel-20A 2x20, 1 Panel-24B 4x24 (default),\n"
+    "              2 Panel-24C 6x24, 3 Panel-20X 2x20 (16 brightness levels)\n"
+    "  --baud N    the module's baud rate; bytes are taken at N/10 per second\n"
+    "              (default 38400)\n"
+    "  --link PATH also make PATH a symbolic link to the terminal (removed at exit)\n"
+    "  --show      open the \"Simulated display\" window\n"
+    "  --dump      at exit, print the display's rows as text (user fonts as \"?\")\n"
+    "  --help      show this text\n"
+    "\n"
+    "Ctrl+C or SIGTERM end it. Exit status: 0 ended by a signal or the window;\n"
+    "1 the terminal or the link could not be made; 2 the command line is wrong.\n";
+
+struct Options
+{
+    int model = 1;
+    qint32 baud = 38400;
+    QString link;
+    bool show = false;
+    bool dump = false;
+    bool help = false;
+};
+
+std::optional<Options> parse(const QStringList &arguments, QString *error)
+{
+    Options options;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString &arg = arguments[i];
+        const auto value = [&](const char *what) -> std::optional<QString> {
+            if (i + 1 >= arguments.size()) {
+                *error = QStringLiteral("%1 needs %2").arg(arg, QLatin1String(what));
+                return std::nullopt;
+            }
+            return arguments[++i];
+        };
+        bool ok = true;
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            options.help = true;
+        } else if (arg == QLatin1String("--show")) {
+            options.show = true;
+        } else if (arg == QLatin1String("--dump")) {
+            options.dump = true;
+        } else if (arg == QLatin1String("--model")) {
+            const std::optional<QString> v = value("a model number 0 to 3");
+            if (!v)
+                return std::nullopt;
+            options.model = v->toInt(&ok);
+            if (!ok || options.model < 0 || options.model >= ModuleStatus::kModelCount) {
+                *error = QStringLiteral("--model takes 0 to 3, not %1").arg(*v);
+                return std::nullopt;
+            }
+        } else if (arg == QLatin1String("--baud")) {
+            const std::optional<QString> v = value("a baud rate");
+            if (!v)
+                return std::nullopt;
+            options.baud = v->toInt(&ok);
+            if (!ok || options.baud < 50 || options.baud > 4'000'000) {
+                *error = QStringLiteral("--baud takes 50 to 4000000, not %1").arg(*v);
+                return std::nullopt;
+            }
+        } else if (arg == QLatin1String("--link")) {
+            const std::optional<QString> v = value("a path");
+            if (!v)
+                return std::nullopt;
+            options.link = *v;
+        } else {
+            *error = QStringLiteral("unknown argument %1").arg(arg);
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+// A link we may replace is one that does not exist or is a symbolic link.
+bool makeLink(const QString &link, const QString &target, QString *error)
+{
+    const QFileInfo info(link);
+    if (info.exists() && !info.isSymLink()) {
+        *error = QStringLiteral("%1 exists and is not a symbolic link").arg(link);
+        return false;
+    }
+    if (info.isSymLink())
+        QFile::remove(link);
+    if (!QFile::link(target, link)) {
+        *error = QStringLiteral("cannot make the link %1").arg(link);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    QString error;
+    const std::optional<Options> options = parse(arguments, &error);
+    if (!options) {
+        std::fprintf(stderr, "zepta-sim: %s\nTry 'zepta-sim --help'.\n", qPrintable(error));
+        return kUsage;
+    }
+    if (options->help) {
+        std::fputs(kHelp, stdout);
+        return kOk;
+    }
+
+    std::unique_ptr<QCoreApplication> app = options->show
+                                                ? std::make_unique<QApplication>(argc, argv)
+                                                : std::make_unique<QCoreApplication>(argc, argv);
+    QTextStream out(stdout);
+    SimulatedModule module;
+    module.model().setDisplayModel(options->model);
+    module.line().setBaudRate(options->baud);
+    // The terminal holds back what the module cannot take yet, as CTS would.
+    module.line().setCtsFlowControl(true);
+
+    // Listening starts before the terminal's path is printed: whoever reads it
+    // may signal at once.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, app.get(),
+                     &QCoreApplication::quit);
+
+    PtyBridge bridge(module, [&out](const QString &line) { out << line << Qt::endl; });
+    if (!bridge.open(&error)) {
+        std::fprintf(stderr, "zepta-sim: cannot make a pseudo-terminal: %s\n", qPrintable(error));
+        return kFailed;
+    }
+    if (!options->link.isEmpty() && !makeLink(options->link, bridge.slavePath(), &error)) {
+        std::fprintf(stderr, "zepta-sim: %s\n", qPrintable(error));
+        return kFailed;
+    }
+    out << bridge.slavePath() << Qt::endl;
+
+    std::unique_ptr<SimulatorWindow> window;
+    if (options->show) {
+        window = std::make_unique<SimulatorWindow>(module.model());
+        window->show();
+        QObject::connect(window.get(), &SimulatorWindow::closed, app.get(),
+                         &QCoreApplication::quit);
+    }
+
+    const int status = app->exec();
+
+    bridge.flushLog();
+    if (options->dump) {
+        for (const QString &row : module.model().textRows())
+            out << row << '\n';
+        out.flush();
+    }
+    if (!options->link.isEmpty())
+        QFile::remove(options->link);
+    return status;
+}

@@ -1,0 +1,282 @@
+// What the simulated module does over time, on a clock the test moves: the
+// line's pace, the busy line, the wait action, and everything that blinks.
+
+#include "core/module/glasspicture.h"
+#include "core/module/moduleline.h"
+#include "core/module/modulemodel.h"
+
+#include <QTest>
+
+namespace {
+
+QByteArray hex(const char *text)
+{
+    return QByteArray::fromHex(text);
+}
+
+struct Bench
+{
+    std::shared_ptr<ManualModuleClock> clock = std::make_shared<ManualModuleClock>();
+    ModuleModel model{clock};
+    ModuleLine line{model};
+
+    explicit Bench(qint32 baud = 9600, bool cts = false)
+    {
+        line.setBaudRate(baud);
+        line.setCtsFlowControl(cts);
+    }
+    qint64 write(const QByteArray &bytes) { return line.write(bytes.constData(), bytes.size()); }
+    void at(double ms)
+    {
+        clock->setNs(qint64(ms * 1e6));
+        line.advance();
+    }
+    int lit() const { return composeGlass(model, clock->nowNs()).litDots(); }
+    QString row0() const { return model.textRows().value(0).trimmed(); }
+};
+
+} // namespace
+
+class ModuleTimingTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void bytesArriveAtTheBaudRate_data();
+    void bytesArriveAtTheBaudRate();
+    void waitActionHoldsTheInput();
+    void ctsFlowControlStopsTheTransmitter();
+    void withoutFlowControlAFullBufferLosesBytes();
+    void repliesComeBackAtTheBaudRate();
+    void blinkActionBlanksTheGlass();
+    void blinkingCharactersFollowTheBlinkSpeed();
+    void screensaverAndBrightness_data();
+    void screensaverAndBrightness();
+    void cursorModes_data();
+    void cursorModes();
+    void slowHorizontalScrollSlidesAndHolds();
+    void glassAnimatesOnlyWhileSomethingMoves_data();
+    void glassAnimatesOnlyWhileSomethingMoves();
+};
+
+void ModuleTimingTest::bytesArriveAtTheBaudRate_data()
+{
+    QTest::addColumn<int>("baud");
+    QTest::addColumn<double>("ms");
+    QTest::addColumn<int>("shown");
+    // 10 bits a byte: 1.0417 ms at 9600, 86.8 us at 115200.
+    QTest::newRow("9600, 4 ms") << 9600 << 4.0 << 3;
+    QTest::newRow("9600, 10.5 ms") << 9600 << 10.5 << 10;
+    QTest::newRow("38400, 2 ms") << 38400 << 2.0 << 7;
+    QTest::newRow("115200, 1 ms") << 115200 << 1.0 << 11;
+}
+
+void ModuleTimingTest::bytesArriveAtTheBaudRate()
+{
+    QFETCH(int, baud);
+    QFETCH(double, ms);
+    Bench b(baud);
+    const QByteArray text(20, 'x');
+    QCOMPARE(b.write(text), 20);
+    b.at(ms);
+    QTEST(int(b.row0().size()), "shown");
+}
+
+void ModuleTimingTest::waitActionHoldsTheInput()
+{
+    Bench b(115200);
+    b.write(hex("1f28610104") + "A"); // wait 4 x 0.5 s, then A
+    b.at(1);
+    QVERIFY(b.line.moduleBusy());
+    QCOMPARE(b.row0(), QString());
+    b.at(1990);
+    QVERIFY(b.line.moduleBusy());
+    QCOMPARE(b.row0(), QString());
+    b.at(2001);
+    QVERIFY(!b.line.moduleBusy());
+    QCOMPARE(b.row0(), QStringLiteral("A"));
+}
+
+void ModuleTimingTest::ctsFlowControlStopsTheTransmitter()
+{
+    Bench b(115200, true);
+    b.write(hex("1f28610102")); // wait 1 s
+    b.at(1);
+    QVERIFY(b.line.moduleBusy());
+    QCOMPARE(b.write("AB"), 0); // a write takes nothing while the module is busy
+    b.at(900);
+    QCOMPARE(b.write("AB"), 0);
+    b.at(1001);
+    QCOMPARE(b.write("AB"), 2);
+    b.at(1003);
+    QCOMPARE(b.row0(), QStringLiteral("AB"));
+}
+
+void ModuleTimingTest::withoutFlowControlAFullBufferLosesBytes()
+{
+    Bench b(115200, false);
+    b.write(hex("1f28610102"));
+    b.at(1);
+    QByteArray text(ModuleLine::kInputBuffer + 10, 'x');
+    qint64 sent = 0;
+    for (double ms = 1; sent < text.size(); ms += 1) {
+        sent += b.write(text.mid(sent));
+        b.at(ms);
+    }
+    b.at(1100);
+    QCOMPARE(b.model.textRows().join(QString()).count(QLatin1Char('x')),
+             96); // 4 x 24 glass, wrapped
+    int lost = 0;
+    for (const LogEntry &entry : b.model.log().entries())
+        lost += entry.name.startsWith(QStringLiteral("Lost")) ? 1 : 0;
+    QCOMPARE(lost, 10);
+}
+
+void ModuleTimingTest::repliesComeBackAtTheBaudRate()
+{
+    Bench b(9600);
+    b.write(hex("1f286583494e") + hex("1f28654030"));
+    b.at(11.5 + 0.1); // 11 bytes out
+    QCOMPARE(b.line.bytesWaiting(), 0);
+    b.at(11.5 + 5 * 1.0417); // 5 of 15 reply bytes back
+    QCOMPARE(b.line.bytesWaiting(), 5);
+    QVERIFY(b.line.waitForReadable(50));
+    b.at(40);
+    QByteArray reply(20, '\0');
+    reply.resize(b.line.read(reply.data(), 20));
+    QCOMPARE(reply, QByteArray("\x28\x65\x40SIM-24B 4x24"));
+}
+
+void ModuleTimingTest::blinkActionBlanksTheGlass()
+{
+    Bench b;
+    b.model.receive("HELLO");
+    // Normal for 3 x 13.5 ms, blank for 2 x 13.5 ms, twice.
+    b.model.receive(hex("1f28611101 030202"));
+    const int normal = b.lit();
+    QVERIFY(normal > 0);
+    const QList<QPair<double, bool>> expected = {{10, true},   {41, false}, {67, false}, {68, true},
+                                                 {108, false}, {136, true}, {1000, true}};
+    for (const auto &[ms, shown] : expected) {
+        b.at(ms);
+        QVERIFY2((b.lit() == normal) == shown, qPrintable(QString::number(ms)));
+    }
+    b.model.receive(hex("1f28611101 010100")); // continuous: still blinking much later
+    b.at(1000 + 13.5 * 2 * 500 + 20);
+    QCOMPARE(b.lit(), 0);
+}
+
+void ModuleTimingTest::blinkingCharactersFollowTheBlinkSpeed()
+{
+    Bench b;
+    b.model.receive(hex("14 1b42") + "A" + hex("1b41") + "B"); // cursor off; A blinks, B does not
+    const GlassPicture shown = composeGlass(b.model, 0);
+    QVERIFY(shown.cell(0, 0).dots != CellDots{});
+    // Speed 63: shown, then hidden, 432 ms each.
+    const GlassPicture hidden = composeGlass(b.model, 500'000'000);
+    QCOMPARE(hidden.cell(0, 0).dots, CellDots{});
+    QCOMPARE(hidden.cell(0, 1).dots, shown.cell(0, 1).dots);
+    QVERIFY(composeGlass(b.model, 900'000'000).cell(0, 0).dots != CellDots{});
+    b.model.receive(hex("1b5401")); // 13.5 ms each
+    QCOMPARE(composeGlass(b.model, 20'000'000).cell(0, 0).dots, CellDots{});
+}
+
+void ModuleTimingTest::screensaverAndBrightness_data()
+{
+    QTest::addColumn<QByteArray>("commands");
+    QTest::addColumn<int>("litDots");
+    QTest::addColumn<float>("intensity");
+    QTest::addColumn<bool>("powerOff");
+    const int glass = 4 * 24 * 40;
+    QTest::newRow("power off") << hex("1f28614000") << 0 << 1.0f << true;
+    QTest::newRow("all dots off") << hex("1f28614002") << 0 << 1.0f << false;
+    QTest::newRow("all dots on") << hex("1f28614003") << glass << 1.0f << false;
+    QTest::newRow("all dots on, 200 %") << hex("1f28614003 1f5808") << glass << 2.0f << false;
+    QTest::newRow("25 %") << hex("1f5801") << -1 << 0.25f << false;
+    QTest::newRow("character level 1 is dark") << hex("1f28675001 0000") << -1 << 0.0f << false;
+    QTest::newRow("power on again") << hex("1f28614000 1f28614001") << -1 << 1.0f << false;
+}
+
+void ModuleTimingTest::screensaverAndBrightness()
+{
+    QFETCH(QByteArray, commands);
+    QFETCH(int, litDots);
+    Bench b;
+    b.model.receive(hex("14") + commands + "W");
+    const GlassPicture picture = composeGlass(b.model, 0);
+    if (litDots >= 0)
+        QCOMPARE(picture.litDots(), litDots);
+    else
+        QVERIFY(picture.litDots() > 0);
+    QTEST(picture.cell(0, 0).intensity, "intensity");
+    QTEST(picture.powerOff, "powerOff");
+}
+
+void ModuleTimingTest::cursorModes_data()
+{
+    QTest::addColumn<QByteArray>("command");
+    QTest::addColumn<CellDots>("at0ms");
+    QTest::addColumn<CellDots>("at500ms");
+    const CellDots none{}, underline{0, 0, 0, 0, 0, 0, 0, 0x1F};
+    const CellDots block{0x1F, 0x1F, 0x1F, 0x1F, 0x1F, 0x1F, 0x1F, 0x1F};
+    QTest::newRow("underline") << hex("13") << underline << underline;
+    QTest::newRow("off") << hex("14") << none << none;
+    QTest::newRow("block") << hex("15") << block << block;
+    QTest::newRow("underline blink") << hex("16") << underline << none;
+}
+
+void ModuleTimingTest::cursorModes()
+{
+    QFETCH(QByteArray, command);
+    Bench b;
+    b.model.receive(command + hex("1f2405000200"));
+    QTEST(composeGlass(b.model, 0).cell(2, 5).dots, "at0ms");
+    QTEST(composeGlass(b.model, 500'000'000).cell(2, 5).dots, "at500ms");
+}
+
+void ModuleTimingTest::slowHorizontalScrollSlidesAndHolds()
+{
+    Bench b(115200);
+    b.write(hex("1f03 1f7304") + QByteArray(24, 'a') + "BC");
+    b.at(10); // 31 bytes take 2.7 ms; the first slide holds the line for 4 x 13.5 ms
+    QVERIFY(b.line.moduleBusy());
+    QVERIFY(composeGlass(b.model, b.clock->nowNs()).rowShift[0] > 0.0f);
+    QCOMPARE(b.row0().right(1), QStringLiteral("B"));
+    b.at(60);
+    QCOMPARE(b.row0().right(2), QStringLiteral("BC"));
+    b.at(200);
+    QVERIFY(!b.line.moduleBusy());
+    QCOMPARE(composeGlass(b.model, b.clock->nowNs()).rowShift[0], 0.0f);
+
+    // A slide on the fourth row, and then a glass of two rows.
+    b.model.receive(hex("1f2400000300") + QByteArray(25, 'b'));
+    b.model.setDisplayModel(0);
+    QCOMPARE(composeGlass(b.model, b.clock->nowNs()).rowShift.size(), 2);
+}
+
+void ModuleTimingTest::glassAnimatesOnlyWhileSomethingMoves_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<double>("ms");
+    QTest::addColumn<bool>("animates");
+    QTest::newRow("still text") << QByteArray("Hi") << 0.0 << false;
+    QTest::newRow("a blinking character") << hex("1b42") + "Hi" << 0.0 << true;
+    QTest::newRow("blinking cursor") << hex("16") << 0.0 << true;
+    QTest::newRow("blink action, running") << hex("1f28611101 010101") << 20.0 << true;
+    QTest::newRow("blink action, done") << hex("1f28611101 010101") << 28.0 << false;
+    QTest::newRow("blink action, continuous") << hex("1f28611101 010100") << 9999.0 << true;
+    QTest::newRow("waiting") << hex("1f28610101") << 499.0 << true;
+    QTest::newRow("wait over") << hex("1f28610101") << 501.0 << false;
+}
+
+void ModuleTimingTest::glassAnimatesOnlyWhileSomethingMoves()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(double, ms);
+    Bench b;
+    b.model.receive(input);
+    QTEST(glassAnimates(b.model, qint64(ms * 1e6)), "animates");
+}
+
+QTEST_GUILESS_MAIN(ModuleTimingTest)
+#include "tst_moduletiming.moc"
