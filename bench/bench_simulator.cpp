@@ -4,7 +4,7 @@
 // the time against the line's own, the window's longest stall and its repaints.
 #include "core/module/modulemodel.h"
 #include "core/module/simulatordevice.h"
-#include "core/serial/module2.h"
+#include "core/serial/porttable.h"
 #include "gui/simulator/glasswidget.h"
 #include "gui/simulator/simulatorwindow.h"
 
@@ -68,7 +68,7 @@ int main(int argc, char *argv[])
     window.show();
     PaintCounter counter;
     window.findChild<GlassWidget *>(QStringLiteral("Glass"))->installEventFilter(&counter);
-    Module2 ports(withSimulator(nullptr, module));
+    PortTable ports(withSimulator(nullptr, module));
     if (ports.CommOpen(1, QStringLiteral("Simulator"),
                        QStringLiteral("baud=115200 parity=N data=8 stop=1 octs=on")) != 0)
         return 1;

@@ -1,6 +1,6 @@
 // zepta-sim: the simulated display module on a pseudo-terminal, for any serial program.
 
-#include "ptybridge.h"
+#include "app/sim/ptybridge.h"
 
 #include "app/shared/terminationsignals.h"
 #include "core/module/modulestatus.h"

@@ -1,4 +1,4 @@
-#include "ptybridge.h"
+#include "app/sim/ptybridge.h"
 
 #include <QSocketNotifier>
 

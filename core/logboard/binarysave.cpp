@@ -14,7 +14,7 @@ constexpr qsizetype kBlock = 64 * 1024;
 
 // Upper case only: the monitor writes "1B", and a lower-case letter in the
 // text is not part of a byte.
-int hexDigitValue(char c)
+int upperHexDigitValue(char c)
 {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -52,7 +52,7 @@ QString write(QIODevice &out, QStringView monitorText, const CodePage &codePage)
         const QByteArray ansi = codePage.fromUnicode(monitorText.first(n));
         monitorText = monitorText.sliced(n);
         for (const char c : ansi) {
-            const int digit = hexDigitValue(c);
+            const int digit = upperHexDigitValue(c);
             if (digit < 0) {
                 high = true;
             } else if (high) {

@@ -3,7 +3,7 @@
 #include "core/files/encodedwriter.h"
 #include "core/logboard/crlflines.h"
 #include "core/logboard/prtline.h"
-#include "core/transport/commandtext.h"
+#include "core/transport/hexdigits.h"
 
 #include <QByteArray>
 #include <QLocale>
@@ -17,8 +17,6 @@ namespace {
 static_assert((0x10000 - kLoadAddress) % kRecordSize == 0);
 
 enum RecordType : quint8 { Data = 0x00, End = 0x01, ExtendedLinearAddress = 0x04 };
-
-using CommandText::hex2;
 
 // ":" length, address, type, data, checksum: the standard record, upper case.
 void writeRecord(EncodedWriter &out, quint16 address, RecordType type, const QByteArray &data)

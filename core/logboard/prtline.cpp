@@ -1,6 +1,7 @@
 #include "core/logboard/prtline.h"
 
 #include "core/logboard/crlflines.h"
+#include "core/transport/hexdigits.h"
 
 namespace PrtLine {
 
@@ -8,18 +9,6 @@ namespace {
 
 constexpr QStringView kWord = u"PRT";
 constexpr QStringView kCommentStart = u"***";
-
-int hexDigit(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    return -1;
-}
 
 // Only the blank counts here, not tabs.
 QStringView trimBlanks(QStringView line)
@@ -38,7 +27,7 @@ bool playerTokenValue(QStringView token, quint8 *value)
 {
     uint v = 0;
     for (const QChar c : token) {
-        const int d = hexDigit(c);
+        const int d = hexDigitValue(c.unicode());
         if (d < 0)
             break;
         v = v * 16 + uint(d);
@@ -97,7 +86,7 @@ quint8 exportTokenValue(QStringView token)
 {
     uint v = 0;
     for (const QChar c : token) {
-        const int d = hexDigit(c);
+        const int d = hexDigitValue(c.unicode());
         if (d < 0)
             break;
         v = v * 16 + uint(d);

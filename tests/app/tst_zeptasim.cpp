@@ -1,7 +1,7 @@
 // zepta-sim as a user runs it: a real pseudo-terminal, opened through the
 // program's own port layer, the lines it prints and the rows it dumps.
 
-#include "core/serial/module2.h"
+#include "core/serial/porttable.h"
 #include "core/serial/serialports.h"
 
 #include <QDir>
@@ -29,7 +29,7 @@ QString firstLine(QProcess &process)
     return QString::fromLocal8Bit(process.readLine()).trimmed();
 }
 
-QByteArray readReply(Module2 &ports, int size)
+QByteArray readReply(PortTable &ports, int size)
 {
     QByteArray reply;
     int got = 0;
@@ -96,7 +96,7 @@ void ZeptaSimTest::moduleAtTheFarEndOfATerminal()
     QCOMPARE(QFileInfo(link).symLinkTarget(), path);
 
     {
-        Module2 ports(systemSerialDeviceFactory());
+        PortTable ports(systemSerialDeviceFactory());
         QCOMPARE(ports.CommOpen(1, link, kSettings), 0);
         const QByteArray text = QByteArray("\x1b\x40Hello\r\nW") + hex("1b99") +
                                 hex("1b2501 1b2601414105 0100000000") + "A";

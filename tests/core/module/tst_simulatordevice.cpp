@@ -2,7 +2,7 @@
 // and through the port layer as the program uses it.
 
 #include "core/module/simulatordevice.h"
-#include "core/serial/module2.h"
+#include "core/serial/porttable.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -170,7 +170,7 @@ void SimulatorDeviceTest::moduleOutlivesTheOpen()
 void SimulatorDeviceTest::portLayerSendsAndReads()
 {
     auto module = std::make_shared<SimulatedModule>();
-    Module2 ports(withSimulator(nullptr, module));
+    PortTable ports(withSimulator(nullptr, module));
     ports.setTimeouts(200, 1000); // the reply is 15 of the 20 bytes a read asks for
     QCOMPARE(ports.CommOpen(1, QStringLiteral("/dev/Simulator"),
                             QStringLiteral("baud=115200 parity=N data=8 stop=1 octs=on")),
@@ -195,7 +195,7 @@ void SimulatorDeviceTest::portLayerSendsAndReads()
 void SimulatorDeviceTest::portLayerWriteTimesOutWhileBusy()
 {
     auto module = std::make_shared<SimulatedModule>();
-    Module2 ports(withSimulator(nullptr, module));
+    PortTable ports(withSimulator(nullptr, module));
     ports.setTimeouts(200, 50);
     QCOMPARE(ports.CommOpen(1, QStringLiteral("Simulator"),
                             QStringLiteral("baud=38400 parity=N data=8 stop=1 octs=on")),
