@@ -13,8 +13,8 @@ QString QtSerialDevice::systemText(int code)
     const DWORD n = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, DWORD(code), 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
-    const QString text = n > 0 ? QString::fromWCharArray(buffer, int(n)).trimmed()
-                               : QStringLiteral("System error %1.").arg(code);
+    QString text = n > 0 ? QString::fromWCharArray(buffer, int(n)).trimmed()
+                         : QStringLiteral("System error %1.").arg(code);
     LocalFree(buffer);
     return text;
 }

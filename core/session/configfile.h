@@ -50,7 +50,7 @@ namespace ConfigFile {
 
 inline constexpr char kFileName[] = "Config_QV_demo.dat";
 // Far beyond any real file; a larger one is garbage and only its head is read.
-inline constexpr qint64 kMaxReadSize = 64 * 1024;
+inline constexpr qint64 kMaxReadSize = qint64(64) * 1024;
 
 ConfigRecord parse(const QByteArray &bytes, const CodePage &codePage);
 ConfigRecord read(QIODevice &device, const CodePage &codePage);

@@ -124,7 +124,7 @@ void FakeSerialDevice::vanish()
     emit lost(m_error);
 }
 
-SerialDeviceFactory FakeSerialDevice::factory(std::shared_ptr<Line> line)
+SerialDeviceFactory FakeSerialDevice::factory(const std::shared_ptr<Line> &line)
 {
     return [line](const QString &) { return std::make_unique<FakeSerialDevice>(line); };
 }

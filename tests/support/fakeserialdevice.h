@@ -56,7 +56,7 @@ public:
     void vanish();
 
     // A factory that always hands out a fake on the same line.
-    static SerialDeviceFactory factory(std::shared_ptr<Line> line);
+    static SerialDeviceFactory factory(const std::shared_ptr<Line> &line);
 
 private:
     // False, with the error set, unless this device has the line open.

@@ -11,16 +11,18 @@
 
 namespace {
 
+const QString kFakePath = QStringLiteral("/dev/ttyFAKE0");
+
 class FakePortEnd : public PortEnd
 {
 public:
-    FakePortEnd() { m_line->devicePath = path(); }
+    FakePortEnd() { m_line->devicePath = kFakePath; }
 
     std::unique_ptr<SerialDevice> makeDevice() override
     {
         return std::make_unique<FakeSerialDevice>(m_line);
     }
-    QString path() const override { return QStringLiteral("/dev/ttyFAKE0"); }
+    QString path() const override { return kFakePath; }
     QString missingPath() const override { return QStringLiteral("/dev/ttyFAKE9"); }
 
     bool send(const QByteArray &bytes) override
@@ -30,7 +32,7 @@ public:
     }
     QByteArray receive(qsizetype count, int) override
     {
-        const QByteArray got = m_line->written.left(count);
+        QByteArray got = m_line->written.left(count);
         m_line->written.remove(0, got.size());
         return got;
     }
