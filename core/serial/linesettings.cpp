@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 bool parseOnOff(const QString &value, bool *out)
@@ -69,4 +71,10 @@ QString LineSettings::toString() const
         .arg(dataBits)
         .arg(stopBits)
         .arg(ctsFlowControl ? QStringLiteral("on") : QStringLiteral("off"));
+}
+
+qint64 LineSettings::bytesPerSecond() const
+{
+    const int bits = 1 + dataBits + (parity == 'N' ? 0 : 1) + stopBits;
+    return std::max<qint64>(1, baudRate / bits);
 }

@@ -20,4 +20,8 @@ struct LineSettings
     // string holds a key or value that cannot be applied.
     std::optional<LineSettings> applied(const QString &settings) const;
     QString toString() const;
+
+    // What the line carries at most: each byte takes a start bit, its data
+    // bits, the parity bit and its stop bits (10 bit times at 8N1).
+    qint64 bytesPerSecond() const;
 };

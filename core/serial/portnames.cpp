@@ -14,8 +14,12 @@ QString devicePath(const QString &name)
     static const QRegularExpression com(QStringLiteral("^COM([1-9][0-9]*)$"),
                                         QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = com.match(name);
-    if (match.hasMatch())
-        return QStringLiteral("/dev/ttyS%1").arg(match.captured(1).toInt() - 1);
+    bool inRange = false;
+    const int number = match.hasMatch() ? match.captured(1).toInt(&inRange) : 0;
+    // A number beyond any int is no serial port: as a bare name in /dev it
+    // is reported as not found instead of wrapping round to /dev/ttyS-1.
+    if (inRange)
+        return QStringLiteral("/dev/ttyS%1").arg(number - 1);
     return QStringLiteral("/dev/") + name;
 #endif
 }

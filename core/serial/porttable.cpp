@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QThread>
 
 #include <algorithm>
 #include <cerrno>
@@ -11,6 +13,12 @@
 namespace {
 
 using namespace SystemErrors;
+
+// How long before the queue is due to be empty a write stops sleeping and
+// looks at it closely: timers wake late by up to about this much.
+constexpr qint64 kCloseLookUs = 600;
+// Bytes a UART's transmitter takes from the queue at once (a 16550's FIFO).
+constexpr qint64 kTransmitterBurst = 16;
 
 // A failure must never read as success (0) or as "already open" (-1).
 int positiveCode(int code)
@@ -85,8 +93,12 @@ void PortTable::record(const CommError &error)
     ++m_failureCount;
 }
 
-int PortTable::failNoPort(const QString &source)
+int PortTable::failNoPort(const Entry *e, const QString &source)
 {
+    // A port closed because its device vanished keeps that cause: "not open"
+    // from the next write would hide the hang-up the user has to know about.
+    if (e && e->lost)
+        return m_lastCommError.code;
     return fail(source, {kBadHandle, QStringLiteral("The port is not open.")});
 }
 
@@ -116,6 +128,7 @@ void PortTable::onDeviceLost(qint16 port, const DeviceError &error)
         return;
     fail(QStringLiteral("CommRead (ClearCommError)"), error);
     closeEntry(*e);
+    e->lost = true;
     if (m_busy == 0)
         emit portLost(port, m_lastCommError.message);
 }
@@ -139,6 +152,7 @@ int PortTable::CommOpen(qint16 port, const QString &name, const QString &setting
 
     e->device = std::move(device);
     e->isOpen = true;
+    e->lost = false;
     connect(e->device.get(), &SerialDevice::lost, this,
             [this, port](const DeviceError &error) { onDeviceLost(port, error); });
 
@@ -179,6 +193,8 @@ int PortTable::Deselect_CTS_handshake(qint16 port)
 int PortTable::CommClose(qint16 port)
 {
     Entry *e = entry(port);
+    if (e)
+        e->lost = false; // told: from now on the port is simply closed
     if (!e || !e->isOpen)
         return 0;
     closeEntry(*e);
@@ -190,7 +206,7 @@ int PortTable::CommFlush(qint16 port)
     BusyScope busy(m_busy);
     Entry *e = entry(port);
     if (!e || !e->isOpen)
-        return failNoPort(QStringLiteral("CommFlush (PurgeComm)"));
+        return failNoPort(e, QStringLiteral("CommFlush (PurgeComm)"));
     if (!e->device->purge(true, false))
         return fail(QStringLiteral("CommFlush (PurgeComm)"), e->device->lastError());
     return 0;
@@ -202,7 +218,7 @@ int PortTable::CommRead(qint16 port, QByteArray &buffer, int size, int start)
     pumpEvents();
     Entry *e = entry(port);
     if (!e || !e->isOpen || size < 0 || start < 0) {
-        failNoPort(QStringLiteral("CommRead (ClearCommError)"));
+        failNoPort(e, QStringLiteral("CommRead (ClearCommError)"));
         return -1;
     }
     SerialDevice *device = e->device.get();
@@ -243,28 +259,103 @@ int PortTable::CommWrite(qint16 port, const QByteArray &buffer, int size, int st
     BusyScope busy(m_busy);
     Entry *e = entry(port);
     if (!e || !e->isOpen || size < 0 || start < 0 || qsizetype(start) + size > buffer.size()) {
-        failNoPort(QStringLiteral("CommWrite (WriteFile)"));
+        failNoPort(e, QStringLiteral("CommWrite (WriteFile)"));
         return -1;
     }
     SerialDevice *device = e->device.get();
-    // A write gives up one second per byte after it started, with what was accepted.
-    const QDeadlineTimer deadline(qint64(size) * m_writeTimeoutPerByteMs);
-    int written = 0;
-    while (written < size) {
+    const char *data = buffer.constData() + start;
+    // A write gives up one second per byte after it started, with what left.
+    const QDeadlineTimer deadline(qint64(size) * m_writeTimeoutPerByteMs, Qt::PreciseTimer);
+    int handed = 0; // given to the device
+    int left = 0;   // of those, gone from its queue onto the line
+    qint64 lastQueued = -1;
+    QElapsedTimer still; // since the queue last moved
+    still.start();
+    for (;;) {
         if (!e->isOpen) // lost while waiting; the device is on its way out
             return -1;
-        const qint64 n = device->writeSome(buffer.constData() + start + written, size - written);
-        if (n < 0) {
+        const qint64 queued = device->bytesQueued();
+        if (queued < 0) {
             fail(QStringLiteral("CommWrite (WriteFile)"), device->lastError());
             return -1;
         }
-        written += int(n);
-        if (written >= size || deadline.hasExpired())
+        if (queued != lastQueued) {
+            lastQueued = queued;
+            still.restart();
+        }
+        // The queue empties in order and ours are the last bytes in it.
+        left = handed - int(std::min<qint64>(queued, handed));
+        if (left == size)
             break;
-        device->waitForWritable(int(std::min<qint64>(kWaitSliceMs, deadline.remainingTime())));
-        pumpEvents();
+        if (handed < size && queued < kQueueLimit) {
+            const qint64 room = std::min<qint64>(size - handed, kQueueLimit - queued);
+            const qint64 n = device->writeSome(data + handed, room);
+            if (n < 0) {
+                fail(QStringLiteral("CommWrite (WriteFile)"), device->lastError());
+                return -1;
+            }
+            handed += int(n);
+            if (n > 0)
+                continue;
+        }
+        if (deadline.hasExpired())
+            return timedOut(*device, queued, left, size);
+        // More to hand over: wait until half the queue is free; all handed:
+        // until it has all gone.
+        waitForLine(*device, handed < size ? queued - kQueueLimit / 2 : queued,
+                    still.nsecsElapsed() / 1000, deadline);
     }
-    for (int pass = 0; pass < 10; ++pass)
+    // Once per write; a write that had to wait let the window run meanwhile.
+    pumpEvents();
+    return left;
+}
+
+int PortTable::timedOut(SerialDevice &device, qint64 queued, int left, int size)
+{
+    // What is still queued must never go out later (after an Offline, or
+    // before the caller's next bytes): the caller is told it did not.
+    if (queued > 0)
+        static_cast<void>(device.purge(false, true));
+    record({kTimedOut, QStringLiteral("CommWrite (WriteFile)"),
+            QStringLiteral("write timed out: %1 of %2 bytes left the port").arg(left).arg(size)});
+    pumpEvents();
+    return left;
+}
+
+void PortTable::waitForLine(SerialDevice &device, qint64 queued, qint64 stillUs,
+                            const QDeadlineTimer &deadline)
+{
+    const qint64 remainingUs = deadline.remainingTimeNSecs() / 1000;
+    if (queued <= 0) {
+        // Nothing is on its way, and the device takes nothing now (CTS held
+        // low, a pseudo-terminal nobody reads): wait until it takes bytes.
+        device.waitForWritable(int(std::min<qint64>(kWaitSliceMs, remainingUs / 1000)));
         pumpEvents();
-    return written;
+        return;
+    }
+    const qint64 bytesPerSecond = device.lineSettings().bytesPerSecond();
+    const qint64 needUs = queued * 1'000'000 / bytesPerSecond;
+    // A UART moves its queue into its transmitter in bursts (16 bytes on a
+    // 16550); a queue that stood still for longer than that and its own time
+    // is stopped (CTS held low), and is looked at once a slice.
+    const qint64 burstUs = kTransmitterBurst * 1'000'000 / bytesPerSecond;
+    if (stillUs > needUs + burstUs + kCloseLookUs) {
+        pumpEvents();
+        QThread::usleep(std::min<qint64>(qint64(kWaitSliceMs) * 1000, remainingUs));
+        return;
+    }
+    // Moving bytes take their time on the line. The window runs first, then
+    // the wait sleeps through most of what is left and looks closely at the
+    // end, so that the next bytes follow before the line falls idle.
+    if (needUs <= kCloseLookUs) {
+        QThread::yieldCurrentThread();
+        return;
+    }
+    QElapsedTimer pumped;
+    pumped.start();
+    pumpEvents();
+    const qint64 sleepUs = std::min({needUs - kCloseLookUs - pumped.nsecsElapsed() / 1000,
+                                     qint64(kWaitSliceMs) * 1000, remainingUs});
+    if (sleepUs > 0)
+        QThread::usleep(sleepUs);
 }

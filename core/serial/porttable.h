@@ -3,6 +3,7 @@
 #include "core/serial/serialdevice.h"
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
 
@@ -29,6 +30,10 @@ public:
     static constexpr int kReadTimeoutMs = 1000; // a read returns what came within this
     static constexpr int kWriteTimeoutPerByteMs = 1000;
     static constexpr int kWaitSliceMs = 20; // longest time the window is held
+    // Bytes a write keeps in a device's output queue at most: one 64-byte
+    // write and the next. A short queue is what lets a write count only the
+    // bytes that left, and all that a time-out has to drop.
+    static constexpr int kQueueLimit = 128;
 
     using EventPump = std::function<void()>;
 
@@ -70,13 +75,18 @@ private:
     {
         std::unique_ptr<SerialDevice> device;
         bool isOpen = false;
+        bool lost = false; // closed because its device vanished; the record says why
     };
 
     Entry *entry(qint16 port);
     const Entry *entry(qint16 port) const;
     void record(const CommError &error);
     int fail(const QString &source, const DeviceError &error);
-    int failNoPort(const QString &source);
+    int failNoPort(const Entry *e, const QString &source);
+    int timedOut(SerialDevice &device, qint64 queued, int left, int size);
+    // Waits while queued bytes are on their way (queue unchanged for stillUs).
+    void waitForLine(SerialDevice &device, qint64 queued, qint64 stillUs,
+                     const QDeadlineTimer &deadline);
     void closeEntry(Entry &e);
     void pumpEvents();
     void onDeviceLost(qint16 port, const DeviceError &error);

@@ -16,7 +16,15 @@ namespace {
 using namespace SystemErrors;
 
 // Qt keeps the system's text of a failure but not its number.
-int codeFor(QSerialPort::SerialPortError error, bool textIsErrno)
+// What a port held by someone else says, however the refusal came: Qt's lock
+// file, TIOCEXCL (EBUSY), our flock, or Windows' "access denied". Qt's own
+// words for the lock file send users to check their groups instead.
+const QString kInUseText = QStringLiteral("The port is in use by another program.");
+
+// Qt's text when no lock directory can be written: a setup fault, not a holder.
+const QString kNoLockDirectoryText = QStringLiteral("Permission error while creating lock file");
+
+int codeFor(QSerialPort::SerialPortError error, bool textIsErrno, const QString &text)
 {
     switch (error) {
     case QSerialPort::DeviceNotFoundError:
@@ -24,7 +32,9 @@ int codeFor(QSerialPort::SerialPortError error, bool textIsErrno)
     case QSerialPort::PermissionError:
         // Without a system text behind it, Qt refused because of its lock
         // file: another program holds the port.
-        return textIsErrno ? kAccessDenied : kInUse;
+        if (textIsErrno || text == kNoLockDirectoryText)
+            return kAccessDenied;
+        return kInUse;
     case QSerialPort::OpenError:
         return kInUse;
     case QSerialPort::NotOpenError:
@@ -107,11 +117,11 @@ bool QtSerialDevice::failFromPort(int savedErrno)
     const QString text = m_port->errorString();
 #ifdef Q_OS_WIN
     Q_UNUSED(savedErrno);
-    m_error = {codeFor(m_port->error(), true), text};
+    m_error = {codeFor(m_port->error(), true, text), text};
 #else
     // The errno of the failing call is the number when its text is the one Qt kept.
     const bool textIsErrno = savedErrno > 0 && text == systemText(savedErrno);
-    m_error = {textIsErrno ? savedErrno : codeFor(m_port->error(), false), text};
+    m_error = {textIsErrno ? savedErrno : codeFor(m_port->error(), false, text), text};
 #endif
     return false;
 }
@@ -126,11 +136,19 @@ bool QtSerialDevice::open(const QString &path)
     m_lossReported = false;
     m_error = {};
     m_port->setPortName(path);
+    if (const DeviceError missing = missingDevice(path); missing.code != 0) {
+        m_error = missing;
+        return false;
+    }
     errno = 0;
     // Qt takes a lock file and TIOCEXCL, so another Zepta or a program that
     // honours either cannot share the line.
-    if (!m_port->open(QIODevice::ReadWrite))
-        return failFromPort(errno);
+    if (!m_port->open(QIODevice::ReadWrite)) {
+        failFromPort(errno);
+        if (m_error.code == kInUse)
+            m_error.message = kInUseText;
+        return false;
+    }
     connect(m_port, &QSerialPort::errorOccurred, this, &QtSerialDevice::onPortError,
             Qt::UniqueConnection);
 #ifndef Q_OS_WIN
@@ -138,9 +156,13 @@ bool QtSerialDevice::open(const QString &path)
     // programs; an advisory lock on the device itself keeps out every holder
     // that takes one too (another Zepta, picocom, ...).
     if (::flock(int(m_port->handle()), LOCK_EX | LOCK_NB) != 0) {
-        const int code = (errno == EWOULDBLOCK || errno == EAGAIN) ? EBUSY : errno;
+        const bool held = errno == EWOULDBLOCK || errno == EAGAIN;
+        const int code = held ? kInUse : errno;
         close();
-        return failFromErrno(code);
+        failFromErrno(code);
+        if (held)
+            m_error.message = kInUseText;
+        return false;
     }
 #endif
     return true;

@@ -31,6 +31,7 @@ public:
 
     qint64 writeSome(const char *data, qint64 size) override;
     bool waitForWritable(int msecs) override;
+    qint64 bytesQueued() override;
 
     DeviceError lastError() const override { return m_error; }
 
@@ -47,6 +48,10 @@ private:
     static DeviceError systemError(int code);
     // The system's own text for an error number (strerror, FormatMessage).
     static QString systemText(int code);
+    // Why nothing can be opened at path (code 0: something is there). Asked
+    // first, because Qt takes its lock file before it opens the device, and a
+    // name too long for a lock file would read as a locked port.
+    static DeviceError missingDevice(const QString &path);
 #ifndef Q_OS_WIN
     bool lineHungUp() const;
     static bool meansGone(int code);

@@ -5,9 +5,11 @@
 
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QThread>
 
 #include <algorithm>
@@ -17,6 +19,15 @@
 QString QtSerialDevice::systemText(int code)
 {
     return QString::fromLocal8Bit(std::strerror(code));
+}
+
+DeviceError QtSerialDevice::missingDevice(const QString &path)
+{
+    struct stat info = {};
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0)
+        return {};
+    const int code = errno;
+    return {code, systemText(code)};
 }
 
 bool QtSerialDevice::meansGone(int code)
@@ -124,6 +135,21 @@ qint64 QtSerialDevice::writeSome(const char *data, qint64 size)
             reportLoss(m_error);
         return -1;
     }
+}
+
+qint64 QtSerialDevice::bytesQueued()
+{
+    if (!usable())
+        return -1;
+    int queued = 0;
+    if (::ioctl(int(m_port->handle()), TIOCOUTQ, &queued) < 0) {
+        const int code = errno;
+        failFromErrno(code);
+        if (meansGone(code))
+            reportLoss(m_error);
+        return -1;
+    }
+    return std::max(0, queued);
 }
 
 bool QtSerialDevice::waitForWritable(int msecs)

@@ -19,6 +19,11 @@ QString QtSerialDevice::systemText(int code)
     return text;
 }
 
+DeviceError QtSerialDevice::missingDevice(const QString &)
+{
+    return {}; // CreateFile itself says "not found" for \\.\ names
+}
+
 qint64 QtSerialDevice::bytesWaiting()
 {
     if (!usable())
@@ -79,4 +84,11 @@ bool QtSerialDevice::waitForWritable(int msecs)
     if (!usable())
         return false;
     return m_inFlight == 0 || m_port->waitForBytesWritten(std::max(0, msecs));
+}
+
+// Bytes count as gone once Qt's overlapped write took them (see writeSome);
+// the driver's queue is not asked.
+qint64 QtSerialDevice::bytesQueued()
+{
+    return usable() ? 0 : -1;
 }

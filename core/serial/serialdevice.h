@@ -47,6 +47,11 @@ public:
     // for example CTS held low with a full queue); -1 on failure.
     [[nodiscard]] virtual qint64 writeSome(const char *data, qint64 size) = 0;
     virtual bool waitForWritable(int msecs) = 0;
+    // Bytes writeSome handed over that have not left the port yet: the
+    // system's output queue of a real UART (TIOCOUTQ). A device that cannot
+    // tell (a pseudo-terminal counts 0) says 0, and what it accepted counts as
+    // gone. -1 on failure.
+    [[nodiscard]] virtual qint64 bytesQueued() { return 0; }
 
     virtual DeviceError lastError() const = 0;
 

@@ -16,6 +16,8 @@ bool PortWriter::write(const QByteArray &bytes)
         int done = int(chunk);
         int pending = int(std::min<qsizetype>(kChunkSize, bytes.size() - chunk));
         while (pending > 0) {
+            if (m_stopped)
+                return false;
             const int n = m_connection.ports().CommWrite(Connection::kPort, bytes, pending, done);
             // Nothing through within the write time-out (CTS held low) counts as failed.
             if (n < 1) {
@@ -24,6 +26,7 @@ bool PortWriter::write(const QByteArray &bytes)
             }
             pending -= n;
             done += n;
+            m_bytesWritten += n;
         }
     }
     return true;

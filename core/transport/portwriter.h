@@ -17,9 +17,19 @@ public:
 
     explicit PortWriter(Connection &connection);
 
-    // False after a port failure, which has been reported by then.
+    // False after a port failure, which has been reported by then, and after stop().
     [[nodiscard]] bool write(const QByteArray &bytes);
+
+    // Bytes that left the port through this writer so far.
+    qint64 bytesWritten() const { return m_bytesWritten; }
+    // Nothing more goes out: the write running now ends after its current
+    // 64-byte write, and it and every later one return false without a port
+    // failure being told (Ctrl+C on the command line).
+    void stop() { m_stopped = true; }
+    bool stopped() const { return m_stopped; }
 
 private:
     Connection &m_connection;
+    qint64 m_bytesWritten = 0;
+    bool m_stopped = false;
 };

@@ -3,7 +3,47 @@
 #include <QThread>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+
+namespace {
+
+qint64 nowNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace
+
+void FakeSerialDevice::Line::advance()
+{
+    const qint64 now = nowNs();
+    if (m_clockNs < 0 || queue.isEmpty() || heldOff) {
+        // An idle or stopped line banks no time: the next byte starts when it
+        // is queued or when the far end lets it go.
+        m_clockNs = now;
+        return;
+    }
+    const qint64 nsPerByte = 1'000'000'000 / std::max<qint64>(1, lineRate);
+    qint64 gone = std::min<qint64>(queue.size(), (now - m_clockNs) / nsPerByte);
+    if (holdOffAt >= 0)
+        gone = std::min(gone, std::max<qint64>(0, holdOffAt - wire.size()));
+    wire.append(queue.left(gone));
+    queue.remove(0, gone);
+    m_clockNs = queue.isEmpty() ? now : m_clockNs + gone * nsPerByte;
+    if (holdOffAt >= 0 && wire.size() >= holdOffAt) {
+        heldOff = true;
+        holdOffAt = -1;
+    }
+}
+
+qint64 FakeSerialDevice::Line::reportedQueue()
+{
+    advance();
+    return std::max<qint64>(0, queue.size() - transmitterHolds);
+}
 
 FakeSerialDevice::FakeSerialDevice(std::shared_ptr<Line> line)
     : m_line(std::move(line))
@@ -46,13 +86,20 @@ bool FakeSerialDevice::usable()
     return false;
 }
 
-bool FakeSerialDevice::purge(bool input, bool)
+bool FakeSerialDevice::purge(bool input, bool output)
 {
     if (!usable())
         return false;
     ++m_line->purges;
     if (input)
         m_line->input.clear();
+    if (output) {
+        // The transmitter's bytes are past reach, as a UART's FIFO is.
+        m_line->advance();
+        const qsizetype kept = std::min<qsizetype>(m_line->queue.size(), m_line->transmitterHolds);
+        m_line->purgedFromQueue += m_line->queue.size() - kept;
+        m_line->queue.truncate(kept);
+    }
     return true;
 }
 
@@ -93,7 +140,11 @@ qint64 FakeSerialDevice::writeSome(const char *data, qint64 size)
 {
     if (!usable())
         return -1;
-    qint64 n = m_line->heldOff ? 0 : size;
+    const bool queued = m_line->queueCapacity > 0;
+    if (queued)
+        m_line->advance();
+    qint64 n = queued ? std::min(size, m_line->queueCapacity - m_line->queue.size())
+                      : (m_line->heldOff ? 0 : size);
     if (!m_line->accept.isEmpty())
         n = std::min(m_line->accept.dequeue(), n);
     if (n < 0) {
@@ -103,6 +154,7 @@ qint64 FakeSerialDevice::writeSome(const char *data, qint64 size)
     if (n > 0) {
         m_line->writes.append(QByteArray(data, n));
         m_line->written.append(data, n);
+        (queued ? m_line->queue : m_line->wire).append(data, n);
     }
     if (!m_line->replyOnWrite.isEmpty())
         m_line->input.append(std::exchange(m_line->replyOnWrite, QByteArray()));
@@ -113,6 +165,11 @@ bool FakeSerialDevice::waitForWritable(int msecs)
 {
     QThread::msleep(std::min(msecs, 2));
     return isOpen();
+}
+
+qint64 FakeSerialDevice::bytesQueued()
+{
+    return usable() ? m_line->reportedQueue() : -1;
 }
 
 void FakeSerialDevice::vanish()

@@ -11,6 +11,12 @@
 // A scripted serial line: records every write call, accepts as many bytes per
 // call as the script says, and hands out reply bytes the test queued. It keeps
 // the port contract (tests/core/serial/tst_portcontract.cpp) like every device.
+//
+// With a queue capacity it also models a real UART's kernel output queue: what
+// it accepts waits there and leaves for the wire at the line's rate while the
+// far end lets it (heldOff: CTS held low), and bytesQueued() tells what is
+// still waiting. A closed device's queue still drains, as a closing Linux
+// port's does, so bytes the port layer forgot to drop do show up late.
 class FakeSerialDevice : public SerialDevice
 {
     Q_OBJECT
@@ -27,13 +33,32 @@ public:
         int opens = 0;
         bool failOpen = false;
         bool failSettings = false;
-        bool busy = false;    // held by someone else
-        bool heldOff = false; // the far end takes no bytes (CTS held low)
-        QString devicePath;   // when set, the only path that opens
+        bool busy = false; // held by someone else
+        // The far end takes no bytes (CTS held low): without a queue nothing is
+        // accepted; with one, the queue fills up and nothing leaves it.
+        bool heldOff = false;
+        QString devicePath; // when set, the only path that opens
         LineSettings settings;
         QString openedPath;
         bool isOpen = false;
         FakeSerialDevice *openedBy = nullptr; // the device that has the line open
+
+        // The kernel queue (capacity 0: none, accepted bytes are on the wire at once).
+        qint64 queueCapacity = 0;
+        qint64 lineRate = 11520;     // bytes per second from the queue to the wire
+        qint64 transmitterHolds = 0; // of the queued bytes, the UART holds these unreported
+        QByteArray queue;            // accepted, not yet on the wire
+        QByteArray wire;             // what left the port, in order
+        qint64 holdOffAt = -1;       // CTS goes low once this many bytes are on the wire
+        qint64 purgedFromQueue = 0;  // bytes dropped by an output purge
+
+        // Moves what the line has carried since the last call onto the wire.
+        void advance();
+        // What the device reports as still queued.
+        qint64 reportedQueue();
+
+    private:
+        qint64 m_clockNs = -1; // the time up to which the queue has drained
     };
 
     explicit FakeSerialDevice(std::shared_ptr<Line> line);
@@ -50,6 +75,7 @@ public:
     bool waitForReadyRead(int msecs) override;
     qint64 writeSome(const char *data, qint64 size) override;
     bool waitForWritable(int msecs) override;
+    qint64 bytesQueued() override;
     DeviceError lastError() const override { return m_error; }
 
     // Makes the device vanish as an unplugged adapter does.

@@ -41,6 +41,8 @@ using PortEndMaker = std::function<std::unique_ptr<PortEnd>()>;
 
 // The test fake on its scripted line.
 std::unique_ptr<PortEnd> makeFakePortEnd();
+// The test fake as a UART with a 4 KB kernel queue drained at 11,520 bytes/s.
+std::unique_ptr<PortEnd> makeQueuedFakePortEnd();
 #ifdef Q_OS_UNIX
 // QtSerialDevice, the program's own device, on a fresh pseudo-terminal.
 std::unique_ptr<PortEnd> makePtyPortEnd();

@@ -3,6 +3,9 @@
 #include "core/serial/serialports.h"
 #include "support/fakeserialdevice.h"
 
+#include <QDeadlineTimer>
+#include <QThread>
+
 #ifdef Q_OS_UNIX
 #include "support/pseudoterminal.h"
 
@@ -16,7 +19,12 @@ const QString kFakePath = QStringLiteral("/dev/ttyFAKE0");
 class FakePortEnd : public PortEnd
 {
 public:
-    FakePortEnd() { m_line->devicePath = kFakePath; }
+    // A queue makes the fake a UART at 115200 baud: bytes leave at 11,520 per second.
+    explicit FakePortEnd(qint64 queueCapacity)
+    {
+        m_line->devicePath = kFakePath;
+        m_line->queueCapacity = queueCapacity;
+    }
 
     std::unique_ptr<SerialDevice> makeDevice() override
     {
@@ -30,17 +38,30 @@ public:
         m_line->input += bytes;
         return true;
     }
-    QByteArray receive(qsizetype count, int) override
+    QByteArray receive(qsizetype count, int timeoutMs) override
     {
-        QByteArray got = m_line->written.left(count);
-        m_line->written.remove(0, got.size());
+        QDeadlineTimer quiet(timeoutMs);
+        qsizetype seen = m_line->wire.size();
+        while (m_line->wire.size() < count && !quiet.hasExpired()) {
+            QThread::msleep(1);
+            m_line->advance();
+            if (m_line->wire.size() > seen) {
+                seen = m_line->wire.size();
+                quiet.setRemainingTime(timeoutMs);
+            }
+        }
+        QByteArray got = m_line->wire.left(count);
+        m_line->wire.remove(0, got.size());
         return got;
     }
     void holdOff(bool held) override
     {
+        m_line->advance();
         m_line->heldOff = held;
-        if (!held)
-            m_line->written.clear();
+        if (!held) {
+            m_line->wire.clear();
+            m_line->queue.clear();
+        }
     }
     void hangUp() override
     {
@@ -92,7 +113,12 @@ private:
 
 std::unique_ptr<PortEnd> makeFakePortEnd()
 {
-    return std::make_unique<FakePortEnd>();
+    return std::make_unique<FakePortEnd>(0);
+}
+
+std::unique_ptr<PortEnd> makeQueuedFakePortEnd()
+{
+    return std::make_unique<FakePortEnd>(4096);
 }
 
 #ifdef Q_OS_UNIX

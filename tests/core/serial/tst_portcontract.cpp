@@ -21,6 +21,7 @@ const Implementation kImplementations[] = {
     {"Qt device on a pseudo-terminal", makePtyPortEnd},
 #endif
     {"test fake", makeFakePortEnd},
+    {"test fake with a kernel queue", makeQueuedFakePortEnd},
 };
 
 // A wait may return early, never much later than asked; the margin covers a
@@ -77,6 +78,7 @@ private slots:
     void lineSettingsAreKept();
     void waitsReturnInTime();
     void heldOffLineTakesNothingUntilReleased();
+    void queuedBytesCountUntilTheyLeave();
     void farEndGoneIsReportedOnce();
 
 private:
@@ -269,6 +271,31 @@ void TestPortContract::heldOffLineTakesNothingUntilReleased()
     m_end->holdOff(false);
     QVERIFY(writeAll(*device, "after"));
     QVERIFY(device->isOpen());
+}
+
+void TestPortContract::queuedBytesCountUntilTheyLeave()
+{
+    std::unique_ptr<SerialDevice> device = openDevice();
+    QVERIFY(device);
+    QCOMPARE(device->bytesQueued(), qint64(0));
+    const QByteArray bytes = everyByteValue();
+    QVERIFY(writeAll(*device, bytes));
+    // Never more than was accepted and has not yet reached the far end.
+    const qint64 queued = device->bytesQueued();
+    QVERIFY2(queued >= 0 && queued <= bytes.size(), qPrintable(QString::number(queued)));
+    QCOMPARE(m_end->receive(bytes.size(), 2000), bytes);
+    QCOMPARE(device->bytesQueued(), qint64(0));
+
+    if (!m_end->can(PortEnd::Ability::HoldOff))
+        return;
+    // Dropped output never reaches the far end, not even once it takes bytes again.
+    m_end->holdOff(true);
+    QVERIFY(device->writeSome("late", 4) >= 0);
+    QVERIFY(device->purge(false, true));
+    QCOMPARE(device->bytesQueued(), qint64(0));
+    QCOMPARE(m_end->receive(4, 200), QByteArray());
+    device->close();
+    QCOMPARE(device->bytesQueued(), qint64(-1));
 }
 
 void TestPortContract::farEndGoneIsReportedOnce()

@@ -6,6 +6,8 @@
 
 #include <QTest>
 
+#include <cerrno>
+
 #include <memory>
 
 namespace {
@@ -29,6 +31,9 @@ class PortTableTest : public QObject
 
 private slots:
     void writeReturnsWhatWasAcceptedWhenTimeRunsOut();
+    void eventsRunOncePerWriteThatDoesNotWait();
+    void stoppedQueueDropsWhatDidNotLeave();
+    void vanishedDeviceKeepsItsCause();
     void settingsTheLineRefusesCloseTheDevice();
 };
 
@@ -45,6 +50,63 @@ void PortTableTest::writeReturnsWhatWasAcceptedWhenTimeRunsOut()
     QCOMPARE(rig.ports.CommWrite(1, "0123456789", 10, 0), 3);
     QCOMPARE(rig.line->written, QByteArray("012"));
     QVERIFY(rig.ports.isOpen(1));
+    QCOMPARE(rig.ports.lastCommError().code, ETIMEDOUT);
+    QCOMPARE(rig.ports.lastCommError().message,
+             QStringLiteral("write timed out: 3 of 10 bytes left the port"));
+}
+
+void PortTableTest::eventsRunOncePerWriteThatDoesNotWait()
+{
+    Rig rig;
+    QCOMPARE(rig.open(), 0);
+    int pumps = 0;
+    rig.ports.setEventPump([&pumps] { ++pumps; });
+    const QByteArray chunk(64, 'U');
+    QCOMPARE(rig.ports.CommWrite(1, chunk, 64, 0), 64);
+    QCOMPARE(pumps, 1);
+}
+
+void PortTableTest::stoppedQueueDropsWhatDidNotLeave()
+{
+    Rig rig;
+    rig.line->queueCapacity = 4096;
+    rig.line->holdOffAt = 3; // CTS goes low after three bytes
+    rig.ports.setTimeouts(PortTable::kReadTimeoutMs, 2);
+    QCOMPARE(rig.open(), 0);
+
+    QCOMPARE(rig.ports.CommWrite(1, "0123456789", 10, 0), 3);
+    QCOMPARE(rig.line->written, QByteArray("0123456789")); // the kernel took it all
+    QCOMPARE(rig.line->wire, QByteArray("012"));
+    QCOMPARE(rig.line->purgedFromQueue, 7);
+    QCOMPARE(rig.ports.lastCommError().message,
+             QStringLiteral("write timed out: 3 of 10 bytes left the port"));
+
+    rig.line->heldOff = false;
+    QCOMPARE(rig.ports.CommWrite(1, "ab", 2, 0), 2); // the line runs again: new bytes only
+    QCOMPARE(rig.line->wire, QByteArray("012ab"));
+}
+
+void PortTableTest::vanishedDeviceKeepsItsCause()
+{
+    Rig rig;
+    QCOMPARE(rig.open(), 0);
+    // Unplugged while the window runs after a write that got through.
+    rig.ports.setEventPump([&rig] {
+        if (auto *device = qobject_cast<FakeSerialDevice *>(rig.ports.device(1)))
+            device->vanish();
+    });
+    QCOMPARE(rig.ports.CommWrite(1, "abc", 3, 0), 3);
+    QVERIFY(!rig.ports.isOpen(1));
+    const quint32 failures = rig.ports.failureCount();
+
+    QCOMPARE(rig.ports.CommWrite(1, "def", 3, 0), -1);
+    QCOMPARE(rig.ports.lastCommError().message, QStringLiteral("Input/output error"));
+    QCOMPARE(rig.ports.failureCount(), failures); // no second, misleading failure
+
+    // Offline and online again: a closed port is just that.
+    QCOMPARE(rig.ports.CommClose(1), 0);
+    QCOMPARE(rig.ports.CommWrite(1, "ghi", 3, 0), -1);
+    QCOMPARE(rig.ports.lastCommError().message, QStringLiteral("The port is not open."));
 }
 
 void PortTableTest::settingsTheLineRefusesCloseTheDevice()

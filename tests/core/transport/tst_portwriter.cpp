@@ -27,6 +27,8 @@ class TestPortWriter : public QObject
 private slots:
     void writesEveryByteOrFailsOnce_data();
     void writesEveryByteOrFailsOnce();
+    void onlyBytesThatLeftCountAsSent_data();
+    void onlyBytesThatLeftCountAsSent();
 };
 
 void TestPortWriter::writesEveryByteOrFailsOnce_data()
@@ -68,6 +70,54 @@ void TestPortWriter::writesEveryByteOrFailsOnce()
     QCOMPARE(session.prompt.messages(),
              ok ? QStringList() : QStringList{QStringLiteral("COM port error")});
     QCOMPARE(session.ports.isOpen(Connection::kPort), ok);
+}
+
+void TestPortWriter::onlyBytesThatLeftCountAsSent_data()
+{
+    QTest::addColumn<int>("stopAt"); // bytes on the wire when CTS goes low; -1: never
+    QTest::newRow("running line") << -1;
+    QTest::newRow("CTS low from the start") << 0;
+    QTest::newRow("CTS low in the second write") << 100;
+}
+
+// A UART's kernel queue takes 4 KB at once; only what left it counts.
+void TestPortWriter::onlyBytesThatLeftCountAsSent()
+{
+    QFETCH(int, stopAt);
+    FakeSession session;
+    const auto &line = session.line;
+    line->queueCapacity = 4096;
+    line->heldOff = stopAt == 0;
+    line->holdOffAt = stopAt > 0 ? stopAt : -1;
+    QVERIFY(session.goOnline(QStringLiteral("115200"))); // 11,520 bytes a second, as the line
+    QByteArray bytes;
+    for (int i = 0; i < 150; ++i)
+        bytes.append(char(i));
+
+    const bool ok = session.writer.write(bytes);
+    QCOMPARE(ok, stopAt < 0);
+    line->advance();
+    QCOMPARE(session.writer.bytesWritten(), line->wire.size()); // counted exactly when it left
+    QCOMPARE(line->wire, bytes.left(line->wire.size()));
+    QCOMPARE(session.connection.comport_online(), ok);
+    QCOMPARE(session.prompt.messages(),
+             ok ? QStringList() : QStringList{QStringLiteral("COM port error")});
+    if (ok)
+        return;
+    QCOMPARE(line->wire.size(), stopAt);
+    const CommError timedOut = session.ports.lastCommError();
+    QCOMPARE(timedOut.source, QStringLiteral("CommWrite (WriteFile)"));
+    QVERIFY2(timedOut.message.startsWith(QStringLiteral("write timed out: ")) &&
+                 timedOut.message.endsWith(QStringLiteral(" bytes left the port")),
+             qPrintable(timedOut.message));
+
+    // The far end lets go again: nothing of the failed command follows.
+    const qsizetype sent = line->wire.size();
+    line->heldOff = false;
+    QTest::qWait(50);
+    line->advance();
+    QCOMPARE(line->wire.size(), sent);
+    QVERIFY(line->queue.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestPortWriter)
