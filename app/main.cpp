@@ -26,13 +26,15 @@ int main(int argc, char *argv[])
 
     // Listening starts before the window exists: a signal that comes while the
     // start-up still asks something (a port that cannot be opened) answers the
-    // question and closes the window as soon as it is built.
+    // question and closes the window as soon as it is built. A box open when
+    // the signal comes ("COM port error") ends with the program's event loops.
+    // A second signal ends the program at once.
     TerminationSignals termination;
     MainWindow *built = nullptr;
     bool closeRequested = false;
     QObject::connect(&termination, &TerminationSignals::received, &app, [&] {
         if (built) {
-            built->close();
+            built->closeForSignal();
             return;
         }
         closeRequested = true;
@@ -44,7 +46,7 @@ int main(int argc, char *argv[])
     built = &window;
     prompt.setParentWidget(&window);
     if (closeRequested) {
-        window.close(); // writes the settings as the close box does
+        window.closeForSignal(); // writes the settings as the close box does
         return 0;
     }
     // The window ends the program, also while another window is still open.

@@ -14,13 +14,30 @@ namespace {
 // A signal handler cannot reach an object, so the write end of the pipe has to
 // be a plain file-level value; it is set and cleared only by the one instance.
 volatile sig_atomic_t g_writeFd = -1;
+volatile sig_atomic_t g_received = 0;
 int g_readFd = -1;
+
+void restoreDefault(int signalNumber)
+{
+    struct sigaction action = {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    sigaction(signalNumber, &action, nullptr);
+}
 
 void onSignal(int signalNumber)
 {
     const int fd = g_writeFd;
     if (fd < 0)
         return;
+    if (g_received) {
+        // The orderly end the first signal asked for has not come (a program
+        // stuck in a wait): this one ends it the way it would without us.
+        restoreDefault(signalNumber);
+        ::raise(signalNumber);
+        return;
+    }
+    g_received = 1;
     const int saved = errno;
     const char byte = char(signalNumber);
     [[maybe_unused]] const ssize_t n = ::write(fd, &byte, 1);
@@ -34,14 +51,6 @@ bool install(int signalNumber)
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     return sigaction(signalNumber, &action, nullptr) == 0;
-}
-
-void restoreDefault(int signalNumber)
-{
-    struct sigaction action = {};
-    action.sa_handler = SIG_DFL;
-    sigemptyset(&action.sa_mask);
-    sigaction(signalNumber, &action, nullptr);
 }
 
 } // namespace
@@ -60,6 +69,7 @@ TerminationSignals::TerminationSignals(QObject *parent)
     }
     g_readFd = fds[0];
     g_writeFd = fds[1];
+    g_received = 0;
     m_notifier = new QSocketNotifier(g_readFd, QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::readPipe);
     install(SIGINT);

@@ -7,7 +7,9 @@ class QSocketNotifier;
 // Turns SIGINT and SIGTERM into a Qt signal on the event loop, so a Ctrl+C in
 // the terminal or a logout closes the window the ordinary way and its settings
 // are saved. The handler only writes one byte to a pipe; all work happens in
-// the event loop. One instance at a time (the handler has a single pipe to write to).
+// the event loop. A second signal ends the program at once, as if nobody
+// listened: the way out when the orderly end hangs. One instance at a time
+// (the handler has a single pipe to write to).
 class TerminationSignals : public QObject
 {
     Q_OBJECT

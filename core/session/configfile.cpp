@@ -1,11 +1,14 @@
 #include "core/session/configfile.h"
 
+#include "core/files/atomicsave.h"
 #include "core/session/displaymodel.h"
 #include "core/transport/codepage.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QIODevice>
-#include <QSaveFile>
+#include <QRegularExpression>
 
 namespace {
 
@@ -122,14 +125,20 @@ bool write(QIODevice &device, const ConfigSettings &settings, const CodePage &co
 
 ConfigRecord load(const QString &path, const CodePage &codePage)
 {
-    QFile file(path);
-    if (!file.exists()) {
+    const QFileInfo info(path);
+    if (!info.exists()) {
         // Created empty, as the program always did; an unwritable folder only
         // means that the defaults are used.
+        QFile file(path);
         if (file.open(QIODevice::WriteOnly))
             file.close();
         return {};
     }
+    if (!info.isFile()) {
+        qWarning("Settings not read from %s: it is not a regular file", qPrintable(path));
+        return {};
+    }
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         qWarning("Settings not read from %s: %s", qPrintable(path), qPrintable(file.errorString()));
         return {};
@@ -137,30 +146,27 @@ ConfigRecord load(const QString &path, const CodePage &codePage)
     return read(file, codePage);
 }
 
-bool save(const QString &path, const ConfigSettings &settings, const CodePage &codePage,
-          QString *errorText)
+QString save(const QString &path, const ConfigSettings &settings, const CodePage &codePage)
 {
-    QSaveFile file(path);
-    // Unbuffered: a buffered write fails only when commit flushes it, and
-    // commit does not notice that failure, so a full disk would get the cut
-    // file renamed over the good one.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        if (errorText)
-            *errorText = file.errorString();
-        return false;
+    return saveAtomically(path, [&](QIODevice &out) {
+        // A short write is caught and told by saveAtomically itself.
+        return write(out, settings, codePage) ? QString() : couldNotWriteMessage(path, QString());
+    });
+}
+
+void removeLeftovers(const QString &path)
+{
+    const QFileInfo target(path);
+    const QDir folder = target.dir();
+    // QSaveFile's temporary name: the file's name, a dot and six letters or digits.
+    const QRegularExpression leftover(QRegularExpression::anchoredPattern(
+        QRegularExpression::escape(target.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
+    const QFileInfoList found = folder.entryInfoList(
+        {target.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden);
+    for (const QFileInfo &file : found) {
+        if (!file.isSymLink() && leftover.match(file.fileName()).hasMatch())
+            QFile::remove(file.filePath());
     }
-    if (!write(file, settings, codePage) || file.error() != QFileDevice::NoError) {
-        if (errorText)
-            *errorText = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        if (errorText)
-            *errorText = file.errorString();
-        return false;
-    }
-    return true;
 }
 
 } // namespace ConfigFile

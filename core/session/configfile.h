@@ -59,11 +59,17 @@ QByteArray encode(const ConfigSettings &settings, const CodePage &codePage);
 [[nodiscard]] bool write(QIODevice &device, const ConfigSettings &settings,
                          const CodePage &codePage);
 
-// Reads the file at path; a missing file is created empty and reads as no settings.
+// Reads the file at path; a missing file is created empty and reads as no
+// settings, and so does anything that is not a regular file (a folder, or a
+// FIFO, whose open would wait for a writer for ever).
 ConfigRecord load(const QString &path, const CodePage &codePage);
-// Writes beside the file and renames over it, so a failed write leaves the
-// old file whole. On failure, errorText says why.
-[[nodiscard]] bool save(const QString &path, const ConfigSettings &settings,
-                        const CodePage &codePage, QString *errorText = nullptr);
+// Writes as every file is written (saveAtomically): beside the file, renamed
+// over it, so a failed write leaves the old file whole. Returns the message
+// for the user, empty when saved.
+[[nodiscard]] QString save(const QString &path, const ConfigSettings &settings,
+                           const CodePage &codePage);
+// Removes "<file>.XXXXXX" beside path: the temporary file of a save that was
+// killed between writing and renaming.
+void removeLeftovers(const QString &path);
 
 } // namespace ConfigFile

@@ -4,6 +4,8 @@
 #include "core/serial/porttable.h"
 #include "core/transport/prompt.h"
 
+#include <utility>
+
 Connection::Connection(PortTable &ports, Prompt &prompt, QObject *parent)
     : QObject(parent)
     , m_ports(ports)
@@ -63,6 +65,8 @@ void Connection::onPortLost(qint16 port)
 
 void Connection::reportPortError()
 {
+    const bool outer = std::exchange(m_reportingFailure, true); // the box may nest
     m_prompt.message(QStringLiteral("COM port error"));
+    m_reportingFailure = outer;
     OfflineButton_Click();
 }

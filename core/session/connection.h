@@ -17,6 +17,10 @@ public:
     Connection(PortTable &ports, Prompt &prompt, QObject *parent = nullptr);
 
     bool comport_online() const { return m_online; }
+    // What the settings file records: online, unless a port failure is being
+    // told right now (the "COM port error" box is open and Offline follows
+    // it), so that a close meanwhile does not bring back the lost port.
+    bool onlineToSave() const { return m_online && !m_reportingFailure; }
 
     // The Online action: opens the port named as the user typed or picked it.
     // A failure is told as "COM port cannot be opened" and leaves the state offline.
@@ -52,4 +56,5 @@ private:
     Prompt &m_prompt;
     bool m_online = false;
     bool m_serialOutRunning = false;
+    bool m_reportingFailure = false;
 };

@@ -39,6 +39,7 @@ StartupPlan SessionConfig::plan(const ConfigRecord &record)
 
 StartupPlan SessionConfig::readAtStart(SetupState &state) const
 {
+    ConfigFile::removeLeftovers(m_path);
     StartupPlan startup = plan(ConfigFile::load(m_path, m_codePage));
     state.setBaudRate(startup.baudRate);
     state.setFlowControl(startup.flowControl);
@@ -52,9 +53,12 @@ bool SessionConfig::writeAtExit(const QString &portText, const SetupState &state
     settings.portName = portText;
     settings.baudRate = state.baudRate();
     settings.flowControl = state.flowControl();
-    settings.online = connection.comport_online();
+    settings.online = connection.onlineToSave();
     settings.displayModel = state.displayModel();
-    if (settings.online)
+    if (connection.comport_online())
         connection.OfflineButton_Click();
-    return ConfigFile::save(m_path, settings, m_codePage, errorText);
+    const QString message = ConfigFile::save(m_path, settings, m_codePage);
+    if (errorText)
+        *errorText = message;
+    return message.isEmpty();
 }

@@ -16,6 +16,7 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDebug>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -247,10 +248,18 @@ void MainWindow::shutDown()
         return;
     m_shutDown = true;
     QString error;
-    if (!m_config->writeAtExit(m_connectionBar->portText(), m_parts.state,
-                               m_parts.session.connection, &error)) {
-        m_parts.prompt.message(QStringLiteral("The settings could not be saved to \"%1\": %2\n"
-                                              "The file keeps the settings it had before.")
-                                   .arg(m_config->path(), error));
-    }
+    if (m_config->writeAtExit(m_connectionBar->portText(), m_parts.state,
+                              m_parts.session.connection, &error))
+        return;
+    const QString message = QStringLiteral("The settings could not be saved.\n") + error;
+    if (m_closingForSignal)
+        qWarning().noquote() << message;
+    else
+        m_parts.prompt.message(message);
+}
+
+void MainWindow::closeForSignal()
+{
+    m_closingForSignal = true;
+    close();
 }

@@ -47,6 +47,11 @@ public:
     bool comport_online() const;
     void OfflineButton_Click();
 
+    // The close a termination signal asks for: as the close box, but nobody
+    // may be at the screen to answer a box, so a failed save is told on
+    // stderr instead, and nothing waits for an answer.
+    void closeForSignal();
+
     const MainWindowParts &parts() const { return m_parts; }
     DirectCommandPanel *directCommandPanel() const { return m_commandPanel; }
     CursorPickerModel &picker() const { return *m_picker; }
@@ -86,4 +91,5 @@ private:
     QBoxLayout *m_monitorButtons = nullptr;
     QPlainTextEdit *m_trHistory = nullptr;
     bool m_shutDown = false;
+    bool m_closingForSignal = false;
 };

@@ -4,12 +4,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #endif
 
 namespace {
@@ -27,6 +29,9 @@ private slots:
     void startupFromFile();
     void encodeOddSettings();
     void failedSaveLeavesTheOldFileWhole();
+    void onlyARegularFileIsRead_data();
+    void onlyARegularFileIsRead();
+    void leftoversOfKilledSavesGo();
 };
 
 void TestConfigFile::startupFromFile_data()
@@ -120,15 +125,13 @@ void TestConfigFile::failedSaveLeavesTheOldFileWhole()
     rlimit tight = saved;
     tight.rlim_cur = 4;
     QVERIFY(setrlimit(RLIMIT_FSIZE, &tight) == 0);
-    QString error;
-    const bool ok = ConfigFile::save(
+    const QString error = ConfigFile::save(
         path, {QString::fromLatin1(kLongPath), QStringLiteral("9600"), FlowControl::None, false, 0},
-        kCodePage, &error);
+        kCodePage);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
 
-    QVERIFY(!ok);
-    QVERIFY(!error.isEmpty());
+    QVERIFY(error.startsWith(QStringLiteral("Error: Could not write to file: ") + path));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), old);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
@@ -136,6 +139,65 @@ void TestConfigFile::failedSaveLeavesTheOldFileWhole()
 #else
     QSKIP("needs a file-size limit to imitate a full disk");
 #endif
+}
+
+void TestConfigFile::onlyARegularFileIsRead_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("folder") << "folder";
+#ifdef Q_OS_UNIX
+    // Opening a FIFO for reading waits for a writer: the start-up would hang.
+    QTest::newRow("FIFO") << "fifo";
+    QTest::newRow("link to a FIFO") << "link";
+#endif
+}
+
+void TestConfigFile::onlyARegularFileIsRead()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QString::fromLatin1(ConfigFile::kFileName));
+    const QString fifo = dir.filePath(QStringLiteral("pipe"));
+#ifdef Q_OS_UNIX
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+#endif
+    if (kind == "folder")
+        QVERIFY(QDir(dir.path()).mkdir(QString::fromLatin1(ConfigFile::kFileName)));
+    else if (kind == "fifo")
+        QVERIFY(QFile::rename(fifo, path));
+    else
+        QVERIFY(QFile::link(fifo, path));
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("not a regular file"));
+    const ConfigRecord record = ConfigFile::load(path, kCodePage);
+    QVERIFY(!record.valid);
+    QVERIFY(!record.portName);
+    // And it is left as it was, not replaced by an empty file.
+    QVERIFY(!QFileInfo(path).isFile());
+}
+
+void TestConfigFile::leftoversOfKilledSavesGo()
+{
+    QTemporaryDir dir;
+    const QString name = QString::fromLatin1(ConfigFile::kFileName);
+    const QStringList files{name,
+                            name + ".AbC123", // a save killed before its rename
+                            name + ".q9Z0xw",
+                            name + ".AbC12", // the user's own files stay
+                            name + ".AbC1234",
+                            name + ".bak",
+                            "Other.dat.AbC123"};
+    for (const QString &file : files) {
+        QFile f(dir.filePath(file));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("zCOM2\r\n0011") > 0);
+    }
+    ConfigFile::removeLeftovers(dir.filePath(name));
+    QStringList left = QDir(dir.path()).entryList(QDir::Files);
+    left.sort();
+    QStringList expected{name, name + ".AbC12", name + ".AbC1234", name + ".bak",
+                         "Other.dat.AbC123"};
+    expected.sort();
+    QCOMPARE(left, expected);
 }
 
 QTEST_GUILESS_MAIN(TestConfigFile)

@@ -3,6 +3,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QRegularExpression>
 #include <QSignalSpy>
 
 #include <csignal>
@@ -15,6 +17,8 @@ private slots:
     void startupShowsTheFileAndClosingWritesIt_data();
     void startupShowsTheFileAndClosingWritesIt();
     void closingWhenTheFileCannotBeWritten();
+    void closingDuringThePortErrorSavesOffline();
+    void signalCloseTellsAFailedSaveOnStderr();
     void terminationSignalClosesLikeTheCloseBox_data();
     void terminationSignalClosesLikeTheCloseBox();
 };
@@ -156,6 +160,46 @@ void TestMainWindow::closingWhenTheFileCannotBeWritten()
     QVERIFY(!w.p.line->isOpen);
     QCOMPARE(w.p.prompt.asked().size(), 1);
     QVERIFY2(w.told().contains(QStringLiteral("Config_QV_demo.dat")), qPrintable(w.told()));
+}
+
+void TestMainWindow::closingDuringThePortErrorSavesOffline()
+{
+    Window w;
+    w.start("zCOM2\r\n0011"); // online
+    w.form->show();
+    QSignalSpy closed(w.form.get(), &MainWindow::closed);
+    // The window is closed while "COM port error" waits for its OK.
+    w.p.prompt.onMessage([&w](const QString &text) {
+        if (text == QLatin1String("COM port error"))
+            w.form->close();
+    });
+    w.p.line->accept.enqueue(-1);
+    w.clickPosition(3);
+    QCOMPARE(closed.size(), 1);
+    QCOMPARE(w.told(), QStringLiteral("COM port error"));
+    // The next start does not bring the lost port back.
+    QCOMPARE(w.savedBytes(), QByteArray("zCOM2\r\n0001"));
+    QVERIFY(!w.p.line->isOpen);
+}
+
+void TestMainWindow::signalCloseTellsAFailedSaveOnStderr()
+{
+    Window w;
+    w.start("zCOM2\r\n0011");
+    QVERIFY(QDir(w.dir.path()).mkdir(QStringLiteral("blocked")));
+    QVERIFY(QFile::remove(w.configPath()));
+    QVERIFY(QDir(w.dir.path())
+                .rename(QStringLiteral("blocked"), QString::fromLatin1(ConfigFile::kFileName)));
+    QSignalSpy closed(w.form.get(), &MainWindow::closed);
+    w.form->show();
+    // Nobody may be at the screen: no box waits for an answer.
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression("^The settings could not be saved.\nError: Could not "
+                                            "write to file: .*Config_QV_demo.dat\n"));
+    w.form->closeForSignal();
+    QCOMPARE(closed.size(), 1);
+    QVERIFY(w.p.prompt.asked().isEmpty());
+    QVERIFY(!w.p.line->isOpen);
 }
 
 void TestMainWindow::terminationSignalClosesLikeTheCloseBox_data()
