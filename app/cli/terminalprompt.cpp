@@ -1,14 +1,46 @@
 #include "app/cli/terminalprompt.h"
 
+#include <QCoreApplication>
 #include <QFile>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+// How often a wait for input looks whether it was given up.
+constexpr int kSliceMs = 50;
+} // namespace
+#endif
 
 TerminalPrompt::TerminalPrompt(QTextStream &err)
     : m_err(err)
 {
 }
 
+bool TerminalPrompt::waitForInput()
+{
+#ifdef Q_OS_UNIX
+    // In slices, with the events (a signal's notice among them) run in between.
+    for (;;) {
+        if (m_givingUp && m_givingUp())
+            return false;
+        pollfd p{STDIN_FILENO, POLLIN, 0};
+        const int r = ::poll(&p, 1, kSliceMs);
+        if (r != 0 && !(r < 0 && errno == EINTR))
+            return true; // input, its end, or a failure the read will tell
+        QCoreApplication::processEvents();
+    }
+#else
+    return true;
+#endif
+}
+
 QString TerminalPrompt::readLine()
 {
+    if (!waitForInput())
+        return QString();
     // Unbuffered: a buffer would swallow the lines meant for the next question.
     QFile in;
     if (!in.open(stdin, QIODevice::ReadOnly | QIODevice::Unbuffered))
@@ -26,7 +58,8 @@ void TerminalPrompt::message(const QString &text, const QString &)
 
 void TerminalPrompt::keyWait(const QString &text)
 {
-    message(text);
+    // A request, not a failure: nothing to annotate.
+    m_err << text << Qt::endl;
     // The rest of the command waits until the user is ready.
     readLine();
 }

@@ -19,6 +19,8 @@ public:
     {
         m_annotator = std::move(annotator);
     }
+    // Ends a wait for input early when it says so (Ctrl+C during "\k").
+    void setGivingUp(std::function<bool()> givingUp) { m_givingUp = std::move(givingUp); }
 
     void message(const QString &text, const QString &title = QString()) override;
     void keyWait(const QString &text) override;
@@ -29,10 +31,15 @@ public:
     QString openFileName(const FileRequest &request) override;
 
 private:
-    // One line from stdin; a null string when stdin is closed or at its end.
+    // One line from stdin; a null string when stdin is closed or at its end,
+    // or when the wait was given up.
     QString readLine();
+    // Lets the program's events run until stdin has input; false when the
+    // wait was given up first.
+    bool waitForInput();
     bool ask(const QString &text, const QString &yesWord);
 
     QTextStream &m_err;
     std::function<QString(const QString &)> m_annotator;
+    std::function<bool()> m_givingUp;
 };

@@ -26,6 +26,11 @@ public:
                     OutputMonitor &monitor, Prompt &prompt, const CodePage &codePage);
 
     void DataTransmit(const Codes &codes);
+    // The port side of DataTransmit alone: writes the command (markers carried
+    // out, a reply read when one is expected) and leaves the monitor as it
+    // is, for zepta-cli, which prints only the "[T]" line. Call it online
+    // only; false when the port failed or the writer was stopped.
+    bool send(const Codes &codes);
 
     // Set by a status request before it transmits. It stays set until a reply
     // is actually read, so a request issued offline makes the next online
@@ -39,7 +44,6 @@ public:
     QByteArray rxReply() const { return m_rxReply; }
 
 private:
-    bool send(const Codes &codes);
     bool writeOut(QByteArray &chunk);
     bool readReply();
     void refreshMonitor(const Codes &codes);
