@@ -63,7 +63,7 @@ int send(const QStringList &arguments, QTextStream &out, QTextStream &err)
     if (port.stopRequested()) {
         const qsizetype total =
             std::count_if(codes.cbegin(), codes.cend(), [](qint16 code) { return code >= 0; });
-        const QLocale c = QLocale::c();
+        const QLocale c(QLocale::English, QLocale::UnitedStates); // "131,071"
         err << "zepta-cli: stopped by " << port.signalName() << ": "
             << c.toString(session.writer.bytesWritten()) << " of " << c.toString(total)
             << " bytes went out." << Qt::endl;

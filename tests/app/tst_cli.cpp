@@ -1,37 +1,19 @@
-// zepta-cli as a user runs it: the built program, its output and exit status.
+// zepta-cli's commands and their texts, and send to a pseudo-terminal.
 
+#include "clirun.h"
+#include "core/serial/porttable.h"
+#include "core/serial/serialports.h"
 #include "support/pseudoterminal.h"
 
-#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
-namespace {
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run finish(QProcess &process)
-{
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
-
-// Runs with stdin already at its end, as from a script without input.
-Run cli(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(ZEPTA_CLI_PATH, arguments);
-    process.closeWriteChannel();
-    return finish(process);
-}
-
-} // namespace
+#include <cerrno>
+#include <cstring>
 
 class CliTest : public QObject
 {
@@ -48,6 +30,11 @@ private slots:
     void sendDeliversEveryByte();
     void keyWaitHoldsTheRest_data();
     void keyWaitHoldsTheRest();
+    void fileCarriesTheLargestCommand_data();
+    void fileCarriesTheLargestCommand();
+    void openFailuresSayWhy_data();
+    void openFailuresSayWhy();
+    void hangUpKeepsItsCause();
 };
 
 void CliTest::convertPrintsTheMonitorLines_data()
@@ -170,6 +157,122 @@ void CliTest::keyWaitHoldsTheRest()
                           run.err.count("COM port error") == 1
                     : run.err.isEmpty(),
              qPrintable(run.err));
+}
+
+void CliTest::fileCarriesTheLargestCommand_data()
+{
+    QTest::addColumn<bool>("fromStdin");
+    QTest::newRow("--file PATH") << false;
+    QTest::newRow("--file -") << true;
+}
+
+// 131,073 bytes written as \xhh: four times what one argument can hold.
+void CliTest::fileCarriesTheLargestCommand()
+{
+    QFETCH(bool, fromStdin);
+    QByteArray text;
+    QByteArray bytes;
+    for (int i = 0; i < 131073; ++i) {
+        const char byte = char((i * 7) & 0xFF);
+        bytes.append(byte);
+        text += "\\x" + QByteArray(1, byte).toHex();
+    }
+    text += '\n'; // as an editor leaves it; not part of the command
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("command.txt"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+    file.close();
+
+    PseudoTerminal pty;
+    QProcess process;
+    process.start(ZEPTA_CLI_PATH, {"send", "--port", pty.slavePath(), "--baud", "115200", "--file",
+                                   fromStdin ? "-" : path});
+    if (fromStdin)
+        process.write(text);
+    process.closeWriteChannel();
+    QVERIFY(process.waitForStarted());
+    // The program reads all of it before it opens the port.
+    while (process.bytesToWrite() > 0)
+        QVERIFY(process.waitForBytesWritten(10000));
+    const QByteArray received = pty.readMaster(bytes.size(), 10000);
+    const Run run = finish(process);
+    QCOMPARE(run.err, QString());
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(received.size(), bytes.size());
+    QVERIFY(received == bytes);
+    QVERIFY(run.out == QString::fromLatin1("[T]" + bytes.toHex(' ').toUpper() + " \n"));
+    QCOMPARE(pty.readMaster(1, 100), QByteArray()); // and not one byte more
+}
+
+void CliTest::openFailuresSayWhy_data()
+{
+    QTest::addColumn<QString>("port"); // "pty": a fresh pseudo-terminal
+    QTest::addColumn<QString>("holder");
+    QTest::addColumn<QString>("message"); // after "COM port cannot be opened: ", %1 the pty
+
+    const QString inUse = QStringLiteral("%1: The port is in use by another program. "
+                                         "[CommOpen (CreateFile), code 16]\n");
+    QTest::newRow("held by another Zepta") << "pty"
+                                           << "zepta" << inUse;
+    QTest::newRow("locked by another program") << "pty"
+                                               << "flock" << inUse;
+    QTest::newRow("number beyond any serial port")
+        << "COM999999999999"
+        << ""
+        << "COM999999999999 (/dev/COM999999999999): No such file or directory "
+           "[CommOpen (CreateFile), code 2]\n";
+    QTest::newRow("newline in the name")
+        << "ttyS0\nfake"
+        << ""
+        << "ttyS0\\nfake (/dev/ttyS0\\nfake): No such file or directory "
+           "[CommOpen (CreateFile), code 2]\n";
+    const QString longName = QStringLiteral("zepta-") + QString(300, u'x');
+    QTest::newRow("long name that does not exist")
+        << longName << ""
+        << longName + " (/dev/" + longName +
+               "): File name too long [CommOpen (CreateFile), code 36]\n";
+}
+
+void CliTest::openFailuresSayWhy()
+{
+    QFETCH(QString, port);
+    QFETCH(QString, holder);
+    QFETCH(QString, message);
+    PseudoTerminal pty;
+    if (port == "pty")
+        port = pty.slavePath();
+    PortTable zepta(systemSerialDeviceFactory());
+    if (holder == "zepta")
+        QCOMPARE(zepta.CommOpen(1, port, QStringLiteral("baud=9600 octs=off")), 0);
+    const int locker = holder == "flock" ? ::open(qPrintable(port), O_RDWR | O_NOCTTY) : -1;
+    if (holder == "flock")
+        QCOMPARE(::flock(locker, LOCK_EX | LOCK_NB), 0);
+
+    const Run run = cli({"send", "--port", port, "x"});
+    if (locker >= 0)
+        ::close(locker);
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.out, QString());
+    QCOMPARE(run.err, "COM port cannot be opened: " + message.arg(port));
+}
+
+// The far end goes away in the middle of a long command: the message names
+// the hang-up, not the closed port the next write found.
+void CliTest::hangUpKeepsItsCause()
+{
+    PseudoTerminal pty;
+    QProcess process;
+    process.start(ZEPTA_CLI_PATH, {"send", "--port", pty.slavePath(), QString(100000, u'U')});
+    QVERIFY(pty.readMaster(20000, 10000).size() >= 20000);
+    pty.closeMaster();
+    pty.closeSlave();
+    const Run run = finish(process);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.startsWith("COM port error: " + pty.slavePath() + ": " +
+                                QString::fromLocal8Bit(std::strerror(EIO)) + " ["),
+             qPrintable(run.err));
+    QCOMPARE(run.err.count(u'\n'), 1);
 }
 
 QTEST_GUILESS_MAIN(CliTest)

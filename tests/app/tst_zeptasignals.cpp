@@ -1,0 +1,112 @@
+// zepta ended by SIGTERM whatever stands where its settings file should be:
+// the program must end, saving the settings or saying on stderr why it could
+// not, and must not hang at start on a file it cannot read.
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+const QString kSettings = QStringLiteral("Config_QV_demo.dat");
+// What a save killed between writing and renaming leaves; the start removes it.
+const QString kLeftover = QStringLiteral("Config_QV_demo.dat.Xy12Z9");
+// What zepta writes on closing from a start with no usable settings.
+const QByteArray kDefaults("zCOM1\r\n2001");
+
+} // namespace
+
+class ZeptaSignalsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void sigtermEndsWhateverTheSettingsFile_data();
+    void sigtermEndsWhateverTheSettingsFile();
+};
+
+void ZeptaSignalsTest::sigtermEndsWhateverTheSettingsFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    for (const char *kind : {"regular file", "folder", "dangling link", "link to a device",
+                             "mode 000", "mode 444", "read-only folder", "FIFO"})
+        QTest::newRow(kind) << QString::fromLatin1(kind);
+}
+
+void ZeptaSignalsTest::sigtermEndsWhateverTheSettingsFile()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(kSettings);
+    QFile leftover(dir.filePath(kLeftover));
+    QVERIFY(leftover.open(QIODevice::WriteOnly));
+    leftover.close();
+    if (kind == "regular file" || kind.startsWith("mode") || kind == "read-only folder") {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("zCOM3\r\n3000") == 11);
+    }
+    if (kind == "folder")
+        QVERIFY(QDir(dir.path()).mkdir(kSettings));
+    if (kind == "dangling link")
+        QVERIFY(QFile::link(dir.filePath("gone/settings"), path));
+    if (kind == "link to a device")
+        QVERIFY(QFile::link("/dev/null", path));
+    if (kind == "FIFO")
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    if (kind == "mode 000")
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), 0), 0);
+    if (kind == "mode 444")
+        QCOMPARE(::chmod(QFile::encodeName(path).constData(), 0444), 0);
+
+    QProcess zepta;
+    zepta.setWorkingDirectory(dir.path());
+    zepta.start(ZEPTA_PATH, {});
+    QVERIFY(zepta.waitForStarted());
+    // The leftover goes right before the settings are read; a moment later
+    // the window stands (or the start hangs on the file).
+    QDeadlineTimer patience(10000);
+    while (QFile::exists(leftover.fileName()) && !patience.hasExpired())
+        QTest::qWait(10);
+    QVERIFY(!QFile::exists(leftover.fileName()));
+    if (kind == "read-only folder")
+        QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
+    QTest::qWait(500);
+
+    zepta.terminate(); // SIGTERM
+    const bool ended = zepta.waitForFinished(10000);
+    if (kind == "read-only folder")
+        ::chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    if (!ended) {
+        zepta.kill();
+        zepta.waitForFinished();
+    }
+    QVERIFY2(ended, "zepta did not end on SIGTERM");
+    QCOMPARE(zepta.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(zepta.exitCode(), 0);
+
+    // Saved, or told on stderr why not (which depends on who runs the test:
+    // root writes where the modes forbid it).
+    const QString err = QString::fromLocal8Bit(zepta.readAllStandardError());
+    QFile saved(path);
+    const bool wasSaved = QFileInfo(path).isFile() && saved.open(QIODevice::ReadOnly) &&
+                          saved.readAll() == (kind == "regular file" || kind.startsWith("mode") ||
+                                                      kind == "read-only folder"
+                                                  ? QByteArray("zCOM3\r\n3000")
+                                                  : kDefaults);
+    const bool told = err.contains("The settings could not be saved.\nError: Could not write "
+                                   "to file: ");
+    QVERIFY2(wasSaved != told, qPrintable(err));
+    if (kind == "regular file")
+        QVERIFY(wasSaved);
+    if (kind == "folder" || kind == "FIFO" || kind == "link to a device" || kind == "dangling link")
+        QVERIFY(told);
+}
+
+QTEST_GUILESS_MAIN(ZeptaSignalsTest)
+#include "tst_zeptasignals.moc"
