@@ -3,9 +3,6 @@
 #include "core/serial/systemerrors.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QElapsedTimer>
-#include <QThread>
 
 #include <algorithm>
 #include <cerrno>
@@ -13,12 +10,6 @@
 namespace {
 
 using namespace SystemErrors;
-
-// How long before the queue is due to be empty a write stops sleeping and
-// looks at it closely: timers wake late by up to about this much.
-constexpr qint64 kCloseLookUs = 600;
-// Bytes a UART's transmitter takes from the queue at once (a 16550's FIFO).
-constexpr qint64 kTransmitterBurst = 16;
 
 // A failure must never read as success (0) or as "already open" (-1).
 int positiveCode(int code)
@@ -75,6 +66,12 @@ bool PortTable::isOpen(qint16 port) const
     return e && e->isOpen;
 }
 
+int PortTable::bytesInFlight(qint16 port) const
+{
+    const Entry *e = entry(port);
+    return e && e->isOpen ? e->inFlight : 0;
+}
+
 SerialDevice *PortTable::device(qint16 port) const
 {
     const Entry *e = entry(port);
@@ -119,6 +116,8 @@ void PortTable::closeEntry(Entry &e)
         e.device.release()->deleteLater();
     }
     e.isOpen = false;
+    e.inFlight = 0;
+    e.continueAt = nullptr;
 }
 
 void PortTable::onDeviceLost(qint16 port, const DeviceError &error)
@@ -252,110 +251,4 @@ int PortTable::CommRead(qint16 port, QByteArray &buffer, int size, int start)
         pumpEvents();
     }
     return count;
-}
-
-int PortTable::CommWrite(qint16 port, const QByteArray &buffer, int size, int start)
-{
-    BusyScope busy(m_busy);
-    Entry *e = entry(port);
-    if (!e || !e->isOpen || size < 0 || start < 0 || qsizetype(start) + size > buffer.size()) {
-        failNoPort(e, QStringLiteral("CommWrite (WriteFile)"));
-        return -1;
-    }
-    SerialDevice *device = e->device.get();
-    const char *data = buffer.constData() + start;
-    // A write gives up one second per byte after it started, with what left.
-    const QDeadlineTimer deadline(qint64(size) * m_writeTimeoutPerByteMs, Qt::PreciseTimer);
-    int handed = 0; // given to the device
-    int left = 0;   // of those, gone from its queue onto the line
-    qint64 lastQueued = -1;
-    QElapsedTimer still; // since the queue last moved
-    still.start();
-    for (;;) {
-        if (!e->isOpen) // lost while waiting; the device is on its way out
-            return -1;
-        const qint64 queued = device->bytesQueued();
-        if (queued < 0) {
-            fail(QStringLiteral("CommWrite (WriteFile)"), device->lastError());
-            return -1;
-        }
-        if (queued != lastQueued) {
-            lastQueued = queued;
-            still.restart();
-        }
-        // The queue empties in order and ours are the last bytes in it.
-        left = handed - int(std::min<qint64>(queued, handed));
-        if (left == size)
-            break;
-        if (handed < size && queued < kQueueLimit) {
-            const qint64 room = std::min<qint64>(size - handed, kQueueLimit - queued);
-            const qint64 n = device->writeSome(data + handed, room);
-            if (n < 0) {
-                fail(QStringLiteral("CommWrite (WriteFile)"), device->lastError());
-                return -1;
-            }
-            handed += int(n);
-            if (n > 0)
-                continue;
-        }
-        if (deadline.hasExpired())
-            return timedOut(*device, queued, left, size);
-        // More to hand over: wait until half the queue is free; all handed:
-        // until it has all gone.
-        waitForLine(*device, handed < size ? queued - kQueueLimit / 2 : queued,
-                    still.nsecsElapsed() / 1000, deadline);
-    }
-    // Once per write; a write that had to wait let the window run meanwhile.
-    pumpEvents();
-    return left;
-}
-
-int PortTable::timedOut(SerialDevice &device, qint64 queued, int left, int size)
-{
-    // What is still queued must never go out later (after an Offline, or
-    // before the caller's next bytes): the caller is told it did not.
-    if (queued > 0)
-        static_cast<void>(device.purge(false, true));
-    record({kTimedOut, QStringLiteral("CommWrite (WriteFile)"),
-            QStringLiteral("write timed out: %1 of %2 bytes left the port").arg(left).arg(size)});
-    pumpEvents();
-    return left;
-}
-
-void PortTable::waitForLine(SerialDevice &device, qint64 queued, qint64 stillUs,
-                            const QDeadlineTimer &deadline)
-{
-    const qint64 remainingUs = deadline.remainingTimeNSecs() / 1000;
-    if (queued <= 0) {
-        // Nothing is on its way, and the device takes nothing now (CTS held
-        // low, a pseudo-terminal nobody reads): wait until it takes bytes.
-        device.waitForWritable(int(std::min<qint64>(kWaitSliceMs, remainingUs / 1000)));
-        pumpEvents();
-        return;
-    }
-    const qint64 bytesPerSecond = device.lineSettings().bytesPerSecond();
-    const qint64 needUs = queued * 1'000'000 / bytesPerSecond;
-    // A UART moves its queue into its transmitter in bursts (16 bytes on a
-    // 16550); a queue that stood still for longer than that and its own time
-    // is stopped (CTS held low), and is looked at once a slice.
-    const qint64 burstUs = kTransmitterBurst * 1'000'000 / bytesPerSecond;
-    if (stillUs > needUs + burstUs + kCloseLookUs) {
-        pumpEvents();
-        QThread::usleep(std::min<qint64>(qint64(kWaitSliceMs) * 1000, remainingUs));
-        return;
-    }
-    // Moving bytes take their time on the line. The window runs first, then
-    // the wait sleeps through most of what is left and looks closely at the
-    // end, so that the next bytes follow before the line falls idle.
-    if (needUs <= kCloseLookUs) {
-        QThread::yieldCurrentThread();
-        return;
-    }
-    QElapsedTimer pumped;
-    pumped.start();
-    pumpEvents();
-    const qint64 sleepUs = std::min({needUs - kCloseLookUs - pumped.nsecsElapsed() / 1000,
-                                     qint64(kWaitSliceMs) * 1000, remainingUs});
-    if (sleepUs > 0)
-        QThread::usleep(sleepUs);
 }

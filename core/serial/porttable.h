@@ -30,10 +30,13 @@ public:
     static constexpr int kReadTimeoutMs = 1000; // a read returns what came within this
     static constexpr int kWriteTimeoutPerByteMs = 1000;
     static constexpr int kWaitSliceMs = 20; // longest time the window is held
-    // Bytes a write keeps in a device's output queue at most: one 64-byte
-    // write and the next. A short queue is what lets a write count only the
-    // bytes that left, and all that a time-out has to drop.
+    // On a device that tells its output queue (a UART) a write keeps at most
+    // this many bytes queued: one 64-byte write and the next. A short queue
+    // is all that a time-out has to drop.
     static constexpr int kQueueLimit = 128;
+    // ...and returns, counting what left, once the queue is down to this: the
+    // caller's next write joins the queue before the line falls idle.
+    static constexpr int kQueueLowMark = 32;
 
     using EventPump = std::function<void()>;
 
@@ -55,9 +58,17 @@ public:
     [[nodiscard]] int CommClose(qint16 port);
     [[nodiscard]] int CommFlush(qint16 port);
     [[nodiscard]] int CommRead(qint16 port, QByteArray &buffer, int size, int start);
+    // Counts only the bytes that left the port. On a device that tells its
+    // output queue, a write may return while bytes it handed over are still
+    // queued (see bytesInFlight): they are not counted, and a call that starts
+    // with them (the caller continuing from its first byte that did not leave)
+    // takes them over, counting them once they leave. A call that does not is
+    // taken as giving them up: they are dropped, never sent late.
     [[nodiscard]] int CommWrite(qint16 port, const QByteArray &buffer, int size, int start);
 
     bool isOpen(qint16 port) const;
+    // Bytes the last write handed over that have not left yet.
+    int bytesInFlight(qint16 port) const;
     CommError lastCommError() const { return m_lastCommError; }
     // Failures recorded so far: a caller that noted the count can tell whether
     // the record holds a failure newer than the one it has seen.
@@ -75,7 +86,9 @@ private:
     {
         std::unique_ptr<SerialDevice> device;
         bool isOpen = false;
-        bool lost = false; // closed because its device vanished; the record says why
+        bool lost = false;                // closed because its device vanished; the record says why
+        int inFlight = 0;                 // handed over by the last write, not yet counted
+        const char *continueAt = nullptr; // where a write taking them over starts
     };
 
     Entry *entry(qint16 port);
@@ -83,9 +96,11 @@ private:
     void record(const CommError &error);
     int fail(const QString &source, const DeviceError &error);
     int failNoPort(const Entry *e, const QString &source);
-    int timedOut(SerialDevice &device, qint64 queued, int left, int size);
-    // Waits while queued bytes are on their way (queue unchanged for stillUs).
-    void waitForLine(SerialDevice &device, qint64 queued, qint64 stillUs,
+    int takeOverInFlight(Entry &e, const char *data, int size);
+    int timedOut(Entry &e, qint64 queued, int left, int size);
+    // Waits until about bytesToLeave more bytes have left the queue, or the
+    // device takes bytes again (the queue stood still for stillUs).
+    void waitForLine(SerialDevice &device, qint64 bytesToLeave, qint64 stillUs,
                      const QDeadlineTimer &deadline);
     void closeEntry(Entry &e);
     void pumpEvents();

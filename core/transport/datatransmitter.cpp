@@ -43,28 +43,32 @@ bool DataTransmitter::send(const Codes &codes)
     if (m_expectReply)
         static_cast<void>(m_ports.CommFlush(Connection::kPort));
 
+    // The bytes of a segment (up to the next "\e" or "\k", or the end) go to
+    // the port writer together, which writes them 64 at a time, so that it can
+    // keep a paced line busy from one write to the next.
     enum class Stop { None, Flush, Key };
-    QByteArray chunk;
-    chunk.reserve(PortWriter::kChunkSize);
+    QByteArray segment;
     qsizetype i = 0;
     while (i < codes.size()) {
         Stop stop = Stop::None;
         while (i < codes.size() && stop == Stop::None) {
             const qint16 e = codes[i++];
             if (e == Marker::Pause) {
-                // Bytes already collected wait until the segment ends.
+                // Whole 64-byte writes go out before the pause, as each went
+                // the moment it was full; the rest waits for the segment's end.
+                if (!writeOut(segment,
+                              segment.size() / PortWriter::kChunkSize * PortWriter::kChunkSize))
+                    return false;
                 EventWait::waitProcessing(kPauseMs);
             } else if (e == Marker::Flush) {
                 stop = Stop::Flush;
             } else if (e == Marker::KeyWait) {
                 stop = Stop::Key;
             } else {
-                chunk.append(char(e));
-                if (chunk.size() == PortWriter::kChunkSize && !writeOut(chunk))
-                    return false;
+                segment.append(char(e));
             }
         }
-        if (!writeOut(chunk))
+        if (!writeOut(segment, segment.size()))
             return false;
         EventWait::processPending();
         if (stop == Stop::Key)
@@ -75,18 +79,18 @@ bool DataTransmitter::send(const Codes &codes)
     return true;
 }
 
-bool DataTransmitter::writeOut(QByteArray &chunk)
+bool DataTransmitter::writeOut(QByteArray &segment, qsizetype count)
 {
-    if (chunk.isEmpty())
+    if (count == 0)
         return true;
     // The user may have gone offline while a pause or key-wait let events run:
     // the rest of the command is then dropped quietly, as it would be offline.
     if (!m_connection.comport_online()) {
-        chunk.clear();
+        segment.clear();
         return false;
     }
-    const bool written = m_writer.write(chunk);
-    chunk.clear();
+    const bool written = m_writer.write(segment.first(count));
+    segment.remove(0, count);
     return written;
 }
 

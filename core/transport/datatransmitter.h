@@ -44,7 +44,8 @@ public:
     QByteArray rxReply() const { return m_rxReply; }
 
 private:
-    bool writeOut(QByteArray &chunk);
+    // Writes the first count bytes of segment and takes them off it.
+    bool writeOut(QByteArray &segment, qsizetype count);
     bool readReply();
     void refreshMonitor(const Codes &codes);
 

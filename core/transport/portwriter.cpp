@@ -12,22 +12,31 @@ PortWriter::PortWriter(Connection &connection)
 
 bool PortWriter::write(const QByteArray &bytes)
 {
-    for (qsizetype chunk = 0; chunk < bytes.size(); chunk += kChunkSize) {
-        int done = int(chunk);
-        int pending = int(std::min<qsizetype>(kChunkSize, bytes.size() - chunk));
-        while (pending > 0) {
-            if (m_stopped)
+    PortTable &ports = m_connection.ports();
+    qsizetype done = 0;     // bytes that left the port
+    qsizetype writeEnd = 0; // end of the write under way
+    while (done < bytes.size()) {
+        const int inFlight = ports.bytesInFlight(Connection::kPort);
+        if (m_stopped || !m_connection.comport_online()) {
+            // Stopped, or taken offline while events ran: what is on its way
+            // still counts once it left, nothing new goes.
+            if (inFlight == 0)
                 return false;
-            const int n = m_connection.ports().CommWrite(Connection::kPort, bytes, pending, done);
-            // Nothing through within the write time-out (CTS held low) counts as failed.
-            if (n < 1) {
-                m_connection.reportPortError();
-                return false;
-            }
-            pending -= n;
-            done += n;
-            m_bytesWritten += n;
+            writeEnd = done + inFlight;
+        } else if (inFlight > 0 || done >= writeEnd) {
+            // A write starts at the first byte that did not leave. After a
+            // partial write it is the rest of that write; while bytes are
+            // still queued it is those and as many new ones as make 64.
+            writeEnd = std::min<qsizetype>(done + kChunkSize, bytes.size());
         }
+        const int n = ports.CommWrite(Connection::kPort, bytes, int(writeEnd - done), int(done));
+        // Nothing through within the write time-out (CTS held low) counts as failed.
+        if (n < 1) {
+            m_connection.reportPortError();
+            return false;
+        }
+        done += n;
+        m_bytesWritten += n;
     }
     return true;
 }

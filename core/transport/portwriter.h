@@ -6,10 +6,13 @@ class Connection;
 
 // Writes bytes to port 1 the way every sender does (the sending engine, and
 // the Log Board players line by line): in writes of at most 64 bytes, each
-// continued from its first unwritten byte after a partial write until all of
-// it is out. A write that gets nothing through, or fails, is a port failure:
-// the connection reports it ("COM port error", then offline) and the bytes
-// not yet written are dropped.
+// continued from its first byte that did not leave after a partial write until
+// all of it is out. On a line whose queue the port tells, the next write
+// joins the queue while the bytes before it are still leaving, so a paced line
+// does not fall idle; write() returns only once all its bytes left. A write
+// that gets nothing through, or fails, is a port failure: the connection
+// reports it ("COM port error", then offline) and the bytes not yet written
+// are dropped.
 class PortWriter
 {
 public:
@@ -17,7 +20,8 @@ public:
 
     explicit PortWriter(Connection &connection);
 
-    // False after a port failure, which has been reported by then, and after stop().
+    // False after a port failure, which has been reported by then, and after
+    // stop() or going offline meanwhile (both quietly).
     [[nodiscard]] bool write(const QByteArray &bytes);
 
     // Bytes that left the port through this writer so far.

@@ -288,12 +288,16 @@ void TestPortContract::queuedBytesCountUntilTheyLeave()
 
     if (!m_end->can(PortEnd::Ability::HoldOff))
         return;
-    // Dropped output never reaches the far end, not even once it takes bytes again.
+    // Bytes still counted as queued never reach the far end once dropped. (A
+    // device that cannot tell counts its bytes as gone; they may arrive.)
     m_end->holdOff(true);
-    QVERIFY(device->writeSome("late", 4) >= 0);
+    const qint64 taken = device->writeSome("late", 4);
+    QVERIFY(taken >= 0 && taken <= 4);
+    const bool stillQueued = taken > 0 && device->bytesQueued() == taken;
     QVERIFY(device->purge(false, true));
     QCOMPARE(device->bytesQueued(), qint64(0));
-    QCOMPARE(m_end->receive(4, 200), QByteArray());
+    if (stillQueued)
+        QCOMPARE(m_end->receive(4, 200), QByteArray());
     device->close();
     QCOMPARE(device->bytesQueued(), qint64(-1));
 }

@@ -23,6 +23,19 @@ struct Rig
     }
 };
 
+// Writes on as PortWriter does: each call from the first byte that did not leave.
+int writeOn(PortTable &ports, const QByteArray &bytes, int *lastResult)
+{
+    int done = 0;
+    while (done < bytes.size()) {
+        *lastResult = ports.CommWrite(1, bytes, int(bytes.size()) - done, done);
+        if (*lastResult < 1)
+            break;
+        done += *lastResult;
+    }
+    return done;
+}
+
 } // namespace
 
 class PortTableTest : public QObject
@@ -33,6 +46,7 @@ private slots:
     void writeReturnsWhatWasAcceptedWhenTimeRunsOut();
     void eventsRunOncePerWriteThatDoesNotWait();
     void stoppedQueueDropsWhatDidNotLeave();
+    void bytesGivenUpAreNeverSent();
     void vanishedDeviceKeepsItsCause();
     void settingsTheLineRefusesCloseTheDevice();
 };
@@ -74,16 +88,41 @@ void PortTableTest::stoppedQueueDropsWhatDidNotLeave()
     rig.ports.setTimeouts(PortTable::kReadTimeoutMs, 2);
     QCOMPARE(rig.open(), 0);
 
-    QCOMPARE(rig.ports.CommWrite(1, "0123456789", 10, 0), 3);
+    int last = 0;
+    QCOMPARE(writeOn(rig.ports, "0123456789", &last), 3);
+    QCOMPARE(last, 0);
     QCOMPARE(rig.line->written, QByteArray("0123456789")); // the kernel took it all
     QCOMPARE(rig.line->wire, QByteArray("012"));
     QCOMPARE(rig.line->purgedFromQueue, 7);
+    QCOMPARE(rig.ports.bytesInFlight(1), 0);
     QCOMPARE(rig.ports.lastCommError().message,
-             QStringLiteral("write timed out: 3 of 10 bytes left the port"));
+             QStringLiteral("write timed out: 0 of 7 bytes left the port"));
 
     rig.line->heldOff = false;
-    QCOMPARE(rig.ports.CommWrite(1, "ab", 2, 0), 2); // the line runs again: new bytes only
+    QCOMPARE(writeOn(rig.ports, "ab", &last), 2); // the line runs again: new bytes only
+    QTRY_COMPARE(rig.line->reportedQueue(), 0);
     QCOMPARE(rig.line->wire, QByteArray("012ab"));
+}
+
+void PortTableTest::bytesGivenUpAreNeverSent()
+{
+    Rig rig;
+    rig.line->queueCapacity = 4096;
+    rig.line->lineRate = 1000; // a millisecond a byte
+    QCOMPARE(rig.open(), 0);
+    const QByteArray first(64, 'A');
+    const int left = rig.ports.CommWrite(1, first, 64, 0);
+    // Back early, with the rest still queued: the line does not fall idle.
+    QVERIFY2(left >= 1 && left < 64, qPrintable(QString::number(left)));
+    QCOMPARE(rig.ports.bytesInFlight(1), 64 - left);
+
+    // The caller does not go on with them (it failed, or went another way).
+    QCOMPARE(rig.ports.CommWrite(1, "B", 1, 0), 1);
+    QCOMPARE(rig.ports.bytesInFlight(1), 0);
+    QTRY_COMPARE(rig.line->reportedQueue(), 0);
+    QCOMPARE(rig.line->wire.count('A') + rig.line->purgedFromQueue, 64);
+    QVERIFY(rig.line->wire.endsWith("B"));
+    QVERIFY(rig.line->wire.count('A') >= left);
 }
 
 void PortTableTest::vanishedDeviceKeepsItsCause()

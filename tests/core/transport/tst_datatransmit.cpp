@@ -87,6 +87,13 @@ void TestDataTransmit::writeSegments_data()
         << QList<QByteArray>{QByteArray(64, 'A'), QByteArray(64, 'A'), QByteArray(22, 'A')};
     QTest::newRow("pause keeps one write")
         << QStringLiteral("\\x1b\\w\\x40") << QList<QByteArray>{bytes({0x1B, 0x40})};
+    // 64 bytes went the moment they were full; the other 36 wait for the pause
+    // and join the bytes after it.
+    QTest::newRow("pause after 100 bytes")
+        << QStringLiteral("A").repeated(100) + QStringLiteral("\\w") +
+               QStringLiteral("B").repeated(50)
+        << QList<QByteArray>{QByteArray(64, 'A'), QByteArray(36, 'A') + QByteArray(28, 'B'),
+                             QByteArray(22, 'B')};
     QTest::newRow("flush splits") << QStringLiteral("\\x1b\\e\\x40")
                                   << QList<QByteArray>{bytes({0x1B}), bytes({0x40})};
     QTest::newRow("flush alone writes nothing") << QStringLiteral("\\e") << QList<QByteArray>{};

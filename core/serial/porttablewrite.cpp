@@ -1,0 +1,139 @@
+// PortTable's write: what counts as written, and how a paced line is kept busy.
+//
+// A byte counts once it has left the port. Where the device tells its output
+// queue (TIOCOUTQ on a UART; 4 KB would take a third of a second at 115200 baud
+// and for ever with CTS held low) the write keeps that queue short, waits for
+// it to drain against its deadline, and at the deadline drops what is still
+// queued. So that the line does not fall idle between two 64-byte writes, a
+// write returns as soon as the queue is down to kQueueLowMark bytes, counting
+// only what left; the caller's next write starts at its first byte that did
+// not leave, and this table takes the queued ones over instead of sending them
+// twice. Where the device cannot tell (a pseudo-terminal says 0), what it
+// accepted counts as gone, as before.
+
+#include "core/serial/porttable.h"
+
+#include "core/serial/systemerrors.h"
+
+#include <QElapsedTimer>
+#include <QScopedValueRollback>
+#include <QThread>
+
+#include <algorithm>
+
+namespace {
+
+// Bytes a UART's transmitter takes from the queue at once (a 16550's FIFO):
+// a queue may stand still this long without being stopped.
+constexpr qint64 kTransmitterBurst = 16;
+
+} // namespace
+
+int PortTable::CommWrite(qint16 port, const QByteArray &buffer, int size, int start)
+{
+    const QScopedValueRollback<int> busy(m_busy, m_busy + 1);
+    Entry *e = entry(port);
+    if (!e || !e->isOpen || size < 0 || start < 0 || qsizetype(start) + size > buffer.size()) {
+        failNoPort(e, QStringLiteral("CommWrite (WriteFile)"));
+        return -1;
+    }
+    SerialDevice *device = e->device.get();
+    const char *data = buffer.constData() + start;
+    // A write gives up one second per byte after it started, with what left.
+    const QDeadlineTimer deadline(qint64(size) * m_writeTimeoutPerByteMs, Qt::PreciseTimer);
+    int handed = takeOverInFlight(*e, data, size); // given to the device
+    const bool nothingNew = handed == size && size > 0;
+    int left = 0; // of those, gone from its queue onto the line
+    qint64 lastQueued = -1;
+    QElapsedTimer still; // since the queue last moved
+    still.start();
+    for (;;) {
+        if (!e->isOpen) // lost while waiting; the device is on its way out
+            return -1;
+        const qint64 queued = device->bytesQueued();
+        if (queued < 0) {
+            fail(QStringLiteral("CommWrite (WriteFile)"), device->lastError());
+            return -1;
+        }
+        if (queued != lastQueued) {
+            lastQueued = queued;
+            still.restart();
+        }
+        // The queue empties in order and ours are the last bytes in it.
+        left = handed - int(std::min<qint64>(queued, handed));
+        if (left == size)
+            break;
+        if (handed < size && queued < kQueueLimit) {
+            const qint64 room = std::min<qint64>(size - handed, kQueueLimit - queued);
+            const qint64 n = device->writeSome(data + handed, room);
+            if (n < 0) {
+                fail(QStringLiteral("CommWrite (WriteFile)"), device->lastError());
+                return -1;
+            }
+            handed += int(n);
+            if (n > 0)
+                continue;
+        }
+        // Moving, and all handed over: the caller may bring its next bytes.
+        if (handed == size && !nothingNew && left > 0 && queued <= kQueueLowMark)
+            break;
+        if (deadline.hasExpired())
+            return timedOut(*e, queued, left, size);
+        const qint64 target = handed < size ? kQueueLimit / 2 : nothingNew ? 0 : kQueueLowMark;
+        waitForLine(*device, queued - target, still.nsecsElapsed() / 1000, deadline);
+    }
+    e->inFlight = handed - left;
+    e->continueAt = data + left;
+    // Once per write; a write that had to wait let the window run meanwhile.
+    pumpEvents();
+    return left;
+}
+
+int PortTable::takeOverInFlight(Entry &e, const char *data, int size)
+{
+    const int inFlight = std::exchange(e.inFlight, 0);
+    if (inFlight == 0)
+        return 0;
+    if (data == e.continueAt && inFlight <= size)
+        return inFlight;
+    // Given up by the caller: they must not go out after it was told they did not.
+    static_cast<void>(e.device->purge(false, true));
+    return 0;
+}
+
+int PortTable::timedOut(Entry &e, qint64 queued, int left, int size)
+{
+    // What is still queued must never go out later (after an Offline, or
+    // before the caller's next bytes): the caller is told it did not.
+    if (queued > 0)
+        static_cast<void>(e.device->purge(false, true));
+    e.inFlight = 0;
+    record({SystemErrors::kTimedOut, QStringLiteral("CommWrite (WriteFile)"),
+            QStringLiteral("write timed out: %1 of %2 bytes left the port").arg(left).arg(size)});
+    pumpEvents();
+    return left;
+}
+
+void PortTable::waitForLine(SerialDevice &device, qint64 bytesToLeave, qint64 stillUs,
+                            const QDeadlineTimer &deadline)
+{
+    const qint64 remainingUs = deadline.remainingTimeNSecs() / 1000;
+    if (bytesToLeave <= 0) {
+        // Nothing on its way to wait for: the device takes no bytes now (CTS
+        // held low, a pseudo-terminal nobody reads), so wait until it takes some.
+        device.waitForWritable(int(std::min<qint64>(kWaitSliceMs, remainingUs / 1000)));
+        pumpEvents();
+        return;
+    }
+    // The window runs first; then the wait sleeps for about the time the
+    // bytes take on the line, in slices. A queue that stood still longer than
+    // its transmitter's burst is stopped (CTS held low) and is looked at once
+    // a slice.
+    pumpEvents();
+    const qint64 bytesPerSecond = device.lineSettings().bytesPerSecond();
+    const qint64 burstUs = kTransmitterBurst * 1'000'000 / bytesPerSecond;
+    const qint64 needUs = stillUs > 2 * burstUs + 2000 ? qint64(kWaitSliceMs) * 1000
+                                                       : bytesToLeave * 1'000'000 / bytesPerSecond;
+    QThread::usleep(
+        std::clamp<qint64>(std::min(needUs, remainingUs), 0, qint64(kWaitSliceMs) * 1000));
+}
