@@ -21,13 +21,21 @@ namespace {
 constexpr qint64 kLineRate = 11520;
 constexpr int kCommandBytes = 32768;
 
-Codes plainCodes(int size)
+QString plainText(int size)
 {
-    Codes codes;
-    codes.reserve(size);
+    QString text;
+    text.reserve(size);
     for (int i = 0; i < size; ++i)
-        codes.append(qint16(0x20 + i % 0x5F));
-    return codes;
+        text += QChar(0x20 + i % 0x5F);
+    return text;
+}
+
+// Sends one command as a button does; true unless "COM port error" was told.
+bool issue(FakeSession &session, const QString &text)
+{
+    const qsizetype told = session.prompt.messages().size();
+    session.transport.issue(Command{text, QStringLiteral("bench"), QString()});
+    return session.prompt.messages().size() == told;
 }
 
 void pacedLine(qint64 transmitterHolds)
@@ -39,25 +47,23 @@ void pacedLine(qint64 transmitterHolds)
     session.line->transmitterHolds = transmitterHolds;
     session.goOnline(QStringLiteral("115200"));
 
-    const Codes codes = plainCodes(kCommandBytes);
+    const QString text = plainText(kCommandBytes);
     QElapsedTimer timer;
     timer.start();
     const std::clock_t cpuStart = std::clock();
-    const bool sent = session.transmitter.send(codes);
+    const bool sent = issue(session, text);
     const double cpuSeconds = double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
     const double seconds = timer.nsecsElapsed() / 1e9;
     session.line->advance();
+    const qint64 gone =
+        session.line->wire.size() + std::min<qint64>(session.line->queue.size(), transmitterHolds);
     const double lineSeconds = double(kCommandBytes) / kLineRate;
-    std::printf(
-        "paced line, %2lld-byte FIFO: %d bytes in %.3f s, the line needs %.3f s: "
-        "%.2f %% of the line rate; CPU %.0f %% of one core; reported sent %lld, "
-        "on the wire when send returned %lld%s\n",
-        static_cast<long long>(transmitterHolds), kCommandBytes, seconds, lineSeconds,
-        100.0 * lineSeconds / seconds, 100.0 * cpuSeconds / seconds,
-        static_cast<long long>(session.writer.bytesWritten()),
-        static_cast<long long>(session.line->wire.size() +
-                               std::min<qint64>(session.line->queue.size(), transmitterHolds)),
-        sent ? "" : " (FAILED)");
+    std::printf("paced line, %2lld-byte FIFO: %d bytes in %.3f s, the line needs %.3f s: "
+                "%.2f %% of the line rate; CPU %.0f %% of one core; %s, %lld bytes on the "
+                "wire when it returned\n",
+                static_cast<long long>(transmitterHolds), kCommandBytes, seconds, lineSeconds,
+                100.0 * lineSeconds / seconds, 100.0 * cpuSeconds / seconds,
+                sent ? "reported sent" : "FAILED", static_cast<long long>(gone));
 }
 
 void stoppedLine()
@@ -71,17 +77,17 @@ void stoppedLine()
     session.line->heldOff = true;
     session.goOnline(QStringLiteral("115200"));
 
-    const Codes codes = plainCodes(64);
+    const QString text = plainText(64);
     int reported = 0;
-    while (reported < 1000 && session.transmitter.send(codes))
+    while (reported < 1000 && issue(session, text))
         ++reported;
     session.line->advance();
     std::printf("stopped line: %d commands of 64 bytes reported as sent before \"COM port "
-                "error\" (%lld bytes counted as written); %lld bytes left the port; "
-                "%lld dropped from the queue\n",
-                reported, static_cast<long long>(session.writer.bytesWritten()),
-                static_cast<long long>(session.line->wire.size()),
-                static_cast<long long>(session.line->purgedFromQueue));
+                "error\"; %lld bytes left the port, %lld were dropped from the queue, "
+                "%lld are still queued to go out later\n",
+                reported, static_cast<long long>(session.line->wire.size()),
+                static_cast<long long>(session.line->purgedFromQueue),
+                static_cast<long long>(session.line->queue.size()));
 }
 
 } // namespace
