@@ -13,7 +13,7 @@ SimulatorDevice::SimulatorDevice(std::shared_ptr<SimulatedModule> module, QObjec
 
 SimulatorDevice::~SimulatorDevice()
 {
-    close();
+    SimulatorDevice::close(); // no virtual dispatch from a destructor
 }
 
 bool SimulatorDevice::open(const QString &path)

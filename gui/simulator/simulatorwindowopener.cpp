@@ -27,7 +27,11 @@ SimulatorWindowOpener::~SimulatorWindowOpener()
 
 void SimulatorWindowOpener::onConnectionChanged()
 {
-    if (!m_connection.comport_online())
+    // Only going online opens: the state also changes while online (Serial OUT
+    // mode), and a window the user closed meanwhile stays closed.
+    const bool wentOnline = m_connection.comport_online() && !m_online;
+    m_online = m_connection.comport_online();
+    if (!wentOnline)
         return;
     auto *device = qobject_cast<SimulatorDevice *>(m_connection.ports().device(Connection::kPort));
     if (!device)
@@ -39,7 +43,9 @@ void SimulatorWindowOpener::onConnectionChanged()
         // The user goes on typing in the main window.
         m_window->setAttribute(Qt::WA_ShowWithoutActivating);
     }
-    m_window->setDisplayModel(m_state.displayModel());
+    // Only a new model resizes the window: a size the user gave it stays.
+    if (m_module->model().displayModel() != m_state.displayModel())
+        m_window->setDisplayModel(m_state.displayModel());
     m_window->show();
     m_window->raise();
 }

@@ -34,4 +34,5 @@ private:
     QWidget *m_owner;
     std::shared_ptr<SimulatedModule> m_module;
     QPointer<SimulatorWindow> m_window;
+    bool m_online = false;
 };

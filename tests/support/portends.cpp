@@ -105,7 +105,7 @@ public:
                 quiet.restart();
             }
         }
-        const QByteArray got = received().mid(m_taken, count);
+        QByteArray got = received().mid(m_taken, count);
         m_taken += got.size();
         return got;
     }

@@ -177,6 +177,12 @@ void TestSimulatorEndToEnd::displayStaysAfterOfflineAndReturnsOnOnline()
     QCOMPARE(desk.display(), display);
     QVERIFY(display->isVisible());
     QCOMPARE(module->model().textRows().value(0).trimmed(), QStringLiteral("Kept"));
+
+    // Closed while online, it stays closed whatever else the connection does.
+    display->close();
+    desk.session.connection.setSerialOutRunning(true);
+    desk.session.connection.setSerialOutRunning(false);
+    QVERIFY(!display->isVisible());
     QVERIFY(desk.prompt.messages().isEmpty());
 }
 
