@@ -51,7 +51,7 @@ public:
     // system's output queue of a real UART (TIOCOUTQ). A device that cannot
     // tell (a pseudo-terminal counts 0) says 0, and what it accepted counts as
     // gone. -1 on failure.
-    [[nodiscard]] virtual qint64 bytesQueued() { return 0; }
+    [[nodiscard]] virtual qint64 bytesQueued() { return isOpen() ? 0 : -1; }
 
     virtual DeviceError lastError() const = 0;
 

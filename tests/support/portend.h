@@ -43,6 +43,8 @@ using PortEndMaker = std::function<std::unique_ptr<PortEnd>()>;
 std::unique_ptr<PortEnd> makeFakePortEnd();
 // The test fake as a UART with a 4 KB kernel queue drained at 11,520 bytes/s.
 std::unique_ptr<PortEnd> makeQueuedFakePortEnd();
+// The simulated module's device, with the module as the far end.
+std::unique_ptr<PortEnd> makeSimulatorPortEnd();
 #ifdef Q_OS_UNIX
 // QtSerialDevice, the program's own device, on a fresh pseudo-terminal.
 std::unique_ptr<PortEnd> makePtyPortEnd();

@@ -22,6 +22,7 @@ const Implementation kImplementations[] = {
 #endif
     {"test fake", makeFakePortEnd},
     {"test fake with a kernel queue", makeQueuedFakePortEnd},
+    {"simulated module", makeSimulatorPortEnd},
 };
 
 // A wait may return early, never much later than asked; the margin covers a
@@ -115,6 +116,9 @@ void TestPortContract::opensAndClosesAgain()
     std::unique_ptr<SerialDevice> device = m_end->makeDevice();
     QVERIFY(!device->isOpen());
     QVERIFY(device->open(m_end->path()));
+    QVERIFY(device->isOpen());
+    QVERIFY(!device->open(m_end->path())); // a second open is refused, the first stands
+    QVERIFY(device->lastError().code != 0);
     QVERIFY(device->isOpen());
     device->close();
     QVERIFY(!device->isOpen());
@@ -253,6 +257,10 @@ void TestPortContract::heldOffLineTakesNothingUntilReleased()
         QSKIP("the far end cannot hold the line off");
     std::unique_ptr<SerialDevice> device = openDevice();
     QVERIFY(device);
+    // A module holds the line off with its busy line, which only CTS flow control heeds.
+    const std::optional<LineSettings> cts =
+        device->lineSettings().applied(QStringLiteral("octs=on"));
+    QVERIFY(cts && device->applyLineSettings(*cts));
     m_end->holdOff(true);
     // The line fills up and then takes nothing: 0 bytes, which is no failure.
     const QByteArray block(4096, 'U');
