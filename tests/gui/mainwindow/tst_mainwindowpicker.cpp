@@ -1,11 +1,10 @@
+#include "gui/common/monitorview.h"
 #include "gui/mainwindow/cursorpicker.h"
 #include "mainwindowfixture.h"
 
 #include <QComboBox>
 #include <QGroupBox>
-#include <QLineEdit>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 
 namespace {
 const QColor kGreen(0x00, 0xFF, 0x00);
@@ -49,13 +48,13 @@ void TestMainWindowPicker::clickSendsCursorSet()
     w.p.logBoard.setRecording(true);
     w.clickPosition(position);
     QCOMPARE(w.p.line->written, bytes);
-    QCOMPARE(w.find<QLineEdit>("sendCommandBox")->text(), title);
-    QCOMPARE(w.find<QLineEdit>("sendHelpBox")->text(),
+    QCOMPARE(w.find<MonitorView>("sendCommandBox")->toPlainText(), title);
+    QCOMPARE(w.find<MonitorView>("sendHelpBox")->toPlainText(),
              QStringLiteral("-OpCode- xL   0  yL   0  (xL:CursorX)(yL:CursorY"));
     QString sent;
     for (const char byte : bytes)
         sent += QStringLiteral("[%1]").arg(quint8(byte), 2, 16, QLatin1Char('0'));
-    QCOMPARE(w.find<QPlainTextEdit>("SendTextBox")->toPlainText(), sent);
+    QCOMPARE(w.find<MonitorView>("SendTextBox")->toPlainText(), sent);
     QVERIFY(w.p.logBoard.logtext().startsWith("*** " + title + " ***"));
     QCOMPARE(w.find<QGroupBox>("Frame7")->title(), caption);
     for (int i = 0; i < 144; ++i)
@@ -89,10 +88,10 @@ void TestMainWindowPicker::hoverResetAndHistory()
     w.clickPosition(0);
     QCOMPARE(w.find<PickerButton>("Pos_0")->colour(), kGreen);
 
-    auto *history = w.find<QPlainTextEdit>("TrHistory"); // one line per command, newest in view
+    auto *history = w.find<MonitorView>("TrHistory"); // one line per command, newest in view
     QCOMPARE(history->toPlainText(),
              QStringLiteral("[T]1F 24 0A 00 04 00 \n[T]1B 40 \n[T]1F 24 00 00 00 00 "));
-    QVERIFY(history->textCursor().atEnd());
+    QVERIFY(history->caretAtEnd());
     w.p.monitor.clearHistory();
     QCOMPARE(history->toPlainText(), QString());
 }
