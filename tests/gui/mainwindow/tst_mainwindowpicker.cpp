@@ -18,6 +18,8 @@ private slots:
     void clickSendsCursorSet_data();
     void clickSendsCursorSet();
     void hoverResetAndHistory();
+    void panelResetRestoresTheCaption_data();
+    void panelResetRestoresTheCaption();
     void modelChanges();
 };
 
@@ -94,6 +96,37 @@ void TestMainWindowPicker::hoverResetAndHistory()
     QVERIFY(history->caretAtEnd());
     w.p.monitor.clearHistory();
     QCOMPARE(history->toPlainText(), QString());
+}
+
+void TestMainWindowPicker::panelResetRestoresTheCaption_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("Initialize") << "ModInit" << QByteArray::fromHex("1b40");
+    QTest::newRow("Reset") << "ModReset" << QByteArray::fromHex("1b58ff");
+}
+
+void TestMainWindowPicker::panelResetRestoresTheCaption()
+{
+    QFETCH(QString, button);
+    QFETCH(QByteArray, bytes);
+    Window w;
+    w.start("zCOM1\r\n2012"); // online, 6x24
+    auto *frame = w.find<QGroupBox>("Frame7");
+    w.clickPosition(143);
+    QCOMPARE(frame->title(), QStringLiteral("Cursor set  ( x = 17h,  y = 05h )"));
+    w.p.line->written.clear();
+
+    w.click(button);
+    QCOMPARE(w.p.line->written, bytes);
+    QCOMPARE(frame->title(), QStringLiteral("Cursor set  ( x = 00h,  y = 00h )"));
+    QCOMPARE(w.find<PickerButton>("Pos_0")->colour(), QColor(0x80, 0xFF, 0x80));
+    QCOMPARE(w.find<PickerButton>("Pos_143")->colour(), kDarkGrey);
+    // A hover read-out now follows the home position, not the last click.
+    QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), QPointF(3, 3), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(w.find("Pos_25"), &move);
+    QCOMPARE(frame->title(), QStringLiteral("Cursor set  ( x = 00h,  y = 00h )  x = 01h, y = 01h"));
 }
 
 void TestMainWindowPicker::modelChanges()
