@@ -11,9 +11,9 @@ using DigitPairs = std::array<char16_t, 512>;
 constexpr DigitPairs digitPairs(const char *digits)
 {
     DigitPairs pairs{};
-    for (int byte = 0; byte < 256; ++byte) {
-        pairs[size_t(2 * byte)] = char16_t(digits[byte >> 4]);
-        pairs[size_t(2 * byte + 1)] = char16_t(digits[byte & 0x0F]);
+    for (size_t byte = 0; byte < 256; ++byte) {
+        pairs[2 * byte] = char16_t(digits[byte >> 4]);
+        pairs[2 * byte + 1] = char16_t(digits[byte & 0x0F]);
     }
     return pairs;
 }
@@ -26,8 +26,9 @@ constexpr DigitPairs kLower = digitPairs("0123456789abcdef");
 char16_t *writeHex2(char16_t *out, quint8 byte, HexCase letters)
 {
     const DigitPairs &pairs = letters == HexCase::Upper ? kUpper : kLower;
-    out[0] = pairs[size_t(2 * byte)];
-    out[1] = pairs[size_t(2 * byte + 1)];
+    const size_t at = 2 * size_t(byte);
+    out[0] = pairs[at];
+    out[1] = pairs[at + 1];
     return out + 2;
 }
 

@@ -3,8 +3,6 @@
 #include <QList>
 #include <QtGlobal>
 
-#include <compare>
-
 class MonitorText;
 
 // A place in a monitor text: before character `column` of line `line`.
@@ -12,7 +10,11 @@ struct TextPos
 {
     qsizetype line = 0;
     qsizetype column = 0;
-    auto operator<=>(const TextPos &) const = default;
+    bool operator==(const TextPos &) const = default;
+    bool operator<(const TextPos &other) const
+    {
+        return line != other.line ? line < other.line : column < other.column;
+    }
 };
 
 // Where each character of a monitor text stands in a fixed-pitch view. Every
