@@ -13,6 +13,7 @@
 #include "gui/mainwindow/cursorpicker.h"
 #include "gui/setupmodes/modetabstrip.h"
 #include "gui/setupmodes/setupmodepanels.h"
+#include "gui/simulator/simulatorwindowopener.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -52,6 +53,8 @@ MainWindow::MainWindow(const MainWindowParts &parts, QWidget *parent)
     columns->addLayout(left, 1);
     columns->addWidget(rightColumn, 0);
     setCentralWidget(central);
+    // Before the start-up, which may go online on the simulator.
+    new SimulatorWindowOpener(m_parts.session.connection, m_parts.state, this);
 
     runStartup();
 }
