@@ -61,18 +61,16 @@ qint16 readHexCode(QStringView text)
 QString textEntryHelp(QStringView text)
 {
     QString help;
-    int skip = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (skip > 0) {
-            --skip;
-            help += c;
-        } else if (c == QLatin1Char('&') && i + 3 < text.size() &&
-                   CommandText::IsStrictlyHexNumeric(text.mid(i, 4))) {
-            help += c;
-            skip = 3;
+    help.reserve(text.size() * 4);
+    for (qsizetype i = 0; i < text.size();) {
+        if (text[i] == u'&' && i + 3 < text.size() &&
+            CommandText::IsStrictlyHexNumeric(text.sliced(i, 4))) {
+            help += text.sliced(i, 4);
+            i += 4;
         } else {
-            help += QStringLiteral("  ") + c + QLatin1Char(' ');
+            const char16_t cell[4] = {u' ', u' ', text[i].unicode(), u' '};
+            help += QStringView(cell, 4);
+            ++i;
         }
     }
     return help;

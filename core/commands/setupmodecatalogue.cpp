@@ -96,12 +96,37 @@ const QList<StatusRequest> &statusRequests()
     return requests;
 }
 
-QString userFontCodeDigits(int udfIndex)
+std::optional<int> userFontCode(QStringView text)
 {
-    return hex2(CommandFormula::kFirstFontCode + udfIndex);
+    text = text.trimmed();
+    if (text.startsWith(u"&h", Qt::CaseInsensitive) || text.startsWith(u"0x", Qt::CaseInsensitive))
+        text = text.sliced(2);
+    else if (text.endsWith(u'h', Qt::CaseInsensitive))
+        text.chop(1);
+    if (text.isEmpty())
+        return std::nullopt;
+    int code = 0;
+    for (const QChar c : text) {
+        const int digit = hexDigitValue(c.unicode());
+        code = code * 16 + digit;
+        // Stopping above FF also keeps a long row of digits from overflowing.
+        if (digit < 0 || code > CommandFormula::kLastFontCode)
+            return std::nullopt;
+    }
+    if (code < CommandFormula::kFirstFontCode)
+        return std::nullopt;
+    return code;
 }
 
-Command statusRequestCommand(int element, int udfIndex)
+QString userFontCodeRefusal(const QString &text)
+{
+    return QStringLiteral("\"%1\" is not a user font code.\n"
+                          "Choose a code from the list, or type one from 20 to FF in "
+                          "hexadecimal (for example 41, 41h or &h41). Nothing was sent.")
+        .arg(text);
+}
+
+Command statusRequestCommand(int element, int fontCode)
 {
     const QList<StatusRequest> &requests = statusRequests();
     if (element < 0 || element >= requests.size())
@@ -110,7 +135,7 @@ Command statusRequestCommand(int element, int udfIndex)
     Command c;
     c.text = request.text;
     if (element == kUserFontRequest)
-        c.text += userFontCodeDigits(udfIndex);
+        c.text += hex2(fontCode);
     c.title = QStringLiteral("Read Status information (") + request.caption + QLatin1Char(')');
     c.help = QStringLiteral("-----OpCode-----  a [ b   c   d   e]");
     c.expectReply = true;

@@ -42,13 +42,15 @@ struct StatusRequest
 const QList<StatusRequest> &statusRequests();
 // Element 3 asks for the user font whose code UdfCod names.
 inline constexpr int kUserFontRequest = 3;
-// The request for element i; udfIndex is the entry chosen in UdfCod, -1 when a
-// code was typed instead (the request then asks for code 1F). An element
-// outside the table gives a command with a null text.
-Command statusRequestCommand(int element, int udfIndex);
-// Two upper-case hex digits of the code UdfCod's entry udfIndex stands for
-// ("20" for entry 0, "1F" for -1).
-QString userFontCodeDigits(int udfIndex);
+// The request for element i; fontCode is the code UdfCod names (only element 3
+// sends it). An element outside the table gives a command with a null text.
+Command statusRequestCommand(int element, int fontCode);
+// The code in UdfCod's text, read as hexadecimal as its entries show codes:
+// "41h" (an entry), "41", "&h41", "0x41", any case, blanks around. Nothing
+// when the text is no code from 20 to FF hexadecimal.
+std::optional<int> userFontCode(QStringView text);
+// What the user is told when the text is not such a code.
+QString userFontCodeRefusal(const QString &text);
 
 // Tab 1 and tab 2 each guard a mode the module ignores ordinary commands in.
 struct Question

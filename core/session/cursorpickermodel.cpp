@@ -55,6 +55,10 @@ void CursorPickerModel::reset()
     m_selected = 0;
     m_selectedColour = StateColours::kChosen;
     emit marksChanged();
+    // Initialize and Reset send the module's cursor home: the read-out says
+    // so, and a later hover builds on it rather than on the last click.
+    m_pickerCaption = DisplayModel::initialCaption();
+    setCaption(m_pickerCaption);
 }
 
 void CursorPickerModel::setCaption(const QString &caption)

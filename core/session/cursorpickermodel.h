@@ -28,7 +28,8 @@ public:
     void hover(int position);
     // Marks the position and sends the cursor-set command for it.
     void click(int position);
-    // The panel reset marks position 0 again, in light green.
+    // The panel reset marks position 0 again, in light green, and the caption
+    // reads "Cursor set  ( x = 00h,  y = 00h )" again.
     void reset();
 
 signals:

@@ -126,6 +126,6 @@ bool DataTransmitter::readReply()
 
 void DataTransmitter::refreshMonitor(const Codes &codes)
 {
-    m_monitor.appendHistoryLine(MonitorFormat::historyLine(codes));
-    m_monitor.setCodes(MonitorFormat::codeGroups(codes));
+    m_monitor.appendHistory(codes);
+    m_monitor.showCodes(codes);
 }

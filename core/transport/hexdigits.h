@@ -13,6 +13,9 @@ enum class HexCase { Upper, Lower };
 // key-wait marker -1 -> "FF".
 QString hex2(qint64 n, HexCase letters = HexCase::Upper);
 void appendHex2(QString &out, qint64 n, HexCase letters = HexCase::Upper);
+// The same digits written at out[0] and out[1], for callers that fill a
+// buffer sized beforehand; returns out + 2.
+char16_t *writeHex2(char16_t *out, quint8 byte, HexCase letters = HexCase::Upper);
 
 // 0 to 15 for a hex digit of either case, -1 for anything else.
 int hexDigitValue(char16_t c);

@@ -1,5 +1,7 @@
 #include "core/transport/outputmonitor.h"
 
+#include "core/transport/monitorformat.h"
+
 OutputMonitor::OutputMonitor(QObject *parent)
     : QObject(parent)
 {
@@ -7,20 +9,26 @@ OutputMonitor::OutputMonitor(QObject *parent)
 
 void OutputMonitor::setCommandName(const QString &text)
 {
-    m_commandName = text;
+    m_commandName.setText(text);
     Q_EMIT commandNameChanged(text);
 }
 
 void OutputMonitor::setHelp(const QString &text)
 {
-    m_help = text;
+    m_help.setText(text);
     Q_EMIT helpChanged(text);
 }
 
 void OutputMonitor::setCodes(const QString &text)
 {
-    m_codes = text;
-    Q_EMIT codesChanged(text);
+    m_codes.setPlain(text);
+    Q_EMIT codesChanged();
+}
+
+void OutputMonitor::showCodes(const Codes &codes)
+{
+    m_codes.setBytes(MonitorFormat::lowBytes(codes));
+    Q_EMIT codesChanged();
 }
 
 void OutputMonitor::setResponse(const QString &text)
@@ -29,15 +37,14 @@ void OutputMonitor::setResponse(const QString &text)
     Q_EMIT responseChanged(text);
 }
 
-void OutputMonitor::appendHistoryLine(const QString &line)
+void OutputMonitor::appendHistory(const Codes &codes)
 {
-    const QString withBreak = line + QStringLiteral("\r\n");
-    m_history += withBreak;
-    Q_EMIT historyAppended(withBreak);
+    m_history.append(MonitorFormat::lowBytes(codes));
+    Q_EMIT historyAppended();
 }
 
 void OutputMonitor::clearHistory()
 {
     m_history.clear();
-    Q_EMIT historyReset(m_history);
+    Q_EMIT historyReset();
 }

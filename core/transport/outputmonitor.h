@@ -1,44 +1,57 @@
 #pragma once
 
+#include "core/transport/codes.h"
+#include "core/transport/monitortext.h"
+
 #include <QObject>
 #include <QString>
 
 // What the output monitor shows: the last command's name, help and codes, the
-// growing history of every converted command, and the status reply. The window
-// only displays these texts.
+// growing history of every converted command, and the status reply. Each text
+// is kept here once; the window's boxes read the pieces they show.
 class OutputMonitor : public QObject
 {
     Q_OBJECT
 public:
     explicit OutputMonitor(QObject *parent = nullptr);
 
-    QString commandName() const { return m_commandName; } // sendCommandBox
-    QString help() const { return m_help; }               // sendHelpBox
-    QString codes() const { return m_codes; }             // SendTextBox
-    QString history() const { return m_history; }         // TrHistory
-    QString response() const { return m_response; }       // RespSts
+    QString commandName() const { return m_commandName.text(); } // sendCommandBox
+    QString help() const { return m_help.text(); }               // sendHelpBox
+    QString codes() const { return m_codes.text(); }             // SendTextBox
+    // TrHistory: every line followed by CR LF. Made on each call (the binary
+    // save's input); a view reads historyText() instead.
+    QString history() const { return m_history.text(); }
+    QString response() const { return m_response; } // RespSts
+
+    const MonitorText &commandNameText() const { return m_commandName; }
+    const MonitorText &helpText() const { return m_help; }
+    const MonitorText &codesText() const { return m_codes; }
+    const MonitorText &historyText() const { return m_history; }
 
     void setCommandName(const QString &text);
     void setHelp(const QString &text);
+    // SendTextBox as plain text ("log"), or as the "[hh]" groups of a command.
     void setCodes(const QString &text);
+    void showCodes(const Codes &codes);
     void setResponse(const QString &text);
-    void appendHistoryLine(const QString &line); // adds CR LF
+    // One "[T]" line for the command.
+    void appendHistory(const Codes &codes);
     void clearHistory();
 
 Q_SIGNALS:
     void commandNameChanged(const QString &text);
     void helpChanged(const QString &text);
-    void codesChanged(const QString &text);
+    void codesChanged();
     void responseChanged(const QString &text);
-    // The whole history was replaced (cleared); appends come through historyAppended
-    // so that a view can add one line without copying a long text each time.
-    void historyReset(const QString &text);
-    void historyAppended(const QString &lineWithBreak);
+    // Lines were added at the end (historyAppended) or the history was
+    // replaced (historyReset: cleared).
+    void historyAppended();
+    void historyReset();
 
 private:
-    QString m_commandName = QStringLiteral("command");
-    QString m_help = QStringLiteral("help");
-    QString m_codes = QStringLiteral("log\r\n");
-    QString m_history;
+    PlainMonitorText m_commandName{QStringLiteral("command")};
+    PlainMonitorText m_help{QStringLiteral("help")};
+    CodesText m_codes{QStringLiteral("log\r\n")};
+    HistoryText m_history;
     QString m_response;
 };

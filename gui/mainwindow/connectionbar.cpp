@@ -4,42 +4,28 @@
 #include "core/session/sessionconfig.h"
 #include "core/session/setupstate.h"
 #include "core/transport/outputmonitor.h"
-#include "gui/common/fixedfont.h"
+#include "gui/common/monitorview.h"
 #include "gui/mainwindow/indicatorlamp.h"
 #include "gui/mainwindow/portcombobox.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
 namespace {
 
-// The monitor texts end their lines with CR LF; the boxes want plain line feeds.
-QString shown(QString text)
+// One of the two one-line name boxes: a new text shows from its start,
+// where a long help text begins to matter.
+MonitorView *monitorLine(const MonitorText &text, const QString &name, const QString &tip,
+                         QWidget *parent)
 {
-    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
-QLineEdit *monitorLine(const QString &name, const QString &text, const QString &tip,
-                       QWidget *parent)
-{
-    auto *box = new QLineEdit(text, parent);
+    auto *box = new MonitorView(text, MonitorView::Rows::OneLine, 1, parent);
     box->setObjectName(name);
     box->setToolTip(tip);
-    box->setReadOnly(true);
-    box->setFont(fixedPitchFont());
     return box;
-}
-
-void setLine(QLineEdit *box, const QString &text)
-{
-    box->setText(text);
-    box->setCursorPosition(0); // the start of a long help text is what matters
 }
 
 QLabel *buddyLabel(const QString &text, QWidget *buddy, QWidget *parent)
@@ -82,17 +68,17 @@ ConnectionBar::ConnectionBar(Connection &connection, SetupState &state, OutputMo
     }
     m_indicator->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 
-    auto *commandBox = monitorLine(QStringLiteral("sendCommandBox"), monitor.commandName(),
+    auto *commandBox = monitorLine(monitor.commandNameText(), QStringLiteral("sendCommandBox"),
                                    QStringLiteral("Name of command that was issued"), this);
     auto *helpBox =
-        monitorLine(QStringLiteral("sendHelpBox"), monitor.help(),
+        monitorLine(monitor.helpText(), QStringLiteral("sendHelpBox"),
                     QStringLiteral("Explanation of parameters for the issued command"), this);
-    auto *codesBox = new QPlainTextEdit(shown(monitor.codes()), this);
+    // Rows break between "[hh]" groups.
+    auto *codesBox = new MonitorView(monitor.codesText(), MonitorView::Rows::Wrapped, 4, this);
     codesBox->setObjectName(QStringLiteral("SendTextBox"));
     codesBox->setToolTip(QStringLiteral("Actual code transmitted for the issued command"));
-    codesBox->setReadOnly(true);
-    codesBox->setFont(fixedPitchFont());
-    codesBox->setFixedHeight(QFontMetrics(codesBox->font()).lineSpacing() * 3 + 10);
+    codesBox->setFixedHeight(codesBox->minimumSizeHint().height() +
+                             2 * QFontMetrics(codesBox->font()).lineSpacing());
     auto *sendLabel = buddyLabel(QStringLiteral("output code"), codesBox, this);
     sendLabel->setObjectName(QStringLiteral("SendLabel"));
 
@@ -120,12 +106,9 @@ ConnectionBar::ConnectionBar(Connection &connection, SetupState &state, OutputMo
     column->addWidget(sendLabel);
     column->addWidget(codesBox);
 
-    connect(&monitor, &OutputMonitor::commandNameChanged, commandBox,
-            [commandBox](const QString &text) { setLine(commandBox, text); });
-    connect(&monitor, &OutputMonitor::helpChanged, helpBox,
-            [helpBox](const QString &text) { setLine(helpBox, text); });
-    connect(&monitor, &OutputMonitor::codesChanged, codesBox,
-            [codesBox](const QString &text) { codesBox->setPlainText(shown(text)); });
+    connect(&monitor, &OutputMonitor::commandNameChanged, commandBox, &MonitorView::reload);
+    connect(&monitor, &OutputMonitor::helpChanged, helpBox, &MonitorView::reload);
+    connect(&monitor, &OutputMonitor::codesChanged, codesBox, &MonitorView::reload);
 
     connect(m_onlineButton, &QPushButton::clicked, this, &ConnectionBar::OnlineButton_Click);
     connect(m_offlineButton, &QPushButton::clicked, &m_connection,

@@ -8,7 +8,7 @@
 #include "core/transport/outputmonitor.h"
 #include "core/transport/prompt.h"
 #include "gui/commandpanel/directcommandpanel.h"
-#include "gui/common/fixedfont.h"
+#include "gui/common/monitorview.h"
 #include "gui/mainwindow/connectionbar.h"
 #include "gui/mainwindow/cursorpicker.h"
 #include "gui/setupmodes/modetabstrip.h"
@@ -21,30 +21,9 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
-
-namespace {
-
-// TrHistory shows the monitor's CR LF lines with plain line feeds and without
-// the last line's break, so appending one line is one new paragraph.
-QString historyShown(QString text)
-{
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    if (text.endsWith(u'\n'))
-        text.chop(1);
-    return text;
-}
-
-void showEnd(QPlainTextEdit *box)
-{
-    box->moveCursor(QTextCursor::End);
-    box->ensureCursorVisible();
-}
-
-} // namespace
 
 MainWindow::MainWindow(const MainWindowParts &parts, QWidget *parent)
     : QMainWindow(parent)
@@ -156,26 +135,19 @@ QWidget *MainWindow::buildRecorderAndMonitor()
     m_monitorFrame = new QGroupBox(QStringLiteral("Output code monitor"), box);
     m_monitorFrame->setObjectName(QStringLiteral("Frame6"));
     auto *monitorLayout = new QVBoxLayout(m_monitorFrame);
-    m_trHistory = new QPlainTextEdit(m_monitorFrame);
+    // Rows break between "1F " groups; the binary save reads the same text.
+    m_trHistory = new MonitorView(m_parts.session.monitor.historyText(), MonitorView::Rows::Wrapped,
+                                  3, m_monitorFrame);
     m_trHistory->setObjectName(QStringLiteral("TrHistory"));
-    m_trHistory->setReadOnly(true); // the binary save reads it exactly as shown
-    m_trHistory->setFont(fixedPitchFont());
-    m_trHistory->setPlainText(historyShown(m_parts.session.monitor.history()));
     monitorLayout->addWidget(m_trHistory, 1);
     m_monitorButtons = new QHBoxLayout;
     monitorLayout->addLayout(m_monitorButtons);
     layout->addWidget(m_monitorFrame, 1);
 
     connect(&m_parts.session.monitor, &OutputMonitor::historyAppended, m_trHistory,
-            [this](const QString &line) {
-                m_trHistory->appendPlainText(historyShown(line));
-                showEnd(m_trHistory);
-            });
+            &MonitorView::appended);
     connect(&m_parts.session.monitor, &OutputMonitor::historyReset, m_trHistory,
-            [this](const QString &text) {
-                m_trHistory->setPlainText(historyShown(text));
-                showEnd(m_trHistory);
-            });
+            &MonitorView::reload);
     return box;
 }
 

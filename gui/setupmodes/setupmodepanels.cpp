@@ -5,6 +5,7 @@
 #include "core/commands/setupmodecatalogue.h"
 #include "core/transport/commandtransport.h"
 #include "core/transport/outputmonitor.h"
+#include "core/transport/prompt.h"
 #include "gui/common/busyguard.h"
 #include "gui/common/buttonpaint.h"
 
@@ -133,6 +134,7 @@ struct SerialOutPanel::Private
 {
     CommandTransport &transport;
     OutputMonitor &monitor;
+    Prompt &prompt;
     SerialOutSwitch modeSwitch;
     std::array<QPushButton *, 2> txdMod{}; // 0 End, 1 Start
     std::array<QPushButton *, 5> infoTrs{};
@@ -144,8 +146,8 @@ SerialOutPanel::SerialOutPanel(CommandTransport &transport, Connection &connecti
                                SetupState &state, OutputMonitor &monitor, Prompt &prompt,
                                QWidget *parent)
     : QWidget(parent)
-    , d(std::make_unique<Private>(
-          Private{transport, monitor, SerialOutSwitch(transport, connection, state, prompt)}))
+    , d(std::make_unique<Private>(Private{transport, monitor, prompt,
+                                          SerialOutSwitch(transport, connection, state, prompt)}))
 {
     using namespace SetupModeCatalogue;
     auto *layout = new QVBoxLayout(this);
@@ -264,9 +266,22 @@ void SerialOutPanel::end()
 
 void SerialOutPanel::requestStatus(int element)
 {
+    using namespace SetupModeCatalogue;
+    // A chosen entry and a typed code are read alike. A text that names no
+    // code asks nothing: the module would answer for some other code, and
+    // its reply would be shown as the font asked for.
+    int fontCode = 0;
+    if (element == kUserFontRequest) {
+        const QString text = d->udfCod->currentText();
+        const std::optional<int> code = userFontCode(text);
+        if (!code) {
+            d->prompt.message(userFontCodeRefusal(text));
+            return;
+        }
+        fontCode = *code;
+    }
     // The window takes no input until the reply is read and shown.
     const BusyGuard busy(window());
     d->monitor.setResponse(QString());
-    d->transport.issue(
-        SetupModeCatalogue::statusRequestCommand(element, d->udfCod->currentIndex()));
+    d->transport.issue(statusRequestCommand(element, fontCode));
 }

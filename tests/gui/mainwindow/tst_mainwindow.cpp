@@ -1,4 +1,5 @@
 #include "app/shared/terminationsignals.h"
+#include "gui/common/fixedfont.h"
 #include "mainwindowfixture.h"
 
 #include <QCheckBox>
@@ -32,8 +33,10 @@ void TestMainWindow::captionsAndPanels()
         {"IfFrame", "title", "Interface setting && output code description"},
         {"IfFrame", "toolTip",
          "Communication settings between PC and VFD module.  Change settings Offline."},
-        {"sendCommandBox", "text", "command"},
-        {"sendHelpBox", "text", "help"},
+        {"sendCommandBox", "plainText", "command"},
+        {"sendCommandBox", "toolTip", "Name of command that was issued"},
+        {"sendHelpBox", "plainText", "help"},
+        {"sendHelpBox", "toolTip", "Explanation of parameters for the issued command"},
         {"SendTextBox", "plainText", "log"},
         {"SendTextBox", "toolTip", "Actual code transmitted for the issued command"},
         {"DisplayList", "toolTip", "Select display model"},
@@ -52,6 +55,9 @@ void TestMainWindow::captionsAndPanels()
     for (const char *name :
          {"OnOffLineInd_0", "OnOffLineInd_1", "TabStrip1", "TrHistory", "SendLabel"})
         QVERIFY2(w.find(name), name);
+    // Courier New where there is one: byte columns line up only in a fixed-pitch font.
+    for (const char *name : {"sendCommandBox", "sendHelpBox", "SendTextBox", "TrHistory"})
+        QVERIFY2(w.find(name)->font() == fixedPitchFont(), name);
     const char *const inPanel[][2] = {{"Picture1_0", "Frame7"},
                                       {"Picture1_0", "TxtChr"},
                                       {"Picture1_0", "Pos_143"},

@@ -1,11 +1,10 @@
+#include "gui/common/monitorview.h"
 #include "gui/mainwindow/cursorpicker.h"
 #include "mainwindowfixture.h"
 
 #include <QComboBox>
 #include <QGroupBox>
-#include <QLineEdit>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 
 namespace {
 const QColor kGreen(0x00, 0xFF, 0x00);
@@ -19,6 +18,8 @@ private slots:
     void clickSendsCursorSet_data();
     void clickSendsCursorSet();
     void hoverResetAndHistory();
+    void panelResetRestoresTheCaption_data();
+    void panelResetRestoresTheCaption();
     void modelChanges();
 };
 
@@ -49,13 +50,13 @@ void TestMainWindowPicker::clickSendsCursorSet()
     w.p.logBoard.setRecording(true);
     w.clickPosition(position);
     QCOMPARE(w.p.line->written, bytes);
-    QCOMPARE(w.find<QLineEdit>("sendCommandBox")->text(), title);
-    QCOMPARE(w.find<QLineEdit>("sendHelpBox")->text(),
+    QCOMPARE(w.find<MonitorView>("sendCommandBox")->toPlainText(), title);
+    QCOMPARE(w.find<MonitorView>("sendHelpBox")->toPlainText(),
              QStringLiteral("-OpCode- xL   0  yL   0  (xL:CursorX)(yL:CursorY"));
     QString sent;
     for (const char byte : bytes)
         sent += QStringLiteral("[%1]").arg(quint8(byte), 2, 16, QLatin1Char('0'));
-    QCOMPARE(w.find<QPlainTextEdit>("SendTextBox")->toPlainText(), sent);
+    QCOMPARE(w.find<MonitorView>("SendTextBox")->toPlainText(), sent);
     QVERIFY(w.p.logBoard.logtext().startsWith("*** " + title + " ***"));
     QCOMPARE(w.find<QGroupBox>("Frame7")->title(), caption);
     for (int i = 0; i < 144; ++i)
@@ -89,12 +90,43 @@ void TestMainWindowPicker::hoverResetAndHistory()
     w.clickPosition(0);
     QCOMPARE(w.find<PickerButton>("Pos_0")->colour(), kGreen);
 
-    auto *history = w.find<QPlainTextEdit>("TrHistory"); // one line per command, newest in view
+    auto *history = w.find<MonitorView>("TrHistory"); // one line per command, newest in view
     QCOMPARE(history->toPlainText(),
              QStringLiteral("[T]1F 24 0A 00 04 00 \n[T]1B 40 \n[T]1F 24 00 00 00 00 "));
-    QVERIFY(history->textCursor().atEnd());
+    QVERIFY(history->caretAtEnd());
     w.p.monitor.clearHistory();
     QCOMPARE(history->toPlainText(), QString());
+}
+
+void TestMainWindowPicker::panelResetRestoresTheCaption_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("Initialize") << "ModInit" << QByteArray::fromHex("1b40");
+    QTest::newRow("Reset") << "ModReset" << QByteArray::fromHex("1b58ff");
+}
+
+void TestMainWindowPicker::panelResetRestoresTheCaption()
+{
+    QFETCH(QString, button);
+    QFETCH(QByteArray, bytes);
+    Window w;
+    w.start("zCOM1\r\n2012"); // online, 6x24
+    auto *frame = w.find<QGroupBox>("Frame7");
+    w.clickPosition(143);
+    QCOMPARE(frame->title(), QStringLiteral("Cursor set  ( x = 17h,  y = 05h )"));
+    w.p.line->written.clear();
+
+    w.click(button);
+    QCOMPARE(w.p.line->written, bytes);
+    QCOMPARE(frame->title(), QStringLiteral("Cursor set  ( x = 00h,  y = 00h )"));
+    QCOMPARE(w.find<PickerButton>("Pos_0")->colour(), QColor(0x80, 0xFF, 0x80));
+    QCOMPARE(w.find<PickerButton>("Pos_143")->colour(), kDarkGrey);
+    // A hover read-out now follows the home position, not the last click.
+    QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), QPointF(3, 3), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(w.find("Pos_25"), &move);
+    QCOMPARE(frame->title(), QStringLiteral("Cursor set  ( x = 00h,  y = 00h )  x = 01h, y = 01h"));
 }
 
 void TestMainWindowPicker::modelChanges()

@@ -250,7 +250,7 @@ private slots:
             font);
         row("kind 4, FFh", 3, "#223", "1f28654080ff", hex("28654000000000ff"), "00 00 00 00 FF",
             font);
-        row("kind 4, typed code asks 1F", 3, "41h", "1f286540801f", hex("2865400102030405"),
+        row("kind 4, typed code", 3, "41h", "1f2865408041", hex("2865400102030405"),
             "01 02 03 04 05", font);
         row("user table checksum", 4, "#0", "1f2865402000246004", hex("286540deadbeef"),
             "DE AD BE EF", "User Table checksum");
@@ -305,6 +305,76 @@ private slots:
         QCOMPARE(m_f->monitor.help(), QStringLiteral("-----OpCode-----  a [ b   c   d   e]"));
         QCOMPARE(m_f->shownCodes(), request);
         QCOMPARE(m_f->transmitter.replyKind(), ReplyKind::Unchanged);
+    }
+
+    // A typed code is read as hexadecimal, as the list shows codes; a text that
+    // names no code from 20 to FF is refused and asks nothing.
+    void typedUserFontCode_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("code"); // -1: refused
+        const auto row = [](const char *typed, int code) {
+            QTest::newRow(typed[0] ? typed : "(empty)") << QString::fromUtf8(typed) << code;
+        };
+        row("41", 0x41);
+        row("41h", 0x41);
+        row("41H", 0x41);
+        row("&h41", 0x41);
+        row("&H7e", 0x7E);
+        row("0x41", 0x41);
+        row(" 41h ", 0x41);
+        row("0041", 0x41);
+        row("20", 0x20);
+        row("ff", 0xFF);
+        row("FFh", 0xFF);
+        row("4", -1);
+        row("1F", -1);
+        row("100", -1);
+        row("41x", -1);
+        row("-41", -1);
+        row("4 1", -1);
+        row("&h", -1);
+        row("h", -1);
+        row("", -1);
+        row("99999999999999999999", -1);
+    }
+    void typedUserFontCode()
+    {
+        QFETCH(QString, typed);
+        QFETCH(int, code);
+        goOnline();
+        start(2);
+        auto *combo = m_f->find<QComboBox>("UdfCod");
+        combo->lineEdit()->selectAll();
+        QTest::keyClicks(combo->lineEdit(), typed);
+        if (typed.isEmpty())
+            QTest::keyClick(combo->lineEdit(), Qt::Key_Delete);
+        QCOMPARE(combo->currentText(), typed);
+        m_far->received.clear();
+        const QString history = m_f->monitor.history();
+        m_f->prompt.clear();
+        m_far->answer(hex("1f28654080") + char(code), hex("2865401122334455aa"));
+
+        click("InfoTrs_3");
+        if (code < 0) {
+            QCOMPARE(m_f->prompt.messages(),
+                     QStringList{"\"" + typed +
+                                 "\" is not a user font code.\nChoose a code from the list, or "
+                                 "type one from 20 to FF in hexadecimal (for example 41, 41h or "
+                                 "&h41). Nothing was sent."});
+            QTest::qWait(50);
+            QCOMPARE(m_far->received, QByteArray());
+            QCOMPARE(m_f->monitor.history(), history);
+            QCOMPARE(respSts(), QString());
+        } else {
+            QCOMPARE(m_f->prompt.messages(), QStringList());
+            QCOMPARE(m_far->received, hex("1f28654080") + char(code));
+            QCOMPARE(respSts(), QStringLiteral("11 22 33 44 55"));
+            QCOMPARE(m_f->monitor.commandName(),
+                     QStringLiteral("Read Status information (USER-FONT)"));
+        }
+        QVERIFY(m_f->window.isEnabled());
+        QCOMPARE(combo->currentText(), typed); // kept for the user to mend
     }
 
     void statusRequestOfflineSendsNothing()

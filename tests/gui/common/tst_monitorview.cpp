@@ -1,0 +1,226 @@
+// The monitor's read-only boxes: rows computed, not measured; what the user
+// selects with mouse and keyboard and copies is exactly the text.
+#include "core/transport/monitorformat.h"
+#include "core/transport/monitortext.h"
+#include "core/transport/outputmonitor.h"
+#include "gui/common/monitorlayout.h"
+#include "gui/common/monitorview.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QScrollBar>
+#include <QTest>
+
+namespace {
+
+Codes counting(qsizetype size)
+{
+    Codes codes(size);
+    for (qsizetype i = 0; i < size; ++i)
+        codes[i] = qint16(i & 0xFF);
+    return codes;
+}
+
+// A view shown in a window of its own, as the boxes are in the main window.
+struct Shown
+{
+    MonitorView view;
+    Shown(const MonitorText &text, MonitorView::Rows rows, int unit, QSize size)
+        : view(text, rows, unit)
+    {
+        view.resize(size);
+        view.show();
+        QApplication::setActiveWindow(&view);
+        view.setFocus();
+    }
+    // The middle of the cell of column `column` on visible row `row`.
+    QPoint cell(int row, qsizetype column) const
+    {
+        const QFontMetricsF metrics(view.font());
+        const qreal width = metrics.horizontalAdvance(QString(64, u'0')) / 64;
+        const int height = qCeil(metrics.lineSpacing());
+        return QPoint(3 + int((qreal(column) + 0.3) * width), 3 + row * height + height / 2);
+    }
+    QWidget *viewport() const { return view.viewport(); }
+};
+
+} // namespace
+
+class TestMonitorView : public QObject
+{
+    Q_OBJECT
+private slots:
+    void rowsBreakBetweenGroups_data();
+    void rowsBreakBetweenGroups();
+    void keyboardSelectsAndCopies();
+    void mouseSelectsWhatItPointsAt();
+    void historyShowsTheNewestLine();
+    void oneLineBoxScrollsSideways();
+};
+
+void TestMonitorView::rowsBreakBetweenGroups_data()
+{
+    QTest::addColumn<qsizetype>("length");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<int>("unit");
+    QTest::addColumn<qsizetype>("rowWidth");
+    QTest::newRow("history, 50 columns") << qsizetype(3 + 3 * 100) << 50 << 3 << qsizetype(48);
+    QTest::newRow("codes, 50 columns") << qsizetype(4 * 100) << 50 << 4 << qsizetype(48);
+    QTest::newRow("codes, exact fit") << qsizetype(4 * 100) << 40 << 4 << qsizetype(40);
+    QTest::newRow("narrower than a group") << qsizetype(4 * 10) << 3 << 4 << qsizetype(3);
+    QTest::newRow("largest command") << qsizetype(4 * kCodeBufCapacity) << 61 << 4 << qsizetype(60);
+}
+
+void TestMonitorView::rowsBreakBetweenGroups()
+{
+    QFETCH(qsizetype, length);
+    QFETCH(int, columns);
+    QFETCH(int, unit);
+    QFETCH(qsizetype, rowWidth);
+    const PlainMonitorText text(QString(length, u'x') + QStringLiteral("\n\nabc"));
+    MonitorLayout layout(text);
+    layout.setWrapping(true, unit);
+    layout.setColumns(columns);
+    QCOMPARE(layout.rowWidth(), rowWidth);
+    const qsizetype firstLineRows = (length + rowWidth - 1) / rowWidth;
+    QCOMPARE(layout.rowCount(), firstLineRows + 2); // an empty line still takes a row
+
+    const MonitorLayout::Row last = layout.row(firstLineRows - 1);
+    QCOMPARE(last.start, (firstLineRows - 1) * rowWidth);
+    QCOMPARE(last.start + last.length, length);
+    QVERIFY(last.lastOfLine);
+    QCOMPARE(layout.row(firstLineRows + 1).line, 2);
+    // The border between two rows is the start of the second, unless the caret
+    // was put at the end of the first.
+    QCOMPARE(layout.rowOf({0, rowWidth}), 1);
+    QCOMPARE(layout.rowOf({0, rowWidth}, true), 0);
+    QCOMPARE(layout.rowOf({0, length}), firstLineRows - 1);
+    QCOMPARE(layout.positionAt(1, 1000), (TextPos{0, qMin(2 * rowWidth, length)}));
+}
+
+void TestMonitorView::keyboardSelectsAndCopies()
+{
+    OutputMonitor monitor;
+    monitor.showCodes({0x1F, 0x28, 0x67, 0x50, 0x04, 0x00, 0x00, 0x1B, 0x40});
+    Shown shown(monitor.codesText(), MonitorView::Rows::Wrapped, 4, QSize(400, 200));
+    MonitorView &view = shown.view;
+    view.reload();
+
+    QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+    QCOMPARE(view.selectedText(), QStringLiteral("[1f"));
+    QTest::keyClick(&view, Qt::Key_End, Qt::ShiftModifier);
+    QCOMPARE(view.selectedText(), monitor.codes());
+    QTest::keyClick(&view, Qt::Key_Left);
+    QVERIFY(!view.hasSelection());
+    QTest::keyClick(&view, Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(view.selectedText(), QStringLiteral("40"));
+
+    QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(),
+             QStringLiteral("[1f][28][67][50][04][00][00][1b][40]"));
+
+    // The start-up text, two lines: copied with the break a text box gives.
+    monitor.setCodes(QStringLiteral("log\r\n"));
+    view.reload();
+    view.selectAll();
+    view.copy();
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("log\n"));
+    QCOMPARE(view.toPlainText(), QStringLiteral("log\n"));
+}
+
+void TestMonitorView::mouseSelectsWhatItPointsAt()
+{
+    OutputMonitor monitor;
+    monitor.appendHistory(counting(kCodeBufCapacity));
+    Shown shown(monitor.historyText(), MonitorView::Rows::Wrapped, 3, QSize(300, 160));
+    MonitorView &view = shown.view;
+    view.reload();
+    // Rows hold as many whole "1F " groups as fit.
+    const QFontMetricsF metrics(view.font());
+    const auto columns = qsizetype((view.viewport()->width() - 6) /
+                                   (metrics.horizontalAdvance(QString(64, u'0')) / 64));
+    const qsizetype width = columns - columns % 3;
+
+    // Far into the 393,222-character line: a double click takes one byte's digits.
+    const QString line = MonitorFormat::historyLine(counting(kCodeBufCapacity));
+    view.verticalScrollBar()->setValue(5000);
+    QTest::mouseClick(shown.viewport(), Qt::LeftButton, {}, shown.cell(1, 0));
+    QTest::mouseDClick(shown.viewport(), Qt::LeftButton, {}, shown.cell(1, 1));
+    const QString digits = view.selectedText();
+    QCOMPARE(digits.size(), 2);
+    QVERIFY(QStringLiteral("0123456789ABCDEF").contains(digits[0]));
+
+    // A drag from row 0 to row 2 selects the text between, across the row breaks.
+    QTest::mousePress(shown.viewport(), Qt::LeftButton, {}, shown.cell(0, 3));
+    QMouseEvent move(QEvent::MouseMove, shown.cell(2, 6),
+                     shown.viewport()->mapToGlobal(shown.cell(2, 6)), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(shown.viewport(), &move);
+    QTest::mouseRelease(shown.viewport(), Qt::LeftButton, {}, shown.cell(2, 6));
+    const QString selected = view.selectedText();
+    QCOMPARE(selected, line.mid(5000 * width + 3, 2 * width + 3));
+    view.copy();
+    QCOMPARE(QApplication::clipboard()->text(), selected);
+    view.grab(); // paints the rows in view, the selection among them
+}
+
+void TestMonitorView::historyShowsTheNewestLine()
+{
+    OutputMonitor monitor;
+    Shown shown(monitor.historyText(), MonitorView::Rows::Wrapped, 3, QSize(300, 120));
+    MonitorView &view = shown.view;
+    connect(&monitor, &OutputMonitor::historyAppended, &view, &MonitorView::appended);
+    connect(&monitor, &OutputMonitor::historyReset, &view, &MonitorView::reload);
+    QCOMPARE(view.toPlainText(), QString());
+
+    for (int i = 0; i < 40; ++i)
+        monitor.appendHistory({0x1B, qint16(i)});
+    monitor.appendHistory(counting(1000));
+    QScrollBar *bar = view.verticalScrollBar();
+    QVERIFY(bar->maximum() > 0);
+    QCOMPARE(bar->value(), bar->maximum());
+    QVERIFY(view.caretAtEnd());
+    QVERIFY(view.toPlainText().startsWith(QStringLiteral("[T]1B 00 \n[T]1B 01 \n")));
+
+    // Narrower: the rows break anew, and the end stays in view.
+    view.resize(200, 120);
+    QCOMPARE(bar->value(), bar->maximum());
+
+    monitor.clearHistory();
+    QCOMPARE(view.toPlainText(), QString());
+    QCOMPARE(bar->maximum(), 0);
+    monitor.appendHistory({0x0C});
+    QCOMPARE(view.toPlainText(), QStringLiteral("[T]0C "));
+}
+
+void TestMonitorView::oneLineBoxScrollsSideways()
+{
+    OutputMonitor monitor;
+    Shown shown(monitor.helpText(), MonitorView::Rows::OneLine, 1, QSize(200, 40));
+    MonitorView &view = shown.view;
+    QString help;
+    for (int i = 0; i < 131072; ++i)
+        help += QStringLiteral("  ") + QChar(u'A' + i % 26) + u' ';
+    monitor.setHelp(help + QStringLiteral("\u3042\U0001F600")); // a wide and a surrogate pair
+    view.reload();
+    QCOMPARE(view.horizontalScrollBar()->value(), 0);
+
+    QTest::keyClick(&view, Qt::Key_End);
+    QVERIFY(view.caretAtEnd());
+    QVERIFY(view.horizontalScrollBar()->value() > 500000);
+    view.grab();
+    QTest::keyClick(&view, Qt::Key_Home, Qt::ShiftModifier);
+    QCOMPARE(view.selectedText(), monitor.help());
+    QTest::keyClick(&view, Qt::Key_Right);
+    QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+    QCOMPARE(view.selectedText(), QStringLiteral(" A "));
+    QCOMPARE(view.horizontalScrollBar()->value(), 0);
+}
+
+QTEST_MAIN(TestMonitorView)
+#include "tst_monitorview.moc"
