@@ -11,6 +11,8 @@
 #include "gui/common/fixedfont.h"
 #include "gui/mainwindow/connectionbar.h"
 #include "gui/mainwindow/cursorpicker.h"
+#include "gui/mainwindow/monitorbuttons.h"
+#include "gui/mainwindow/recorderbuttons.h"
 #include "gui/setupmodes/modetabstrip.h"
 #include "gui/setupmodes/setupmodepanels.h"
 
@@ -73,6 +75,10 @@ MainWindow::MainWindow(const MainWindowParts &parts, QWidget *parent)
     columns->addLayout(left, 1);
     columns->addWidget(rightColumn, 0);
     setCentralWidget(central);
+    m_recorder = new RecorderButtons(m_parts.session, m_parts.prompt, m_recButtons, this);
+    connect(this, &MainWindow::closed, m_recorder, &RecorderButtons::shutDown);
+    new MonitorButtons(m_parts.session.monitor, m_parts.prompt, m_parts.session.codePage,
+                       m_monitorButtons, this);
 
     runStartup();
 }
@@ -232,6 +238,11 @@ bool MainWindow::comport_online() const
 void MainWindow::OfflineButton_Click()
 {
     m_parts.session.connection.OfflineButton_Click();
+}
+
+EditForm *MainWindow::eForm_ref() const
+{
+    return m_recorder->eForm_ref();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -9,12 +9,14 @@
 class ConnectionBar;
 class CursorPickerModel;
 class DirectCommandPanel;
+class EditForm;
 class ModeTabStrip;
 class Prompt;
 class QBoxLayout;
 class QComboBox;
 class QGroupBox;
 class QPlainTextEdit;
+class RecorderButtons;
 class SessionConfig;
 class SetupState;
 struct CommandSession;
@@ -46,6 +48,8 @@ public:
 
     bool comport_online() const;
     void OfflineButton_Click();
+    // The open edit window, or null.
+    EditForm *eForm_ref() const;
 
     const MainWindowParts &parts() const { return m_parts; }
     DirectCommandPanel *directCommandPanel() const { return m_commandPanel; }
@@ -85,5 +89,6 @@ private:
     QGroupBox *m_monitorFrame = nullptr;
     QBoxLayout *m_monitorButtons = nullptr;
     QPlainTextEdit *m_trHistory = nullptr;
+    RecorderButtons *m_recorder = nullptr;
     bool m_shutDown = false;
 };
