@@ -19,19 +19,30 @@ using ButtonPictures::Picture;
 
 namespace {
 
-// Beside the main window where the screen has room, otherwise in the screen's
-// lower right corner, over the output monitor rather than the command panel.
-void placeBeside(QWidget *editor, const QWidget *main)
+// Beside the main window where the screen has room. Otherwise at the screen's
+// right edge below the recorder group, over the output monitor: REC and STOP
+// stay in reach, and so does most of the command panel.
+void placeBeside(QWidget *editor, const QWidget *main, const QWidget *recorder)
 {
+    // The window manager's title bar and border, which the editor's size leaves out.
+    constexpr int kFrameAllowance = 32;
     const QRect screen = main->screen()->availableGeometry();
     const QRect frame = main->frameGeometry();
-    const QSize size = editor->size().boundedTo(screen.size());
-    editor->resize(size);
-    QPoint at(screen.right() + 1 - size.width(), screen.bottom() + 1 - size.height());
-    if (frame.right() + size.width() <= screen.right())
+    QSize size = editor->size().boundedTo(screen.size());
+    QPoint at;
+    if (frame.right() + size.width() <= screen.right()) {
         at = QPoint(frame.right() + 1, frame.top());
-    else if (frame.left() - size.width() >= screen.left())
+    } else if (frame.left() - size.width() >= screen.left()) {
         at = QPoint(frame.left() - size.width(), frame.top());
+    } else {
+        const int below = recorder->mapToGlobal(QPoint(0, recorder->height())).y() + 4;
+        const int room = screen.bottom() + 1 - below - kFrameAllowance;
+        if (room >= size.height() / 2)
+            size.setHeight(qMin(size.height(), room));
+        at = QPoint(screen.right() + 1 - size.width(),
+                    qMin(below, screen.bottom() + 1 - size.height() - kFrameAllowance));
+    }
+    editor->resize(size);
     editor->move(at);
 }
 
@@ -152,7 +163,7 @@ void RecorderButtons::EditCommandButton_Click()
     form->setLogText(m_board.takeLogtext());
     m_board.setSink(form);
     connect(form, &EditForm::closing, this, &RecorderButtons::editFormClosing);
-    placeBeside(form, m_window);
+    placeBeside(form, m_window, m_rec->parentWidget());
     form->show();
     m_window->update();
 }
