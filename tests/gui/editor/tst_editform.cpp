@@ -58,6 +58,7 @@ private slots:
     void saveAsAsksBeforeReplacingTheResolvedFile();
     void saveAsFailureChangesNothing();
     void exitClosesAndHandsTheTextBack();
+    void closingTheMainWindowTakesTheEditorAlong();
 };
 
 void TestEditForm::init()
@@ -449,6 +450,18 @@ void TestEditForm::exitClosesAndHandsTheTextBack()
     w.click("RecCommandButton");
     w.issue("\\x0c", "Clear");
     QVERIFY(w.board().logtext().endsWith(QStringLiteral("PRT 0ch;\r\n\r\n")));
+}
+
+void TestEditForm::closingTheMainWindowTakesTheEditorAlong()
+{
+    Recorder w;
+    w.board().setLogtext(kThreeRecords);
+    w.click("EditCommandButton");
+    QPointer<EditForm> form = w.editor();
+    w.form->close();
+    QVERIFY(!form->isVisible());
+    QTRY_VERIFY(!form);
+    QCOMPARE(w.board().logtext(), kThreeRecords);
 }
 
 QTEST_MAIN(TestEditForm)

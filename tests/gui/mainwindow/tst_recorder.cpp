@@ -32,6 +32,7 @@ private slots:
     void recOrEditDuringPlaybackEndsIt_data();
     void recOrEditDuringPlaybackEndsIt();
     void secondPlayDuringPlaybackIgnored();
+    void closingTheWindowEndsPlayback();
     void progressShownDuringPlayback();
     void writeFailureMidLine();
     void tokenAboveFFhRefusedWithMessage();
@@ -207,6 +208,17 @@ void TestRecorder::secondPlayDuringPlaybackIgnored()
     QTimer::singleShot(0, [&] { w.click("PlayCommandButton"); });
     w.click("PlayCommandButton");
     QCOMPARE(w.written(), QByteArray::fromHex("010203"));
+}
+
+void TestRecorder::closingTheWindowEndsPlayback()
+{
+    Recorder w;
+    w.board().setLogtext(kPlainLines.repeated(100));
+    QVERIFY(w.p.goOnline());
+    QTimer::singleShot(0, [&] { w.form->close(); });
+    w.click("PlayCommandButton");
+    // The playback ends after the line it was sending.
+    QCOMPARE(w.written(), QByteArray::fromHex("01"));
 }
 
 void TestRecorder::progressShownDuringPlayback()
