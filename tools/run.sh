@@ -6,5 +6,5 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/tools/install-deps.sh"
 cmake -S "$root" -B "$root/build-release" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DZEPTA_BUILD_TESTS=OFF >/dev/null
-cmake --build "$root/build-release" --target zepta zepta-cli
+cmake --build "$root/build-release" --target zepta zepta-cli zepta-sim
 exec "$root/build-release/app/zepta" "$@"

@@ -3,8 +3,8 @@
 #include "app/sim/ptybridge.h"
 
 #include "app/shared/terminationsignals.h"
-#include "core/module/modulestatus.h"
 #include "core/module/simulatedmodule.h"
+#include "core/session/displaymodel.h"
 #include "gui/simulator/simulatorwindow.h"
 
 #include <QApplication>
@@ -76,7 +76,7 @@ std::optional<Options> parse(const QStringList &arguments, QString *error)
             if (!v)
                 return std::nullopt;
             options.model = v->toInt(&ok);
-            if (!ok || options.model < 0 || options.model >= ModuleStatus::kModelCount) {
+            if (!ok || options.model < 0 || options.model >= DisplayModel::kModelCount) {
                 *error = QStringLiteral("--model takes 0 to 3, not %1").arg(*v);
                 return std::nullopt;
             }

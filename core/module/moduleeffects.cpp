@@ -4,6 +4,7 @@
 
 #include "core/module/glyphmagnifier.h"
 #include "core/module/modulestatus.h"
+#include "core/session/displaymodel.h"
 
 namespace {
 
@@ -112,7 +113,7 @@ ModuleModel::Outcome ModuleModel::applySetting(const DecodedCommand &c, qint64 a
         s.writeMode = WriteMode::HorizontalScroll;
         break;
     case Op::Brightness:
-        if (c.at(2) > ModuleStatus::geometry(m_model).brightnessLevels)
+        if (c.at(2) > DisplayModel::model(m_model).brightnessLevels)
             return {LogVerdict::Ignored, QStringLiteral("level beyond this model's range")};
         s.brightness = c.at(2);
         break;

@@ -43,8 +43,12 @@ void ModuleLine::drain(qint64 t)
 
 void ModuleLine::collectReplies(qint64 t)
 {
-    const QByteArray reply = m_model.takeReply();
-    for (char b : reply) {
+    queueReply(m_model.takeReply(), t);
+}
+
+void ModuleLine::queueReply(const QByteArray &bytes, qint64 t)
+{
+    for (char b : bytes) {
         m_replyLineFreeNs = std::max(m_replyLineFreeNs, t) + m_byteNs;
         m_replies.push_back({b, m_replyLineFreeNs});
     }
@@ -117,6 +121,12 @@ qint64 ModuleLine::nextEventNs() const
 bool ModuleLine::idle() const
 {
     return m_fifo.isEmpty() && m_input.isEmpty() && m_replies.empty();
+}
+
+void ModuleLine::send(const QByteArray &bytes)
+{
+    advance();
+    queueReply(bytes, m_model.clock().nowNs());
 }
 
 bool ModuleLine::moduleBusy()

@@ -45,6 +45,10 @@ public:
     bool waitForReadable(int msecs);
     bool waitForWritable(int msecs);
 
+    // Module side: bytes the module sends now, after any still on their way.
+    // Its replies go this way; so does anything a test plays from the far end.
+    void send(const QByteArray &bytes);
+
     // The module's busy line now.
     bool moduleBusy();
     // Nothing on its way and nothing held: the line needs no attention until the host acts.
@@ -57,6 +61,7 @@ private:
     void drain(qint64 t);
     void deliver(qint64 arrival);
     void collectReplies(qint64 t);
+    void queueReply(const QByteArray &bytes, qint64 t);
     // When the line next changes by itself, or -1 when it would not.
     qint64 nextEventNs() const;
     bool writable() const;

@@ -1,6 +1,7 @@
 #include "core/module/modulemodel.h"
 
 #include "core/module/modulestatus.h"
+#include "core/session/displaymodel.h"
 
 ModuleModel::ModuleModel(std::shared_ptr<ModuleClock> clock, QObject *parent)
     : QObject(parent)
@@ -11,8 +12,8 @@ ModuleModel::ModuleModel(std::shared_ptr<ModuleClock> clock, QObject *parent)
 
 void ModuleModel::setDisplayModel(int model)
 {
-    m_model = model >= 0 && model < ModuleStatus::kModelCount ? model : 1;
-    const ModuleStatus::Geometry size = ModuleStatus::geometry(m_model);
+    m_model = model >= 0 && model < DisplayModel::kModelCount ? model : DisplayModel::kDefaultModel;
+    const DisplayModel::Model &size = DisplayModel::model(m_model);
     m_screen.resize(size.rows, size.columns);
     m_settings.brightness = std::min(m_settings.brightness, size.brightnessLevels);
     emit changed();

@@ -1,22 +1,12 @@
 #include "core/module/modulestatus.h"
 
+#include "core/session/displaymodel.h"
+
 #include <QStringList>
 
-namespace ModuleStatus {
+#include <array>
 
-Geometry geometry(int model)
-{
-    switch (model) {
-    case 0:
-        return {2, 20, 8};
-    case 2:
-        return {6, 24, 8};
-    case 3:
-        return {2, 20, 16};
-    default:
-        return {4, 24, 8};
-    }
-}
+namespace ModuleStatus {
 
 QByteArray firmwareVersion()
 {
@@ -30,9 +20,10 @@ quint32 firmwareChecksum()
 
 QByteArray productType(int model)
 {
-    static const char *const types[kModelCount] = {"SIM-20A 2x20", "SIM-24B 4x24", "SIM-24C 6x24",
-                                                   "SIM-20X 2x20"};
-    return QByteArray(types[model >= 0 && model < kModelCount ? model : 1]);
+    static constexpr std::array<const char *, DisplayModel::kModelCount> kTypes = {
+        "SIM-20A 2x20", "SIM-24B 4x24", "SIM-24C 6x24", "SIM-20X 2x20"};
+    const bool known = model >= 0 && model < DisplayModel::kModelCount;
+    return QByteArray(kTypes[size_t(known ? model : DisplayModel::kDefaultModel)]);
 }
 
 ChecksumArea checksumArea(const QByteArray &areaBytes)

@@ -3,29 +3,18 @@
 #include <QByteArray>
 #include <QString>
 
-// The simulated module's fixed facts: its sizes, and what it tells about itself
-// in User Setup Mode (on the glass) and in Serial OUT mode (as replies).
+// What the simulated module tells about itself in User Setup Mode (on the
+// glass) and in Serial OUT mode (as replies). Its sizes are the display
+// model's (core/session/displaymodel.h): rows, columns, and the brightness
+// levels 1F 58 n accepts.
 namespace ModuleStatus {
-
-inline constexpr int kModelCount = 4;
-
-struct Geometry
-{
-    int rows;
-    int columns;
-    int brightnessLevels; // 1F 58 n accepts n up to this
-};
-
-// Index as in the display model list: 0 "Panel-20A 2x20", 1 "Panel-24B 4x24",
-// 2 "Panel-24C 6x24", 3 "Panel-20X  2x20"; others are taken as 1.
-Geometry geometry(int model);
 
 // Every reply starts with these three bytes; its data follows from the fourth.
 inline constexpr char kReplyHeader[] = "\x28\x65\x40";
 
 QByteArray firmwareVersion(); // 4 characters
 quint32 firmwareChecksum();
-QByteArray productType(int model); // 12 characters
+QByteArray productType(int model); // 12 characters; model as DisplayModel counts
 
 // The memory areas that the two checksum requests name (the 4 bytes after 20h).
 enum class ChecksumArea { Firmware, UserTable, Unknown };

@@ -1,6 +1,9 @@
 #include "core/module/simulatordevice.h"
 
-#include <cerrno>
+#include "core/serial/systemerrors.h"
+
+// Failures carry the platform's error numbers, as a real port's do.
+using namespace SystemErrors;
 
 SimulatorDevice::SimulatorDevice(std::shared_ptr<SimulatedModule> module, QObject *parent)
     : SerialDevice(parent)
@@ -10,17 +13,21 @@ SimulatorDevice::SimulatorDevice(std::shared_ptr<SimulatedModule> module, QObjec
 
 SimulatorDevice::~SimulatorDevice()
 {
-    close();
+    SimulatorDevice::close(); // no virtual dispatch from a destructor
 }
 
 bool SimulatorDevice::open(const QString &path)
 {
-    if (m_open || !isSimulatorPath(path)) {
-        m_error = {ENOENT, QStringLiteral("No such file or directory")};
+    if (m_open) {
+        m_error = {kInUse, QStringLiteral("The port is already open.")};
+        return false;
+    }
+    if (!isSimulatorPath(path)) {
+        m_error = {kNotFound, QStringLiteral("No such file or directory")};
         return false;
     }
     if (!m_module->model().attachLine()) {
-        m_error = {EBUSY, QStringLiteral("Device or resource busy")};
+        m_error = {kInUse, QStringLiteral("Device or resource busy")};
         return false;
     }
     m_open = true;
@@ -40,7 +47,7 @@ bool SimulatorDevice::usable()
 {
     if (m_open)
         return true;
-    m_error = {EBADF, QStringLiteral("Bad file descriptor")};
+    m_error = {kBadHandle, QStringLiteral("Bad file descriptor")};
     return false;
 }
 
@@ -117,11 +124,15 @@ std::unique_ptr<SerialDevice> makeSimulatorDevice(const QString &path,
 SerialDeviceFactory withSimulator(SerialDeviceFactory others,
                                   std::shared_ptr<SimulatedModule> module)
 {
-    if (!module)
-        module = std::make_shared<SimulatedModule>();
-    return [others = std::move(others), module](const QString &name) {
-        if (std::unique_ptr<SerialDevice> simulator = makeSimulatorDevice(name, module))
-            return simulator;
+    // Every copy of the factory shares one holder, so that they all reach one
+    // module; it is made when first opened, so a run without it pays nothing.
+    auto holder = std::make_shared<std::shared_ptr<SimulatedModule>>(std::move(module));
+    return [others = std::move(others), holder](const QString &name) {
+        if (isSimulatorPath(name)) {
+            if (!*holder)
+                *holder = std::make_shared<SimulatedModule>();
+            return makeSimulatorDevice(name, *holder);
+        }
         return others ? others(name) : nullptr;
     };
 }

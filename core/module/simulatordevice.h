@@ -57,8 +57,8 @@ std::unique_ptr<SerialDevice> makeSimulatorDevice(const QString &path,
                                                   const std::shared_ptr<SimulatedModule> &module);
 
 // A factory that makes the simulator's device for its name and leaves every
-// other name to `others`. All devices it makes share one module, made here
-// unless one is given.
+// other name to `others`. All devices it makes share one module: the one
+// given, or one made when the simulator is first asked for.
 SerialDeviceFactory withSimulator(SerialDeviceFactory others,
                                   std::shared_ptr<SimulatedModule> module = nullptr);
 

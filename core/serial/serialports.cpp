@@ -1,5 +1,6 @@
 #include "core/serial/serialports.h"
 
+#include "core/module/simulatordevice.h"
 #include "core/serial/qtserialdevice.h"
 
 #include <QCollator>
@@ -9,13 +10,11 @@
 
 SerialDeviceFactory systemSerialDeviceFactory()
 {
-    return [](const QString &name) -> std::unique_ptr<SerialDevice> {
-        Q_UNUSED(name);
-        // The simulated module plugs in here: the port name "Simulator" (it
-        // arrives as a device path, "/dev/Simulator" or "\\.\Simulator") will
-        // get the simulated device instead of a real adapter.
+    // "Simulator" (arriving as "/dev/Simulator" or "\\.\Simulator") reaches
+    // the simulated module, one for the whole run; every other name an adapter.
+    return withSimulator([](const QString &) -> std::unique_ptr<SerialDevice> {
         return std::make_unique<QtSerialDevice>();
-    };
+    });
 }
 
 QList<PortInfo> availablePorts()

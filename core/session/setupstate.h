@@ -34,10 +34,17 @@ public:
 
     // Index of the display model (0 to 3).
     int displayModel() const { return m_displayModel; }
-    void setDisplayModel(int model) { m_displayModel = model; }
+    void setDisplayModel(int model)
+    {
+        if (m_displayModel == model)
+            return;
+        m_displayModel = model;
+        emit displayModelChanged(model);
+    }
 
 signals:
     void flowControlChanged(FlowControl flow);
+    void displayModelChanged(int model);
 
 private:
     bool m_listsReady = false;

@@ -15,6 +15,7 @@
 #include "gui/mainwindow/recorderbuttons.h"
 #include "gui/setupmodes/modetabstrip.h"
 #include "gui/setupmodes/setupmodepanels.h"
+#include "gui/simulator/simulatorwindowopener.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -79,6 +80,8 @@ MainWindow::MainWindow(const MainWindowParts &parts, QWidget *parent)
     connect(this, &MainWindow::closed, m_recorder, &RecorderButtons::shutDown);
     new MonitorButtons(m_parts.session.monitor, m_parts.prompt, m_parts.session.codePage,
                        m_monitorButtons, this);
+    // Before the start-up, which may go online on the simulator.
+    new SimulatorWindowOpener(m_parts.session.connection, m_parts.state, this);
 
     runStartup();
 }

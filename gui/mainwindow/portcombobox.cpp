@@ -1,5 +1,6 @@
 #include "gui/mainwindow/portcombobox.h"
 
+#include "core/module/simulatordevice.h"
 #include "core/serial/portnames.h"
 #include "core/session/sessionconfig.h"
 
@@ -57,6 +58,11 @@ void PortComboBox::refreshPorts()
         addItem(port.name);
         setItemData(count() - 1, deviceTip(path, port.description), Qt::ToolTipRole);
     }
+    addItem(QString::fromLatin1(kSimulatorPortName));
+    setItemData(count() - 1,
+                QStringLiteral("The simulated module: no hardware needed; Online opens its "
+                               "\"Simulated display\""),
+                Qt::ToolTipRole);
 
     if (index >= 0 && index < count() && itemText(index) == text)
         setCurrentIndex(index);

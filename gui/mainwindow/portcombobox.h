@@ -5,8 +5,8 @@
 #include <QComboBox>
 
 // ComSel: "COM1" to "COM16", then the ports this machine really has, with
-// their descriptions as tooltips. Editable: a typed name stays as typed and
-// is never added to the list.
+// their descriptions as tooltips, and last "Simulator", the simulated module.
+// Editable: a typed name stays as typed and is never added to the list.
 class PortComboBox : public QComboBox
 {
     Q_OBJECT

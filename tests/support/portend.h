@@ -41,6 +41,8 @@ using PortEndMaker = std::function<std::unique_ptr<PortEnd>()>;
 
 // The test fake on its scripted line.
 std::unique_ptr<PortEnd> makeFakePortEnd();
+// The simulated module's device, with the module as the far end.
+std::unique_ptr<PortEnd> makeSimulatorPortEnd();
 #ifdef Q_OS_UNIX
 // QtSerialDevice, the program's own device, on a fresh pseudo-terminal.
 std::unique_ptr<PortEnd> makePtyPortEnd();

@@ -1,7 +1,12 @@
 #include "support/portend.h"
 
+#include "core/module/simulatordevice.h"
+#include "core/serial/portnames.h"
 #include "core/serial/serialports.h"
 #include "support/fakeserialdevice.h"
+
+#include <QElapsedTimer>
+#include <QThread>
 
 #ifdef Q_OS_UNIX
 #include "support/pseudoterminal.h"
@@ -52,6 +57,88 @@ private:
     std::shared_ptr<FakeSerialDevice::Line> m_line = std::make_shared<FakeSerialDevice::Line>();
 };
 
+// Real time that the far end can move on at once, as if the module had been
+// left alone for a while.
+class SkippingClock : public SteadyModuleClock
+{
+public:
+    qint64 nowNs() const override { return SteadyModuleClock::nowNs() + m_skippedNs; }
+    void skipTo(qint64 ns) { m_skippedNs += std::max<qint64>(0, ns - nowNs()); }
+
+private:
+    qint64 m_skippedNs = 0;
+};
+
+// The simulated module. What it received is what its decoded-command list
+// accounts for, byte by byte; what it sends goes back on its line. It holds
+// off as the module does, with its busy line during a long wait action, and it
+// cannot go away.
+class SimulatorPortEnd : public PortEnd
+{
+public:
+    std::unique_ptr<SerialDevice> makeDevice() override
+    {
+        return std::make_unique<SimulatorDevice>(m_module);
+    }
+    QString path() const override
+    {
+        return PortNames::devicePath(QString::fromLatin1(kSimulatorPortName));
+    }
+    QString missingPath() const override { return PortNames::devicePath(QStringLiteral("ttyS99")); }
+
+    bool can(Ability ability) const override { return ability != Ability::HangUp; }
+    bool send(const QByteArray &bytes) override
+    {
+        m_module->line().send(bytes);
+        return true;
+    }
+    QByteArray receive(qsizetype count, int timeoutMs) override
+    {
+        QElapsedTimer quiet;
+        quiet.start();
+        qsizetype had = 0;
+        while (received().size() - m_taken < count && !quiet.hasExpired(timeoutMs)) {
+            QThread::msleep(2);
+            m_module->line().advance();
+            if (received().size() > had) {
+                had = received().size();
+                quiet.restart();
+            }
+        }
+        QByteArray got = received().mid(m_taken, count);
+        m_taken += got.size();
+        return got;
+    }
+    void holdOff(bool held) override
+    {
+        ModuleModel &model = m_module->model();
+        if (held) {
+            model.receive(QByteArray::fromHex("1f286101ff")); // a wait action, 127.5 s
+            return;
+        }
+        m_clock->skipTo(model.holdUntil());
+        m_module->line().advance();
+        m_taken = received().size();
+    }
+    void hangUp() override {}
+
+private:
+    // Every byte the module read, in order: its list's entries, then a
+    // sequence still waiting for its parameters.
+    QByteArray received() const
+    {
+        const ModuleModel &model = m_module->model();
+        QByteArray bytes;
+        for (const LogEntry &entry : model.log().entries())
+            bytes += entry.bytes;
+        return bytes + model.pendingBytes();
+    }
+
+    std::shared_ptr<SkippingClock> m_clock = std::make_shared<SkippingClock>();
+    std::shared_ptr<SimulatedModule> m_module = std::make_shared<SimulatedModule>(m_clock);
+    qsizetype m_taken = 0;
+};
+
 #ifdef Q_OS_UNIX
 class PtyPortEnd : public PortEnd
 {
@@ -93,6 +180,11 @@ private:
 std::unique_ptr<PortEnd> makeFakePortEnd()
 {
     return std::make_unique<FakePortEnd>();
+}
+
+std::unique_ptr<PortEnd> makeSimulatorPortEnd()
+{
+    return std::make_unique<SimulatorPortEnd>();
 }
 
 #ifdef Q_OS_UNIX

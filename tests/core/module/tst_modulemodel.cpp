@@ -1,7 +1,7 @@
 // The simulated module as a plain object: bytes in, glass and log out.
 
 #include "core/module/modulemodel.h"
-#include "core/module/modulestatus.h"
+#include "core/session/displaymodel.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -148,8 +148,8 @@ void ModuleModelTest::textAndControlCodes()
 void ModuleModelTest::cursorSetAtTheCorners_data()
 {
     QTest::addColumn<int>("displayModel");
-    for (int model = 0; model < ModuleStatus::kModelCount; ++model) {
-        const ModuleStatus::Geometry size = ModuleStatus::geometry(model);
+    for (int model = 0; model < DisplayModel::kModelCount; ++model) {
+        const DisplayModel::Model &size = DisplayModel::model(model);
         QTest::addRow("model %d (%dx%d)", model, size.rows, size.columns) << model;
     }
 }
@@ -157,7 +157,7 @@ void ModuleModelTest::cursorSetAtTheCorners_data()
 void ModuleModelTest::cursorSetAtTheCorners()
 {
     QFETCH(int, displayModel);
-    const ModuleStatus::Geometry size = ModuleStatus::geometry(displayModel);
+    const DisplayModel::Model &size = DisplayModel::model(displayModel);
     Module m(displayModel);
     const auto cursorSet = [](int x, int y) {
         QByteArray bytes = hex("1f24000000 00");

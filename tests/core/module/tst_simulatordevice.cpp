@@ -3,11 +3,10 @@
 
 #include "core/module/simulatordevice.h"
 #include "core/serial/porttable.h"
+#include "core/serial/systemerrors.h"
 
 #include <QElapsedTimer>
 #include <QTest>
-
-#include <cerrno>
 
 namespace {
 
@@ -88,7 +87,7 @@ void SimulatorDeviceTest::heldByOneOpenAtATime()
     QVERIFY(!first.open(QStringLiteral("/dev/ttyS0")));
     QVERIFY(first.open(QStringLiteral("/dev/Simulator")));
     QVERIFY(!second.open(QStringLiteral("/dev/Simulator")));
-    QCOMPARE(second.lastError().code, EBUSY);
+    QCOMPARE(second.lastError().code, SystemErrors::kInUse);
     QCOMPARE(second.bytesWaiting(), -1);
     first.close();
     QVERIFY(second.open(QStringLiteral("/dev/Simulator")));

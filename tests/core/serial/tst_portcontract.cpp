@@ -21,6 +21,7 @@ const Implementation kImplementations[] = {
     {"Qt device on a pseudo-terminal", makePtyPortEnd},
 #endif
     {"test fake", makeFakePortEnd},
+    {"simulated module", makeSimulatorPortEnd},
 };
 
 // A wait may return early, never much later than asked; the margin covers a
@@ -113,6 +114,9 @@ void TestPortContract::opensAndClosesAgain()
     std::unique_ptr<SerialDevice> device = m_end->makeDevice();
     QVERIFY(!device->isOpen());
     QVERIFY(device->open(m_end->path()));
+    QVERIFY(device->isOpen());
+    QVERIFY(!device->open(m_end->path())); // a second open is refused, the first stands
+    QVERIFY(device->lastError().code != 0);
     QVERIFY(device->isOpen());
     device->close();
     QVERIFY(!device->isOpen());
@@ -251,6 +255,10 @@ void TestPortContract::heldOffLineTakesNothingUntilReleased()
         QSKIP("the far end cannot hold the line off");
     std::unique_ptr<SerialDevice> device = openDevice();
     QVERIFY(device);
+    // A module holds the line off with its busy line, which only CTS flow control heeds.
+    const std::optional<LineSettings> cts =
+        device->lineSettings().applied(QStringLiteral("octs=on"));
+    QVERIFY(cts && device->applyLineSettings(*cts));
     m_end->holdOff(true);
     // The line fills up and then takes nothing: 0 bytes, which is no failure.
     const QByteArray block(4096, 'U');

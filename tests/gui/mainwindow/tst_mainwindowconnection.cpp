@@ -114,18 +114,20 @@ void TestMainWindowConnection::portListOffersTheMachinesPorts()
     w.ports = {{QStringLiteral("ttyUSB0"), QStringLiteral("FT232R USB UART")}};
     w.start();
     auto *comSel = w.find<PortComboBox>("ComSel");
-    QCOMPARE(comSel->count(), 17);
+    QCOMPARE(comSel->count(), 18);
     QCOMPARE(comSel->itemText(15), QStringLiteral("COM16"));
     QCOMPARE(comSel->itemText(16), QStringLiteral("ttyUSB0"));
     QVERIFY(comSel->itemData(16, Qt::ToolTipRole).toString().startsWith(u"FT232R USB UART"));
+    QCOMPARE(comSel->itemText(17), QStringLiteral("Simulator")); // after the real ports
 
     comSel->setEditText(QStringLiteral("COM20"));
     w.ports.append({QStringLiteral("ttyACM0"), QString()});
     comSel->refreshPorts(); // as when the list is opened
     QCOMPARE(comSel->itemText(17), QStringLiteral("ttyACM0"));
+    QCOMPARE(comSel->itemText(18), QStringLiteral("Simulator"));
     QCOMPARE(comSel->currentText(), QStringLiteral("COM20"));
     QTest::keyClick(comSel->lineEdit(), Qt::Key_Return); // a typed name is never added
-    QCOMPARE(comSel->count(), 18);
+    QCOMPARE(comSel->count(), 19);
     QCOMPARE(comSel->currentText(), QStringLiteral("COM20"));
 
     comSel->setCurrentIndex(16);
