@@ -49,6 +49,7 @@ Prompt::FileRequest loadRequest()
                     QStringLiteral("All Files (*.*)")};
     request.selectedFilter = 0;
     request.confirmOverwrite = false;
+    request.mustExist = false;
     return request;
 }
 

@@ -12,6 +12,9 @@ inline constexpr quint32 kChosen = 0x80FF80;
 // The picker position clicked last, and every other position.
 inline constexpr quint32 kPickerMarked = 0x00FF00;
 inline constexpr quint32 kPickerUnmarked = 0x404040;
+// A recorder or player flag that is on (REC, PLAY, PAUSE, STEP): pure red,
+// the stored colour value 255.
+inline constexpr quint32 kFlagOn = 0xFF0000;
 // A set dot of the RAM user font pattern.
 inline constexpr quint32 kFontDotOn = 0x0000C0;
 

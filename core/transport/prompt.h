@@ -16,6 +16,17 @@ public:
         int selectedFilter = 0; // index into filters
         bool confirmOverwrite = true;
         QString defaultSuffix; // empty: the name is taken as typed
+        // An open dialog that takes any typed name; the reader then reports a
+        // missing file itself.
+        bool mustExist = true;
+    };
+
+    // What a save dialog gave back: the path and which of the request's types
+    // was chosen. An empty path means the user cancelled.
+    struct FileChoice
+    {
+        QString path;
+        int filter = 0; // index into the request's filters
     };
 
     virtual ~Prompt() = default;
@@ -33,4 +44,10 @@ public:
     // The chosen path, or an empty string when the user cancelled.
     virtual QString saveFileName(const FileRequest &request) = 0;
     virtual QString openFileName(const FileRequest &request) = 0;
+    // A save dialog whose chosen type matters (the export types). Where the
+    // type cannot be chosen, it is the preselected one.
+    virtual FileChoice chooseSaveFile(const FileRequest &request)
+    {
+        return {saveFileName(request), request.selectedFilter};
+    }
 };

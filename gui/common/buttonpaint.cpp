@@ -23,4 +23,9 @@ void paintChosen(QAbstractButton *button, bool isChosen)
     paint(button, isChosen ? chosen() : QColor());
 }
 
+void paintFlag(QAbstractButton *button, bool on)
+{
+    paint(button, on ? flagOn() : QColor());
+}
+
 } // namespace ButtonPaint

@@ -7,7 +7,8 @@
 class QAbstractButton;
 
 // Colours that show state on buttons: a chosen mode or on/off half is light
-// green, a set font dot dark blue, everything else the button face of the
+// green, a recorder or player flag that is on red, a set font dot dark blue,
+// everything else the button face of the
 // window's palette. The owner keeps the state itself and repaints from it; the
 // dynamic property "selected" mirrors the colour for readers that do not want
 // to compare colours.
@@ -16,6 +17,10 @@ namespace ButtonPaint {
 inline QColor chosen()
 {
     return QColor(QRgb(StateColours::kChosen));
+}
+inline QColor flagOn()
+{
+    return QColor(QRgb(StateColours::kFlagOn));
 }
 inline QColor dotOn()
 {
@@ -26,5 +31,7 @@ inline QColor dotOn()
 void paint(QAbstractButton *button, const QColor &colour);
 // Light green when chosen, the button face otherwise.
 void paintChosen(QAbstractButton *button, bool isChosen);
+// Red while the flag is on, the button face otherwise.
+void paintFlag(QAbstractButton *button, bool on);
 
 } // namespace ButtonPaint

@@ -1,5 +1,6 @@
 #include "gui/common/widgetprompt.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -30,41 +31,54 @@ WidgetPrompt::WidgetPrompt(QWidget *parent)
 
 void WidgetPrompt::message(const QString &text, const QString &title)
 {
-    QMessageBox box(QMessageBox::NoIcon, titleOrDefault(title), text, QMessageBox::Ok, m_parent);
+    QMessageBox box(QMessageBox::NoIcon, titleOrDefault(title), text, QMessageBox::Ok, owner());
     box.exec();
 }
 
 bool WidgetPrompt::askYesNo(const QString &text, const QString &title)
 {
     QMessageBox box(QMessageBox::Question, titleOrDefault(title), text,
-                    QMessageBox::Yes | QMessageBox::No, m_parent);
+                    QMessageBox::Yes | QMessageBox::No, owner());
     return box.exec() == QMessageBox::Yes;
 }
 
 bool WidgetPrompt::askOkCancel(const QString &text, const QString &title)
 {
     QMessageBox box(QMessageBox::Question, titleOrDefault(title), text,
-                    QMessageBox::Ok | QMessageBox::Cancel, m_parent);
+                    QMessageBox::Ok | QMessageBox::Cancel, owner());
     return box.exec() == QMessageBox::Ok;
+}
+
+QWidget *WidgetPrompt::owner() const
+{
+    if (QWidget *active = QApplication::activeWindow())
+        return active;
+    return m_parent;
 }
 
 QString WidgetPrompt::saveFileName(const FileRequest &request)
 {
-    return fileName(request, true);
+    return fileName(request, true).path;
 }
 
 QString WidgetPrompt::openFileName(const FileRequest &request)
 {
-    return fileName(request, false);
+    return fileName(request, false).path;
 }
 
-QString WidgetPrompt::fileName(const FileRequest &request, bool save)
+Prompt::FileChoice WidgetPrompt::chooseSaveFile(const FileRequest &request)
 {
-    QFileDialog dialog(m_parent, titleOrDefault(request.title));
+    return fileName(request, true);
+}
+
+Prompt::FileChoice WidgetPrompt::fileName(const FileRequest &request, bool save)
+{
+    QFileDialog dialog(owner(), titleOrDefault(request.title));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (!request.filters.isEmpty()) {
-        const QStringList filters = platformFilters(request.filters);
+    const bool existing = !save && request.mustExist;
+    dialog.setFileMode(existing ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    const QStringList filters = platformFilters(request.filters);
+    if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
         dialog.selectNameFilter(filters.value(request.selectedFilter));
     }
@@ -73,6 +87,7 @@ QString WidgetPrompt::fileName(const FileRequest &request, bool save)
     if (!request.defaultSuffix.isEmpty())
         dialog.setDefaultSuffix(request.defaultSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return QString();
-    return dialog.selectedFiles().constFirst();
+        return {};
+    const int filter = int(filters.indexOf(dialog.selectedNameFilter()));
+    return {dialog.selectedFiles().constFirst(), filter < 0 ? request.selectedFilter : filter};
 }

@@ -5,13 +5,15 @@
 #include <QPointer>
 #include <QWidget>
 
-// The program's questions as modal message boxes and file dialogs over the main window.
+// The program's questions as modal message boxes and file dialogs, over the
+// window the user is working in (the main window or the edit window).
 class WidgetPrompt : public Prompt
 {
 public:
     explicit WidgetPrompt(QWidget *parent = nullptr);
 
-    // The window the boxes are centred on; set once the main window exists.
+    // The window the boxes are centred on when none of the program's windows
+    // is active; set once the main window exists.
     void setParentWidget(QWidget *parent) { m_parent = parent; }
 
     void message(const QString &text, const QString &title = QString()) override;
@@ -19,9 +21,11 @@ public:
     bool askOkCancel(const QString &text, const QString &title) override;
     QString saveFileName(const FileRequest &request) override;
     QString openFileName(const FileRequest &request) override;
+    FileChoice chooseSaveFile(const FileRequest &request) override;
 
 private:
-    QString fileName(const FileRequest &request, bool save);
+    QWidget *owner() const;
+    FileChoice fileName(const FileRequest &request, bool save);
 
     QPointer<QWidget> m_parent;
 };

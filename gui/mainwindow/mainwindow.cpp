@@ -11,6 +11,8 @@
 #include "gui/common/monitorview.h"
 #include "gui/mainwindow/connectionbar.h"
 #include "gui/mainwindow/cursorpicker.h"
+#include "gui/mainwindow/monitorbuttons.h"
+#include "gui/mainwindow/recorderbuttons.h"
 #include "gui/setupmodes/modetabstrip.h"
 #include "gui/setupmodes/setupmodepanels.h"
 #include "gui/simulator/simulatorwindowopener.h"
@@ -54,6 +56,10 @@ MainWindow::MainWindow(const MainWindowParts &parts, QWidget *parent)
     columns->addLayout(left, 1);
     columns->addWidget(rightColumn, 0);
     setCentralWidget(central);
+    m_recorder = new RecorderButtons(m_parts.session, m_parts.prompt, m_recButtons, this);
+    connect(this, &MainWindow::closed, m_recorder, &RecorderButtons::shutDown);
+    new MonitorButtons(m_parts.session.monitor, m_parts.prompt, m_parts.session.codePage,
+                       m_monitorButtons, this);
     // Before the start-up, which may go online on the simulator.
     new SimulatorWindowOpener(m_parts.session.connection, m_parts.state, this);
 
@@ -208,6 +214,11 @@ bool MainWindow::comport_online() const
 void MainWindow::OfflineButton_Click()
 {
     m_parts.session.connection.OfflineButton_Click();
+}
+
+EditForm *MainWindow::eForm_ref() const
+{
+    return m_recorder->eForm_ref();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

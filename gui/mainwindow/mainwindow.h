@@ -9,12 +9,14 @@
 class ConnectionBar;
 class CursorPickerModel;
 class DirectCommandPanel;
+class EditForm;
 class ModeTabStrip;
 class MonitorView;
 class Prompt;
 class QBoxLayout;
 class QComboBox;
 class QGroupBox;
+class RecorderButtons;
 class SessionConfig;
 class SetupState;
 struct CommandSession;
@@ -46,6 +48,8 @@ public:
 
     bool comport_online() const;
     void OfflineButton_Click();
+    // The open edit window, or null.
+    EditForm *eForm_ref() const;
 
     // The close a termination signal asks for: as the close box, but nobody
     // may be at the screen to answer a box, so a failed save is told on
@@ -90,6 +94,7 @@ private:
     QGroupBox *m_monitorFrame = nullptr;
     QBoxLayout *m_monitorButtons = nullptr;
     MonitorView *m_trHistory = nullptr;
+    RecorderButtons *m_recorder = nullptr;
     bool m_shutDown = false;
     bool m_closingForSignal = false;
 };

@@ -21,16 +21,29 @@ bool ScriptedPrompt::askOkCancel(const QString &text, const QString &title)
 
 QString ScriptedPrompt::saveFileName(const FileRequest &request)
 {
-    m_asked.append({QStringLiteral("save"), QString(), request.title});
-    m_fileRequests.append(request);
-    return m_files.isEmpty() ? QString() : m_files.dequeue();
+    return nextFile(QStringLiteral("save"), request).path;
 }
 
 QString ScriptedPrompt::openFileName(const FileRequest &request)
 {
-    m_asked.append({QStringLiteral("open"), QString(), request.title});
+    return nextFile(QStringLiteral("open"), request).path;
+}
+
+Prompt::FileChoice ScriptedPrompt::chooseSaveFile(const FileRequest &request)
+{
+    return nextFile(QStringLiteral("save"), request);
+}
+
+Prompt::FileChoice ScriptedPrompt::nextFile(const QString &kind, const FileRequest &request)
+{
+    m_asked.append({kind, QString(), request.title});
     m_fileRequests.append(request);
-    return m_files.isEmpty() ? QString() : m_files.dequeue();
+    if (m_files.isEmpty())
+        return {};
+    FileChoice choice = m_files.dequeue();
+    if (choice.filter < 0)
+        choice.filter = request.selectedFilter;
+    return choice;
 }
 
 QStringList ScriptedPrompt::messages() const

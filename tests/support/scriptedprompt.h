@@ -23,12 +23,14 @@ public:
     bool askOkCancel(const QString &text, const QString &title) override;
     QString saveFileName(const FileRequest &request) override;
     QString openFileName(const FileRequest &request) override;
+    FileChoice chooseSaveFile(const FileRequest &request) override;
 
     // Answers for the next questions, in order; an empty script answers No,
     // Cancel, and a cancelled dialog.
     void answerYesNo(bool yes) { m_yesNo.enqueue(yes); }
     void answerOkCancel(bool ok) { m_okCancel.enqueue(ok); }
-    void answerFile(const QString &path) { m_files.enqueue(path); }
+    // filter: the type chosen in a save dialog, -1 for the preselected one.
+    void answerFile(const QString &path, int filter = -1) { m_files.enqueue({path, filter}); }
     // Runs while a message box would be open (for example to click meanwhile).
     void onMessage(std::function<void(const QString &)> hook) { m_onMessage = std::move(hook); }
 
@@ -38,10 +40,12 @@ public:
     void clear() { m_asked.clear(); }
 
 private:
+    FileChoice nextFile(const QString &kind, const FileRequest &request);
+
     QList<Asked> m_asked;
     QQueue<bool> m_yesNo;
     QQueue<bool> m_okCancel;
-    QQueue<QString> m_files;
+    QQueue<FileChoice> m_files;
     QList<FileRequest> m_fileRequests;
     std::function<void(const QString &)> m_onMessage;
 };

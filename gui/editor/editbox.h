@@ -1,0 +1,43 @@
+#pragma once
+
+#include "core/logboard/logboardplayer.h"
+
+#include <QPlainTextEdit>
+#include <QString>
+#include <QStringView>
+
+// The edit area. It holds the Log Board text, whose lines end in CR LF: each
+// line is one paragraph of the document, and a lone CR or LF inside a line
+// (from a loaded file with other line ends, or a title that held one) shows as
+// the control picture U+240D or U+240A, so the text comes back exactly as it
+// went in and its character offsets map onto the document's positions.
+class EditBox : public QPlainTextEdit
+{
+    Q_OBJECT
+public:
+    explicit EditBox(QWidget *parent = nullptr);
+
+    // Replaces the whole text; nothing to undo afterwards.
+    void setLogText(QStringView text);
+    QString logText() const;
+    bool isEmpty() const;
+
+    // Adds text at the end, at a cost that does not grow with the text's
+    // length. The user's caret, selection and scroll position stay as they
+    // were.
+    void appendLogText(QStringView text);
+
+    // Selects length characters from offset, both counted in text, a Log Board
+    // text this area showed (and may have grown since at its end).
+    void selectInLogText(QStringView text, qsizetype offset, qsizetype length);
+
+    static QString documentText(QStringView logText);
+    static QString logTextOf(QStringView rawDocumentText);
+
+signals:
+    // F8 or Esc without Shift, Ctrl or Alt.
+    void stepKeyPressed(LogBoardPlayer::StepKey key);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+};

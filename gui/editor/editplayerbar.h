@@ -1,0 +1,59 @@
+#pragma once
+
+#include "core/logboard/logboardplayer.h"
+#include "core/logboard/playerflags.h"
+
+#include <QString>
+#include <QWidget>
+
+class Connection;
+class EditBox;
+class PortWriter;
+class Prompt;
+class QPushButton;
+
+// The edit window's PLAY, PAUSE, STOP and STEP: the edit area's text sent
+// whole, or one "PRT" line per F8 with that line highlighted. Their flags are
+// their own, apart from the main window's recorder; PAUSE here holds only this
+// playback, never the recording.
+class EditPlayerBar : public QWidget
+{
+    Q_OBJECT
+public:
+    EditPlayerBar(EditBox *box, Connection &connection, PortWriter &writer, Prompt &prompt,
+                  QWidget *parent = nullptr);
+
+    bool running() const { return m_player->running(); }
+    bool stepping() const { return m_flags.stepping(); }
+
+    // F8 (in the edit area or the Step menu item) or Esc.
+    void pressStepKey(LogBoardPlayer::StepKey key);
+    // The window is closing: a run ends at its next check.
+    void endRun();
+
+signals:
+    void steppingChanged(bool stepping);
+    void progress(qsizetype line, qsizetype lineCount);
+    // A playback or stepping has come back (whatever its outcome).
+    void runEnded();
+
+private:
+    void PlayCommandButton_Click();
+    void PauseCommandButton_Click();
+    void StopCommandButton_Click();
+    void StepCommandButton_Click();
+    void setStepLock(bool locked);
+    void showFlags();
+    void tellOutcome(LogBoardPlayer::Outcome outcome);
+
+    EditBox *m_box;
+    Connection &m_connection;
+    Prompt &m_prompt;
+    PlayerFlagSet m_flags;
+    LogBoardPlayer *m_player;
+    QString m_steppedText; // the text the highlights' offsets count in
+    QPushButton *m_play;
+    QPushButton *m_pause;
+    QPushButton *m_stop;
+    QPushButton *m_step;
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QObject>
+
+class CodePage;
+class OutputMonitor;
+class Prompt;
+class QBoxLayout;
+class QPushButton;
+
+// The output monitor's "Clear" and "Save to file (binary)": the monitor's
+// history emptied, or turned back into the raw bytes of its commands.
+class MonitorButtons : public QObject
+{
+    Q_OBJECT
+public:
+    MonitorButtons(OutputMonitor &monitor, Prompt &prompt, const CodePage &codePage,
+                   QBoxLayout *row, QObject *parent = nullptr);
+
+private:
+    void Command1_Click();
+    void Save_to_file_button_Click();
+
+    OutputMonitor &m_monitor;
+    Prompt &m_prompt;
+    const CodePage &m_codePage;
+    QPushButton *m_saveButton;
+};

@@ -1,0 +1,197 @@
+#include "gui/mainwindow/recorderbuttons.h"
+
+#include "core/logboard/logboard.h"
+#include "core/logboard/logboardplayer.h"
+#include "core/logboard/playerport.h"
+#include "core/session/commandsession.h"
+#include "core/transport/prompt.h"
+#include "gui/common/buttonpaint.h"
+#include "gui/common/buttonpictures.h"
+#include "gui/common/playbackprogress.h"
+#include "gui/editor/editform.h"
+
+#include <QBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+using ButtonPictures::Picture;
+
+namespace {
+
+// Beside the main window where the screen has room. Otherwise at the screen's
+// right edge below the recorder group, over the output monitor: REC and STOP
+// stay in reach, and so does most of the command panel.
+void placeBeside(QWidget *editor, const QWidget *main, const QWidget *recorder)
+{
+    // The window manager's title bar and border, which the editor's size leaves out.
+    constexpr int kFrameAllowance = 32;
+    const QRect screen = main->screen()->availableGeometry();
+    const QRect frame = main->frameGeometry();
+    QSize size = editor->size().boundedTo(screen.size());
+    QPoint at;
+    if (frame.right() + size.width() <= screen.right()) {
+        at = QPoint(frame.right() + 1, frame.top());
+    } else if (frame.left() - size.width() >= screen.left()) {
+        at = QPoint(frame.left() - size.width(), frame.top());
+    } else {
+        const int below = recorder->mapToGlobal(QPoint(0, recorder->height())).y() + 4;
+        const int room = screen.bottom() + 1 - below - kFrameAllowance;
+        if (room >= size.height() / 2)
+            size.setHeight(qMin(size.height(), room));
+        at = QPoint(screen.right() + 1 - size.width(),
+                    qMin(below, screen.bottom() + 1 - size.height() - kFrameAllowance));
+    }
+    editor->resize(size);
+    editor->move(at);
+}
+
+} // namespace
+
+RecorderButtons::RecorderButtons(CommandSession &session, Prompt &prompt, QBoxLayout *row,
+                                 QWidget *window)
+    : QObject(window)
+    , m_session(session)
+    , m_board(session.logBoard)
+    , m_prompt(prompt)
+    , m_window(window)
+    , m_flags(session.logBoard)
+    , m_player(new LogBoardPlayer(m_flags, playerPort(session.connection, session.writer), this))
+{
+    QWidget *frame = row->parentWidget();
+    m_rec = ButtonPictures::button(
+        Picture::Rec, QStringLiteral("RecCommandButton"), QStringLiteral("REC"),
+        QStringLiteral("REC button:  When on, commands are recorded to log board."), frame);
+    m_stop = ButtonPictures::button(
+        Picture::Stop, QStringLiteral("StopCommandButton"), QStringLiteral("STOP"),
+        QStringLiteral("STOP button: Resets REC / PLAY condition"), frame);
+    m_play = ButtonPictures::button(
+        Picture::Play, QStringLiteral("PlayCommandButton"), QStringLiteral("PLAY"),
+        QStringLiteral("PLAY button: Playback the commands recorded to the Log Board"), frame);
+    m_pause = ButtonPictures::button(
+        Picture::Pause, QStringLiteral("PauseCommandButton"), QStringLiteral("PAUSE"),
+        QStringLiteral("Temporarily halts REC / PLAY.  Press again to resume."), frame);
+    m_edit = ButtonPictures::button(Picture::Edit, QStringLiteral("EditCommandButton"),
+                                    QStringLiteral("EDIT"),
+                                    QStringLiteral("Open the Log Board for editing"), frame);
+    m_progressLabel = new QLabel(frame);
+    m_progressLabel->setObjectName(QStringLiteral("PlayProgress"));
+    m_progress = std::make_unique<PlaybackProgress>(m_progressLabel);
+    for (QPushButton *button : {m_rec, m_stop, m_play, m_pause, m_edit})
+        row->addWidget(button);
+    row->addSpacing(6);
+    row->addWidget(m_progressLabel, 1);
+
+    connect(m_rec, &QPushButton::clicked, this, &RecorderButtons::RecCommandButton_Click);
+    connect(m_stop, &QPushButton::clicked, this, &RecorderButtons::StopCommandButton_Click);
+    connect(m_play, &QPushButton::clicked, this, &RecorderButtons::PlayCommandButton_Click);
+    connect(m_pause, &QPushButton::clicked, this, &RecorderButtons::PauseCommandButton_Click);
+    connect(m_edit, &QPushButton::clicked, this, &RecorderButtons::EditCommandButton_Click);
+    connect(&m_board, &LogBoard::flagsChanged, this, &RecorderButtons::showFlags);
+    connect(m_player, &LogBoardPlayer::progress, this,
+            [this](qsizetype line, qsizetype count) { m_progress->show(line, count); });
+    showFlags();
+}
+
+RecorderButtons::~RecorderButtons()
+{
+    if (!m_editForm)
+        return;
+    // The edit window has no parent to take it along; its text goes back first.
+    disconnect(m_editForm, nullptr, this, nullptr);
+    m_board.setSink(nullptr);
+    m_board.setLogtext(m_editForm->logText());
+    delete m_editForm;
+}
+
+EditForm *RecorderButtons::eForm_ref() const
+{
+    return m_editForm;
+}
+
+void RecorderButtons::shutDown()
+{
+    m_player->stop();
+    if (m_editForm)
+        m_editForm->close();
+}
+
+void RecorderButtons::RecCommandButton_Click()
+{
+    // Ends a running playback at its next check: recording and playback
+    // exclude each other.
+    m_board.setRecording(true);
+    m_board.setPlaying(false);
+}
+
+void RecorderButtons::StopCommandButton_Click()
+{
+    m_board.setRecording(false);
+    m_player->stop();
+}
+
+void RecorderButtons::PauseCommandButton_Click()
+{
+    m_player->togglePause();
+}
+
+void RecorderButtons::PlayCommandButton_Click()
+{
+    // Offline nothing happens at all; a press during a run would start a
+    // nested second pass, so it is ignored too.
+    if (!m_session.connection.comport_online() || m_player->running())
+        return;
+    const QPointer<RecorderButtons> alive(this);
+    const LogBoardPlayer::Outcome outcome = m_player->play(m_board.logtext());
+    if (!alive)
+        return;
+    m_progress->clear();
+    // A port failure has been told by the port writer already.
+    if (outcome == LogBoardPlayer::Outcome::Refused)
+        m_prompt.message(m_player->refusal());
+}
+
+void RecorderButtons::EditCommandButton_Click()
+{
+    setEditorOpen(true);
+    // A running playback stops at its next check, and a pause is lifted.
+    m_board.setPlaying(false);
+    m_board.setPaused(false);
+
+    auto *form = new EditForm(m_session, m_prompt);
+    m_editForm = form;
+    form->setLogText(m_board.takeLogtext());
+    m_board.setSink(form);
+    connect(form, &EditForm::closing, this, &RecorderButtons::editFormClosing);
+    placeBeside(form, m_window, m_rec->parentWidget());
+    form->show();
+    m_window->update();
+}
+
+void RecorderButtons::editFormClosing(const QString &text)
+{
+    m_editForm = nullptr;
+    m_board.setSink(nullptr);
+    m_board.setLogtext(text);
+    setEditorOpen(false);
+}
+
+// REC and STOP stay usable beside the edit window: recording goes on into it.
+void RecorderButtons::setEditorOpen(bool open)
+{
+    m_edit->setEnabled(!open);
+    m_play->setEnabled(!open);
+    m_pause->setEnabled(!open);
+    m_rec->setEnabled(true);
+    m_stop->setEnabled(true);
+}
+
+void RecorderButtons::showFlags()
+{
+    ButtonPaint::paintFlag(m_rec, m_board.recording());
+    ButtonPaint::paintFlag(m_play, m_board.playing());
+    ButtonPaint::paintFlag(m_pause, m_board.paused());
+    // The colours show before a playback's first line goes out.
+    if (QWidget *frame = m_rec->parentWidget(); frame->isVisible())
+        frame->repaint();
+}

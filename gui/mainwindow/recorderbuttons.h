@@ -1,0 +1,64 @@
+#pragma once
+
+#include "core/logboard/playerflags.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+
+struct CommandSession;
+class EditForm;
+class LogBoard;
+class LogBoardPlayer;
+class PlaybackProgress;
+class Prompt;
+class QBoxLayout;
+class QLabel;
+class QPushButton;
+class QWidget;
+
+// The recorder group of the main window: REC, STOP, PLAY, PAUSE and EDIT. The
+// flags live in the Log Board, which records by them; the buttons show them in
+// their colours. PLAY sends the Log Board's "PRT" lines to port 1; EDIT hands
+// the text to a new edit window and takes it back when that window closes.
+class RecorderButtons : public QObject
+{
+    Q_OBJECT
+public:
+    // The buttons and the playback progress go into row, inside window.
+    RecorderButtons(CommandSession &session, Prompt &prompt, QBoxLayout *row, QWidget *window);
+    ~RecorderButtons() override;
+
+    // The open edit window, or null.
+    EditForm *eForm_ref() const;
+
+    // The main window closes: a playback ends at its next check, and the edit
+    // window goes with it.
+    void shutDown();
+
+private:
+    void RecCommandButton_Click();
+    void StopCommandButton_Click();
+    void PlayCommandButton_Click();
+    void PauseCommandButton_Click();
+    void EditCommandButton_Click();
+    void editFormClosing(const QString &text);
+    void setEditorOpen(bool open);
+    void showFlags();
+
+    CommandSession &m_session;
+    LogBoard &m_board;
+    Prompt &m_prompt;
+    QWidget *m_window;
+    LogBoardFlags m_flags;
+    LogBoardPlayer *m_player;
+    QPushButton *m_rec;
+    QPushButton *m_stop;
+    QPushButton *m_play;
+    QPushButton *m_pause;
+    QPushButton *m_edit;
+    QLabel *m_progressLabel;
+    std::unique_ptr<PlaybackProgress> m_progress;
+    QPointer<EditForm> m_editForm;
+};

@@ -1,0 +1,301 @@
+#include "../mainwindow/recorderfixture.h"
+
+#include <QLabel>
+#include <QTextBlock>
+
+#include <functional>
+
+namespace {
+
+using Actions = QList<std::function<void()>>;
+
+// Runs the next action each time stepping highlights a line, once the
+// highlight shows and the loop waits for a key.
+class OnHighlight
+{
+public:
+    OnHighlight(EditForm *form, Actions actions)
+        : m_actions(std::move(actions))
+    {
+        auto *player = form->findChild<LogBoardPlayer *>();
+        QObject::connect(
+            player, &LogBoardPlayer::highlight, &m_context,
+            [this](qsizetype, qsizetype length) {
+                if (length > 0 && !m_actions.isEmpty())
+                    m_actions.takeFirst()();
+            },
+            Qt::QueuedConnection);
+    }
+    bool done() const { return m_actions.isEmpty(); }
+
+private:
+    Actions m_actions;
+    QObject m_context;
+};
+
+// The edit window open over the given text, online.
+struct Editing : Recorder
+{
+    explicit Editing(const QString &text)
+    {
+        board().setLogtext(text);
+        click("EditCommandButton");
+        if (!p.goOnline())
+            qWarning("not online");
+    }
+    QString selected() const { return editBox()->textCursor().selectedText(); }
+    int selectionStart() const { return editBox()->textCursor().selectionStart(); }
+    int blockStart(int line) const
+    {
+        return editBox()->document()->findBlockByNumber(line).position();
+    }
+    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const
+    {
+        QTest::keyClick(editBox(), key, modifiers);
+    }
+    // What stepping locks: "readonly", the disabled buttons, and the red ones.
+    QString lockState() const
+    {
+        QStringList state;
+        if (editBox()->isReadOnly())
+            state << QStringLiteral("readonly");
+        for (const char *name : {"PlayCommandButton", "PauseCommandButton", "ClearCommandButton",
+                                 "LoadCommandButton"}) {
+            if (!inEditor(name)->isEnabled())
+                state << QStringLiteral("-") + QString::fromLatin1(name).chopped(13);
+        }
+        for (const char *name : {"PlayCommandButton", "PauseCommandButton", "StepCommandButton"}) {
+            if (isRed(inEditor(name)))
+                state << QStringLiteral("red:") + QString::fromLatin1(name).chopped(13);
+        }
+        return state.join(u' ');
+    }
+};
+
+} // namespace
+
+// The edit window's PLAY, PAUSE, STOP and stepping.
+class TestEditorPlayback : public QObject
+{
+    Q_OBJECT
+private slots:
+    void stepThroughThreeRecordsWithF8AndEsc();
+    void stepKeysFromTheMenuAndWithModifiers();
+    void stopWhileWaiting();
+    void highlightStartsAtTheLine_data();
+    void highlightStartsAtTheLine();
+    void lastLineWithoutLineBreak();
+    void playSendsTheTextAsItWasAtThePress();
+    void stopDuringPause();
+    void offlineNothingHappens();
+    void closingDuringARunEndsItFirst_data();
+    void closingDuringARunEndsItFirst();
+};
+
+void TestEditorPlayback::stepThroughThreeRecordsWithF8AndEsc()
+{
+    Editing w(kThreeRecords);
+    QStringList seen;
+    QString lockedState;
+    QByteArray sentBeforeF8;
+    OnHighlight script(w.editor(), {[&] {
+                                        seen << w.selected();
+                                        lockedState = w.lockState();
+                                        sentBeforeF8 = w.written();
+                                        w.key(Qt::Key_F8);
+                                    },
+                                    [&] {
+                                        seen << w.selected();
+                                        w.key(Qt::Key_Escape);
+                                    }});
+    w.clickInEditor("StepCommandButton");
+    QVERIFY(script.done());
+    QCOMPARE(seen, (QStringList{"PRT 1bh 40h;", "PRT 0ch;"}));
+    QCOMPARE(lockedState, QStringLiteral("readonly -Play -Pause -Clear -Load red:Step"));
+    QCOMPARE(sentBeforeF8, QByteArray());
+    QCOMPARE(w.written(), QByteArray::fromHex("1b40"));
+    // The highlight goes; the caret stays where the last one began.
+    QCOMPARE(w.selected(), QString());
+    QCOMPARE(w.editBox()->textCursor().position(), w.blockStart(6));
+    QCOMPARE(w.lockState(), QString());
+    QCOMPARE(w.editBox()->logText(), kThreeRecords);
+}
+
+void TestEditorPlayback::stepKeysFromTheMenuAndWithModifiers()
+{
+    Editing w(kThreeRecords);
+    QStringList seen;
+    OnHighlight script(w.editor(), {[&] {
+                                        seen << w.selected();
+                                        // Neither steps nor ends: only plain F8 and Esc count.
+                                        w.key(Qt::Key_F8, Qt::ShiftModifier);
+                                        w.key(Qt::Key_Escape, Qt::ControlModifier);
+                                        QTimer::singleShot(50, [&] {
+                                            seen << w.selected();
+                                            w.trigger("Step_menu");
+                                        });
+                                    },
+                                    [&] {
+                                        seen << w.selected();
+                                        w.trigger("Step_menu");
+                                    },
+                                    [&] {
+                                        seen << w.selected();
+                                        w.trigger("Step_menu");
+                                    }});
+    w.clickInEditor("StepCommandButton");
+    QVERIFY(script.done());
+    QCOMPARE(seen, (QStringList{"PRT 1bh 40h;", "PRT 1bh 40h;", "PRT 0ch;", "PRT 0bh;"}));
+    QCOMPARE(w.written(), QByteArray::fromHex("1b400c0b"));
+    QCOMPARE(w.lockState(), QString());
+}
+
+void TestEditorPlayback::stopWhileWaiting()
+{
+    Editing w(kThreeRecords);
+    OnHighlight script(w.editor(), {[&] { w.clickInEditor("StopCommandButton"); }});
+    w.clickInEditor("StepCommandButton");
+    QVERIFY(script.done());
+    QCOMPARE(w.written(), QByteArray());
+    QCOMPARE(w.selected(), QString());
+    QCOMPARE(w.lockState(), QString());
+}
+
+void TestEditorPlayback::highlightStartsAtTheLine_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<int>>("lines"); // the highlighted lines, in order
+    QTest::addColumn<QStringList>("selected");
+    QTest::newRow("indented")
+        << QStringLiteral("*** a ***\r\n  PRT 1bh 40h;\r\n\r\nPRT 0ch;\r\n   PRT 0bh;  \r\n")
+        << QList<int>{1, 3, 4} << QStringList{"  PRT 1bh 40h;", "PRT 0ch;", "   PRT 0bh;  "};
+    QTest::newRow("lone CR and LF inside lines")
+        << QStringLiteral("*** a\rb\nc ***\r\n\nx\r\nPRT 0ch;\r\nPRT 0bh;\r\n") << QList<int>{2, 3}
+        << QStringList{"PRT 0ch;", "PRT 0bh;"};
+}
+
+void TestEditorPlayback::highlightStartsAtTheLine()
+{
+    QFETCH(QString, text);
+    QFETCH(QList<int>, lines);
+    QFETCH(QStringList, selected);
+    Editing w(text);
+    QList<int> starts;
+    QStringList seen;
+    Actions actions;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        actions << [&] {
+            starts << w.selectionStart();
+            seen << w.selected();
+            w.key(Qt::Key_F8);
+        };
+    }
+    OnHighlight script(w.editor(), actions);
+    w.clickInEditor("StepCommandButton");
+    QVERIFY(script.done());
+    QList<int> expected;
+    for (const int line : lines)
+        expected << w.blockStart(line);
+    QCOMPARE(starts, expected);
+    QCOMPARE(seen, selected);
+    QCOMPARE(w.editBox()->logText(), text);
+}
+
+void TestEditorPlayback::lastLineWithoutLineBreak()
+{
+    Editing w(QStringLiteral("PRT 1bh"));
+    w.clickInEditor("PlayCommandButton");
+    QCOMPARE(w.written(), QByteArray::fromHex("1b"));
+
+    // Stepping sends what PLAY sends, the last line too.
+    OnHighlight script(w.editor(), {[&] { w.key(Qt::Key_F8); }});
+    w.clickInEditor("StepCommandButton");
+    QVERIFY(script.done());
+    QCOMPARE(w.written(), QByteArray::fromHex("1b1b"));
+}
+
+void TestEditorPlayback::playSendsTheTextAsItWasAtThePress()
+{
+    Editing w(QStringLiteral("PRT 01h;\r\nPRT 02h;\r\nPRT 03h;\r\n"));
+    QString during;
+    QString progress;
+    // In the event turn after the first line.
+    QObject::connect(
+        w.editor()->findChild<LogBoardPlayer *>(), &LogBoardPlayer::progress, w.editBox(),
+        [&] {
+            if (!during.isEmpty())
+                return;
+            during = w.lockState();
+            progress = w.inEditor<QLabel>("EditProgress")->text();
+            w.editBox()->selectAll();
+            QTest::keyClicks(w.editBox(), "PRT 99h;");
+        },
+        Qt::QueuedConnection);
+    w.clickInEditor("PlayCommandButton");
+    QCOMPARE(during, QStringLiteral("red:Play"));
+    QCOMPARE(progress, QStringLiteral("Line 1 of 4"));
+    QCOMPARE(w.written(), QByteArray::fromHex("010203"));
+    QCOMPARE(w.editBox()->logText(), QStringLiteral("PRT 99h;"));
+    QCOMPARE(w.lockState(), QString());
+    QCOMPARE(w.inEditor<QLabel>("EditProgress")->text(), QString());
+    // Nothing played is recorded or shown in the monitor.
+    QCOMPARE(w.p.monitor.history(), QString());
+}
+
+void TestEditorPlayback::stopDuringPause()
+{
+    Editing w(QStringLiteral("PRT 01h;\r\nPRT 02h;\r\nPRT 03h;\r\n"));
+    w.clickInEditor("PauseCommandButton");
+    QString paused;
+    QTimer::singleShot(30, [&] {
+        paused = w.lockState();
+        w.clickInEditor("StopCommandButton");
+    });
+    w.clickInEditor("PlayCommandButton");
+    QCOMPARE(paused, QStringLiteral("red:Play red:Pause"));
+    QCOMPARE(w.written(), QByteArray::fromHex("0102"));
+    QCOMPARE(w.lockState(), QString());
+    // The edit window's PAUSE holds its playback only, never the recording.
+    QVERIFY(!w.board().paused());
+}
+
+void TestEditorPlayback::offlineNothingHappens()
+{
+    Editing w(kThreeRecords);
+    w.p.connection.OfflineButton_Click();
+    w.clickInEditor("PlayCommandButton");
+    w.clickInEditor("StepCommandButton");
+    QCOMPARE(w.written(), QByteArray());
+    QCOMPARE(w.lockState(), QString());
+    QCOMPARE(w.p.prompt.asked().size(), 0);
+}
+
+void TestEditorPlayback::closingDuringARunEndsItFirst_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("PLAY") << "PlayCommandButton";
+    QTest::newRow("STEP") << "StepCommandButton";
+}
+
+void TestEditorPlayback::closingDuringARunEndsItFirst()
+{
+    QFETCH(QString, button);
+    QString text;
+    for (int i = 0; i < 200; ++i)
+        text += QStringLiteral("PRT %1h;\r\n").arg(i & 0xFF, 2, 16, QLatin1Char('0'));
+    Editing w(text);
+    QPointer<EditForm> form = w.editor();
+    const auto close = [&] { form->close(); };
+    OnHighlight script(form, {close});
+    if (button.startsWith(u'P'))
+        QTimer::singleShot(0, close);
+    w.clickInEditor(button);
+    QVERIFY(w.editor() == nullptr);
+    QTRY_VERIFY(!form);
+    QVERIFY(w.written().size() <= 1);
+    QCOMPARE(w.board().logtext(), text);
+    QCOMPARE(w.enabled(), QStringLiteral("REC STOP PLAY PAUSE EDIT"));
+}
+
+QTEST_MAIN(TestEditorPlayback)
+#include "tst_editorplayback.moc"
