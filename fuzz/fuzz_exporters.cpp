@@ -1,0 +1,26 @@
+// Each of the five Save As types over any text, into memory.
+
+#include "core/logboard/exportformats.h"
+#include "core/transport/codepage.h"
+#include "fuzzinput.h"
+
+#include <QBuffer>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static const CodePage codePage(CodePage::Kind::Windows1252);
+    const QString text = fuzzText(data, size);
+    for (const LogBoardExport::FormatInfo &info : LogBoardExport::formats()) {
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        const QString error = LogBoardExport::write(out, info.format, text,
+                                                    QStringLiteral("/tmp/fuzz-log.c"), codePage);
+        // Only the Intel HEX image can refuse a text (more bytes than its
+        // count holds); everything else writes at least its closing CR LF.
+        if (info.format == LogBoardExport::Format::IntelHex)
+            FUZZ_CHECK(error.isEmpty() || out.data().isEmpty());
+        else
+            FUZZ_CHECK(error.isEmpty() && out.data().endsWith("\r\n"));
+    }
+    return 0;
+}
