@@ -26,10 +26,12 @@ private:
 
 } // namespace
 
-LogBoardPlayer::LogBoardPlayer(PlayerFlags &flags, WriteBytes write, QObject *parent)
+LogBoardPlayer::LogBoardPlayer(PlayerFlags &flags, WriteBytes write, AbandonWrite abandon,
+                               QObject *parent)
     : QObject(parent)
     , m_flags(flags)
     , m_write(std::move(write))
+    , m_abandon(std::move(abandon))
 {
 }
 
@@ -142,6 +144,8 @@ void LogBoardPlayer::stop()
     m_flags.setPlaying(false);
     m_flags.setStepping(false);
     m_flags.setPaused(false);
+    if (m_running && m_abandon)
+        m_abandon();
 }
 
 void LogBoardPlayer::pressStepKey(StepKey key)

@@ -25,6 +25,9 @@ public:
     // a partial write. Returns false after it has itself told the user of the
     // port failure and taken the connection offline.
     using WriteBytes = std::function<bool(QByteArrayView bytes)>;
+    // Makes the write under way give up at once, quietly (a line that takes
+    // nothing must not hold STOP up until the write's time-out).
+    using AbandonWrite = std::function<void()>;
 
     enum class Outcome {
         Ignored,     // a run was going on already: no nested second pass
@@ -41,7 +44,8 @@ public:
     static constexpr int kPauseWaitMs = 10;
 
     // flags must outlive the player.
-    LogBoardPlayer(PlayerFlags &flags, WriteBytes write, QObject *parent = nullptr);
+    LogBoardPlayer(PlayerFlags &flags, WriteBytes write, AbandonWrite abandon = {},
+                   QObject *parent = nullptr);
 
     bool running() const { return m_running; }
 
@@ -50,8 +54,9 @@ public:
     Outcome step(QString text);
 
     void togglePause();
-    // PLAY, STEP and PAUSE off: a run ends at its next check. The pause is
-    // lifted too, so a paused playback sends one more line before it stops.
+    // PLAY, STEP and PAUSE off: a run ends at its next check, and a write
+    // waiting for the line gives up. The pause is lifted too, so a paused
+    // playback sends one more line before it stops.
     void stop();
     void pressStepKey(StepKey key);
 
@@ -71,6 +76,7 @@ private:
 
     PlayerFlags &m_flags;
     WriteBytes m_write;
+    AbandonWrite m_abandon;
     bool m_running = false;
     StepKey m_stepKey = StepKey::None;
     QString m_refusal;

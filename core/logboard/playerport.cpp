@@ -11,3 +11,8 @@ LogBoardPlayer::WriteBytes playerPort(Connection &connection, PortWriter &writer
         return writer.write(bytes.toByteArray());
     };
 }
+
+LogBoardPlayer::AbandonWrite playerAbandon(PortWriter &writer)
+{
+    return [&writer] { writer.abandon(); };
+}

@@ -11,3 +11,5 @@ class PortWriter;
 // window work) ends quietly, as a command does, instead of reporting an error
 // for a port the user closed.
 LogBoardPlayer::WriteBytes playerPort(Connection &connection, PortWriter &writer);
+// STOP's way to end a line's write that the port does not take.
+LogBoardPlayer::AbandonWrite playerAbandon(PortWriter &writer);

@@ -58,6 +58,10 @@ public:
     [[nodiscard]] int CommClose(qint16 port);
     [[nodiscard]] int CommFlush(qint16 port);
     [[nodiscard]] int CommRead(qint16 port, QByteArray &buffer, int size, int start);
+    // While set, a write waiting for the line (CTS held low) gives up at once,
+    // returning the bytes that left; what is still queued is dropped, and no
+    // error is recorded: the user stopped it.
+    void setWriteAbandoned(qint16 port, bool abandoned);
     // Counts only the bytes that left the port. On a device that tells its
     // output queue, a write may return while bytes it handed over are still
     // queued (see bytesInFlight): they are not counted, and a call that starts
@@ -88,6 +92,7 @@ private:
         bool isOpen = false;
         bool lost = false;                // closed because its device vanished; the record says why
         int inFlight = 0;                 // handed over by the last write, not yet counted
+        bool abandoned = false;           // the write under way is to give up at once
         const char *continueAt = nullptr; // where a write taking them over starts
     };
 
@@ -98,6 +103,7 @@ private:
     int failNoPort(const Entry *e, const QString &source);
     int takeOverInFlight(Entry &e, const char *data, int size);
     int timedOut(Entry &e, qint64 queued, int left, int size);
+    int dropQueued(Entry &e, qint64 queued, int left);
     // Waits until about bytesToLeave more bytes have left the queue, or the
     // device takes bytes again (the queue stood still for stillUs).
     void waitForLine(SerialDevice &device, qint64 bytesToLeave, qint64 stillUs,

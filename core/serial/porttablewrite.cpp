@@ -55,6 +55,8 @@ int PortTable::CommWrite(qint16 port, const QByteArray &buffer, int size, int st
             fail(QStringLiteral("CommWrite (WriteFile)"), device->lastError());
             return -1;
         }
+        if (e->abandoned)
+            return dropQueued(*e, queued, left);
         if (queued != lastQueued) {
             lastQueued = queued;
             still.restart();
@@ -103,15 +105,27 @@ int PortTable::takeOverInFlight(Entry &e, const char *data, int size)
 
 int PortTable::timedOut(Entry &e, qint64 queued, int left, int size)
 {
+    dropQueued(e, queued, left);
+    record({SystemErrors::kTimedOut, QStringLiteral("CommWrite (WriteFile)"),
+            QStringLiteral("write timed out: %1 of %2 bytes left the port").arg(left).arg(size)});
+    pumpEvents();
+    return left;
+}
+
+int PortTable::dropQueued(Entry &e, qint64 queued, int left)
+{
     // What is still queued must never go out later (after an Offline, or
     // before the caller's next bytes): the caller is told it did not.
     if (queued > 0)
         static_cast<void>(e.device->purge(false, true));
     e.inFlight = 0;
-    record({SystemErrors::kTimedOut, QStringLiteral("CommWrite (WriteFile)"),
-            QStringLiteral("write timed out: %1 of %2 bytes left the port").arg(left).arg(size)});
-    pumpEvents();
     return left;
+}
+
+void PortTable::setWriteAbandoned(qint16 port, bool abandoned)
+{
+    if (Entry *e = entry(port))
+        e->abandoned = abandoned;
 }
 
 void PortTable::waitForLine(SerialDevice &device, qint64 bytesToLeave, qint64 stillUs,

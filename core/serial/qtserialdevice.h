@@ -48,7 +48,7 @@ private:
     static DeviceError systemError(int code);
     // The system's own text for an error number (strerror, FormatMessage).
     static QString systemText(int code);
-    // Why nothing can be opened at path (code 0: something is there). Asked
+    // Why nothing can be opened at path (code 0: a device is there). Asked
     // first, because Qt takes its lock file before it opens the device, and a
     // name too long for a lock file would read as a locked port.
     static DeviceError missingDevice(const QString &path);

@@ -24,10 +24,15 @@ QString QtSerialDevice::systemText(int code)
 DeviceError QtSerialDevice::missingDevice(const QString &path)
 {
     struct stat info = {};
-    if (::stat(QFile::encodeName(path).constData(), &info) == 0)
-        return {};
-    const int code = errno;
-    return {code, systemText(code)};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
+        const int code = errno;
+        return {code, systemText(code)};
+    }
+    // Only a terminal device can be a serial port: a regular file, a folder
+    // or a FIFO that a name leads to ("../home/x" in /dev) is not even opened.
+    if (!S_ISCHR(info.st_mode))
+        return {ENOTTY, systemText(ENOTTY)};
+    return {};
 }
 
 bool QtSerialDevice::meansGone(int code)

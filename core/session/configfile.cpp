@@ -9,12 +9,35 @@
 #include <QFileInfo>
 #include <QIODevice>
 #include <QRegularExpression>
+#include <QStringList>
 
 namespace {
 
 bool endsName(char c)
 {
     return c == '\r' || c == '\n' || c == '\0';
+}
+
+bool isControl(char c)
+{
+    return quint8(c) < 0x20 || c == 0x7F;
+}
+
+// One warning for everything odd about a file that was read.
+void warnIfOdd(const QString &path, qint64 fileSize, qsizetype bytesRead,
+               const ConfigRecord &record)
+{
+    QStringList odd;
+    if (fileSize > ConfigFile::kMaxReadSize)
+        odd << QStringLiteral("far too large, only its start was read");
+    if (bytesRead > 0 && !record.valid)
+        odd << (record.portName ? QStringLiteral("damaged, only the port name was used")
+                                : QStringLiteral("not understood, the defaults are used"));
+    if (record.nameCut)
+        odd << QStringLiteral("the port name was cut at a control character");
+    if (!odd.isEmpty())
+        qWarning("Settings in %s: %s", qPrintable(path),
+                 qPrintable(odd.join(QStringLiteral("; "))));
 }
 
 } // namespace
@@ -66,9 +89,17 @@ ConfigRecord parse(const QByteArray &bytes, const CodePage &codePage)
         // The name runs to its line end, however long: device paths such as
         // /dev/serial/by-id/... come back whole.
         const qsizetype start = pos;
-        while (pos < size && !endsName(bytes[pos]))
+        qsizetype readable = -1;
+        while (pos < size && !endsName(bytes[pos])) {
+            if (readable < 0 && isControl(bytes[pos]))
+                readable = pos;
             ++pos;
-        record.portName = codePage.toUnicode(QByteArrayView(bytes).sliced(start, pos - start));
+        }
+        // A control character is no part of a port name, and shown in the
+        // port box or on a terminal it could do harm: the name ends before it.
+        record.nameCut = readable >= 0;
+        const qsizetype end = record.nameCut ? readable : pos;
+        record.portName = codePage.toUnicode(QByteArrayView(bytes).sliced(start, end - start));
         if (pos < size)
             ++pos; // the byte that ended the name
     }
@@ -143,7 +174,10 @@ ConfigRecord load(const QString &path, const CodePage &codePage)
         qWarning("Settings not read from %s: %s", qPrintable(path), qPrintable(file.errorString()));
         return {};
     }
-    return read(file, codePage);
+    const QByteArray bytes = file.read(kMaxReadSize);
+    const ConfigRecord record = parse(bytes, codePage);
+    warnIfOdd(path, file.size(), bytes.size(), record);
+    return record;
 }
 
 QString save(const QString &path, const ConfigSettings &settings, const CodePage &codePage)

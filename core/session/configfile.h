@@ -22,6 +22,8 @@ struct ConfigRecord
     quint8 modelCode = 0;
     // Every byte up to the model code was read and none is below "0".
     bool valid = false;
+    // The saved name held a control character: only the part before it is kept.
+    bool nameCut = false;
 
     // "1" to "9" from the five-byte layout's digit, "1" otherwise.
     QString portNumber() const;
@@ -61,7 +63,9 @@ QByteArray encode(const ConfigSettings &settings, const CodePage &codePage);
 
 // Reads the file at path; a missing file is created empty and reads as no
 // settings, and so does anything that is not a regular file (a folder, or a
-// FIFO, whose open would wait for a writer for ever).
+// FIFO, whose open would wait for a writer for ever). A file that cannot be
+// taken as written (unreadable, damaged, oversized, a cut name) is said so
+// in one warning on stderr; the window starts with what could be read.
 ConfigRecord load(const QString &path, const CodePage &codePage);
 // Writes as every file is written (saveAtomically): beside the file, renamed
 // over it, so a failed write leaves the old file whole. Returns the message

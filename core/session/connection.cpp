@@ -65,6 +65,11 @@ void Connection::onPortLost(qint16 port)
 
 void Connection::reportPortError()
 {
+    // A port the user went offline from, or the closing window closed, while
+    // a write or a reply read let events run fails only for being closed:
+    // nothing to tell, and a box now would hold up the program's end.
+    if (!m_online)
+        return;
     const bool outer = std::exchange(m_reportingFailure, true); // the box may nest
     m_prompt.message(QStringLiteral("COM port error"));
     m_reportingFailure = outer;

@@ -29,7 +29,7 @@ public:
     void OfflineButton_Click();
     // The common reaction to a port that failed while online (a write or read,
     // switching handshake off, an adapter pulled out): "COM port error", then
-    // the Offline action once the user has read it.
+    // the Offline action once the user has read it. Offline already, it says nothing.
     void reportPortError();
 
     // "baud=N parity=N data=8 stop=1 octs=on|off"

@@ -31,9 +31,15 @@ public:
     // failure being told (Ctrl+C on the command line).
     void stop() { m_stopped = true; }
     bool stopped() const { return m_stopped; }
+    // The write under way (if any) gives up now, even while the line takes
+    // nothing: it returns false without a port failure, and its bytes that did
+    // not leave never go (STOP during a playback). Later writes are not touched.
+    void abandon();
 
 private:
     Connection &m_connection;
     qint64 m_bytesWritten = 0;
     bool m_stopped = false;
+    bool m_writing = false;
+    bool m_abandoned = false;
 };

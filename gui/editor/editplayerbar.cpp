@@ -18,7 +18,8 @@ EditPlayerBar::EditPlayerBar(EditBox *box, Connection &connection, PortWriter &w
     , m_box(box)
     , m_connection(connection)
     , m_prompt(prompt)
-    , m_player(new LogBoardPlayer(m_flags, playerPort(connection, writer), this))
+    , m_player(
+          new LogBoardPlayer(m_flags, playerPort(connection, writer), playerAbandon(writer), this))
 {
     m_play = ButtonPictures::button(
         Picture::Play, QStringLiteral("PlayCommandButton"), QStringLiteral("PLAY"),

@@ -56,7 +56,8 @@ RecorderButtons::RecorderButtons(CommandSession &session, Prompt &prompt, QBoxLa
     , m_prompt(prompt)
     , m_window(window)
     , m_flags(session.logBoard)
-    , m_player(new LogBoardPlayer(m_flags, playerPort(session.connection, session.writer), this))
+    , m_player(new LogBoardPlayer(m_flags, playerPort(session.connection, session.writer),
+                                  playerAbandon(session.writer), this))
 {
     QWidget *frame = row->parentWidget();
     m_rec = ButtonPictures::button(

@@ -2,14 +2,7 @@
 // "Simulator" in the same process, and through the system's serial path on
 // zepta-sim's pseudo-terminal; both must leave the same glass.
 
-#include "core/module/simulatordevice.h"
-#include "core/serial/serialports.h"
-#include "core/session/commandsession.h"
-#include "core/session/configfile.h"
-#include "core/session/setupstate.h"
-#include "gui/mainwindow/mainwindow.h"
-#include "gui/simulator/simulatorwindow.h"
-#include "support/scriptedprompt.h"
+#include "../mainwindow/deskfixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -28,60 +21,6 @@
 #endif
 
 namespace {
-
-// Zepta as the program builds it (the system's devices, "Simulator" among
-// them), started from the given settings file, or from none.
-struct Desk
-{
-    QTemporaryDir dir;
-    ScriptedPrompt prompt;
-    CommandSession session{systemSerialDeviceFactory(), prompt,
-                           CodePage(CodePage::Kind::Windows1252)};
-    SetupState state;
-    std::unique_ptr<MainWindow> form;
-
-    explicit Desk(const QByteArray &config = {})
-    {
-        if (!config.isEmpty()) {
-            QFile file(dir.filePath(QString::fromLatin1(ConfigFile::kFileName)));
-            if (!file.open(QIODevice::WriteOnly) || file.write(config) != config.size())
-                qFatal("cannot write the settings file");
-        }
-        form =
-            std::make_unique<MainWindow>(MainWindowParts{session, state, prompt, {}, dir.path()});
-    }
-
-    template<typename T = QWidget> T *find(const char *name) const
-    {
-        return form->findChild<T *>(QString::fromLatin1(name));
-    }
-    void click(const char *name) const { QTest::mouseClick(find(name), Qt::LeftButton); }
-
-    void choosePort(const QString &name) const
-    {
-        auto *comSel = find<QComboBox>("ComSel");
-        const int index = comSel->findText(name);
-        if (index >= 0)
-            comSel->setCurrentIndex(index);
-        else
-            comSel->setEditText(name);
-    }
-    void chooseBaud(const char *rate) const
-    {
-        auto *bps = find<QComboBox>("BPS");
-        bps->setCurrentIndex(bps->findText(QString::fromLatin1(rate)));
-    }
-    void type(const QString &text) const { find<QLineEdit>("TxtChr")->setText(text); }
-
-    SimulatorWindow *display() const
-    {
-        return form->findChild<SimulatorWindow *>(QStringLiteral("SimulatedDisplay"));
-    }
-    SimulatedModule *module() const
-    {
-        return simulatedModule(session.ports.device(Connection::kPort));
-    }
-};
 
 // Initialize, the cursor to column 20 of the bottom row, vertical scroll mode,
 // then text: "Hell" fills the bottom row, which then moves up a line, and

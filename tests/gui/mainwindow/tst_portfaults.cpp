@@ -1,0 +1,313 @@
+// The main window over the real serial layer when the line misbehaves: the far
+// end of a pseudo-terminal vanishing in the middle of the window's work, a
+// port someone else holds or a name that is no port, and the window closed
+// while a write hangs.
+
+#include "app/shared/terminationsignals.h"
+#include "core/logboard/logboardplayer.h"
+#include "deskfixture.h"
+#include "support/pseudoterminal.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTimer>
+
+#include <atomic>
+#include <csignal>
+#include <functional>
+#include <thread>
+
+#include <poll.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+
+// The module's end of a pseudo-terminal on a thread of its own: it reads
+// what arrives and, once `after` bytes came, does `then` (hangs up, raises a
+// signal), whatever the window is doing at that moment.
+class FarEndThread
+{
+public:
+    FarEndThread(PseudoTerminal &pty, qsizetype after, std::function<void()> then)
+        : m_thread([this, &pty, after, then = std::move(then)] {
+            char buffer[512];
+            while (m_got < after) {
+                pollfd p{pty.masterFd(), POLLIN, 0};
+                if (::poll(&p, 1, 10000) <= 0)
+                    return;
+                const auto wanted = std::min<qsizetype>(qsizetype(sizeof buffer), after - m_got);
+                const ssize_t n = ::read(pty.masterFd(), buffer, size_t(wanted));
+                if (n <= 0)
+                    return;
+                m_got += n;
+            }
+            then();
+        })
+    {
+    }
+    ~FarEndThread() { m_thread.join(); }
+
+private:
+    std::atomic<qsizetype> m_got{0};
+    std::thread m_thread;
+};
+
+void hangUp(PseudoTerminal &pty)
+{
+    pty.closeMaster();
+    pty.closeSlave();
+}
+
+// lines "PRT" lines of 64 bytes each: far more than a pseudo-terminal holds.
+QString longLogText(int lines)
+{
+    QString line = QStringLiteral("PRT");
+    for (int i = 0; i < 64; ++i)
+        line += QStringLiteral(" 41h");
+    line += QStringLiteral(";\r\n");
+    return line.repeated(lines);
+}
+
+// A command of 120,000 bytes, most of which a pseudo-terminal cannot hold.
+Command longCommand()
+{
+    return Command{QString(120000, u'A'), QStringLiteral("Text"), QStringLiteral("-")};
+}
+
+constexpr qsizetype kSerialOutStartSize = 6; // 1F 28 65 83 49 4E
+constexpr qsizetype kVersionRequestSize = 5; // 1F 28 65 40 02
+
+// Starts the work the row names; returns once the window's handler returned.
+void startWork(Desk &desk, const QString &work)
+{
+    if (work == u"command") {
+        desk.session.transport.issue(longCommand());
+    } else if (work == u"playback") {
+        desk.session.logBoard.setLogtext(longLogText(2000));
+        desk.click("PlayCommandButton");
+    } else if (work == u"edit playback" || work == u"step") {
+        desk.session.logBoard.setLogtext(longLogText(2000));
+        desk.click("EditCommandButton");
+        if (work == u"step") {
+            // F8 after every highlight, as a user holding the key down.
+            auto *player = desk.editor()->findChild<LogBoardPlayer *>();
+            QObject::connect(
+                player, &LogBoardPlayer::highlight, desk.editor(),
+                [&desk](qsizetype, qsizetype length) {
+                    if (length > 0)
+                        QTest::keyClick(desk.editor()->findChild<QWidget *>("EditBox"), Qt::Key_F8);
+                },
+                Qt::QueuedConnection);
+        }
+        desk.clickInEditor(work == u"step" ? "StepCommandButton" : "PlayCommandButton");
+    } else if (work == u"status read") {
+        desk.prompt.answerYesNo(true);
+        desk.click("TxdMod_1");
+        desk.click("InfoTrs_0");
+    }
+}
+
+// How many bytes the far end takes before it acts: some way into the work,
+// or right after the status request, while its reply is being read.
+qsizetype bytesBeforeTheFault(const QString &work)
+{
+    if (work == u"status read")
+        return kSerialOutStartSize + kVersionRequestSize;
+    if (work == u"step")
+        return 64 * 3 + 10; // during the fourth line
+    return 3000;
+}
+
+bool anyPlayerRunning(const Desk &desk)
+{
+    for (const LogBoardPlayer *player : desk.form->findChildren<LogBoardPlayer *>()) {
+        if (player->running())
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+class TestPortFaults : public QObject
+{
+    Q_OBJECT
+private slots:
+    void farEndVanishesMidWork_data();
+    void farEndVanishesMidWork();
+    void onlineRefused_data();
+    void onlineRefused();
+    void closedDuringWork_data();
+    void closedDuringWork();
+};
+
+void TestPortFaults::farEndVanishesMidWork_data()
+{
+    QTest::addColumn<QString>("work");
+    for (const char *work : {"command", "playback", "edit playback", "step", "status read"})
+        QTest::newRow(work) << QString::fromLatin1(work);
+}
+
+void TestPortFaults::farEndVanishesMidWork()
+{
+    QFETCH(QString, work);
+    PseudoTerminal pty;
+    QVERIFY(pty.isValid());
+    Desk desk;
+    QVERIFY2(desk.goOnline(pty.slavePath()), qPrintable(desk.prompt.messages().join(u'|')));
+    {
+        FarEndThread farEnd(pty, bytesBeforeTheFault(work), [&pty] { hangUp(pty); });
+        startWork(desk, work);
+        QTRY_VERIFY(!anyPlayerRunning(desk));
+    }
+
+    // Told once, and left exactly as the Offline button leaves it.
+    QCOMPARE(desk.prompt.messages(), QStringList{QStringLiteral("COM port error")});
+    QVERIFY(!desk.session.connection.comport_online());
+    const QString controls = desk.enabledControls();
+    desk.click("OfflineButton");
+    QCOMPARE(controls, desk.enabledControls());
+    QVERIFY(controls.startsWith(QStringLiteral("OnlineButton ComSel BPS")));
+    QVERIFY(desk.form->isEnabled());
+    QVERIFY(!desk.session.ports.device(Connection::kPort) ||
+            !desk.session.ports.device(Connection::kPort)->isOpen());
+    bool loopRuns = false;
+    QTimer::singleShot(0, this, [&] { loopRuns = true; });
+    QTRY_VERIFY(loopRuns);
+
+    // The device back (on a new terminal): Online works as before.
+    if (desk.editor())
+        desk.editor()->close();
+    PseudoTerminal again;
+    QVERIFY(desk.goOnline(again.slavePath()));
+    desk.click("Pos_25");
+    QCOMPARE(again.readMaster(6), QByteArray::fromHex("1f2401000100"));
+    QCOMPARE(desk.prompt.messages().size(), 1);
+}
+
+void TestPortFaults::onlineRefused_data()
+{
+    QTest::addColumn<QString>("port"); // "pty": a fresh pseudo-terminal
+    QTest::addColumn<QString>("holder");
+    QTest::newRow("held by another Zepta") << "pty"
+                                           << "zepta";
+    QTest::newRow("locked by another program") << "pty"
+                                               << "flock";
+    QTest::newRow("a regular file") << "file"
+                                    << "";
+    QTest::newRow("a regular file reached by ../") << "../tmp-file"
+                                                   << "";
+    QTest::newRow("a folder") << "/tmp"
+                              << "";
+    QTest::newRow("/dev/null") << "/dev/null"
+                               << "";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("newline") << "ttyS0\nx"
+                             << "";
+    QTest::newRow("very long") << QString(5000, u'x') << "";
+}
+
+void TestPortFaults::onlineRefused()
+{
+    QFETCH(QString, port);
+    QFETCH(QString, holder);
+    PseudoTerminal pty;
+    QTemporaryDir files;
+    const QString file = files.filePath(QStringLiteral("notes.txt"));
+    const QByteArray content("a file, not a port\n");
+    QFile notes(file);
+    QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write(content) == content.size());
+    notes.close();
+    const QDateTime modified = QFileInfo(file).lastModified();
+
+    std::unique_ptr<SerialDevice> other;
+    int lockFd = -1;
+    if (port == u"pty") {
+        port = pty.slavePath();
+        if (holder == u"zepta") {
+            other = systemSerialDeviceFactory()(port);
+            QVERIFY(other->open(port));
+        } else {
+            lockFd = ::open(QFile::encodeName(port).constData(), O_RDWR | O_NOCTTY);
+            QVERIFY(lockFd >= 0 && ::flock(lockFd, LOCK_EX | LOCK_NB) == 0);
+        }
+    } else if (port == u"file") {
+        port = file;
+    } else if (port == u"../tmp-file") {
+        // A bare name lives in /dev; this one climbs out of it to the file.
+        port = QStringLiteral("..") + file;
+    }
+
+    Desk desk;
+    QVERIFY(!desk.goOnline(port));
+    QCOMPARE(desk.prompt.messages(), QStringList{QStringLiteral("COM port cannot be opened")});
+    QCOMPARE(desk.enabledControls(), kOfflineControls);
+    QVERIFY(desk.form->isEnabled());
+    // Nothing was changed where the name led.
+    QCOMPARE(QFileInfo(file).lastModified(), modified);
+    QVERIFY(notes.open(QIODevice::ReadOnly));
+    QCOMPARE(notes.readAll(), content);
+    if (lockFd >= 0)
+        ::close(lockFd);
+}
+
+void TestPortFaults::closedDuringWork_data()
+{
+    QTest::addColumn<QString>("work");
+    QTest::addColumn<bool>("bySignal");
+    for (const char *work : {"command", "playback", "status read"}) {
+        QTest::addRow("%s, close box", work) << QString::fromLatin1(work) << false;
+        QTest::addRow("%s, SIGTERM", work) << QString::fromLatin1(work) << true;
+    }
+}
+
+void TestPortFaults::closedDuringWork()
+{
+    QFETCH(QString, work);
+    QFETCH(bool, bySignal);
+    PseudoTerminal pty;
+    Desk desk;
+    QVERIFY(desk.goOnline(pty.slavePath()));
+    desk.form->show();
+    TerminationSignals termination;
+    QVERIFY(termination.isActive());
+    connect(&termination, &TerminationSignals::received, desk.form.get(), &QWidget::close);
+    QSignalSpy closed(desk.form.get(), &MainWindow::closed);
+
+    // The far end takes some bytes and then nothing more (the status request
+    // gets no reply); at that moment the user closes the window or the
+    // system asks the program to end.
+    QElapsedTimer sinceClose;
+    std::atomic<bool> asked{false};
+    const auto askToEnd = [&] {
+        sinceClose.start();
+        asked = true;
+        if (bySignal)
+            ::kill(::getpid(), SIGTERM);
+        else
+            QMetaObject::invokeMethod(desk.form.get(), &QWidget::close, Qt::QueuedConnection);
+    };
+    {
+        FarEndThread farEnd(pty, bytesBeforeTheFault(work), askToEnd);
+        startWork(desk, work);
+        QTRY_VERIFY(closed.size() == 1);
+    }
+    QVERIFY(asked);
+    QVERIFY2(sinceClose.elapsed() < 2000, qPrintable(QString::number(sinceClose.elapsed())));
+    QVERIFY(!anyPlayerRunning(desk));
+
+    // Saved as online, the port closed, and no box left behind.
+    QFile saved(desk.configPath());
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), "z" + pty.slavePath().toLatin1() + "\r\n2011");
+    QVERIFY(!desk.session.ports.device(Connection::kPort) ||
+            !desk.session.ports.device(Connection::kPort)->isOpen());
+    QCOMPARE(desk.prompt.messages().join(u'|'), QString());
+}
+
+QTEST_MAIN(TestPortFaults)
+#include "tst_portfaults.moc"
