@@ -35,6 +35,8 @@ private slots:
     void openFailuresSayWhy_data();
     void openFailuresSayWhy();
     void hangUpKeepsItsCause();
+    void namesThatAreNoPortOpenNothing_data();
+    void namesThatAreNoPortOpenNothing();
 };
 
 void CliTest::convertPrintsTheMonitorLines_data()
@@ -276,6 +278,49 @@ void CliTest::hangUpKeepsItsCause()
                                 QString::fromLocal8Bit(std::strerror(EIO)) + " ["),
              qPrintable(run.err));
     QCOMPARE(run.err.count(u'\n'), 1);
+}
+
+void CliTest::namesThatAreNoPortOpenNothing_data()
+{
+    QTest::addColumn<QString>("port"); // "FILE" stands for a regular file's path
+    QTest::addColumn<int>("code");     // the reason's system error number
+    QTest::newRow("a regular file") << "FILE" << ENOTTY;
+    QTest::newRow("a regular file reached by ../") << "..FILE" << ENOTTY;
+    QTest::newRow("a folder") << "/tmp" << ENOTTY;
+    QTest::newRow("/dev/null") << "/dev/null" << ENOTTY;
+    QTest::newRow("empty") << "" << 0; // no name at all: the command line is wrong
+}
+
+// Only a terminal device is opened: what the name leads to is left as it
+// was, and the user hears the usual message with the reason, on one line.
+void CliTest::namesThatAreNoPortOpenNothing()
+{
+    QFETCH(QString, port);
+    QFETCH(int, code);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("notes.txt"));
+    QFile notes(file);
+    QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("not a port\n") == 11);
+    notes.close();
+    port.replace(QStringLiteral("FILE"), file);
+
+    const Run run = cli({"send", "--port", port, "x"});
+    QCOMPARE(run.out, QString());
+    if (code == 0) {
+        QCOMPARE(run.exitCode, 2);
+        QCOMPARE(run.err,
+                 QStringLiteral("zepta-cli: send needs --port NAME (see 'zepta-cli ports').\n"));
+        return;
+    }
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.startsWith("COM port cannot be opened: ") &&
+                 run.err.endsWith(QStringLiteral("%1 [CommOpen (CreateFile), code %2]\n")
+                                      .arg(QString::fromLocal8Bit(std::strerror(code)))
+                                      .arg(code)) &&
+                 run.err.count(u'\n') == 1,
+             qPrintable(run.err));
+    QVERIFY(notes.open(QIODevice::ReadOnly));
+    QCOMPARE(notes.readAll(), QByteArray("not a port\n"));
 }
 
 QTEST_GUILESS_MAIN(CliTest)

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,6 +20,34 @@ namespace {
 const CodePage kCodePage(CodePage::Kind::Windows1252);
 const QByteArray kLongPath("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10KZ3M1-if00-port0");
 
+// The warnings of one load, caught instead of printed.
+QStringList g_warnings;
+
+QStringList warningsOfLoad(const QString &path, ConfigRecord *record)
+{
+    g_warnings.clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+            if (type == QtWarningMsg)
+                g_warnings << text;
+        });
+    *record = ConfigFile::load(path, kCodePage);
+    qInstallMessageHandler(previous);
+    return g_warnings;
+}
+
+QString planText(const ConfigRecord &record)
+{
+    const StartupPlan p = SessionConfig::plan(record);
+    return QStringList{p.portText,
+                       QString::number(p.portIndex),
+                       p.baudRate,
+                       QString::number(int(p.flowControl)),
+                       QString::number(int(p.goOnline)),
+                       QString::number(p.displayModel.value_or(-1))}
+        .join(u'|');
+}
+
 } // namespace
 
 class TestConfigFile : public QObject
@@ -32,6 +61,9 @@ private slots:
     void onlyARegularFileIsRead_data();
     void onlyARegularFileIsRead();
     void leftoversOfKilledSavesGo();
+    void damagedFilesGiveWhatCanBeRead_data();
+    void damagedFilesGiveWhatCanBeRead();
+    void randomFilesAreToldAtMostOnce();
 };
 
 void TestConfigFile::startupFromFile_data()
@@ -198,6 +230,82 @@ void TestConfigFile::leftoversOfKilledSavesGo()
                          "Other.dat.AbC123"};
     expected.sort();
     QCOMPARE(left, expected);
+}
+
+void TestConfigFile::damagedFilesGiveWhatCanBeRead_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("plan");    // as in startupFromFile
+    QTest::addColumn<QString>("warning"); // the one warning, empty for none
+
+    const QByteArray megabyte(1024 * 1024, 'x');
+    QTest::newRow("as written") << QByteArray("zCOM3\r\n3212") << "COM3|-1|115200|2|1|2"
+                                << "";
+    QTest::newRow("empty, as a first start leaves it") << QByteArray() << "COM1|0|38400|0|0|-1"
+                                                       << "";
+    QTest::newRow("cut after the name") << QByteArray("zCOM3\r\n32") << "COM3|-1|38400|0|0|-1"
+                                        << "damaged, only the port name was used";
+    QTest::newRow("cut inside the name") << QByteArray("zCO") << "CO|-1|38400|0|0|-1"
+                                         << "damaged, only the port name was used";
+    QTest::newRow("control characters in the name")
+        << QByteArray("zCO\x1b[2JM3\x07\r\n3212") << "CO|-1|115200|2|1|2"
+        << "the port name was cut at a control character";
+    QTest::newRow("1 MB behind good settings")
+        << QByteArray("zCOM3\r\n3212") + megabyte << "COM3|-1|115200|2|1|2"
+        << "far too large, only its start was read";
+    QTest::newRow("1 MB of zero bytes")
+        << QByteArray(1024 * 1024, '\0') << "COM1|0|38400|0|0|-1"
+        << "far too large, only its start was read; not understood, the defaults are used";
+    QTest::newRow("binary") << QByteArray::fromHex("7f454c4602010100") << "COM1|0|38400|0|0|-1"
+                            << "not understood, the defaults are used";
+}
+
+void TestConfigFile::damagedFilesGiveWhatCanBeRead()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, plan);
+    QFETCH(QString, warning);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QString::fromLatin1(ConfigFile::kFileName));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    file.close();
+
+    ConfigRecord record;
+    const QStringList warnings = warningsOfLoad(path, &record);
+    QCOMPARE(planText(record), plan);
+    QCOMPARE(warnings, warning.isEmpty() ? QStringList()
+                                         : QStringList{"Settings in " + path + ": " + warning});
+}
+
+void TestConfigFile::randomFilesAreToldAtMostOnce()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QString::fromLatin1(ConfigFile::kFileName));
+    QRandomGenerator random(14);
+    for (int run = 0; run < 300; ++run) {
+        QByteArray bytes(random.bounded(1, 64), '\0');
+        for (char &b : bytes)
+            b = char(random.bounded(256));
+        if (run % 3 == 0)
+            bytes[0] = 'z'; // a name, then anything
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                file.write(bytes) == bytes.size());
+        file.close();
+
+        ConfigRecord record;
+        const QStringList warnings = warningsOfLoad(path, &record);
+        QVERIFY2(warnings.size() == int(!record.valid || record.nameCut),
+                 bytes.toHex().constData());
+        if (record.portName) {
+            for (const QChar c : *record.portName)
+                QVERIFY2(c.unicode() >= 0x20 && c.unicode() != 0x7F, bytes.toHex().constData());
+        }
+        const StartupPlan plan = SessionConfig::plan(record);
+        QVERIFY(plan.portIndex >= -1 && plan.portIndex < 16);
+        QVERIFY(QStringList({"9600", "19200", "38400", "115200"}).contains(plan.baudRate));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestConfigFile)
