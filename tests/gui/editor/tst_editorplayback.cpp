@@ -74,17 +74,16 @@ struct Editing : Recorder
 
 } // namespace
 
-// The edit window's PLAY, PAUSE, STOP and stepping.
+// The edit window's PLAY, PAUSE, STOP and stepping: its keys, its locks and
+// highlights. What a run sends and when it stops is the player's own test.
 class TestEditorPlayback : public QObject
 {
     Q_OBJECT
 private slots:
     void stepThroughThreeRecordsWithF8AndEsc();
     void stepKeysFromTheMenuAndWithModifiers();
-    void stopWhileWaiting();
     void highlightStartsAtTheLine_data();
     void highlightStartsAtTheLine();
-    void lastLineWithoutLineBreak();
     void playSendsTheTextAsItWasAtThePress();
     void stopDuringPause();
     void offlineNothingHappens();
@@ -150,17 +149,6 @@ void TestEditorPlayback::stepKeysFromTheMenuAndWithModifiers()
     QCOMPARE(w.lockState(), QString());
 }
 
-void TestEditorPlayback::stopWhileWaiting()
-{
-    Editing w(kThreeRecords);
-    OnHighlight script(w.editor(), {[&] { w.clickInEditor("StopCommandButton"); }});
-    w.clickInEditor("StepCommandButton");
-    QVERIFY(script.done());
-    QCOMPARE(w.written(), QByteArray());
-    QCOMPARE(w.selected(), QString());
-    QCOMPARE(w.lockState(), QString());
-}
-
 void TestEditorPlayback::highlightStartsAtTheLine_data()
 {
     QTest::addColumn<QString>("text");
@@ -199,19 +187,6 @@ void TestEditorPlayback::highlightStartsAtTheLine()
     QCOMPARE(starts, expected);
     QCOMPARE(seen, selected);
     QCOMPARE(w.editBox()->logText(), text);
-}
-
-void TestEditorPlayback::lastLineWithoutLineBreak()
-{
-    Editing w(QStringLiteral("PRT 1bh"));
-    w.clickInEditor("PlayCommandButton");
-    QCOMPARE(w.written(), QByteArray::fromHex("1b"));
-
-    // Stepping sends what PLAY sends, the last line too.
-    OnHighlight script(w.editor(), {[&] { w.key(Qt::Key_F8); }});
-    w.clickInEditor("StepCommandButton");
-    QVERIFY(script.done());
-    QCOMPARE(w.written(), QByteArray::fromHex("1b1b"));
 }
 
 void TestEditorPlayback::playSendsTheTextAsItWasAtThePress()
