@@ -1,7 +1,5 @@
 #include "panelbench.h"
 
-#include <QLabel>
-
 // Every button and list entry of the command panel, read back through the
 // window: the bytes on the line, the monitor's title and help, the colours,
 // and whether the window took input while the command was sent.
@@ -17,7 +15,6 @@ private slots:
     void panelShowsStartChoices_data();
     void panelShowsStartChoices();
     void brightnessSelectionsAndLevels();
-    void textsReadAsShown();
 };
 
 void TestCommandPanel::buttonSendsItsCommand_data()
@@ -187,11 +184,6 @@ void TestCommandPanel::listsHaveNoCommandOutsideTheirEntries()
     }
     // Code types past the table fall to the user table.
     QCOMPARE(catalogue.list(List::CTList).commandText(12), QStringLiteral("\\x1b\\x74\\xff"));
-    // A lookup by id finds the row of that name.
-    QCOMPARE(catalogue.list(List::BlkSpdList).name, QStringLiteral("BlkSpdList"));
-    QCOMPARE(catalogue.group(CommandCatalogue::Group::RAMuserfont).name,
-             QStringLiteral("RAMuserfont"));
-    QCOMPARE(catalogue.single(CommandCatalogue::Single::ModReset).name, QStringLiteral("ModReset"));
 }
 
 void TestCommandPanel::panelShowsStartChoices_data()
@@ -284,25 +276,6 @@ void TestCommandPanel::brightnessSelectionsAndLevels()
     }
     QCOMPARE(bench.take(), QString());
     QCOMPARE(bench.monitor.commandName(), QStringLiteral("Brightness: 325%"));
-}
-
-void TestCommandPanel::textsReadAsShown()
-{
-    PanelBench bench;
-    QStringList labels;
-    for (const QLabel *label : bench.panel.findChildren<QLabel *>())
-        labels << label->text();
-    for (const char *text :
-         {"Character blink mode", "Underline display mode", "5\u00d78 Matrix Font",
-          "Alternative Magnified Font", "Character brightness", "Brightness level", "Cursor mode",
-          "Screensaver", "Font Magnification", "International font", "Character code type",
-          "Horizontal scroll speed", "Blink Speed", "13.5ms", "13.5ms,", "times", "(Max. 16 char.)",
-          "\u00d70.5s/step"})
-        QVERIFY2(labels.contains(QString::fromUtf8(text)), text);
-    QStringList captions;
-    for (const char *name : {"TextSet", "BlkActExe", "WaitCommandButton", "Shorter", "Longer"})
-        captions << bench.find(name)->text();
-    QCOMPARE(captions, QStringList({"Transfer(&T)", "Start", "Start", "Short<", ">Long"}));
 }
 
 QTEST_MAIN(TestCommandPanel)
