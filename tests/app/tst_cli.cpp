@@ -45,9 +45,6 @@ void CliTest::convertPrintsTheMonitorLines_data()
     QTest::newRow("brightness command")
         << QStringList{"convert", "\\x1f\\x28\\x67\\x50\\x04\\x00\\x00"}
         << "[T]1F 28 67 50 04 00 00 \n[1f][28][67][50][04][00][00]\n";
-    QTest::newRow("markers show as their low byte")
-        << QStringList{"convert", "ab\\e\\kc\\w"}
-        << "[T]61 62 FE FF 63 FD \n[61][62][fe][ff][63][fd]\n";
     QTest::newRow("code page") << QStringList{"convert", "\u00c4B"} << "[T]C4 42 \n[c4][42]\n";
     QTest::newRow("amp notation, escapes literal") << QStringList{"convert", "--amp", "&h4a\\x41"}
                                                    << "[T]4A 5C 78 34 31 \n[4a][5c][78][34][31]\n";
