@@ -4,6 +4,7 @@
 #include "core/serial/porttable.h"
 #include "core/serial/serialports.h"
 #include "support/pseudoterminal.h"
+#include "support/testfiles.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -177,9 +178,7 @@ void CliTest::fileCarriesTheLargestCommand()
     text += '\n'; // as an editor leaves it; not part of the command
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("command.txt"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
-    file.close();
+    QVERIFY(writeFile(path, text));
 
     PseudoTerminal pty;
     QProcess process;

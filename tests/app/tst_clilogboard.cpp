@@ -6,6 +6,7 @@
 #include "core/logboard/logboardfile.h"
 #include "core/transport/codepage.h"
 #include "support/pseudoterminal.h"
+#include "support/testfiles.h"
 
 #include <QBuffer>
 #include <QRegularExpression>
@@ -31,10 +32,7 @@ const QByteArray kBoard = "*** Initialize ***\r\n"
 QString writeBoard(const QTemporaryDir &dir)
 {
     const QString path = dir.filePath(QStringLiteral("board.txt"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(kBoard) != kBoard.size())
-        return QString();
-    return path;
+    return writeFile(path, kBoard) ? path : QString();
 }
 
 } // namespace

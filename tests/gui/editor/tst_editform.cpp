@@ -1,4 +1,5 @@
 #include "../mainwindow/recorderfixture.h"
+#include "support/testfiles.h"
 
 #include "core/logboard/exportformats.h"
 #include "gui/common/fixedfont.h"
@@ -9,18 +10,6 @@
 #include <QScrollBar>
 
 namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
 
 // The enabled items of the Edit menu, after opening it.
 QString editMenuEnabled(Recorder &w)
@@ -173,7 +162,7 @@ void TestEditForm::loadThenSave()
     Recorder w;
     w.click("EditCommandButton");
     const QString in = w.dir.filePath(QStringLiteral("in.txt"));
-    writeFile(in, "A\r\nB");
+    QVERIFY(writeFile(in, "A\r\nB"));
     w.p.prompt.answerFile(in);
     w.clickInEditor("LoadCommandButton");
     QCOMPARE(w.editBox()->logText(), QStringLiteral("A\r\nB\r\n"));
@@ -342,7 +331,7 @@ void TestEditForm::saveAsAsksBeforeReplacingTheResolvedFile()
     w.board().setLogtext(kThreeRecords);
     w.click("EditCommandButton");
     const QString existing = w.dir.filePath(QStringLiteral("log.hex"));
-    writeFile(existing, "keep");
+    QVERIFY(writeFile(existing, "keep"));
     w.p.prompt.answerFile(w.dir.filePath(QStringLiteral("log")), 2); // No
     w.trigger("Saveas_menu");
     QCOMPARE(fileBytes(existing), QByteArray("keep"));

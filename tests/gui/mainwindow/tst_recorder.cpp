@@ -1,4 +1,5 @@
 #include "recorderfixture.h"
+#include "support/testfiles.h"
 
 #include "core/logboard/binarysave.h"
 #include "core/transport/outputmonitor.h"
@@ -8,12 +9,6 @@
 namespace {
 
 const QString kPlainLines = QStringLiteral("PRT 01h;\r\nPRT 02h;\r\nPRT 03h;\r\n");
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 } // namespace
 

@@ -10,6 +10,7 @@
 #include "gui/mainwindow/mainwindow.h"
 #include "gui/simulator/simulatorwindow.h"
 #include "support/scriptedprompt.h"
+#include "support/testfiles.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -32,15 +33,13 @@ struct Desk
 
     explicit Desk(const QByteArray &config = {})
     {
-        if (!config.isEmpty()) {
-            QFile file(dir.filePath(QString::fromLatin1(ConfigFile::kFileName)));
-            if (!file.open(QIODevice::WriteOnly) || file.write(config) != config.size())
-                qFatal("cannot write the settings file");
-        }
+        if (!config.isEmpty() && !writeFile(configPath(), config))
+            qFatal("cannot write the settings file");
         form =
             std::make_unique<MainWindow>(MainWindowParts{session, state, prompt, {}, dir.path()});
     }
 
+    QString configPath() const { return dir.filePath(QString::fromLatin1(ConfigFile::kFileName)); }
     template<typename T = QWidget> T *find(const char *name) const
     {
         return form->findChild<T *>(QString::fromLatin1(name));
@@ -178,9 +177,7 @@ void TestSimulatorEndToEnd::savedSimulatorPortGoesOnlineAtStart()
         QVERIFY(desk.display() && desk.display()->isVisible());
         QCOMPARE(desk.module()->model().displayModel(), 2);
         desk.form->close();
-        QFile file(desk.dir.filePath(QString::fromLatin1(ConfigFile::kFileName)));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        saved = file.readAll();
+        saved = fileBytes(desk.configPath());
     }
     QCOMPARE(saved, QByteArray("zSimulator\r\n3012"));
 }
