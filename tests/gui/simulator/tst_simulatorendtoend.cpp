@@ -2,61 +2,18 @@
 // "Simulator" in the same process. zepta-sim on a pseudo-terminal is its own
 // program's test.
 
+#include "../mainwindow/systemwindow.h"
 #include "core/module/simulatordevice.h"
-#include "core/serial/serialports.h"
-#include "core/session/commandsession.h"
-#include "core/session/configfile.h"
-#include "core/session/setupstate.h"
-#include "gui/mainwindow/mainwindow.h"
 #include "gui/simulator/simulatorwindow.h"
-#include "support/scriptedprompt.h"
-#include "support/testfiles.h"
 
-#include <QComboBox>
-#include <QFile>
 #include <QLineEdit>
-#include <QTemporaryDir>
-#include <QTest>
 
 namespace {
 
-// Zepta as the program builds it (the system's devices, "Simulator" among
-// them), started from the given settings file, or from none.
-struct Desk
+struct Desk : SystemWindow
 {
-    QTemporaryDir dir;
-    ScriptedPrompt prompt;
-    CommandSession session{systemSerialDeviceFactory(), prompt,
-                           CodePage(CodePage::Kind::Windows1252)};
-    SetupState state;
-    std::unique_ptr<MainWindow> form;
-
-    explicit Desk(const QByteArray &config = {})
-    {
-        if (!config.isEmpty() && !writeFile(configPath(), config))
-            qFatal("cannot write the settings file");
-        form =
-            std::make_unique<MainWindow>(MainWindowParts{session, state, prompt, {}, dir.path()});
-    }
-
-    QString configPath() const { return dir.filePath(QString::fromLatin1(ConfigFile::kFileName)); }
-    template<typename T = QWidget> T *find(const char *name) const
-    {
-        return form->findChild<T *>(QString::fromLatin1(name));
-    }
-    void click(const char *name) const { QTest::mouseClick(find(name), Qt::LeftButton); }
-
-    void choosePort(const QString &name) const
-    {
-        auto *comSel = find<QComboBox>("ComSel");
-        const int index = comSel->findText(name);
-        if (index >= 0)
-            comSel->setCurrentIndex(index);
-        else
-            comSel->setEditText(name);
-    }
+    using SystemWindow::SystemWindow;
     void type(const QString &text) const { find<QLineEdit>("TxtChr")->setText(text); }
-
     SimulatorWindow *display() const
     {
         return form->findChild<SimulatorWindow *>(QStringLiteral("SimulatedDisplay"));
@@ -105,9 +62,7 @@ void TestSimulatorEndToEnd::onlineWithTheSimulatorShowsItsGlass()
     QCOMPARE(comSel->itemText(comSel->count() - 1), QStringLiteral("Simulator"));
     QVERIFY(!desk.display()); // nothing until the simulator is online
 
-    desk.choosePort(QStringLiteral("Simulator"));
-    desk.click("OnlineButton");
-    QVERIFY2(desk.session.connection.comport_online(),
+    QVERIFY2(desk.goOnline(QStringLiteral("Simulator")),
              qPrintable(desk.prompt.messages().join('|')));
     SimulatorWindow *display = desk.display();
     QVERIFY(display && display->isVisible());
@@ -129,8 +84,7 @@ void TestSimulatorEndToEnd::onlineWithTheSimulatorShowsItsGlass()
 void TestSimulatorEndToEnd::displayStaysAfterOfflineAndReturnsOnOnline()
 {
     Desk desk;
-    desk.choosePort(QStringLiteral("Simulator"));
-    desk.click("OnlineButton");
+    QVERIFY(desk.goOnline(QStringLiteral("Simulator")));
     SimulatedModule *module = desk.module();
     QVERIFY(module);
     desk.type(QStringLiteral("Kept"));
