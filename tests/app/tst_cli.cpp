@@ -28,7 +28,6 @@ private slots:
     void convertPrintsTheMonitorLines();
     void commandLineIsAnswered_data();
     void commandLineIsAnswered();
-    void sendDeliversEveryByte();
     void keyWaitHoldsTheRest_data();
     void keyWaitHoldsTheRest();
     void fileCarriesTheLargestCommand_data();
@@ -102,22 +101,6 @@ void CliTest::commandLineIsAnswered()
         QVERIFY2(run.out.contains(part), qPrintable(part));
 }
 
-void CliTest::sendDeliversEveryByte()
-{
-    PseudoTerminal pty;
-    QByteArray bytes;
-    QString text;
-    for (int v = 0; v < 256; ++v) {
-        bytes.append(char(v));
-        text += QStringLiteral("\\x%1").arg(v, 2, 16, QLatin1Char('0'));
-    }
-    const Run run = cli({"send", "--port", pty.slavePath(), "--baud", "115200", text});
-    QCOMPARE(run.err, QString());
-    QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.out, QString::fromLatin1("[T]" + bytes.toHex(' ').toUpper() + " \n"));
-    QCOMPARE(pty.readMaster(bytes.size()), bytes);
-}
-
 void CliTest::keyWaitHoldsTheRest_data()
 {
     QTest::addColumn<QString>("then"); // what happens while the prompt is shown
@@ -164,7 +147,8 @@ void CliTest::fileCarriesTheLargestCommand_data()
     QTest::newRow("--file -") << true;
 }
 
-// 131,073 bytes written as \xhh: four times what one argument can hold.
+// 131,073 bytes written as \xhh, every value among them: four times what one
+// argument can hold.
 void CliTest::fileCarriesTheLargestCommand()
 {
     QFETCH(bool, fromStdin);
