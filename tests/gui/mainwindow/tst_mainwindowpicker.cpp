@@ -146,9 +146,8 @@ void TestMainWindowPicker::modelChanges()
     QCOMPARE(w.state.displayModel(), 3);
     QCOMPARE(offered(), 40);
     QVERIFY(!hidden(43) && hidden(20) && hidden(44));
-    QCOMPARE(lum->count(), 16);
-    QCOMPARE(lum->itemText(15), QStringLiteral("400%"));
-    lum->setCurrentIndex(12); // "325%": issues its command, so count from here
+    QCOMPARE(lum->count(), 16); // the levels themselves are the panel's test
+    lum->setCurrentIndex(12);   // "325%": issues its command, so count from here
     const QByteArray sentBefore = w.p.line->written;
     const QString logBefore = w.p.logBoard.logtext();
 
@@ -156,7 +155,6 @@ void TestMainWindowPicker::modelChanges()
     QCOMPARE(w.state.displayModel(), 2);
     QCOMPARE(offered(), 144);
     QCOMPARE(lum->count(), 8);
-    QCOMPARE(lum->currentIndex(), -1); // the chosen level is gone
     list->setCurrentIndex(0);
     QCOMPARE(offered(), 40);
     QVERIFY(!hidden(19) && !hidden(24) && hidden(20) && hidden(48));
