@@ -2,6 +2,8 @@
 // the program must end, saving the settings or saying on stderr why it could
 // not, and must not hang at start on a file it cannot read.
 
+#include "support/testfiles.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -50,18 +52,12 @@ void ZeptaSignalsTest::sigtermEndsWhateverTheSettingsFile()
     QFETCH(QString, kind);
     QTemporaryDir dir;
     const QString path = dir.filePath(kSettings);
-    QFile leftover(dir.filePath(kLeftover));
-    QVERIFY(leftover.open(QIODevice::WriteOnly));
-    leftover.close();
-    if (kind == "regular file" || kind.startsWith("mode") || kind == "read-only folder") {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("zCOM3\r\n3000") == 11);
-    }
-    if (kind == "damaged file") {
-        QFile file(path);
-        const QByteArray binary = QByteArray::fromHex("7f454c46") + QByteArray(4000, '\x01');
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(binary) == binary.size());
-    }
+    const QString leftover = dir.filePath(kLeftover);
+    QVERIFY(writeFile(leftover, {}));
+    if (kind == "regular file" || kind.startsWith("mode") || kind == "read-only folder")
+        QVERIFY(writeFile(path, "zCOM3\r\n3000"));
+    if (kind == "damaged file")
+        QVERIFY(writeFile(path, QByteArray::fromHex("7f454c46") + QByteArray(4000, '\x01')));
     if (kind == "folder")
         QVERIFY(QDir(dir.path()).mkdir(kSettings));
     if (kind == "dangling link")
@@ -82,9 +78,9 @@ void ZeptaSignalsTest::sigtermEndsWhateverTheSettingsFile()
     // The leftover goes right before the settings are read; a moment later
     // the window stands (or the start hangs on the file).
     QDeadlineTimer patience(10000);
-    while (QFile::exists(leftover.fileName()) && !patience.hasExpired())
+    while (QFile::exists(leftover) && !patience.hasExpired())
         QTest::qWait(10);
-    QVERIFY(!QFile::exists(leftover.fileName()));
+    QVERIFY(!QFile::exists(leftover));
     if (kind == "read-only folder")
         QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
     QTest::qWait(500);
@@ -104,9 +100,8 @@ void ZeptaSignalsTest::sigtermEndsWhateverTheSettingsFile()
     // Saved, or told on stderr why not (which depends on who runs the test:
     // root writes where the modes forbid it).
     const QString err = QString::fromLocal8Bit(zepta.readAllStandardError());
-    QFile saved(path);
-    const bool wasSaved = QFileInfo(path).isFile() && saved.open(QIODevice::ReadOnly) &&
-                          saved.readAll() == (kind == "regular file" || kind.startsWith("mode") ||
+    const bool wasSaved = QFileInfo(path).isFile() &&
+                          fileBytes(path) == (kind == "regular file" || kind.startsWith("mode") ||
                                                       kind == "read-only folder"
                                                   ? QByteArray("zCOM3\r\n3000")
                                                   : kDefaults);
@@ -134,20 +129,17 @@ void ZeptaSignalsTest::killedWhileSavingLeavesAWholeFile()
     const QString path = dir.filePath(kSettings);
     // Offline at 115200 with CTS on "Panel-24C 6x24": what it saves on closing, too.
     const QByteArray settings("zCOM3\r\n3202");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(settings) == settings.size());
-    file.close();
+    QVERIFY(writeFile(path, settings));
+    const QString leftover = dir.filePath(kLeftover);
     QRandomGenerator random(14);
     for (int run = 0; run < runs; ++run) {
-        QFile leftover(dir.filePath(kLeftover));
-        QVERIFY(leftover.open(QIODevice::WriteOnly));
-        leftover.close();
+        QVERIFY(writeFile(leftover, {}));
         QProcess zepta;
         zepta.setWorkingDirectory(dir.path());
         zepta.start(ZEPTA_PATH, {});
         QVERIFY(zepta.waitForStarted());
         QDeadlineTimer patience(10000);
-        while (QFile::exists(leftover.fileName()) && !patience.hasExpired())
+        while (QFile::exists(leftover) && !patience.hasExpired())
             QThread::msleep(1);
         // The window comes up within some 100 ms of reading the settings; the
         // kill lands from before the signal's handling to after the rename.
@@ -156,10 +148,7 @@ void ZeptaSignalsTest::killedWhileSavingLeavesAWholeFile()
         QThread::usleep(random.bounded(20000));
         ::kill(pid_t(zepta.processId()), SIGKILL);
         QVERIFY(zepta.waitForFinished(10000));
-
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), settings);
-        file.close();
+        QCOMPARE(fileBytes(path), settings);
     }
 }
 

@@ -14,7 +14,7 @@ namespace {
 const QByteArray kPrevious("the previous file, which must stay whole\r\n");
 
 // A device such as /dev/full reads for ever: only a regular file is read.
-QByteArray fileBytes(const QString &path)
+QByteArray regularFileBytes(const QString &path)
 {
     if (!QFileInfo(path).isFile())
         return QFileInfo::exists(path) ? QByteArray("<not a file>") : QByteArray("<missing>");
@@ -106,7 +106,7 @@ void TestSaveFailures::failedSaveChangesNothing()
         QVERIFY(previous.open(QIODevice::WriteOnly) && previous.write(kPrevious) > 0);
     }
     const QString caption = w.editor()->windowTitle();
-    const QByteArray before = fileBytes(path);
+    const QByteArray before = regularFileBytes(path);
     w.p.prompt.clear();
 
     {
@@ -129,7 +129,7 @@ void TestSaveFailures::failedSaveChangesNothing()
     QVERIFY2(w.p.prompt.messages().constFirst().startsWith(
                  QStringLiteral("Error: Could not write to file: ") + path),
              qPrintable(w.p.prompt.messages().constFirst()));
-    QCOMPARE(fileBytes(path), before);
+    QCOMPARE(regularFileBytes(path), before);
     QCOMPARE(w.editor()->logText(), text);
     QCOMPARE(w.editor()->windowTitle(), caption);
     QCOMPARE(w.editor()->currentFile(), previousFile);

@@ -5,8 +5,9 @@
 
 #include "app/shared/terminationsignals.h"
 #include "core/logboard/logboardplayer.h"
-#include "deskfixture.h"
+#include "gui/editor/editform.h"
 #include "support/pseudoterminal.h"
+#include "systemwindow.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -81,7 +82,7 @@ constexpr qsizetype kSerialOutStartSize = 6; // 1F 28 65 83 49 4E
 constexpr qsizetype kVersionRequestSize = 5; // 1F 28 65 40 02
 
 // Starts the work the row names; returns once the window's handler returned.
-void startWork(Desk &desk, const QString &work)
+void startWork(SystemWindow &desk, const QString &work)
 {
     if (work == u"command") {
         desk.session.transport.issue(longCommand());
@@ -93,16 +94,18 @@ void startWork(Desk &desk, const QString &work)
         desk.click("EditCommandButton");
         if (work == u"step") {
             // F8 after every highlight, as a user holding the key down.
-            auto *player = desk.editor()->findChild<LogBoardPlayer *>();
+            auto *player = desk.form->eForm_ref()->findChild<LogBoardPlayer *>();
             QObject::connect(
-                player, &LogBoardPlayer::highlight, desk.editor(),
+                player, &LogBoardPlayer::highlight, desk.form->eForm_ref(),
                 [&desk](qsizetype, qsizetype length) {
                     if (length > 0)
-                        QTest::keyClick(desk.editor()->findChild<QWidget *>("EditBox"), Qt::Key_F8);
+                        QTest::keyClick(desk.form->eForm_ref()->findChild<QWidget *>("EditBox"),
+                                        Qt::Key_F8);
                 },
                 Qt::QueuedConnection);
         }
-        desk.clickInEditor(work == u"step" ? "StepCommandButton" : "PlayCommandButton");
+        desk.click(work == u"step" ? "StepCommandButton" : "PlayCommandButton",
+                   desk.form->eForm_ref());
     } else if (work == u"status read") {
         desk.prompt.answerYesNo(true);
         desk.click("TxdMod_1");
@@ -121,7 +124,10 @@ qsizetype bytesBeforeTheFault(const QString &work)
     return 3000;
 }
 
-bool anyPlayerRunning(const Desk &desk)
+// What the Offline button leaves enabled.
+const QString kOfflineControls = QStringLiteral("OnlineButton ComSel BPS Check1 OfflineButton");
+
+bool anyPlayerRunning(const SystemWindow &desk)
 {
     for (const LogBoardPlayer *player : desk.form->findChildren<LogBoardPlayer *>()) {
         if (player->running())
@@ -156,7 +162,7 @@ void TestPortFaults::farEndVanishesMidWork()
     QFETCH(QString, work);
     PseudoTerminal pty;
     QVERIFY(pty.isValid());
-    Desk desk;
+    SystemWindow desk;
     QVERIFY2(desk.goOnline(pty.slavePath()), qPrintable(desk.prompt.messages().join(u'|')));
     {
         FarEndThread farEnd(pty, bytesBeforeTheFault(work), [&pty] { hangUp(pty); });
@@ -179,8 +185,8 @@ void TestPortFaults::farEndVanishesMidWork()
     QTRY_VERIFY(loopRuns);
 
     // The device back (on a new terminal): Online works as before.
-    if (desk.editor())
-        desk.editor()->close();
+    if (desk.form->eForm_ref())
+        desk.form->eForm_ref()->close();
     PseudoTerminal again;
     QVERIFY(desk.goOnline(again.slavePath()));
     desk.click("Pos_25");
@@ -242,7 +248,7 @@ void TestPortFaults::onlineRefused()
         port = QStringLiteral("..") + file;
     }
 
-    Desk desk;
+    SystemWindow desk;
     QVERIFY(!desk.goOnline(port));
     QCOMPARE(desk.prompt.messages(), QStringList{QStringLiteral("COM port cannot be opened")});
     QCOMPARE(desk.enabledControls(), kOfflineControls);
@@ -270,7 +276,7 @@ void TestPortFaults::closedDuringWork()
     QFETCH(QString, work);
     QFETCH(bool, bySignal);
     PseudoTerminal pty;
-    Desk desk;
+    SystemWindow desk;
     QVERIFY(desk.goOnline(pty.slavePath()));
     desk.form->show();
     TerminationSignals termination;

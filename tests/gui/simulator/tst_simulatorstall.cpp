@@ -2,10 +2,12 @@
 // while Zepta writes with CTS flow control on. The window stays alive, the
 // user can leave the wait, and bytes that did not leave never arrive later.
 
-#include "../mainwindow/deskfixture.h"
+#include "../mainwindow/systemwindow.h"
+#include "core/module/simulatordevice.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QSlider>
 #include <QTimer>
 
@@ -16,6 +18,15 @@ namespace {
 constexpr int kWritePerByteMs = 150;
 constexpr int kWaitSteps = 4; // 2 s busy
 constexpr int kUserActsAfterMs = 300;
+
+struct Desk : SystemWindow
+{
+    void type(const QString &text) const { find<QLineEdit>("TxtChr")->setText(text); }
+    SimulatedModule *module() const
+    {
+        return simulatedModule(session.ports.device(Connection::kPort));
+    }
+};
 
 // The window's pulse: the longest gap between ticks of a 5 ms timer.
 class Pulse
@@ -68,11 +79,10 @@ void TestSimulatorStall::userLeavesAStalledWrite()
     QFETCH(bool, staysOnline);
     Desk desk;
     desk.session.ports.setTimeouts(PortTable::kReadTimeoutMs, kWritePerByteMs);
-    desk.choosePort(QStringLiteral("Simulator"));
-    desk.chooseBaud("115200");
+    auto *bps = desk.find<QComboBox>("BPS");
+    bps->setCurrentIndex(bps->findText(QStringLiteral("115200")));
     desk.click("Check1");
-    desk.click("OnlineButton");
-    QVERIFY(desk.session.connection.comport_online());
+    QVERIFY(desk.goOnline(QStringLiteral("Simulator")));
     SimulatedModule *module = desk.module();
     QVERIFY(module);
     desk.find<QSlider>("WaitSlider")->setValue(kWaitSteps);
@@ -100,7 +110,8 @@ void TestSimulatorStall::userLeavesAStalledWrite()
     QCOMPARE(desk.prompt.messages(), QStringList());
     QCOMPARE(desk.session.connection.comport_online(), staysOnline);
     QCOMPARE(desk.enabledControls(),
-             staysOnline ? QStringLiteral("OfflineButton") : kOfflineControls);
+             staysOnline ? QStringLiteral("OfflineButton")
+                         : QStringLiteral("OnlineButton ComSel BPS Check1 OfflineButton"));
     // A sanity bound only (a loaded machine stretches every gap).
     QVERIFY2(pulse.longestGapMs() < 400, qPrintable(QString::number(pulse.longestGapMs())));
 
