@@ -2,7 +2,11 @@
 # Runs every headless core test (tests/core/*/tst_*.cpp) under valgrind's
 # memcheck: an invalid read or write, a use of an uninitialised value or a
 # definite leak fails the run. tools/valgrind.supp holds the few reports that
-# belong to Qt's and glibc's own start-up, each with the reason.
+# belong to Qt's and glibc's own code, each with the reason. A test that fails
+# without a memory error is listed but does not fail the run: at valgrind's
+# speed (some twenty times slower) a few timing bounds of the ordinary suite
+# cannot hold, and that suite checks them. The soak is left out: it measures
+# resident memory, which valgrind's own bookkeeping inflates.
 #   tools/valgrind.sh [build-dir]   (default build-valgrind)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -13,7 +17,8 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
 fi
 tests=()
 for source in "$root"/tests/core/*/tst_*.cpp; do
-    tests+=("$(basename "$source" .cpp)")
+    test="$(basename "$source" .cpp)"
+    [ "$test" = tst_soak ] || tests+=("$test")
 done
 cmake --build "$build" --target "${tests[@]}"
 
@@ -31,9 +36,7 @@ for test in "${tests[@]}"; do
     if [ "$status" -eq 0 ]; then
         echo "$test: clean"
     elif [ "${errors:-1}" -eq 0 ]; then
-        # No memory error: a test failed, slowed down twentyfold (a timing bound).
-        echo "$test: no memory errors, but the test failed under valgrind (see $log)"
-        failed+=("$test")
+        echo "$test: clean; a test failed at valgrind's speed (see $log)"
     else
         echo "$test: $errors memory errors (see $log)"
         failed+=("$test")
