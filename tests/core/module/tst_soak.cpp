@@ -29,6 +29,14 @@ qsizetype openDescriptors()
         .size();
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+// AddressSanitizer holds freed memory back for a while to catch late uses:
+// resident memory grows by design there, so only descriptors are compared.
+constexpr bool kResidentMemoryMeans = false;
+#else
+constexpr bool kResidentMemoryMeans = true;
+#endif
+
 qint64 residentKb()
 {
     QFile statm(QStringLiteral("/proc/self/statm"));
@@ -82,7 +90,8 @@ void TestSoak::onlineOfflineCycles()
         cycle();
     QCOMPARE(openDescriptors(), fds);
     qInfo("%d cycles: resident %lld kB, then %lld kB", cycles, rss, residentKb());
-    QVERIFY2(residentKb() <= rss * 105 / 100, qPrintable(QString::number(residentKb())));
+    QVERIFY2(!kResidentMemoryMeans || residentKb() <= rss * 105 / 100,
+             qPrintable(QString::number(residentKb())));
     QCOMPARE(m_prompt.messages(), QStringList());
 }
 
@@ -109,7 +118,8 @@ void TestSoak::commandStream()
     QVERIFY(stream(count));
     QCOMPARE(openDescriptors(), fds);
     qInfo("%d commands: resident %lld kB, then %lld kB", count, rss, residentKb());
-    QVERIFY2(residentKb() <= rss * 105 / 100, qPrintable(QString::number(residentKb())));
+    QVERIFY2(!kResidentMemoryMeans || residentKb() <= rss * 105 / 100,
+             qPrintable(QString::number(residentKb())));
     QCOMPARE(m_prompt.messages(), QStringList());
 }
 
