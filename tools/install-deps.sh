@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian/Ubuntu packages Zepta needs to build, run and test,
-# asking apt only for what is missing.
+# asking apt only for what is missing. Arguments name more packages a script
+# needs besides (tools/bench.sh: xvfb).
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev
-          fonts-dejavu-core)
+          fonts-dejavu-core "$@")
 
 missing=()
 for p in "${packages[@]}"; do
