@@ -4,7 +4,7 @@
 // (the main window records, the edit window receives), each batch of 10,000
 // is timed and printed beside the same batch recorded with the edit window
 // closed (into the Log Board text), measured in the same run.
-//   QT_QPA_PLATFORM=offscreen ./bench_editorappend
+//   QT_QPA_PLATFORM=offscreen ./bench_editorappend [records, a multiple of 10,000]
 #include "benchsupport.h"
 
 #include "core/logboard/logboard.h"
@@ -23,7 +23,6 @@
 
 namespace {
 
-constexpr int kRecords = 100000;
 constexpr int kBatch = 10000;
 // A click is an event turn; the windows get one (repaints included) this
 // often, and "slowest one" is the slowest record with its turn.
@@ -68,6 +67,7 @@ void click(MainWindow &window, const char *name)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    const int records = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
     QTemporaryDir dir;
     FakeSession session;
     SetupState state;
@@ -82,7 +82,7 @@ int main(int argc, char *argv[])
                 "the edit window's share");
     std::printf("%-18s | %11s %13s | %11s %13s | %s\n", "", "batch", "slowest one", "batch",
                 "slowest one", "per record");
-    for (int done = 0; done < kRecords; done += kBatch) {
+    for (int done = 0; done < records; done += kBatch) {
         // The same batch into the Log Board text, with the edit window closed.
         const QString before = session.logBoard.logtext();
         session.logBoard.setLogtext(QString());
@@ -92,7 +92,7 @@ int main(int argc, char *argv[])
         click(window, "EditCommandButton");
         EditForm *editor = window.eForm_ref();
         const Batch open = recordBatch(session);
-        if (done + kBatch < kRecords)
+        if (done + kBatch < records)
             editor->close(); // the text goes back into the Log Board
         openMs += open.ms;
         closedMs += closed.ms;

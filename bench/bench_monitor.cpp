@@ -9,6 +9,8 @@
 // into TxtChr, Transfer clicked) and offline with REC on, the largest one's
 // rate into a line read at once, and the resident memory after 1,000
 // commands of 1 KB and after 10 of the largest.
+//
+//   bench_monitor [sizes] [user] [memory] [offline] [paced]   all parts by default
 #include "benchsupport.h"
 #include "windowonpty.h"
 
@@ -91,12 +93,14 @@ public:
                          QStringLiteral("<= %1 MB").arg(kMemoryGoalMb), mb <= kMemoryGoalMb});
     }
 
-    void run();
+    // All parts, or the named ones (sizes, user, memory, offline, paced).
+    void run(const QStringList &parts);
 
 private:
     void sizes();
     void memory();
     void asUserGivesIt();
+    void offline();
     void paced();
 
     WindowOnPty m_zepta;
@@ -106,17 +110,26 @@ private:
     double m_startMb = 0;
 };
 
-void MonitorBench::run()
+void MonitorBench::run(const QStringList &parts)
 {
+    const auto wanted = [&](const char *part) {
+        return parts.isEmpty() || parts.contains(QLatin1String(part));
+    };
     Bench::runEventsFor(300);
     m_idleGapMs = m_gaps.idleMs();
     m_startMb = Bench::residentMb();
     std::printf("window online on %s, resident %.1f MB, idle gap %.0f ms\n",
                 qPrintable(m_zepta.pty().slavePath()), m_startMb, m_idleGapMs);
-    sizes();
-    asUserGivesIt();
-    memory();
-    paced();
+    if (wanted("sizes"))
+        sizes();
+    if (wanted("user"))
+        asUserGivesIt();
+    if (wanted("memory"))
+        memory();
+    if (wanted("offline"))
+        offline();
+    if (wanted("paced"))
+        paced();
 }
 
 void MonitorBench::sizes()
@@ -171,7 +184,10 @@ void MonitorBench::memory()
                 qPrintable(gaps.text(0, QStringLiteral("ms"))));
     memoryRow(QStringLiteral("resident memory after 10 more commands of 128 KB"),
               Bench::residentMb());
+}
 
+void MonitorBench::offline()
+{
     // Offline nothing lets events run in between: the whole command, from the
     // text to the monitor and its Log Board record, is one step.
     m_zepta.click("OfflineButton");
@@ -184,14 +200,13 @@ void MonitorBench::memory()
     }
     m_zepta.session().logBoard.setRecording(false);
     gapRow(QStringLiteral("event-loop gap, 128 KB command offline with REC on"), offline);
+    m_zepta.goOnline();
 }
 
 void MonitorBench::paced()
 {
     m_drain.reset();
     m_drain = std::make_unique<Bench::PtyDrain>(m_zepta.pty().masterFd(), Bench::kLineRate);
-    if (!m_zepta.goOnline())
-        return;
     const QString text = textOf(16384);
     Bench::Samples gaps;
     Bench::Samples rates;
@@ -213,6 +228,6 @@ int main(int argc, char *argv[])
     MonitorBench bench;
     if (!bench.goOnline())
         return 1;
-    bench.run();
+    bench.run(QCoreApplication::arguments().mid(1));
     return 0;
 }
