@@ -18,6 +18,8 @@
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include <cstdio>
 
@@ -102,12 +104,26 @@ int main(int argc, char *argv[])
                     (open.ms - closed.ms) * 1000 / kBatch);
     }
     const EditForm *editor = window.eForm_ref();
+    const QString all = editor->logText();
     std::printf("edit area: %d lines, %.1f MB of text\n",
-                editor->editBox()->document()->blockCount(), editor->logText().size() / 1e6);
+                editor->editBox()->document()->blockCount(), all.size() / 1e6);
+    // The floor for any edit area built on QTextDocument: the same text put
+    // into a bare document in one insertion, with no view and no undo.
+    QTextDocument bare;
+    bare.setUndoRedoEnabled(false);
+    QElapsedTimer insertion;
+    insertion.start();
+    QTextCursor(&bare).insertText(EditBox::documentText(all));
+    const double bareMs = insertion.nsecsElapsed() / 1e6;
+    std::printf("the same text into a bare QTextDocument at once: %.0f ms\n", bareMs);
+
     const double ratio = openMs / closedMs;
     Bench::printRow({QStringLiteral("recording 100,000 commands, edit window open"),
                      QStringLiteral("%1 s").arg(openMs / 1000, 0, 'f', 2),
-                     QStringLiteral("window closed: %1 s").arg(closedMs / 1000, 0, 'f', 2),
+                     QStringLiteral("window closed: %1 s; the records' text into a bare "
+                                    "QTextDocument: %2 s")
+                         .arg(closedMs / 1000, 0, 'f', 2)
+                         .arg(bareMs / 1000, 0, 'f', 2),
                      QStringLiteral("%1 (batches of 10,000: %2)")
                          .arg(ratio, 0, 'f', 2)
                          .arg(ratios.text(2, QString())),

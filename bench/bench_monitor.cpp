@@ -115,7 +115,6 @@ void MonitorBench::run(const QStringList &parts)
     const auto wanted = [&](const char *part) {
         return parts.isEmpty() || parts.contains(QLatin1String(part));
     };
-    Bench::runEventsFor(300);
     m_idleGapMs = m_gaps.idleMs();
     m_startMb = Bench::residentMb();
     std::printf("window online on %s, resident %.1f MB, idle gap %.0f ms\n",

@@ -129,6 +129,7 @@ void GapMeter::restart()
 
 double GapMeter::idleMs(int ms)
 {
+    runEventsFor(300); // a window shown just now lays out and paints first
     restart();
     runEventsFor(ms);
     return std::max<double>(1, double(m_longest));

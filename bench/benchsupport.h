@@ -70,7 +70,8 @@ public:
     GapMeter();
     void restart();
     qint64 longestMs() const { return m_longest; }
-    // The idle window's longest gap over ms: the timer's own jitter, at least 1.
+    // The idle window's longest gap over ms, once it settled: the timer's own
+    // jitter, at least 1.
     double idleMs(int ms = 1000);
 
 private:
