@@ -23,7 +23,7 @@ QStringView trimBlanks(QStringView line)
 }
 
 // The hex digits at the token's start; false once they exceed one byte.
-bool playerTokenValue(QStringView token, quint8 *value)
+bool leadingHexByte(QStringView token, quint8 *value)
 {
     uint v = 0;
     for (const QChar c : token) {
@@ -57,7 +57,7 @@ PlayerRead readForPlayer(QStringView line, QByteArray *bytes, QStringView *badTo
             to = trimmed.size();
         const QStringView token = trimmed.sliced(from, to - from);
         quint8 value = 0;
-        if (!playerTokenValue(token, &value)) {
+        if (!leadingHexByte(token, &value)) {
             if (badToken)
                 *badToken = token;
             return PlayerRead::NotAByte;
@@ -84,14 +84,11 @@ QStringView commentText(QStringView line)
 
 quint8 exportTokenValue(QStringView token)
 {
-    uint v = 0;
-    for (const QChar c : token) {
-        const int d = hexDigitValue(c.unicode());
-        if (d < 0)
-            break;
-        v = v * 16 + uint(d);
-    }
-    return quint8(v); // at most two digits
+    // Export tokens are two characters at most, so they always fit.
+    quint8 value = 0;
+    [[maybe_unused]] const bool fits = leadingHexByte(token, &value);
+    Q_ASSERT(fits);
+    return value;
 }
 
 qsizetype exportByteCount(QStringView text)

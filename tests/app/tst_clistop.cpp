@@ -3,6 +3,7 @@
 
 #include "clirun.h"
 #include "support/pseudoterminal.h"
+#include "support/testfiles.h"
 
 #include <QDeadlineTimer>
 #include <QRegularExpression>
@@ -35,15 +36,6 @@ bool holdsThePort(const QString &device)
     while (lockFiles(device).isEmpty() && !patience.hasExpired())
         QTest::qWait(5);
     return !lockFiles(device).isEmpty();
-}
-
-QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &content)
-{
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        return QString();
-    return path;
 }
 
 } // namespace
@@ -83,8 +75,8 @@ void CliStopTest::sendStopsAfterTheCurrentWrite()
     QCOMPARE(::tcsetattr(pty.slaveFd(), TCSANOW, &before), 0);
     QTemporaryDir dir;
     const QByteArray command(131071, 'A');
-    const QString path = writeFile(dir, QStringLiteral("command.txt"), command);
-    QVERIFY(!path.isEmpty());
+    const QString path = dir.filePath(QStringLiteral("command.txt"));
+    QVERIFY(writeFile(path, command));
 
     QProcess process;
     process.start(ZEPTA_CLI_PATH,
@@ -146,8 +138,8 @@ void CliStopTest::playStopsAfterTheCurrentLine()
     for (int i = 0; i < 2000; ++i)
         board += line;
     QTemporaryDir dir;
-    const QString path = writeFile(dir, QStringLiteral("board.txt"), board);
-    QVERIFY(!path.isEmpty());
+    const QString path = dir.filePath(QStringLiteral("board.txt"));
+    QVERIFY(writeFile(path, board));
 
     PseudoTerminal pty;
     QProcess process;

@@ -2,6 +2,8 @@
 // the program must end, saving the settings or saying on stderr why it could
 // not, and must not hang at start on a file it cannot read.
 
+#include "support/testfiles.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -44,13 +46,10 @@ void ZeptaSignalsTest::sigtermEndsWhateverTheSettingsFile()
     QFETCH(QString, kind);
     QTemporaryDir dir;
     const QString path = dir.filePath(kSettings);
-    QFile leftover(dir.filePath(kLeftover));
-    QVERIFY(leftover.open(QIODevice::WriteOnly));
-    leftover.close();
-    if (kind == "regular file" || kind.startsWith("mode") || kind == "read-only folder") {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("zCOM3\r\n3000") == 11);
-    }
+    const QString leftover = dir.filePath(kLeftover);
+    QVERIFY(writeFile(leftover, {}));
+    if (kind == "regular file" || kind.startsWith("mode") || kind == "read-only folder")
+        QVERIFY(writeFile(path, "zCOM3\r\n3000"));
     if (kind == "folder")
         QVERIFY(QDir(dir.path()).mkdir(kSettings));
     if (kind == "dangling link")
@@ -71,9 +70,9 @@ void ZeptaSignalsTest::sigtermEndsWhateverTheSettingsFile()
     // The leftover goes right before the settings are read; a moment later
     // the window stands (or the start hangs on the file).
     QDeadlineTimer patience(10000);
-    while (QFile::exists(leftover.fileName()) && !patience.hasExpired())
+    while (QFile::exists(leftover) && !patience.hasExpired())
         QTest::qWait(10);
-    QVERIFY(!QFile::exists(leftover.fileName()));
+    QVERIFY(!QFile::exists(leftover));
     if (kind == "read-only folder")
         QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
     QTest::qWait(500);
@@ -93,9 +92,8 @@ void ZeptaSignalsTest::sigtermEndsWhateverTheSettingsFile()
     // Saved, or told on stderr why not (which depends on who runs the test:
     // root writes where the modes forbid it).
     const QString err = QString::fromLocal8Bit(zepta.readAllStandardError());
-    QFile saved(path);
-    const bool wasSaved = QFileInfo(path).isFile() && saved.open(QIODevice::ReadOnly) &&
-                          saved.readAll() == (kind == "regular file" || kind.startsWith("mode") ||
+    const bool wasSaved = QFileInfo(path).isFile() &&
+                          fileBytes(path) == (kind == "regular file" || kind.startsWith("mode") ||
                                                       kind == "read-only folder"
                                                   ? QByteArray("zCOM3\r\n3000")
                                                   : kDefaults);

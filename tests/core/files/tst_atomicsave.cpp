@@ -1,4 +1,5 @@
 #include "core/files/atomicsave.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,15 +52,12 @@ void TestAtomicSave::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     m_path = m_dir->filePath(QStringLiteral("log.txt"));
-    QFile file(m_path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(kOld) == kOld.size());
+    QVERIFY(writeFile(m_path, kOld));
 }
 
 void TestAtomicSave::checkOnlyThePreviousFile()
 {
-    QFile file(m_path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), kOld);
+    QCOMPARE(fileBytes(m_path), kOld);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
              QStringList{QStringLiteral("log.txt")});
 }
@@ -67,9 +65,7 @@ void TestAtomicSave::checkOnlyThePreviousFile()
 void TestAtomicSave::replacesTheFile()
 {
     QCOMPARE(saveAtomically(m_path, writing("new")), QString());
-    QFile file(m_path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), QByteArray("new"));
+    QCOMPARE(fileBytes(m_path), QByteArray("new"));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 
     const QString fresh = m_dir->filePath(QStringLiteral("fresh.hex"));

@@ -1,5 +1,6 @@
 #include "core/logboard/binarysave.h"
 #include "core/transport/codepage.h"
+#include "support/testfiles.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -84,14 +85,10 @@ void TestBinarySave::savedFiles()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("out.dat"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(100, 'x')) == 100);
-    file.close();
+    QVERIFY(writeFile(path, QByteArray(100, 'x')));
     // A longer existing file holds only the new bytes afterwards.
     QCOMPARE(BinarySave::save(path, QStringLiteral("[T]1B 40 \r\n"), kCodePage), QString());
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), QByteArray("\x1b\x40"));
-    file.close();
+    QCOMPARE(fileBytes(path), QByteArray("\x1b\x40"));
     // An empty monitor gives an empty file.
     QCOMPARE(BinarySave::save(path, QString(), kCodePage), QString());
     QCOMPARE(QFileInfo(path).size(), 0);

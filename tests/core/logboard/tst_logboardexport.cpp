@@ -223,16 +223,6 @@ void TestLogBoardExport::countAboveTheHeaderRefused()
     QVERIFY(error.contains(QStringLiteral("65,535")));
     QVERIFY(buffer.data().isEmpty());
 
-    // Through a file: the previous file stays as it was.
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("big.hex"));
-    QFile old(path);
-    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
-    old.close();
-    QCOMPARE(LogBoardExport::save(path, Format::IntelHex, text, kCodePage), error);
-    QVERIFY(old.open(QIODevice::ReadOnly));
-    QCOMPARE(old.readAll(), QByteArray("old"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     // The limit itself still fits.
     QVERIFY(!exported(Format::IntelHex, dataLines(65535, 128)).isEmpty());
 }
@@ -242,15 +232,18 @@ void TestLogBoardExport::resolvePath_data()
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<int>("format");
     QTest::addColumn<QString>("written");
-    QTest::newRow("no extension") << "log" << int(Format::IntelHex) << "log.hex";
-    QTest::newRow("other extension") << "log.txt" << int(Format::C) << "log.txt.c";
-    QTest::newRow("ab.c stays") << "ab.c" << int(Format::C) << "ab.c";
-    QTest::newRow("short x.c stays") << "x.c" << int(Format::C) << "x.c";
-    QTest::newRow("a.TXT as hex") << "a.TXT" << int(Format::IntelHex) << "a.TXT.hex";
-    QTest::newRow("a.TXT as text") << "a.TXT" << int(Format::Text) << "a.TXT";
-    QTest::newRow("player data") << "show" << int(Format::PlayerData) << "show.sei";
-    QTest::newRow("asm upper case") << "/tmp/LOG.ASM" << int(Format::Assembler) << "/tmp/LOG.ASM";
-    QTest::newRow("c alone") << "c" << int(Format::C) << "c.c";
+    const auto row = [](const char *chosen, Format format, const char *written) {
+        QTest::addRow("%s as %d", chosen, int(format)) << chosen << int(format) << written;
+    };
+    row("log", Format::IntelHex, "log.hex");
+    row("log.txt", Format::C, "log.txt.c");
+    row("ab.c", Format::C, "ab.c");
+    row("x.c", Format::C, "x.c");
+    row("a.TXT", Format::IntelHex, "a.TXT.hex");
+    row("a.TXT", Format::Text, "a.TXT");
+    row("show", Format::PlayerData, "show.sei");
+    row("/tmp/LOG.ASM", Format::Assembler, "/tmp/LOG.ASM");
+    row("c", Format::C, "c.c");
 }
 
 void TestLogBoardExport::resolvePath()
@@ -265,22 +258,17 @@ void TestLogBoardExport::cName_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("name");
-    QTest::newRow("plain") << "demo.c"
-                           << "demo";
-    QTest::newRow("hyphen") << "my-log.c"
-                            << "my_log";
-    QTest::newRow("windows folder") << "C:\\logs\\my log.c"
-                                    << "my_log";
-    QTest::newRow("unix folder with a dot") << "/home/a.b/show.c"
-                                            << "show";
-    QTest::newRow("mixed folders") << "dir\\sub/x.y.c"
-                                   << "x_y";
-    QTest::newRow("leading digit") << "1st.c"
-                                   << "1st";
-    QTest::newRow("no extension") << "data"
-                                  << "data";
-    QTest::newRow("non-ASCII") << "d\u00e9mo.c"
-                               << "d_mo";
+    const auto row = [](const char *path, const char *name) {
+        QTest::newRow(path) << QString::fromUtf8(path) << QString::fromUtf8(name);
+    };
+    row("demo.c", "demo");
+    row("my-log.c", "my_log");
+    row("C:\\logs\\my log.c", "my_log");
+    row("/home/a.b/show.c", "show");
+    row("dir\\sub/x.y.c", "x_y");
+    row("1st.c", "1st");
+    row("data", "data");
+    row("d\u00e9mo.c", "d_mo");
 }
 
 void TestLogBoardExport::cName()

@@ -1,5 +1,6 @@
 #include "core/logboard/logboardfile.h"
 #include "core/transport/codepage.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,18 +15,6 @@
 namespace {
 
 const CodePage kCodePage(CodePage::Kind::Windows1252);
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("unreadable");
-}
 
 } // namespace
 
@@ -78,12 +67,12 @@ void TestLogBoardFile::saveLoadRoundTrip()
     QCOMPARE(text, QStringLiteral("A\r\nB\r\n"));
     // The native format adds one CR LF, so each load brings one more empty line.
     QCOMPARE(LogBoardFile::save(path, text, kCodePage), QString());
-    QCOMPARE(readFile(path), QByteArray("A\r\nB\r\n\r\n"));
+    QCOMPARE(fileBytes(path), QByteArray("A\r\nB\r\n\r\n"));
     QCOMPARE(LogBoardFile::load(path, kCodePage).text, QStringLiteral("A\r\nB\r\n\r\n"));
 
     const QString record = QStringLiteral("*** Caf\u00e9 ***\r\n*** h ***\r\nPRT 1bh;\r\n\r\n");
     QCOMPARE(LogBoardFile::save(path, record, kCodePage), QString());
-    QCOMPARE(readFile(path), QByteArray("*** Caf\xe9 ***\r\n*** h ***\r\nPRT 1bh;\r\n\r\n\r\n"));
+    QCOMPARE(fileBytes(path), QByteArray("*** Caf\xe9 ***\r\n*** h ***\r\nPRT 1bh;\r\n\r\n\r\n"));
     QCOMPARE(LogBoardFile::load(path, kCodePage).text, record + QStringLiteral("\r\n"));
 }
 

@@ -61,15 +61,12 @@ private slots:
     void mainWindowFlags();
     void stopDuringPause();
     void pauseBeforePlay();
-    void recDuringPlayback();
     void writeFailureMidLine();
     void secondPressIgnored();
     void textTakenAtTheStart();
     void tokenAboveFFhRefused();
-    void stepF8ThenEsc();
-    void stepSendsEveryCommandPlayWould();
-    void stopWhileWaitingForStep();
-    void stepWithoutPrtLines();
+    void stepping_data();
+    void stepping();
 };
 
 void TestLogBoardPlayer::lineCases_data()
@@ -80,16 +77,9 @@ void TestLogBoardPlayer::lineCases_data()
     QByteArray counting;
     for (int i = 0; i < 150; ++i)
         counting.append(char(i));
+    // How one line reads is the line reader's test; here the board around it.
     QTest::newRow("empty board") << QString() << Writes{};
-    QTest::newRow("PRT alone") << "PRT\r\n" << Writes{};
-    QTest::newRow("PRT;") << "PRT;\r\n" << Writes{};
-    QTest::newRow("PRT ;") << "PRT ;\r\n" << Writes{QByteArray(1, '\0')};
-    QTest::newRow("blanks around") << "   PRT 1bh 40h;  \r\n" << Writes{"\x1b\x40"};
-    QTest::newRow("prt") << "prt 1bh\r\n" << Writes{};
-    QTest::newRow("tab") << "PRT\t1bh\r\n" << Writes{};
-    QTest::newRow("two blanks") << "PRT 1bh  40h\r\n" << Writes{QByteArray("\x1b\x00\x40", 3)};
-    QTest::newRow("markers are plain bytes") << "PRT 1bh ffh feh fdh;\r\n"
-                                             << Writes{"\x1b\xff\xfe\xfd"};
+    QTest::newRow("lines without data") << "prt 1bh\r\nPRT;\r\n" << Writes{};
     QTest::newRow("150 tokens as 64, 64, 22")
         << tokens(150) + "\r\n"
         << Writes{counting.first(64), counting.sliced(64, 64), counting.sliced(128)};
@@ -140,12 +130,18 @@ void TestLogBoardPlayer::mainWindowFlags()
     LogBoardPlayer player(flags, [&](QByteArrayView b) { return port.write(b); });
     board.setRecording(true);
     bool recordingDuringRun = true;
-    QObject::connect(&player, &LogBoardPlayer::progress, &player,
-                     [&] { recordingDuringRun = board.recording(); });
-    QCOMPARE(player.play(QStringLiteral("PRT 1bh;")), Outcome::Finished);
-    // PLAY switches REC off; they exclude each other.
+    QObject::connect(&player, &LogBoardPlayer::progress, &player, [&](qsizetype n) {
+        recordingDuringRun = recordingDuringRun && board.recording();
+        if (n == 3) { // what the REC button does
+            board.setRecording(true);
+            board.setPlaying(false);
+        }
+    });
+    // PLAY switches REC off; they exclude each other, and REC ends a playback.
+    QCOMPARE(player.play(kThreeRecords), Outcome::Stopped);
+    QCOMPARE(port.writes, (Writes{"\x1b\x40"}));
     QVERIFY(!recordingDuringRun);
-    QVERIFY(!board.recording());
+    QVERIFY(board.recording());
     // The main window's PAUSE is the recorder's pause.
     player.togglePause();
     QVERIFY(board.paused());
@@ -183,23 +179,6 @@ void TestLogBoardPlayer::pauseBeforePlay()
     QCOMPARE(b.player.play(QStringLiteral("PRT 1bh;\r\nPRT 40h;\r\n")), Outcome::Finished);
     QCOMPARE(sentWhilePaused, 1);
     QCOMPARE(b.port.writes, (Writes{"\x1b", "\x40"}));
-}
-
-void TestLogBoardPlayer::recDuringPlayback()
-{
-    LogBoard board;
-    LogBoardFlags flags(board);
-    FakePort port;
-    LogBoardPlayer player(flags, [&](QByteArrayView b) { return port.write(b); });
-    QObject::connect(&player, &LogBoardPlayer::progress, &player, [&](qsizetype n) {
-        if (n == 3) { // what the REC button does
-            board.setRecording(true);
-            board.setPlaying(false);
-        }
-    });
-    QCOMPARE(player.play(kThreeRecords), Outcome::Stopped);
-    QCOMPARE(port.writes, (Writes{"\x1b\x40"}));
-    QVERIFY(board.recording());
 }
 
 void TestLogBoardPlayer::writeFailureMidLine()
@@ -267,74 +246,63 @@ void TestLogBoardPlayer::tokenAboveFFhRefused()
     QVERIFY(!b.flags.stepping());
 }
 
-void TestLogBoardPlayer::stepF8ThenEsc()
+void TestLogBoardPlayer::stepping_data()
 {
-    Bench b;
-    QList<QPair<qsizetype, qsizetype>> highlights;
-    bool lockedWhileWaiting = true;
-    QObject::connect(
-        &b.player, &LogBoardPlayer::highlight, &b.player, [&](qsizetype pos, qsizetype len) {
-            highlights.append({pos, len});
-            if (len == 0)
-                return;
-            lockedWhileWaiting = lockedWhileWaiting && b.flags.stepping();
-            const StepKey key = highlights.size() == 1 ? StepKey::Send : StepKey::End;
-            QTimer::singleShot(0, &b.player, [&b, key] { b.player.pressStepKey(key); });
-        });
-    QCOMPARE(b.player.step(kThreeRecords), Outcome::Ended);
-    QCOMPARE(b.port.writes, (Writes{"\x1b\x40"}));
-    const qsizetype first = kThreeRecords.indexOf(u"PRT 1bh");
-    const qsizetype second = kThreeRecords.indexOf(u"PRT 0ch");
-    QCOMPARE(highlights,
-             (QList<QPair<qsizetype, qsizetype>>{{first, 12}, {second, 8}, {second, 0}}));
-    QVERIFY(lockedWhileWaiting);
-    QVERIFY(!b.flags.stepping());
-}
-
-void TestLogBoardPlayer::stepSendsEveryCommandPlayWould()
-{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("keys"); // per highlight: S(end), E(nd), or X: STOP a moment later
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<Writes>("writes");
+    QTest::addColumn<QList<int>>("highlights"); // position, length, ...
+    const int first = int(kThreeRecords.indexOf(u"PRT 1bh"));
+    const int second = int(kThreeRecords.indexOf(u"PRT 0ch"));
+    QTest::newRow("F8 then Esc") << kThreeRecords << "SE" << int(Outcome::Ended)
+                                 << Writes{"\x1b\x40"}
+                                 << QList<int>{first, 12, second, 8, second, 0};
     // An indented line is highlighted from its first blank, and the lines
     // after it keep their exact offsets; the last line has no CR LF.
-    const QString text = QStringLiteral("*** t ***\r\n  PRT 1bh 40h;\r\n\r\nPRT ffh;\r\nPRT 0ch");
-    Bench played;
-    QCOMPARE(played.player.play(text), Outcome::Finished);
-
-    Bench b;
-    QList<QPair<qsizetype, qsizetype>> highlights;
-    QObject::connect(
-        &b.player, &LogBoardPlayer::highlight, &b.player, [&](qsizetype pos, qsizetype len) {
-            highlights.append({pos, len});
-            if (len > 0)
-                QTimer::singleShot(0, &b.player, [&b] { b.player.pressStepKey(StepKey::Send); });
-        });
-    QCOMPARE(b.player.step(text), Outcome::Finished);
-    QCOMPARE(b.port.writes, played.port.writes);
-    QCOMPARE(b.port.writes, (Writes{"\x1b\x40", "\xff", "\x0c"}));
-    QCOMPARE(highlights, (QList<QPair<qsizetype, qsizetype>>{{11, 14}, {29, 8}, {39, 7}, {39, 0}}));
-    QCOMPARE(QStringView(text).sliced(11, 14), u"  PRT 1bh 40h;");
-    QCOMPARE(QStringView(text).sliced(39), u"PRT 0ch");
+    QTest::newRow("every line") << "*** t ***\r\n  PRT 1bh 40h;\r\n\r\nPRT ffh;\r\nPRT 0ch"
+                                << "SSS" << int(Outcome::Finished)
+                                << Writes{"\x1b\x40", "\xff", "\x0c"}
+                                << QList<int>{11, 14, 29, 8, 39, 7, 39, 0};
+    QTest::newRow("STOP while waiting") << kThreeRecords << "X" << int(Outcome::Stopped) << Writes{}
+                                        << QList<int>{first, 12, first, 0};
+    QTest::newRow("no PRT line") << "*** only ***\r\nprt 1bh\r\n"
+                                 << "" << int(Outcome::Finished) << Writes{} << QList<int>{};
 }
 
-void TestLogBoardPlayer::stopWhileWaitingForStep()
+void TestLogBoardPlayer::stepping()
 {
+    QFETCH(QString, text);
+    QFETCH(QString, keys);
+    QFETCH(int, outcome);
+    QFETCH(Writes, writes);
     Bench b;
+    QList<int> highlights;
+    bool lockedWhileWaiting = true;
     QObject::connect(&b.player, &LogBoardPlayer::highlight, &b.player,
-                     [&](qsizetype, qsizetype len) {
-                         if (len > 0)
-                             QTimer::singleShot(20, &b.player, [&b] { b.player.stop(); });
+                     [&](qsizetype pos, qsizetype len) {
+                         highlights << int(pos) << int(len);
+                         if (len == 0)
+                             return;
+                         lockedWhileWaiting = lockedWhileWaiting && b.flags.stepping();
+                         const QChar key = keys.at(highlights.size() / 2 - 1);
+                         QTimer::singleShot(key == u'X' ? 20 : 0, &b.player, [&b, key] {
+                             if (key == u'X')
+                                 b.player.stop();
+                             else
+                                 b.player.pressStepKey(key == u'S' ? StepKey::Send : StepKey::End);
+                         });
                      });
-    QCOMPARE(b.player.step(kThreeRecords), Outcome::Stopped);
-    QVERIFY(b.port.writes.isEmpty());
+    QCOMPARE(int(b.player.step(text)), outcome);
+    QCOMPARE(b.port.writes, writes);
+    QTEST(highlights, "highlights");
+    QVERIFY(lockedWhileWaiting);
     QVERIFY(!b.flags.stepping());
-}
-
-void TestLogBoardPlayer::stepWithoutPrtLines()
-{
-    Bench b;
-    QSignalSpy highlights(&b.player, &LogBoardPlayer::highlight);
-    QCOMPARE(b.player.step(QStringLiteral("*** only ***\r\nprt 1bh\r\n")), Outcome::Finished);
-    QVERIFY(highlights.isEmpty());
-    QVERIFY(b.port.writes.isEmpty());
+    if (outcome == int(Outcome::Finished)) { // stepping sends every command PLAY would
+        Bench played;
+        QCOMPARE(played.player.play(text), Outcome::Finished);
+        QCOMPARE(played.port.writes, writes);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestLogBoardPlayer)

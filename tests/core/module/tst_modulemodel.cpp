@@ -82,57 +82,38 @@ void ModuleModelTest::textAndControlCodes_data()
     QTest::addColumn<QString>("glass");
     QTest::addColumn<QPoint>("cursor");
 
-    const QByteArray alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    const auto row = [](const char *name, int model, const QByteArray &input, const QString &glass,
+                        int x,
+                        int y) { QTest::newRow(name) << model << input << glass << QPoint(x, y); };
+    const QByteArray abc = "ABCDEFGHIJKLMNOPQRSTUVWXYZ";
     const QByteArray vscroll = hex("1f02"), hscroll = hex("1f03");
-    QTest::newRow("over-write wraps to the next row")
-        << 0 << alphabet << "ABCDEFGHIJKLMNOPQRST|UVWXYZ" << QPoint(6, 1);
-    QTest::newRow("over-write past the bottom goes home")
-        << 0 << QByteArray(40, 'x') + "Y"
-        << "Yxxxxxxxxxxxxxxxxxxx|xxxxxxxxxxxxxxxxxxxx" << QPoint(1, 0);
-    QTest::newRow("vertical scroll moves up after the last cell")
-        << 0 << vscroll + QByteArray(20, 'A') + QByteArray(20, 'B') << "BBBBBBBBBBBBBBBBBBBB"
-        << QPoint(0, 1);
-    QTest::newRow("horizontal scroll slides the line")
-        << 0 << hscroll + alphabet.left(22) << "CDEFGHIJKLMNOPQRSTUV" << QPoint(20, 0);
-    QTest::newRow("horizontal scroll stays on its line")
-        << 1 << hscroll + hex("1f2400000100") + alphabet << "|CDEFGHIJKLMNOPQRSTUVWXYZ"
-        << QPoint(24, 1);
-    QTest::newRow("back space then overwrite") << 0 << QByteArray("AB\bC") << "AC" << QPoint(2, 0);
-    QTest::newRow("back space at home stays") << 0 << QByteArray("\bA") << "A" << QPoint(1, 0);
-    QTest::newRow("back space from a line start")
-        << 0 << QByteArray("A\r\n\bB") << "A                  B" << QPoint(0, 1);
-    QTest::newRow("carriage return and line feed")
-        << 0 << QByteArray("AB\r\nC") << "AB|C" << QPoint(1, 1);
-    QTest::newRow("tab skips a cell") << 0 << QByteArray("A\tB") << "A B" << QPoint(3, 0);
-    QTest::newRow("line feed at the bottom, over-write")
-        << 0 << QByteArray("\n\nX") << "X" << QPoint(1, 0);
-    QTest::newRow("line feed at the bottom, vertical scroll") << 0 << vscroll + "A\n\nB"
-                                                              << "| B" << QPoint(2, 1);
-    QTest::newRow("home position") << 0
-                                   << QByteArray("ABC\x0b"
-                                                 "X")
-                                   << "XBC" << QPoint(1, 0);
-    QTest::newRow("display clear") << 0
-                                   << QByteArray("ABC\x0c"
-                                                 "D")
-                                   << "D" << QPoint(1, 0);
-    QTest::newRow("insert character")
-        << 0 << QByteArray("ABCD\r") + hex("1b58f3") << " ABCD" << QPoint(0, 0);
-    QTest::newRow("delete character")
-        << 0 << QByteArray("ABCD\r") + hex("1b58f4") << "BCD" << QPoint(0, 0);
-    QTest::newRow("insert line") << 1 << QByteArray("A\r\nB\x0b") + hex("1b58f5") << "|A|B"
-                                 << QPoint(0, 0);
-    QTest::newRow("delete line") << 1 << QByteArray("A\r\nB\x0b") + hex("1b58f6") << "B"
-                                 << QPoint(0, 0);
-    QTest::newRow("magnified character takes 2 x 2 cells") << 0 << hex("1f2867400202") + "AB"
-                                                           << "A B" << QPoint(4, 0);
-    QTest::newRow("tall character wraps two rows down")
-        << 0 << hex("1f2867400102") + QByteArray(21, 'Q') << "QQQQQQQQQQQQQQQQQQQQ" << QPoint(1, 0);
-    QTest::newRow("6 x 24 keeps 144 characters")
-        << 2 << QByteArray(143, '.') + "Z"
-        << QString(QString(24, QLatin1Char('.')) + QLatin1Char('|')).repeated(5) +
-               QString(23, QLatin1Char('.')) + QLatin1Char('Z')
-        << QPoint(0, 0);
+    row("over-write wraps to the next row", 0, abc, "ABCDEFGHIJKLMNOPQRST|UVWXYZ", 6, 1);
+    row("over-write past the bottom goes home", 0, QByteArray(40, 'x') + "Y",
+        "Y" + QString(19, u'x') + "|" + QString(20, u'x'), 1, 0);
+    row("vertical scroll moves up after the last cell", 0,
+        vscroll + QByteArray(20, 'A') + QByteArray(20, 'B'), QString(20, u'B'), 0, 1);
+    row("horizontal scroll slides the line", 0, hscroll + abc.left(22), "CDEFGHIJKLMNOPQRSTUV", 20,
+        0);
+    row("horizontal scroll stays on its line", 1, hscroll + hex("1f2400000100") + abc,
+        "|CDEFGHIJKLMNOPQRSTUVWXYZ", 24, 1);
+    row("back space then overwrite", 0, "AB\bC", "AC", 2, 0);
+    row("back space at home stays", 0, "\bA", "A", 1, 0);
+    row("back space from a line start", 0, "A\r\n\bB", "A                  B", 0, 1);
+    row("carriage return and line feed", 0, "AB\r\nC", "AB|C", 1, 1);
+    row("tab skips a cell", 0, "A\tB", "A B", 3, 0);
+    row("line feed at the bottom, over-write", 0, "\n\nX", "X", 1, 0);
+    row("line feed at the bottom, vertical scroll", 0, vscroll + "A\n\nB", "| B", 2, 1);
+    row("home position", 0, "ABC\x0bX", "XBC", 1, 0);
+    row("display clear", 0, "ABC\x0c" "D", "D", 1, 0);
+    row("insert character", 0, "ABCD\r" + hex("1b58f3"), " ABCD", 0, 0);
+    row("delete character", 0, "ABCD\r" + hex("1b58f4"), "BCD", 0, 0);
+    row("insert line", 1, "A\r\nB\x0b" + hex("1b58f5"), "|A|B", 0, 0);
+    row("delete line", 1, "A\r\nB\x0b" + hex("1b58f6"), "B", 0, 0);
+    row("magnified character takes 2 x 2 cells", 0, hex("1f2867400202") + "AB", "A B", 4, 0);
+    row("tall character wraps two rows down", 0, hex("1f2867400102") + QByteArray(21, 'Q'),
+        QString(20, u'Q'), 1, 0);
+    row("6 x 24 keeps 144 characters", 2, QByteArray(143, '.') + "Z",
+        (QString(24, u'.') + u'|').repeated(5) + QString(23, u'.') + u'Z', 0, 0);
 }
 
 void ModuleModelTest::textAndControlCodes()
@@ -321,42 +302,28 @@ void ModuleModelTest::malformedSequences_data()
     QTest::addColumn<QStringList>("log");
     QTest::addColumn<QString>("glass");
 
-    QTest::newRow("unknown escape code")
-        << hex("1b7a") << QStringList{"!! Not understood  1B", "Text \"z\"  7A"} << "z";
-    QTest::newRow("cut short, then a command")
-        << hex("1f286750 1b40") + "Hi"
-        << QStringList{"!! Not understood (broken-off Character brightness)  1F 28 67 50",
-                       "Initialize  1B 40", "Text \"Hi\"  48 69"}
-        << "Hi";
-    QTest::newRow("parameter out of range")
-        << hex("1f5800")
-        << QStringList{"!! Not understood (broken-off Brightness)  1F 58", "!! Not understood  00"}
-        << "";
-    QTest::newRow("level beyond the model")
-        << hex("1f5809")
-        << QStringList{"Brightness level 9  1F 58 09  (ignored: level beyond this model's range)"}
-        << "";
-    QTest::newRow("unknown control byte")
-        << hex("07") + "A" << QStringList{"!! Not understood  07", "Text \"A\"  41"} << "A";
-    QTest::newRow("define with a bad count")
-        << hex("1b2601414106")
-        << QStringList{"!! Not understood (broken-off Define RAM user font)  1B 26 01 41 41",
-                       "!! Not understood  06"}
-        << "";
-    QTest::newRow("define ending before it starts")
-        << hex("1b26014241")
-        << QStringList{"!! Not understood (broken-off Define RAM user font)  1B 26 01 42",
-                       "Text \"A\"  41"}
-        << "A";
-    QTest::newRow("fixed byte differs")
-        << hex("1f286501 494f")
-        << QStringList{"!! Not understood (broken-off User Setup Mode start)  1F 28 65 01 49",
-                       "Text \"O\"  4F"}
-        << "O";
-    QTest::newRow("delete without a font")
-        << hex("1b3f0141")
-        << QStringList{"Delete RAM user font 41h  1B 3F 01 41  (ignored: no user font at 41h)"}
-        << "";
+    const auto row = [](const char *name, const QByteArray &input, const QStringList &log,
+                        const char *glass = "") {
+        QTest::newRow(name) << input << log << QString(glass);
+    };
+    const QString cut = QStringLiteral("!! Not understood (broken-off ");
+    row("unknown escape code", hex("1b7a"), {"!! Not understood  1B", "Text \"z\"  7A"}, "z");
+    row("cut short, then a command", hex("1f286750 1b40") + "Hi",
+        {cut + "Character brightness)  1F 28 67 50", "Initialize  1B 40", "Text \"Hi\"  48 69"},
+        "Hi");
+    row("parameter out of range", hex("1f5800"),
+        {cut + "Brightness)  1F 58", "!! Not understood  00"});
+    row("level beyond the model", hex("1f5809"),
+        {"Brightness level 9  1F 58 09  (ignored: level beyond this model's range)"});
+    row("unknown control byte", hex("07") + "A", {"!! Not understood  07", "Text \"A\"  41"}, "A");
+    row("define with a bad count", hex("1b2601414106"),
+        {cut + "Define RAM user font)  1B 26 01 41 41", "!! Not understood  06"});
+    row("define ending before it starts", hex("1b26014241"),
+        {cut + "Define RAM user font)  1B 26 01 42", "Text \"A\"  41"}, "A");
+    row("fixed byte differs", hex("1f286501 494f"),
+        {cut + "User Setup Mode start)  1F 28 65 01 49", "Text \"O\"  4F"}, "O");
+    row("delete without a font", hex("1b3f0141"),
+        {"Delete RAM user font 41h  1B 3F 01 41  (ignored: no user font at 41h)"});
 }
 
 void ModuleModelTest::malformedSequences()

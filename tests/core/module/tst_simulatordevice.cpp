@@ -1,9 +1,9 @@
 // The simulated module as a serial device: reached by name, paced by its line,
-// and through the port layer as the program uses it.
+// and through the port layer as the program uses it. Opening, closing and the
+// bytes themselves are the port contract's test, which runs it too.
 
 #include "core/module/simulatordevice.h"
 #include "core/serial/porttable.h"
-#include "core/serial/systemerrors.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -42,12 +42,10 @@ class SimulatorDeviceTest : public QObject
 private slots:
     void reachedByItsName_data();
     void reachedByItsName();
-    void heldByOneOpenAtATime();
     void writesArePacedByTheLine();
     void busyModuleWithCtsTakesNothing();
     void repliesAreReadable();
     void moduleOutlivesTheOpen();
-    void portLayerSendsAndReads();
     void portLayerWriteTimesOutWhileBusy();
 };
 
@@ -78,19 +76,6 @@ void SimulatorDeviceTest::reachedByItsName()
     std::unique_ptr<SerialDevice> device = factory(name);
     QCOMPARE(simulatedModule(device.get()) == module.get(), simulator);
     QCOMPARE(others, simulator ? 0 : 1);
-}
-
-void SimulatorDeviceTest::heldByOneOpenAtATime()
-{
-    auto module = std::make_shared<SimulatedModule>();
-    SimulatorDevice first(module), second(module);
-    QVERIFY(!first.open(QStringLiteral("/dev/ttyS0")));
-    QVERIFY(first.open(QStringLiteral("/dev/Simulator")));
-    QVERIFY(!second.open(QStringLiteral("/dev/Simulator")));
-    QCOMPARE(second.lastError().code, SystemErrors::kInUse);
-    QCOMPARE(second.bytesWaiting(), -1);
-    first.close();
-    QVERIFY(second.open(QStringLiteral("/dev/Simulator")));
 }
 
 void SimulatorDeviceTest::writesArePacedByTheLine()
@@ -164,31 +149,6 @@ void SimulatorDeviceTest::moduleOutlivesTheOpen()
     SimulatorDevice again(module);
     QVERIFY(again.open(QStringLiteral("Simulator")));
     QCOMPARE(row0(*module), QStringLiteral("Kept"));
-}
-
-void SimulatorDeviceTest::portLayerSendsAndReads()
-{
-    auto module = std::make_shared<SimulatedModule>();
-    PortTable ports(withSimulator(nullptr, module));
-    ports.setTimeouts(200, 1000); // the reply is 15 of the 20 bytes a read asks for
-    QCOMPARE(ports.CommOpen(1, QStringLiteral("/dev/Simulator"),
-                            QStringLiteral("baud=115200 parity=N data=8 stop=1 octs=on")),
-             0);
-    QCOMPARE(simulatedModule(ports.device(1)), module.get());
-    const QByteArray text = QByteArray("\x1b\x40Hello") + hex("1f286583494e");
-    QCOMPARE(ports.CommWrite(1, text, int(text.size()), 0), int(text.size()));
-    const QByteArray request = hex("1f28654030");
-    QCOMPARE(ports.CommFlush(1), 0);
-    QCOMPARE(ports.CommWrite(1, request, int(request.size()), 0), int(request.size()));
-    QByteArray reply;
-    int got = 0;
-    for (int tries = 0; tries < 20 && got == 0; ++tries) {
-        got = ports.CommRead(1, reply, 20, 0);
-        QTest::qWait(5);
-    }
-    QVERIFY(got > 0);
-    QTRY_COMPARE(row0(*module), QStringLiteral("Hello"));
-    QCOMPARE(ports.CommClose(1), 0);
 }
 
 void SimulatorDeviceTest::portLayerWriteTimesOutWhileBusy()

@@ -52,25 +52,14 @@ private slots:
     void farEndGoneIsReportedOnce();
 };
 
+// The device's own bytes and purge are the port contract's test; here the
+// table's start indices, as DataTransmit continues a write and a read.
 void SerialPtyTest::bytesCrossExactly()
 {
     PtyPort p;
     QCOMPARE(p.open(), 0);
-    QByteArray bytes;
-    for (int v = 0; v < 256; ++v)
-        bytes.append(char(v));
-    // The values a cooked line would eat or change, once more in a row.
-    bytes.append(QByteArray::fromHex("00111300ff0d0a1a7f03"));
-
-    // Stale input goes first, as before each command, from the kernel's buffer
-    // and from what Qt's own notifier already fetched.
-    QVERIFY(p.pty.writeMaster("stale reply"));
-    QTRY_COMPARE(p.ports.device(1)->bytesWaiting(), qint64(11));
-    QCoreApplication::processEvents();
+    const QByteArray bytes = QByteArray::fromHex("00111300ff0d0a1a7f03");
     QCOMPARE(p.ports.CommFlush(1), 0);
-    QCOMPARE(p.ports.device(1)->bytesWaiting(), qint64(0));
-
-    // Out: from a start index inside the buffer, as DataTransmit continues a write.
     QCOMPARE(p.ports.CommWrite(1, "xyz" + bytes, int(bytes.size()), 3), int(bytes.size()));
     QCOMPARE(p.pty.readMaster(bytes.size()), bytes);
 

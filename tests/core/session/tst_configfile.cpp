@@ -9,8 +9,6 @@
 #include <QTest>
 
 #ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #endif
 
@@ -28,7 +26,6 @@ private slots:
     void startupFromFile_data();
     void startupFromFile();
     void encodeOddSettings();
-    void failedSaveLeavesTheOldFileWhole();
     void onlyARegularFileIsRead_data();
     void onlyARegularFileIsRead();
     void leftoversOfKilledSavesGo();
@@ -106,39 +103,6 @@ void TestConfigFile::encodeOddSettings()
                  {QStringLiteral("COM2\nxyz"), QStringLiteral("9600"), FlowControl::None, false, 1},
                  kCodePage),
              QByteArray("zCOM2\r\n0001"));
-}
-
-void TestConfigFile::failedSaveLeavesTheOldFileWhole()
-{
-#ifdef Q_OS_UNIX
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QString::fromLatin1(ConfigFile::kFileName));
-    const QByteArray old("zCOM3\r\n3212");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
-    file.close();
-
-    // A file-size limit makes every write beyond 4 bytes fail as a full disk does.
-    rlimit saved;
-    QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit tight = saved;
-    tight.rlim_cur = 4;
-    QVERIFY(setrlimit(RLIMIT_FSIZE, &tight) == 0);
-    const QString error = ConfigFile::save(
-        path, {QString::fromLatin1(kLongPath), QStringLiteral("9600"), FlowControl::None, false, 0},
-        kCodePage);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-
-    QVERIFY(error.startsWith(QStringLiteral("Error: Could not write to file: ") + path));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), old);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-             QStringList{QString::fromLatin1(ConfigFile::kFileName)});
-#else
-    QSKIP("needs a file-size limit to imitate a full disk");
-#endif
 }
 
 void TestConfigFile::onlyARegularFileIsRead_data()

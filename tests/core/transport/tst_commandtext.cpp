@@ -1,3 +1,4 @@
+#include "core/commands/setupmodecatalogue.h"
 #include "core/transport/codepage.h"
 #include "core/transport/commandtext.h"
 #include "core/transport/hexdigits.h"
@@ -19,6 +20,8 @@ private slots:
     void hex2();
     void codePage_data();
     void codePage();
+    void userFontCode_data();
+    void userFontCode();
 };
 
 void TestCommandText::escapeNotation_data()
@@ -101,14 +104,14 @@ void TestCommandText::strictHexToken()
 
 void TestCommandText::hex2()
 {
-    QCOMPARE(::hex2(5), QStringLiteral("05"));
-    QCOMPARE(::hex2(10), QStringLiteral("0A"));
-    QCOMPARE(::hex2(255), QStringLiteral("FF"));
+    // Every byte in both cases, a marker as its low byte.
+    for (int byte = 0; byte < 256; ++byte) {
+        const QString upper = QString::asprintf("%02X", byte);
+        QCOMPARE(::hex2(byte), upper);
+        QCOMPARE(::hex2(byte, HexCase::Lower), upper.toLower());
+        QCOMPARE(::hex2(byte - 256), upper);
+    }
     QCOMPARE(::hex2(0x12C), QStringLiteral("2C"));
-    QCOMPARE(::hex2(-1 + 32), QStringLiteral("1F"));
-    // The monitor's code groups and the Log Board: lower case, markers as their low byte.
-    QCOMPARE(::hex2(0xAB, HexCase::Lower), QStringLiteral("ab"));
-    QCOMPARE(::hex2(-3, HexCase::Lower), QStringLiteral("fd"));
     QCOMPARE(hexDigitValue(u'0'), 0);
     QCOMPARE(hexDigitValue(u'9'), 9);
     QCOMPARE(hexDigitValue(u'a'), 10);
@@ -138,6 +141,32 @@ void TestCommandText::codePage()
     QCOMPARE(cp1252.fromUnicode(text), bytes);
     if (!bytes.contains('?'))
         QCOMPARE(cp1252.toUnicode(bytes), text);
+}
+
+// The code typed into UdfCod is read as hexadecimal, as the list shows codes;
+// a text that names no code from 20 to FF is refused.
+void TestCommandText::userFontCode_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("code"); // -1: refused
+    const auto row = [](const char *typed, int code) {
+        QTest::newRow(typed[0] ? typed : "(empty)") << QString::fromUtf8(typed) << code;
+    };
+    for (const char *typed : {"41", "41h", "41H", "&h41", "0x41", " 41h ", "0041"})
+        row(typed, 0x41);
+    row("&H7e", 0x7E);
+    row("20", 0x20);
+    row("FFh", 0xFF);
+    for (const char *typed :
+         {"4", "1F", "100", "41x", "-41", "4 1", "&h", "h", "", "9999999999999"})
+        row(typed, -1);
+}
+
+void TestCommandText::userFontCode()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, code);
+    QCOMPARE(SetupModeCatalogue::userFontCode(typed).value_or(-1), code);
 }
 
 QTEST_GUILESS_MAIN(TestCommandText)

@@ -1,6 +1,5 @@
 // The monitor's texts as views read them: a piece at a time, made from the
 // commands' bytes, and the same characters as the whole text.
-#include "core/transport/hexdigits.h"
 #include "core/transport/monitorformat.h"
 #include "core/transport/monitortext.h"
 #include "core/transport/outputmonitor.h"
@@ -12,7 +11,6 @@ class TestMonitorText : public QObject
 {
     Q_OBJECT
 private slots:
-    void everyByteInBothCases();
     void piecesAreTheWholeTextCut_data();
     void piecesAreTheWholeTextCut();
     void plainTextLines_data();
@@ -20,16 +18,6 @@ private slots:
     void historyKeepsEveryCommandUntilCleared();
     void codesBoxShowsPlainTextOrGroups();
 };
-
-void TestMonitorText::everyByteInBothCases()
-{
-    for (int byte = 0; byte < 256; ++byte) {
-        const QString upper = QString::asprintf("%02X", byte);
-        QCOMPARE(hex2(byte), upper);
-        QCOMPARE(hex2(byte, HexCase::Lower), upper.toLower());
-        QCOMPARE(hex2(byte - 256), upper); // a marker shows as its low byte
-    }
-}
 
 void TestMonitorText::piecesAreTheWholeTextCut_data()
 {

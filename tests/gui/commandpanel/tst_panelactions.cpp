@@ -41,11 +41,8 @@ void TestPanelActions::transferSendsTheText_data()
     };
     row("plain", "AB", "41 42", "  A   B ");
     row("literal first", "&h0DA", "0D 41", "&h0D  A ");
-    row("literal cut short", "A&h4", "41 26 68 34", "  A   &   h   4 ");
-    row("not hex digits", "&hZZ", "26 68 5A 5A", "  &   h   Z   Z ");
     row("empty", "", "", "");
     row("escape is literal", "\\x41", "5C 78 34 31", "  \\   x   4   1 ");
-    row("upper-case H", "&H4a", "4A", "&H4a");
 }
 
 void TestPanelActions::transferSendsTheText()
@@ -228,8 +225,6 @@ void TestPanelActions::waitStepsAndCountsHalfSeconds()
     PanelBench bench;
     auto *slider = bench.find<QSlider>("WaitSlider");
     auto *label = bench.find<QLabel>("WaitLabel");
-    QCOMPARE(slider->minimum(), 0);
-    QCOMPARE(slider->maximum(), 255);
     QCOMPARE(label->text(), QStringLiteral("0"));
     slider->setValue(from);
     bench.click(button);

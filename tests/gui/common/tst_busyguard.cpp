@@ -55,22 +55,14 @@ void TestBusyGuard::inputComesBackAsItWas_data()
     QTest::addColumn<QString>("focusMovedTo"); // by the user while held; empty: not moved
     QTest::addColumn<QString>("focusAfter");
 
-    QTest::newRow("window, text box had focus") << "window"
-                                                << "text"
-                                                << ""
-                                                << "text";
-    QTest::newRow("button, it had focus") << "send"
-                                          << "send"
-                                          << ""
-                                          << "send";
-    QTest::newRow("button, focus elsewhere stays") << "send"
-                                                   << "text"
-                                                   << ""
-                                                   << "text";
-    QTest::newRow("button, user moved focus meanwhile") << "send"
-                                                        << "send"
-                                                        << "text"
-                                                        << "text";
+    const auto row = [](const char *name, const char *held, const char *before, const char *moved,
+                        const char *after) {
+        QTest::newRow(name) << held << before << moved << after;
+    };
+    row("window, text box had focus", "window", "text", "", "text");
+    row("button, it had focus", "send", "send", "", "send");
+    row("button, focus elsewhere stays", "send", "text", "", "text");
+    row("button, user moved focus meanwhile", "send", "send", "text", "text");
 }
 
 void TestBusyGuard::inputComesBackAsItWas()

@@ -45,10 +45,6 @@ struct Editing : Recorder
     }
     QString selected() const { return editBox()->textCursor().selectedText(); }
     int selectionStart() const { return editBox()->textCursor().selectionStart(); }
-    int blockStart(int line) const
-    {
-        return editBox()->document()->findBlockByNumber(line).position();
-    }
     void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const
     {
         QTest::keyClick(editBox(), key, modifiers);
@@ -74,17 +70,14 @@ struct Editing : Recorder
 
 } // namespace
 
-// The edit window's PLAY, PAUSE, STOP and stepping.
+// The edit window's PLAY, PAUSE, STOP and stepping: its keys, its locks and
+// highlights. What a run sends and when it stops is the player's own test.
 class TestEditorPlayback : public QObject
 {
     Q_OBJECT
 private slots:
-    void stepThroughThreeRecordsWithF8AndEsc();
-    void stepKeysFromTheMenuAndWithModifiers();
-    void stopWhileWaiting();
-    void highlightStartsAtTheLine_data();
-    void highlightStartsAtTheLine();
-    void lastLineWithoutLineBreak();
+    void stepping_data();
+    void stepping();
     void playSendsTheTextAsItWasAtThePress();
     void stopDuringPause();
     void offlineNothingHappens();
@@ -92,126 +85,70 @@ private slots:
     void closingDuringARunEndsItFirst();
 };
 
-void TestEditorPlayback::stepThroughThreeRecordsWithF8AndEsc()
-{
-    Editing w(kThreeRecords);
-    QStringList seen;
-    QString lockedState;
-    QByteArray sentBeforeF8;
-    OnHighlight script(w.editor(), {[&] {
-                                        seen << w.selected();
-                                        lockedState = w.lockState();
-                                        sentBeforeF8 = w.written();
-                                        w.key(Qt::Key_F8);
-                                    },
-                                    [&] {
-                                        seen << w.selected();
-                                        w.key(Qt::Key_Escape);
-                                    }});
-    w.clickInEditor("StepCommandButton");
-    QVERIFY(script.done());
-    QCOMPARE(seen, (QStringList{"PRT 1bh 40h;", "PRT 0ch;"}));
-    QCOMPARE(lockedState, QStringLiteral("readonly -Play -Pause -Clear -Load red:Step"));
-    QCOMPARE(sentBeforeF8, QByteArray());
-    QCOMPARE(w.written(), QByteArray::fromHex("1b40"));
-    // The highlight goes; the caret stays where the last one began.
-    QCOMPARE(w.selected(), QString());
-    QCOMPARE(w.editBox()->textCursor().position(), w.blockStart(6));
-    QCOMPARE(w.lockState(), QString());
-    QCOMPARE(w.editBox()->logText(), kThreeRecords);
-}
-
-void TestEditorPlayback::stepKeysFromTheMenuAndWithModifiers()
-{
-    Editing w(kThreeRecords);
-    QStringList seen;
-    OnHighlight script(w.editor(), {[&] {
-                                        seen << w.selected();
-                                        // Neither steps nor ends: only plain F8 and Esc count.
-                                        w.key(Qt::Key_F8, Qt::ShiftModifier);
-                                        w.key(Qt::Key_Escape, Qt::ControlModifier);
-                                        QTimer::singleShot(50, [&] {
-                                            seen << w.selected();
-                                            w.trigger("Step_menu");
-                                        });
-                                    },
-                                    [&] {
-                                        seen << w.selected();
-                                        w.trigger("Step_menu");
-                                    },
-                                    [&] {
-                                        seen << w.selected();
-                                        w.trigger("Step_menu");
-                                    }});
-    w.clickInEditor("StepCommandButton");
-    QVERIFY(script.done());
-    QCOMPARE(seen, (QStringList{"PRT 1bh 40h;", "PRT 1bh 40h;", "PRT 0ch;", "PRT 0bh;"}));
-    QCOMPARE(w.written(), QByteArray::fromHex("1b400c0b"));
-    QCOMPARE(w.lockState(), QString());
-}
-
-void TestEditorPlayback::stopWhileWaiting()
-{
-    Editing w(kThreeRecords);
-    OnHighlight script(w.editor(), {[&] { w.clickInEditor("StopCommandButton"); }});
-    w.clickInEditor("StepCommandButton");
-    QVERIFY(script.done());
-    QCOMPARE(w.written(), QByteArray());
-    QCOMPARE(w.selected(), QString());
-    QCOMPARE(w.lockState(), QString());
-}
-
-void TestEditorPlayback::highlightStartsAtTheLine_data()
+void TestEditorPlayback::stepping_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QList<int>>("lines"); // the highlighted lines, in order
-    QTest::addColumn<QStringList>("selected");
-    QTest::newRow("indented")
+    // Per highlight: F8, Esc, the Step menu, or "mods": shifted F8 and Ctrl+Esc,
+    // which neither step nor end, then the Step menu.
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<QStringList>("seen"); // the highlighted text each time
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("F8 then Esc") << kThreeRecords << QStringList{"F8", "Esc"}
+                                 << QStringList{"PRT 1bh 40h;", "PRT 0ch;"}
+                                 << QByteArray::fromHex("1b40");
+    QTest::newRow("menu; modifiers ignored")
+        << kThreeRecords << QStringList{"mods", "menu", "menu"}
+        << QStringList{"PRT 1bh 40h;", "PRT 0ch;", "PRT 0bh;"} << QByteArray::fromHex("1b400c0b");
+    QTest::newRow("indented lines from their start")
         << QStringLiteral("*** a ***\r\n  PRT 1bh 40h;\r\n\r\nPRT 0ch;\r\n   PRT 0bh;  \r\n")
-        << QList<int>{1, 3, 4} << QStringList{"  PRT 1bh 40h;", "PRT 0ch;", "   PRT 0bh;  "};
+        << QStringList{"F8", "F8", "F8"}
+        << QStringList{"  PRT 1bh 40h;", "PRT 0ch;", "   PRT 0bh;  "}
+        << QByteArray::fromHex("1b400c0b");
     QTest::newRow("lone CR and LF inside lines")
-        << QStringLiteral("*** a\rb\nc ***\r\n\nx\r\nPRT 0ch;\r\nPRT 0bh;\r\n") << QList<int>{2, 3}
-        << QStringList{"PRT 0ch;", "PRT 0bh;"};
+        << QStringLiteral("*** a\rb\nc ***\r\n\nx\r\nPRT 0ch;\r\nPRT 0bh;\r\n")
+        << QStringList{"F8", "F8"} << QStringList{"PRT 0ch;", "PRT 0bh;"}
+        << QByteArray::fromHex("0c0b");
 }
 
-void TestEditorPlayback::highlightStartsAtTheLine()
+void TestEditorPlayback::stepping()
 {
     QFETCH(QString, text);
-    QFETCH(QList<int>, lines);
-    QFETCH(QStringList, selected);
+    QFETCH(QStringList, keys);
     Editing w(text);
-    QList<int> starts;
     QStringList seen;
+    int lastStart = -1;
     Actions actions;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        actions << [&] {
-            starts << w.selectionStart();
+    for (const QString &key : keys) {
+        actions << [&w, &seen, &lastStart, key] {
             seen << w.selected();
-            w.key(Qt::Key_F8);
+            lastStart = w.selectionStart();
+            // A highlight starts at its line's start, the line's own blanks included.
+            QCOMPARE(w.editBox()->document()->findBlock(w.selectionStart()).position(),
+                     w.selectionStart());
+            QCOMPARE(w.lockState(), QStringLiteral("readonly -Play -Pause -Clear -Load red:Step"));
+            if (key == QLatin1String("F8") || key == QLatin1String("Esc")) {
+                w.key(key == QLatin1String("F8") ? Qt::Key_F8 : Qt::Key_Escape);
+                return;
+            }
+            if (key == QLatin1String("mods")) {
+                w.key(Qt::Key_F8, Qt::ShiftModifier);
+                w.key(Qt::Key_Escape, Qt::ControlModifier);
+                QTest::qWait(50);
+                QCOMPARE(w.selected(), seen.constLast());
+            }
+            w.trigger("Step_menu");
         };
     }
     OnHighlight script(w.editor(), actions);
     w.clickInEditor("StepCommandButton");
     QVERIFY(script.done());
-    QList<int> expected;
-    for (const int line : lines)
-        expected << w.blockStart(line);
-    QCOMPARE(starts, expected);
-    QCOMPARE(seen, selected);
+    QTEST(seen, "seen");
+    QTEST(w.written(), "written");
+    // The highlight goes; the caret stays where the last one began.
+    QCOMPARE(w.selected(), QString());
+    QCOMPARE(w.editBox()->textCursor().position(), lastStart);
+    QCOMPARE(w.lockState(), QString());
     QCOMPARE(w.editBox()->logText(), text);
-}
-
-void TestEditorPlayback::lastLineWithoutLineBreak()
-{
-    Editing w(QStringLiteral("PRT 1bh"));
-    w.clickInEditor("PlayCommandButton");
-    QCOMPARE(w.written(), QByteArray::fromHex("1b"));
-
-    // Stepping sends what PLAY sends, the last line too.
-    OnHighlight script(w.editor(), {[&] { w.key(Qt::Key_F8); }});
-    w.clickInEditor("StepCommandButton");
-    QVERIFY(script.done());
-    QCOMPARE(w.written(), QByteArray::fromHex("1b1b"));
 }
 
 void TestEditorPlayback::playSendsTheTextAsItWasAtThePress()

@@ -4,6 +4,7 @@
 #include "core/session/setupstate.h"
 #include "gui/mainwindow/mainwindow.h"
 #include "support/fakesession.h"
+#include "support/testfiles.h"
 
 #include <QFile>
 #include <QStackedWidget>
@@ -26,10 +27,8 @@ struct Window
 
     void start(const QByteArray &config = {})
     {
-        if (!config.isEmpty()) {
-            QFile file(configPath());
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(config) == config.size());
-        }
+        if (!config.isEmpty())
+            QVERIFY(writeFile(configPath(), config));
         form = std::make_unique<MainWindow>(
             MainWindowParts{p, state, p.prompt, [this] { return ports; }, dir.path()});
     }
@@ -44,11 +43,7 @@ struct Window
     void click(QAnyStringView name) const { QTest::mouseClick(find(name), Qt::LeftButton); }
     void clickPosition(int position) const { click(QStringLiteral("Pos_%1").arg(position)); }
 
-    QByteArray savedBytes() const
-    {
-        QFile file(configPath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
+    QByteArray savedBytes() const { return fileBytes(configPath()); }
 
     // Every message and question so far, so that a whole conversation compares at once.
     QString told() const

@@ -1,78 +1,19 @@
 // Zepta's main window and the simulated module, end to end: online on
-// "Simulator" in the same process, and through the system's serial path on
-// zepta-sim's pseudo-terminal; both must leave the same glass.
+// "Simulator" in the same process. zepta-sim on a pseudo-terminal is its own
+// program's test.
 
+#include "../mainwindow/systemwindow.h"
 #include "core/module/simulatordevice.h"
-#include "core/serial/serialports.h"
-#include "core/session/commandsession.h"
-#include "core/session/configfile.h"
-#include "core/session/setupstate.h"
-#include "gui/mainwindow/mainwindow.h"
 #include "gui/simulator/simulatorwindow.h"
-#include "support/scriptedprompt.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QLineEdit>
-#include <QSlider>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
-
-#ifdef Q_OS_UNIX
-#include <QProcess>
-
-#include <csignal>
-#endif
 
 namespace {
 
-// Zepta as the program builds it (the system's devices, "Simulator" among
-// them), started from the given settings file, or from none.
-struct Desk
+struct Desk : SystemWindow
 {
-    QTemporaryDir dir;
-    ScriptedPrompt prompt;
-    CommandSession session{systemSerialDeviceFactory(), prompt,
-                           CodePage(CodePage::Kind::Windows1252)};
-    SetupState state;
-    std::unique_ptr<MainWindow> form;
-
-    explicit Desk(const QByteArray &config = {})
-    {
-        if (!config.isEmpty()) {
-            QFile file(dir.filePath(QString::fromLatin1(ConfigFile::kFileName)));
-            if (!file.open(QIODevice::WriteOnly) || file.write(config) != config.size())
-                qFatal("cannot write the settings file");
-        }
-        form =
-            std::make_unique<MainWindow>(MainWindowParts{session, state, prompt, {}, dir.path()});
-    }
-
-    template<typename T = QWidget> T *find(const char *name) const
-    {
-        return form->findChild<T *>(QString::fromLatin1(name));
-    }
-    void click(const char *name) const { QTest::mouseClick(find(name), Qt::LeftButton); }
-
-    void choosePort(const QString &name) const
-    {
-        auto *comSel = find<QComboBox>("ComSel");
-        const int index = comSel->findText(name);
-        if (index >= 0)
-            comSel->setCurrentIndex(index);
-        else
-            comSel->setEditText(name);
-    }
-    void chooseBaud(const char *rate) const
-    {
-        auto *bps = find<QComboBox>("BPS");
-        bps->setCurrentIndex(bps->findText(QString::fromLatin1(rate)));
-    }
+    using SystemWindow::SystemWindow;
     void type(const QString &text) const { find<QLineEdit>("TxtChr")->setText(text); }
-
     SimulatorWindow *display() const
     {
         return form->findChild<SimulatorWindow *>(QStringLiteral("SimulatedDisplay"));
@@ -112,10 +53,6 @@ private slots:
     void onlineWithTheSimulatorShowsItsGlass();
     void displayStaysAfterOfflineAndReturnsOnOnline();
     void savedSimulatorPortGoesOnlineAtStart();
-    void busyModuleWithCtsEndsInPortError();
-#ifdef Q_OS_UNIX
-    void zeptaSimGetsTheSameThroughTheSerialPath();
-#endif
 };
 
 void TestSimulatorEndToEnd::onlineWithTheSimulatorShowsItsGlass()
@@ -125,9 +62,7 @@ void TestSimulatorEndToEnd::onlineWithTheSimulatorShowsItsGlass()
     QCOMPARE(comSel->itemText(comSel->count() - 1), QStringLiteral("Simulator"));
     QVERIFY(!desk.display()); // nothing until the simulator is online
 
-    desk.choosePort(QStringLiteral("Simulator"));
-    desk.click("OnlineButton");
-    QVERIFY2(desk.session.connection.comport_online(),
+    QVERIFY2(desk.goOnline(QStringLiteral("Simulator")),
              qPrintable(desk.prompt.messages().join('|')));
     SimulatorWindow *display = desk.display();
     QVERIFY(display && display->isVisible());
@@ -149,8 +84,7 @@ void TestSimulatorEndToEnd::onlineWithTheSimulatorShowsItsGlass()
 void TestSimulatorEndToEnd::displayStaysAfterOfflineAndReturnsOnOnline()
 {
     Desk desk;
-    desk.choosePort(QStringLiteral("Simulator"));
-    desk.click("OnlineButton");
+    QVERIFY(desk.goOnline(QStringLiteral("Simulator")));
     SimulatedModule *module = desk.module();
     QVERIFY(module);
     desk.type(QStringLiteral("Kept"));
@@ -197,101 +131,10 @@ void TestSimulatorEndToEnd::savedSimulatorPortGoesOnlineAtStart()
         QVERIFY(desk.display() && desk.display()->isVisible());
         QCOMPARE(desk.module()->model().displayModel(), 2);
         desk.form->close();
-        QFile file(desk.dir.filePath(QString::fromLatin1(ConfigFile::kFileName)));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        saved = file.readAll();
+        saved = fileBytes(desk.configPath());
     }
     QCOMPARE(saved, QByteArray("zSimulator\r\n3012"));
 }
-
-void TestSimulatorEndToEnd::busyModuleWithCtsEndsInPortError()
-{
-    Desk desk;
-    // "Solution for you." is 17 bytes: with 60 ms a byte its write gives up
-    // after about a second.
-    constexpr int kWritePerByteMs = 60;
-    desk.session.ports.setTimeouts(PortTable::kReadTimeoutMs, kWritePerByteMs);
-    desk.choosePort(QStringLiteral("Simulator"));
-    desk.chooseBaud("115200");
-    desk.click("Check1");
-    QVERIFY(desk.find<QCheckBox>("Check1")->isChecked());
-    desk.click("OnlineButton");
-    QVERIFY(desk.session.connection.comport_online());
-    SimulatedModule *module = desk.module();
-    QVERIFY(module);
-
-    desk.find<QSlider>("WaitSlider")->setValue(255); // busy for 127.5 s
-    desk.click("WaitCommandButton");
-    QTRY_VERIFY(module->line().moduleBusy());
-
-    // The window's pulse: the longest gap between ticks of a 5 ms timer.
-    QElapsedTimer sinceTick;
-    qint64 longestGapMs = 0;
-    int ticks = 0;
-    QTimer pulse;
-    pulse.setInterval(5);
-    connect(&pulse, &QTimer::timeout, this, [&] {
-        longestGapMs = std::max(longestGapMs, sinceTick.restart());
-        ++ticks;
-    });
-    pulse.start();
-    sinceTick.start();
-
-    QElapsedTimer took;
-    took.start();
-    desk.type(QStringLiteral("Solution for you."));
-    desk.click("TextSet");
-    const qint64 ms = took.elapsed();
-    pulse.stop();
-
-    QCOMPARE(desk.prompt.messages(), QStringList{QStringLiteral("COM port error")});
-    QVERIFY(!desk.session.connection.comport_online());
-    QVERIFY2(ms >= 17 * kWritePerByteMs - 50, qPrintable(QString::number(ms)));
-    // A sanity bound only (a loaded machine stretches every gap); bench_simulator measures it.
-    QVERIFY2(longestGapMs < 400, qPrintable(QString::number(longestGapMs)));
-    QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));
-    QVERIFY(desk.display()->isVisible());
-    QCOMPARE(module->model().textRows().value(0).trimmed(), QString());
-}
-
-#ifdef Q_OS_UNIX
-void TestSimulatorEndToEnd::zeptaSimGetsTheSameThroughTheSerialPath()
-{
-    QProcess sim;
-    sim.start(QStringLiteral(ZEPTA_SIM_PATH), {"--model", "1", "--baud", "115200", "--dump"});
-    QVERIFY(sim.waitForStarted());
-    for (int i = 0; i < 100 && !sim.canReadLine(); ++i)
-        sim.waitForReadyRead(100);
-    const QString path = QString::fromLocal8Bit(sim.readLine()).trimmed();
-    QVERIFY2(path.startsWith(QStringLiteral("/dev/")), qPrintable(path));
-
-    {
-        Desk desk;
-        desk.choosePort(path);
-        desk.chooseBaud("115200");
-        desk.click("OnlineButton");
-        QVERIFY2(desk.session.connection.comport_online(),
-                 qPrintable(desk.prompt.messages().join('|')));
-        QVERIFY(!desk.display()); // a real port: no simulated display in Zepta
-        issueSequence(desk);
-        // zepta-sim lists the text once the line has been quiet for a moment.
-        QByteArray out;
-        for (int i = 0; i < 100 && !out.contains("Text \"Hello World\""); ++i) {
-            sim.waitForReadyRead(100);
-            out += sim.readAllStandardOutput();
-        }
-        QVERIFY2(out.contains("Text \"Hello World\""), out.constData());
-        QVERIFY(desk.prompt.messages().isEmpty());
-    }
-
-    ::kill(pid_t(sim.processId()), SIGTERM);
-    QVERIFY(sim.waitForFinished(10000));
-    QCOMPARE(sim.exitCode(), 0);
-    const QStringList lines =
-        QString::fromLocal8Bit(sim.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-    QCOMPARE(lines.mid(lines.size() - kGlassAfterSequence.size()), kGlassAfterSequence);
-}
-#endif
 
 QTEST_MAIN(TestSimulatorEndToEnd)
 #include "tst_simulatorendtoend.moc"

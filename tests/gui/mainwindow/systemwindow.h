@@ -1,0 +1,58 @@
+#pragma once
+
+#include "core/serial/serialports.h"
+#include "core/session/commandsession.h"
+#include "core/session/configfile.h"
+#include "core/session/setupstate.h"
+#include "gui/mainwindow/mainwindow.h"
+#include "support/scriptedprompt.h"
+#include "support/testfiles.h"
+
+#include <QComboBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+// The main window as the program builds it, over the system's own serial
+// devices ("Simulator" among them), started from the given settings file or
+// from none.
+struct SystemWindow
+{
+    QTemporaryDir dir;
+    ScriptedPrompt prompt;
+    CommandSession session{systemSerialDeviceFactory(), prompt,
+                           CodePage(CodePage::Kind::Windows1252)};
+    SetupState state;
+    std::unique_ptr<MainWindow> form;
+
+    explicit SystemWindow(const QByteArray &config = {})
+    {
+        if (!config.isEmpty() && !writeFile(configPath(), config))
+            qFatal("cannot write the settings file");
+        form =
+            std::make_unique<MainWindow>(MainWindowParts{session, state, prompt, {}, dir.path()});
+    }
+
+    QString configPath() const { return dir.filePath(QString::fromLatin1(ConfigFile::kFileName)); }
+    template<typename T = QWidget> T *find(const char *name, QWidget *in = nullptr) const
+    {
+        return (in ? in : form.get())->findChild<T *>(QString::fromLatin1(name));
+    }
+    void click(const char *name, QWidget *in = nullptr) const
+    {
+        QTest::mouseClick(find(name, in), Qt::LeftButton);
+    }
+    // Picks the port from the list, or types its name, and clicks Online.
+    bool goOnline(const QString &port) const
+    {
+        auto *comSel = find<QComboBox>("ComSel");
+        const int index = comSel->findText(port);
+        if (index >= 0)
+            comSel->setCurrentIndex(index);
+        else
+            comSel->setEditText(port);
+        click("OnlineButton");
+        return session.connection.comport_online();
+    }
+};
