@@ -4,7 +4,9 @@
 // (the main window records, the edit window receives), each batch of 10,000
 // is timed and printed beside the same batch recorded with the edit window
 // closed (into the Log Board text), measured in the same run.
-//   QT_QPA_PLATFORM=offscreen ./bench_editorappend
+//   QT_QPA_PLATFORM=offscreen ./bench_editorappend [records, a multiple of 10,000]
+#include "benchsupport.h"
+
 #include "core/logboard/logboard.h"
 #include "core/session/setupstate.h"
 #include "gui/editor/editbox.h"
@@ -16,12 +18,13 @@
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include <cstdio>
 
 namespace {
 
-constexpr int kRecords = 100000;
 constexpr int kBatch = 10000;
 // A click is an event turn; the windows get one (repaints included) this
 // often, and "slowest one" is the slowest record with its turn.
@@ -66,6 +69,7 @@ void click(MainWindow &window, const char *name)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    const int records = argc > 1 ? QByteArray(argv[1]).toInt() : 100000;
     QTemporaryDir dir;
     FakeSession session;
     SetupState state;
@@ -73,11 +77,14 @@ int main(int argc, char *argv[])
     window.show();
     click(window, "RecCommandButton");
 
+    Bench::Samples ratios;
+    double openMs = 0;
+    double closedMs = 0;
     std::printf("%-18s | %-25s | %-25s | %s\n", "records", "edit window open", "edit window closed",
                 "the edit window's share");
     std::printf("%-18s | %11s %13s | %11s %13s | %s\n", "", "batch", "slowest one", "batch",
                 "slowest one", "per record");
-    for (int done = 0; done < kRecords; done += kBatch) {
+    for (int done = 0; done < records; done += kBatch) {
         // The same batch into the Log Board text, with the edit window closed.
         const QString before = session.logBoard.logtext();
         session.logBoard.setLogtext(QString());
@@ -87,14 +94,39 @@ int main(int argc, char *argv[])
         click(window, "EditCommandButton");
         EditForm *editor = window.eForm_ref();
         const Batch open = recordBatch(session);
-        if (done + kBatch < kRecords)
+        if (done + kBatch < records)
             editor->close(); // the text goes back into the Log Board
+        openMs += open.ms;
+        closedMs += closed.ms;
+        ratios.add(open.ms / closed.ms);
         std::printf("%7d to %7d | %8.0f ms %10.1f ms | %8.0f ms %10.1f ms | %6.1f us\n", done,
                     done + kBatch, open.ms, open.slowestMs, closed.ms, closed.slowestMs,
                     (open.ms - closed.ms) * 1000 / kBatch);
     }
     const EditForm *editor = window.eForm_ref();
+    const QString all = editor->logText();
     std::printf("edit area: %d lines, %.1f MB of text\n",
-                editor->editBox()->document()->blockCount(), editor->logText().size() / 1e6);
+                editor->editBox()->document()->blockCount(), all.size() / 1e6);
+    // The floor for any edit area built on QTextDocument: the same text put
+    // into a bare document in one insertion, with no view and no undo.
+    QTextDocument bare;
+    bare.setUndoRedoEnabled(false);
+    QElapsedTimer insertion;
+    insertion.start();
+    QTextCursor(&bare).insertText(EditBox::documentText(all));
+    const double bareMs = insertion.nsecsElapsed() / 1e6;
+    std::printf("the same text into a bare QTextDocument at once: %.0f ms\n", bareMs);
+
+    const double ratio = openMs / closedMs;
+    Bench::printRow({QStringLiteral("recording 100,000 commands, edit window open"),
+                     QStringLiteral("%1 s").arg(openMs / 1000, 0, 'f', 2),
+                     QStringLiteral("window closed: %1 s; the records' text into a bare "
+                                    "QTextDocument: %2 s")
+                         .arg(closedMs / 1000, 0, 'f', 2)
+                         .arg(bareMs / 1000, 0, 'f', 2),
+                     QStringLiteral("%1 (batches of 10,000: %2)")
+                         .arg(ratio, 0, 'f', 2)
+                         .arg(ratios.text(2, QString())),
+                     QStringLiteral("ratio <= 1.5, <= 2 s"), ratio <= 1.5 && openMs <= 2000});
     return 0;
 }

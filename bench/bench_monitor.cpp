@@ -1,114 +1,32 @@
-// Measures what a large command costs the window, where users feel it: the real
-// main window (offscreen), online on a pseudo-terminal whose far end is read as
-// fast as it comes, issues text-entry commands of 1 KB, 16 KB and the largest
-// the code buffer holds. A text-entry command fills all four monitor boxes: its
-// bytes (SendTextBox, TrHistory), its title with the whole text
-// (sendCommandBox) and a help four times as long (sendHelpBox). Prints the
-// longest event-loop gap while each command is issued and shown, and the
-// resident memory after ten more of the largest. Last, the largest once more
-// as a user gives it: put into the text entry box TxtChr, and Transfer clicked.
+// What commands cost the window, where users feel it: the real main window
+// (offscreen), online on a pseudo-terminal, issues text-entry commands of
+// 1 KB, 16 KB and the largest the code buffer holds. A text-entry command
+// fills all four monitor boxes: its bytes (SendTextBox, TrHistory), its title
+// with the whole text (sendCommandBox) and a help four times as long
+// (sendHelpBox). Measures the longest event-loop gap while each is issued and
+// shown (against the idle window's own), the same during a 16 KB command into
+// a line read at 11,520 bytes a second, the largest as a user gives it (typed
+// into TxtChr, Transfer clicked) and offline with REC on, the largest one's
+// rate into a line read at once, and the resident memory after 1,000
+// commands of 1 KB and after 10 of the largest.
+//
+//   bench_monitor [sizes] [user] [memory] [offline] [paced]   all parts by default
+#include "benchsupport.h"
+#include "windowonpty.h"
+
 #include "core/commands/commandformula.h"
-#include "core/serial/serialports.h"
-#include "core/session/commandsession.h"
-#include "core/session/setupstate.h"
 #include "core/transport/codes.h"
-#include "gui/mainwindow/mainwindow.h"
-#include "support/pseudoterminal.h"
-#include "support/scriptedprompt.h"
 
 #include <QApplication>
-#include <QComboBox>
-#include <QElapsedTimer>
-#include <QEventLoop>
-#include <QFile>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTimer>
 
-#include <poll.h>
-#include <unistd.h>
-
-#include <atomic>
 #include <cstdio>
-#include <thread>
+#include <memory>
 
 namespace {
 
-// The far end of the line: reads whatever arrives, as fast as it arrives.
-class Drain
-{
-public:
-    explicit Drain(int fd)
-        : m_thread([this, fd] {
-            char buf[65536];
-            pollfd p{fd, POLLIN, 0};
-            while (!m_stop) {
-                if (::poll(&p, 1, 20) <= 0)
-                    continue;
-                const ssize_t n = ::read(fd, buf, sizeof buf);
-                if (n > 0)
-                    m_received += n;
-            }
-        })
-    {
-    }
-    ~Drain()
-    {
-        m_stop = true;
-        m_thread.join();
-    }
-    qint64 received() const { return m_received; }
-
-private:
-    std::atomic<bool> m_stop{false};
-    std::atomic<qint64> m_received{0};
-    std::thread m_thread;
-};
-
-// The event loop's longest stall: the largest gap between ticks of a 1 ms timer.
-class GapMeter
-{
-public:
-    GapMeter()
-    {
-        m_ticker.setInterval(1);
-        QObject::connect(&m_ticker, &QTimer::timeout,
-                         [this] { m_longest = std::max(m_longest, m_sinceTick.restart()); });
-        m_ticker.start();
-        m_sinceTick.start();
-    }
-    void restart()
-    {
-        m_longest = 0;
-        m_sinceTick.restart();
-    }
-    qint64 longestMs() const { return m_longest; }
-
-private:
-    QTimer m_ticker;
-    QElapsedTimer m_sinceTick;
-    qint64 m_longest = 0;
-};
-
-void runEventsFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-double residentMb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0;
-}
+constexpr int kRuns = 3;
+constexpr double kMemoryGoalMb = 60;
 
 QString textOf(qsizetype size)
 {
@@ -121,26 +39,183 @@ QString textOf(qsizetype size)
     return text;
 }
 
-// Issues the command from the event loop, as a click would, and waits until
-// its bytes are all at the far end and the window has had time to show it.
-qint64 issueAndMeasure(CommandSession &session, const Drain &drain, GapMeter &gaps, qsizetype size,
-                       const std::function<void()> &issue)
+class MonitorBench
 {
-    const qint64 target = drain.received() + size;
-    QEventLoop loop;
-    QTimer::singleShot(0, &loop, [&] {
-        gaps.restart();
-        issue();
-    });
-    QTimer poller;
-    QObject::connect(&poller, &QTimer::timeout, &loop, [&] {
-        if (!session.transport.busy() && drain.received() >= target)
-            loop.quit();
-    });
-    poller.start(5);
-    loop.exec();
-    runEventsFor(150); // the repaints that follow
-    return gaps.longestMs();
+public:
+    MonitorBench() { m_drain = std::make_unique<Bench::PtyDrain>(m_zepta.pty().masterFd()); }
+    bool goOnline() { return m_zepta.goOnline(); }
+
+    // Issues a command from the event loop, as a click would, and waits until
+    // its bytes are all at the far end and the window has had time to show
+    // it (settleMs). The longest gap meanwhile, in ms.
+    qint64 issue(qsizetype bytes, const std::function<void()> &issue, int settleMs = 150)
+    {
+        m_drain->reset();
+        QEventLoop loop;
+        QTimer::singleShot(0, &loop, [&] {
+            m_gaps.restart();
+            issue();
+        });
+        QTimer poller;
+        QObject::connect(&poller, &QTimer::timeout, &loop, [&] {
+            if (!m_zepta.session().transport.busy() && m_drain->received() >= bytes)
+                loop.quit();
+        });
+        poller.start(5);
+        loop.exec();
+        Bench::runEventsFor(settleMs); // the repaints that follow
+        return m_gaps.longestMs();
+    }
+    qint64 issueText(const QString &text, int settleMs = 150)
+    {
+        CommandTransport &transport = m_zepta.session().transport;
+        return issue(
+            text.size(), [&] { transport.issue(CommandFormula::textEntry(text)); }, settleMs);
+    }
+
+    Bench::Samples gaps(const QString &text, int runs = kRuns)
+    {
+        Bench::Samples samples;
+        for (int i = 0; i < runs; ++i)
+            samples.add(double(issueText(text)));
+        return samples;
+    }
+
+    void gapRow(const QString &measure, const Bench::Samples &gaps)
+    {
+        Bench::printGapRow(measure, gaps, m_idleGapMs);
+    }
+    void memoryRow(const QString &measure, double mb)
+    {
+        Bench::printRow({measure, QStringLiteral("%1 MB").arg(mb, 0, 'f', 1),
+                         QStringLiteral("online, before: %1 MB").arg(m_startMb, 0, 'f', 1),
+                         QStringLiteral("%1x").arg(mb / m_startMb, 0, 'f', 2),
+                         QStringLiteral("<= %1 MB").arg(kMemoryGoalMb), mb <= kMemoryGoalMb});
+    }
+
+    // All parts, or the named ones (sizes, user, memory, offline, paced).
+    void run(const QStringList &parts);
+
+private:
+    void sizes();
+    void memory();
+    void asUserGivesIt();
+    void offline();
+    void paced();
+
+    WindowOnPty m_zepta;
+    std::unique_ptr<Bench::PtyDrain> m_drain;
+    Bench::GapMeter m_gaps;
+    double m_idleGapMs = 1;
+    double m_startMb = 0;
+};
+
+void MonitorBench::run(const QStringList &parts)
+{
+    const auto wanted = [&](const char *part) {
+        return parts.isEmpty() || parts.contains(QLatin1String(part));
+    };
+    m_idleGapMs = m_gaps.idleMs();
+    m_startMb = Bench::residentMb();
+    std::printf("window online on %s, resident %.1f MB, idle gap %.0f ms\n",
+                qPrintable(m_zepta.pty().slavePath()), m_startMb, m_idleGapMs);
+    if (wanted("sizes"))
+        sizes();
+    if (wanted("user"))
+        asUserGivesIt();
+    if (wanted("memory"))
+        memory();
+    if (wanted("offline"))
+        offline();
+    if (wanted("paced"))
+        paced();
+}
+
+void MonitorBench::sizes()
+{
+    const std::pair<qsizetype, const char *> sizes[] = {
+        {1024, "1 KB"}, {16384, "16 KB"}, {kCodeBufCapacity, "128 KB"}};
+    for (const auto &[size, name] : sizes) {
+        const QString text = textOf(size);
+        Bench::Samples rates;
+        Bench::Samples gaps;
+        for (int run = 0; run < kRuns; ++run) {
+            gaps.add(double(issueText(text)));
+            rates.add(size / m_drain->firstToLastSeconds());
+        }
+        gapRow(QStringLiteral("event-loop gap, %1 command in the window").arg(name), gaps);
+        if (size == kCodeBufCapacity) {
+            const double rate = rates.median();
+            Bench::printRow(
+                {QStringLiteral("128 KB command in the window into a pty read at once"),
+                 rates.scaled(1e-6).text(2, QStringLiteral("MB/s")),
+                 QStringLiteral("line rate: 0.0115 MB/s"),
+                 QStringLiteral("%1x line rate").arg(rate / Bench::kLineRate, 0, 'f', 0),
+                 QStringLiteral(">= 300x line rate"), rate >= 300 * Bench::kLineRate});
+        }
+    }
+}
+
+void MonitorBench::asUserGivesIt()
+{
+    const QString text = textOf(kCodeBufCapacity);
+    auto *entry = m_zepta.child<QLineEdit>("TxtChr");
+    Bench::Samples gaps;
+    for (int run = 0; run < kRuns; ++run) {
+        m_gaps.restart();
+        QTimer::singleShot(0, entry, [&] { entry->setText(text); });
+        Bench::runEventsFor(300);
+        const qint64 typing = m_gaps.longestMs();
+        gaps.add(double(std::max(typing, issue(text.size(), [&] { m_zepta.click("TextSet"); }))));
+    }
+    gapRow(QStringLiteral("event-loop gap, 128 KB into TxtChr, Transfer clicked"), gaps);
+}
+
+void MonitorBench::memory()
+{
+    const QString small = textOf(1024);
+    for (int i = 0; i < 1000; ++i)
+        issueText(small, 0);
+    Bench::runEventsFor(150);
+    memoryRow(QStringLiteral("resident memory after 1,000 commands of 1 KB"), Bench::residentMb());
+    const Bench::Samples gaps = this->gaps(textOf(kCodeBufCapacity), 10);
+    std::printf("10 more of the largest: longest gap %s\n",
+                qPrintable(gaps.text(0, QStringLiteral("ms"))));
+    memoryRow(QStringLiteral("resident memory after 10 more commands of 128 KB"),
+              Bench::residentMb());
+}
+
+void MonitorBench::offline()
+{
+    // Offline nothing lets events run in between: the whole command, from the
+    // text to the monitor and its Log Board record, is one step.
+    m_zepta.click("OfflineButton");
+    m_zepta.session().logBoard.setRecording(true);
+    const QString largest = textOf(kCodeBufCapacity);
+    Bench::Samples offline;
+    for (int run = 0; run < kRuns; ++run) {
+        offline.add(double(issue(
+            0, [&] { m_zepta.session().transport.issue(CommandFormula::textEntry(largest)); })));
+    }
+    m_zepta.session().logBoard.setRecording(false);
+    gapRow(QStringLiteral("event-loop gap, 128 KB command offline with REC on"), offline);
+    m_zepta.goOnline();
+}
+
+void MonitorBench::paced()
+{
+    m_drain.reset();
+    m_drain = std::make_unique<Bench::PtyDrain>(m_zepta.pty().masterFd(), Bench::kLineRate);
+    const QString text = textOf(16384);
+    Bench::Samples gaps;
+    Bench::Samples rates;
+    for (int run = 0; run < kRuns; ++run) {
+        gaps.add(double(issueText(text)));
+        rates.add(text.size() / m_drain->firstToLastSeconds());
+    }
+    std::printf("16 KB in the window into a line read at 11,520 B/s: %s of the line rate\n",
+                qPrintable(rates.scaled(100 / Bench::kLineRate).text(2, QStringLiteral("%"))));
+    gapRow(QStringLiteral("event-loop gap during a paced send (16 KB at 11,520 B/s)"), gaps);
 }
 
 } // namespace
@@ -149,84 +224,9 @@ int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    PseudoTerminal pty;
-    if (!pty.isValid())
+    MonitorBench bench;
+    if (!bench.goOnline())
         return 1;
-    ScriptedPrompt prompt;
-    CommandSession session(systemSerialDeviceFactory(), prompt,
-                           CodePage(CodePage::Kind::Windows1252));
-    SetupState state;
-    QTemporaryDir dir;
-    MainWindow form(MainWindowParts{session, state, prompt, {}, dir.path()});
-    form.resize(1366, 768);
-    form.show();
-    form.findChild<QComboBox *>(QStringLiteral("ComSel"))->setEditText(pty.slavePath());
-    form.findChild<QPushButton *>(QStringLiteral("OnlineButton"))->click();
-    if (!session.connection.comport_online()) {
-        std::fprintf(stderr, "could not go online: %s\n", qPrintable(prompt.messages().join(u'|')));
-        return 1;
-    }
-    Drain drain(pty.masterFd());
-    GapMeter gaps;
-    runEventsFor(300);
-    const double startMb = residentMb();
-    std::printf("window online on %s, resident %.1f MB\n", qPrintable(pty.slavePath()), startMb);
-
-    for (const qsizetype size : {qsizetype(1024), qsizetype(16384), kCodeBufCapacity}) {
-        const QString text = textOf(size);
-        qint64 worst = 0;
-        constexpr int kRuns = 3;
-        for (int run = 0; run < kRuns; ++run) {
-            worst = std::max(worst, issueAndMeasure(session, drain, gaps, size, [&] {
-                                 session.transport.issue(CommandFormula::textEntry(text));
-                             }));
-        }
-        std::printf("%7lld-byte text entry: longest event-loop gap %4lld ms (worst of %d)\n",
-                    static_cast<long long>(size), static_cast<long long>(worst), kRuns);
-    }
-
-    const QString largest = textOf(kCodeBufCapacity);
-    qint64 worstOfTen = 0;
-    for (int i = 0; i < 10; ++i) {
-        worstOfTen =
-            std::max(worstOfTen, issueAndMeasure(session, drain, gaps, largest.size(), [&] {
-                         session.transport.issue(CommandFormula::textEntry(largest));
-                     }));
-    }
-    const double afterMb = residentMb();
-    std::printf("10 more of the largest: longest gap %lld ms; resident %.1f MB (%+.1f MB since "
-                "online); %lld bytes read at the far end\n",
-                static_cast<long long>(worstOfTen), afterMb, afterMb - startMb,
-                static_cast<long long>(drain.received()));
-
-    // The same largest command as a user gives it: typed into TxtChr, Transfer.
-    {
-        const QString text = textOf(kCodeBufCapacity);
-        auto *entry = form.findChild<QLineEdit *>(QStringLiteral("TxtChr"));
-        gaps.restart();
-        QTimer::singleShot(0, entry, [&] { entry->setText(text); });
-        runEventsFor(300);
-        const qint64 typing = gaps.longestMs();
-        const qint64 transfer = issueAndMeasure(session, drain, gaps, text.size(), [&] {
-            form.findChild<QPushButton *>(QStringLiteral("TextSet"))->click();
-        });
-        std::printf("the same through TxtChr: putting the text in %lld ms, Transfer %lld ms\n",
-                    static_cast<long long>(typing), static_cast<long long>(transfer));
-    }
-
-    // Offline nothing lets events run in between: the whole command, from the
-    // text to the monitor, is one step. With REC on, its Log Board record too.
-    form.findChild<QPushButton *>(QStringLiteral("OfflineButton"))->click();
-    for (const bool recording : {false, true}) {
-        session.logBoard.setRecording(recording);
-        qint64 worst = 0;
-        for (int run = 0; run < 3; ++run) {
-            worst = std::max(worst, issueAndMeasure(session, drain, gaps, 0, [&] {
-                                 session.transport.issue(CommandFormula::textEntry(largest));
-                             }));
-        }
-        std::printf("offline%s, the largest: longest gap %lld ms (worst of 3)\n",
-                    recording ? " with REC on" : "", static_cast<long long>(worst));
-    }
+    bench.run(QCoreApplication::arguments().mid(1));
     return 0;
 }

@@ -2,6 +2,8 @@
 // its interpreter runs, and what a 128 KB command through the port layer at
 // 115200 baud costs with the "Simulated display" window open (offscreen):
 // the time against the line's own, the window's longest stall and its repaints.
+#include "benchsupport.h"
+
 #include "core/module/modulemodel.h"
 #include "core/module/simulatordevice.h"
 #include "core/serial/porttable.h"
@@ -73,15 +75,7 @@ int main(int argc, char *argv[])
                        QStringLiteral("baud=115200 parity=N data=8 stop=1 octs=on")) != 0)
         return 1;
 
-    // The window's longest stall: the largest gap between ticks of a 1 ms timer.
-    QElapsedTimer sinceTick;
-    qint64 longestGapMs = 0;
-    QTimer ticker;
-    ticker.setInterval(1);
-    QObject::connect(&ticker, &QTimer::timeout,
-                     [&] { longestGapMs = std::max(longestGapMs, sinceTick.restart()); });
-    ticker.start();
-    sinceTick.start();
+    Bench::GapMeter gaps;
 
     QElapsedTimer timer;
     timer.start();
@@ -99,7 +93,7 @@ int main(int argc, char *argv[])
     std::printf("through the port layer with the window open: %.0f ms, the line's own time "
                 "%.0f ms (%.2fx); longest window stall %lld ms; %d repaints (one per %d ms "
                 "frame would be %.0f)\n",
-                ms, lineMs, ms / lineMs, static_cast<long long>(longestGapMs), counter.paints,
+                ms, lineMs, ms / lineMs, static_cast<long long>(gaps.longestMs()), counter.paints,
                 SimulatorWindow::kFrameMs, ms / SimulatorWindow::kFrameMs);
     return 0;
 }

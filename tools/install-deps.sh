@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian/Ubuntu packages Zepta needs to build, run and test,
 # asking apt only for what is missing. Arguments name further packages a tool
-# needs (tools/fuzz.sh: clang and its libFuzzer runtime).
+# needs (tools/fuzz.sh: clang and its libFuzzer runtime; tools/bench.sh: xvfb).
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev

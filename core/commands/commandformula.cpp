@@ -60,19 +60,25 @@ qint16 readHexCode(QStringView text)
 
 QString textEntryHelp(QStringView text)
 {
-    QString help;
-    help.reserve(text.size() * 4);
+    // Four characters for each character or "&hh" code, written into place:
+    // the largest text makes half a million, and the window waits for them.
+    QString help(text.size() * 4, Qt::Uninitialized);
+    char16_t *const start = reinterpret_cast<char16_t *>(help.data());
+    char16_t *to = start;
     for (qsizetype i = 0; i < text.size();) {
         if (text[i] == u'&' && i + 3 < text.size() &&
             CommandText::IsStrictlyHexNumeric(text.sliced(i, 4))) {
-            help += text.sliced(i, 4);
+            to = std::copy_n(text.utf16() + i, 4, to);
             i += 4;
         } else {
-            const char16_t cell[4] = {u' ', u' ', text[i].unicode(), u' '};
-            help += QStringView(cell, 4);
+            *to++ = u' ';
+            *to++ = u' ';
+            *to++ = text[i].unicode();
+            *to++ = u' ';
             ++i;
         }
     }
+    help.truncate(to - start);
     return help;
 }
 

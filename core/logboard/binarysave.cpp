@@ -40,8 +40,9 @@ QString write(QIODevice &out, QStringView monitorText, const CodePage &codePage)
 {
     bool high = true;
     quint8 accumulator = 0;
-    QByteArray bytes;
-    bytes.reserve(kBlock);
+    // A block of text holds at most half as many bytes; they are written
+    // into place, as a monitor of 100,000 lines makes a million of them.
+    QByteArray bytes(kBlock / 2 + 1, Qt::Uninitialized);
     // The text goes through the code page a block at a time: a double-byte
     // character's second byte can be a digit, and the walk sees it as the
     // saved text would hold it.
@@ -51,6 +52,7 @@ QString write(QIODevice &out, QStringView monitorText, const CodePage &codePage)
             --n;
         const QByteArray ansi = codePage.fromUnicode(monitorText.first(n));
         monitorText = monitorText.sliced(n);
+        char *to = bytes.data();
         for (const char c : ansi) {
             const int digit = upperHexDigitValue(c);
             if (digit < 0) {
@@ -59,13 +61,13 @@ QString write(QIODevice &out, QStringView monitorText, const CodePage &codePage)
                 accumulator = quint8(digit * 16);
                 high = false;
             } else {
-                bytes.append(char(accumulator + digit));
+                *to++ = char(accumulator + digit);
                 high = true;
             }
         }
-        if (out.write(bytes) != bytes.size())
+        const qint64 count = to - bytes.constData();
+        if (out.write(bytes.constData(), count) != count)
             return writeFailureText(out);
-        bytes.clear();
     }
     return QString();
 }

@@ -19,7 +19,7 @@ public:
     {
         if (m_done)
             return false;
-        const qsizetype end = m_text.indexOf(u"\r\n", m_pos);
+        const qsizetype end = find(m_text, m_pos);
         *offset = m_pos;
         if (end < 0) {
             *line = m_text.sliced(m_pos);
@@ -33,10 +33,27 @@ public:
 
     static qsizetype count(QStringView text)
     {
-        return text.isEmpty() ? 0 : text.count(u"\r\n") + 1;
+        if (text.isEmpty())
+            return 0;
+        qsizetype n = 1;
+        for (qsizetype at = find(text, 0); at >= 0; at = find(text, at + 2))
+            ++n;
+        return n;
     }
 
 private:
+    // The next CR LF from pos, or -1. A search for the single CR is a plain
+    // vectorised scan; a two-character search sets up a matcher over the
+    // whole rest of the text at every call, which a long Log Board feels.
+    static qsizetype find(QStringView text, qsizetype pos)
+    {
+        for (qsizetype cr = text.indexOf(u'\r', pos); cr >= 0; cr = text.indexOf(u'\r', cr + 1)) {
+            if (cr + 1 < text.size() && text[cr + 1] == u'\n')
+                return cr;
+        }
+        return -1;
+    }
+
     QStringView m_text;
     qsizetype m_pos = 0;
     bool m_done;

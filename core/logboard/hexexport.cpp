@@ -22,14 +22,22 @@ enum RecordType : quint8 { Data = 0x00, End = 0x01, ExtendedLinearAddress = 0x04
 void writeRecord(EncodedWriter &out, quint16 address, RecordType type, const QByteArray &data)
 {
     quint8 sum = quint8(data.size()) + quint8(address >> 8) + quint8(address) + type;
-    QString line = u':' + hex2(data.size()) + hex2(address >> 8) + hex2(address) + hex2(type);
+    // Written into place: ":", 4 + n + 1 bytes as digit pairs, CR LF.
+    Q_ASSERT(data.size() <= kRecordSize);
+    char16_t line[1 + 2 * (4 + kRecordSize + 1) + 2];
+    char16_t *to = line;
+    *to++ = u':';
+    for (const quint8 b :
+         {quint8(data.size()), quint8(address >> 8), quint8(address), quint8(type)})
+        to = writeHex2(to, b);
     for (const char b : data) {
-        line += hex2(quint8(b));
+        to = writeHex2(to, quint8(b));
         sum += quint8(b);
     }
-    line += hex2(quint8(0x100 - sum));
-    line += u"\r\n";
-    out.write(line);
+    to = writeHex2(to, quint8(0x100 - sum));
+    *to++ = u'\r';
+    *to++ = u'\n';
+    out.write(QStringView(line, to - line));
 }
 
 class RecordWriter

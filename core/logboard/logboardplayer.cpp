@@ -5,6 +5,7 @@
 #include "core/logboard/prtline.h"
 #include "core/transport/eventwait.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 
 namespace {
@@ -53,13 +54,17 @@ LogBoardPlayer::Outcome LogBoardPlayer::play(QString text)
     qsizetype offset = 0;
     qsizetype n = 0;
     QByteArray bytes;
+    QElapsedTimer sinceTurn;
     while (lines.next(&line, &offset)) {
         if (PrtLine::readForPlayer(line, &bytes) == PrtLine::PlayerRead::Data && !send(bytes)) {
             outcome = Outcome::WriteFailed;
             break;
         }
         emit progress(++n, lineCount);
-        EventWait::processPending();
+        // A Log Board plays a hundred thousand lines a second into a fast
+        // line: the window gets its turn every few milliseconds, not after
+        // each of them, and STOP still ends the run as quickly.
+        EventWait::processDue(sinceTurn);
         // The owner may have gone during the turn (the window closed), and
         // with it this player: nothing here may be touched then.
         if (!alive)

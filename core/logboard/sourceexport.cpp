@@ -115,13 +115,14 @@ void writeC(EncodedWriter &out, QStringView text, QStringView name)
     walk(
         text,
         [&](QStringView comment, bool afterComment) {
-            // A "*/" inside the text would end the C comment early and leave
-            // the rest of the title as code that does not compile.
-            QString safe = comment.toString();
-            safe.replace(QStringLiteral("*/"), QStringLiteral("* /"));
             out.write(kCrLf);
             out.write(u"/***");
-            out.write(safe);
+            // A "*/" inside the text would end the C comment early and leave
+            // the rest of the title as code that does not compile.
+            if (comment.contains(u"*/"))
+                out.write(comment.toString().replace(QStringLiteral("*/"), QStringLiteral("* /")));
+            else
+                out.write(comment);
             out.write(u"**/");
             out.write(kCrLf);
             if (afterComment)

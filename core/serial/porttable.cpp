@@ -101,8 +101,15 @@ int PortTable::failNoPort(const Entry *e, const QString &source)
 
 void PortTable::pumpEvents()
 {
+    m_sinceTurn.start();
     if (m_pump)
         m_pump();
+}
+
+void PortTable::pumpEventsIfDue()
+{
+    if (!m_sinceTurn.isValid() || m_sinceTurn.hasExpired(kTurnIntervalMs))
+        pumpEvents();
 }
 
 void PortTable::closeEntry(Entry &e)

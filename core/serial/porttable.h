@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -30,6 +31,11 @@ public:
     static constexpr int kReadTimeoutMs = 1000; // a read returns what came within this
     static constexpr int kWriteTimeoutPerByteMs = 1000;
     static constexpr int kWaitSliceMs = 20; // longest time the window is held
+    // Writes that never wait (a line that takes everything at once) give the
+    // window a turn this often, not after every one: a turn is a poll of
+    // every event source, and thousands a second would cost more than the
+    // writes themselves.
+    static constexpr int kTurnIntervalMs = 5;
     // On a device that tells its output queue (a UART) a write keeps at most
     // this many bytes queued: one 64-byte write and the next. A short queue
     // is all that a time-out has to drop.
@@ -110,10 +116,12 @@ private:
                      const QDeadlineTimer &deadline);
     void closeEntry(Entry &e);
     void pumpEvents();
+    void pumpEventsIfDue();
     void onDeviceLost(qint16 port, const DeviceError &error);
 
     SerialDeviceFactory m_factory;
     EventPump m_pump;
+    QElapsedTimer m_sinceTurn; // since the window's last turn
     std::array<Entry, 4> m_portTable;
     CommError m_lastCommError;
     quint32 m_failureCount = 0;

@@ -86,8 +86,9 @@ int PortTable::CommWrite(qint16 port, const QByteArray &buffer, int size, int st
     }
     e->inFlight = handed - left;
     e->continueAt = data + left;
-    // Once per write; a write that had to wait let the window run meanwhile.
-    pumpEvents();
+    // A write that had to wait let the window run meanwhile; a run of
+    // writes that never wait gives it a turn every kTurnIntervalMs.
+    pumpEventsIfDue();
     return left;
 }
 

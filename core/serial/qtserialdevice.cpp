@@ -164,6 +164,7 @@ bool QtSerialDevice::open(const QString &path)
             m_error.message = kInUseText;
         return false;
     }
+    m_queueUntold = queueIsUntold();
 #endif
     return true;
 }

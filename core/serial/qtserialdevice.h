@@ -55,6 +55,8 @@ private:
 #ifndef Q_OS_WIN
     bool lineHungUp() const;
     static bool meansGone(int code);
+    // A pseudo-terminal's TIOCOUTQ reads 0 whatever it holds, so it is not asked.
+    bool queueIsUntold() const;
     // Qt restores the line settings it found at open when it closes; bytes still
     // on their way out would go at the old baud rate, so they get time to leave.
     void drainOutput();
@@ -65,6 +67,7 @@ private:
     bool m_lost = false;         // the line of the current open is gone
     bool m_lossReported = false; // and the owner was told
     bool m_closing = false;      // close() runs; Qt's errors from it are not news
+    bool m_queueUntold = false;  // bytesQueued() says 0 without asking the line
 #ifdef Q_OS_WIN
     // Bytes handed to Qt that were not yet reported as accepted, and where the
     // caller's next call must start for it to be a continuation of them.

@@ -1,7 +1,10 @@
 #include "core/transport/eventwait.h"
 
+#include "core/serial/porttable.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QThread>
 #include <QTimer>
@@ -11,6 +14,15 @@ namespace EventWait {
 void processPending()
 {
     QCoreApplication::processEvents();
+}
+
+bool processDue(QElapsedTimer &sinceTurn)
+{
+    if (sinceTurn.isValid() && !sinceTurn.hasExpired(PortTable::kTurnIntervalMs))
+        return false;
+    processPending();
+    sinceTurn.start();
+    return true;
 }
 
 void waitProcessing(int msecs)

@@ -1,3 +1,4 @@
+#include "core/logboard/crlflines.h"
 #include "core/logboard/prtline.h"
 
 #include <QTest>
@@ -12,6 +13,8 @@ private slots:
     void bothReadings_data();
     void bothReadings();
     void exportTokenValues();
+    void linesEndOnlyAtCrLf_data();
+    void linesEndOnlyAtCrLf();
 };
 
 void TestPrtLine::bothReadings_data()
@@ -89,6 +92,38 @@ void TestPrtLine::exportTokenValues()
     QCOMPARE(PrtLine::exportTokenValue(u"1 "), quint8(0x01));
     QCOMPARE(PrtLine::exportTokenValue(u"zz"), quint8(0x00));
     QCOMPARE(PrtLine::exportByteCount(u"PRT 1bh 40h;\r\n  PRT 1bh\r\nPRT;\r\n\r\nPRT 0ch"), 3);
+}
+
+void TestPrtLine::linesEndOnlyAtCrLf_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("empty") << QString() << QStringList();
+    QTest::newRow("no break") << QStringLiteral("PRT 0ch;") << QStringList{"PRT 0ch;"};
+    QTest::newRow("ends with CR LF") << QStringLiteral("A\r\nB\r\n") << QStringList{"A", "B", ""};
+    QTest::newRow("lone CR and LF stay inside")
+        << QStringLiteral("A\rB\nC\r\n\n") << QStringList{"A\rB\nC", "\n"};
+    QTest::newRow("CR before CR LF") << QStringLiteral("\r\r\n\r") << QStringList{"\r", "\r"};
+    QTest::newRow("LF CR is no break") << QStringLiteral("A\n\rB") << QStringList{"A\n\rB"};
+}
+
+void TestPrtLine::linesEndOnlyAtCrLf()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, lines);
+    QStringList read;
+    QList<qsizetype> offsets;
+    CrLfLines walker(text);
+    QStringView line;
+    qsizetype offset = 0;
+    while (walker.next(&line, &offset)) {
+        read << line.toString();
+        offsets << offset;
+    }
+    QCOMPARE(read, lines);
+    QCOMPARE(CrLfLines::count(text), lines.size());
+    for (int i = 0; i < offsets.size(); ++i)
+        QCOMPARE(QStringView(text).sliced(offsets[i], lines[i].size()), lines[i]);
 }
 
 QTEST_GUILESS_MAIN(TestPrtLine)

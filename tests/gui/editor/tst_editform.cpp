@@ -39,6 +39,7 @@ private slots:
     void closingHandsTheTextBack_data();
     void closingHandsTheTextBack();
     void recordsAppendedWhileOpen();
+    void keysRightAfterABurstOfRecordsActOnThem();
     void loadThenSave();
     void loadRefusedOrCancelled();
     void clearAndUndo();
@@ -152,9 +153,33 @@ void TestEditForm::recordsAppendedWhileOpen()
     // A caret at the very end stays where it was, before the new record.
     box->moveCursor(QTextCursor::End);
     const int end = box->textCursor().position();
+    const int blocks = box->document()->blockCount();
     w.issue("\\x0b", "Home");
+    QTRY_COMPARE(box->document()->blockCount(), blocks + 4); // shown within a turn or two
     QCOMPARE(box->textCursor().position(), end);
     QVERIFY(!box->textCursor().hasSelection());
+}
+
+void TestEditForm::keysRightAfterABurstOfRecordsActOnThem()
+{
+    Recorder w;
+    w.click("RecCommandButton");
+    w.click("EditCommandButton");
+    EditBox *box = w.editBox();
+    QVERIFY(QTest::qWaitForWindowExposed(w.editor()));
+    QTest::keyClicks(box, "note");
+    QTest::keyClick(box, Qt::Key_Return);
+    // Three records and the keys, with no turn for the window in between.
+    w.issue("\\x1b\\x40", "Initialize");
+    w.issue("\\x0c", "Clear");
+    w.issue("\\x0b", "Home");
+    QTest::keyClick(box, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(box, "x");
+    QCOMPARE(box->logText(), QStringLiteral("note\r\n") + kThreeRecords + u'x');
+    // Undo takes the key back, never the records, nor reaches past them.
+    w.trigger("Undo_menu");
+    QCOMPARE(box->logText(), QStringLiteral("note\r\n") + kThreeRecords);
+    QVERIFY(!box->document()->isUndoAvailable());
 }
 
 void TestEditForm::loadThenSave()
