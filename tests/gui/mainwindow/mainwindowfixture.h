@@ -3,6 +3,7 @@
 #include "core/session/configfile.h"
 #include "core/session/setupstate.h"
 #include "gui/mainwindow/mainwindow.h"
+#include "connectioncontrols.h"
 #include "support/fakesession.h"
 #include "support/testfiles.h"
 
@@ -57,16 +58,5 @@ struct Window
     // The offline picture is element 0, the online one element 1.
     int indicatorInFront() const { return find<QStackedWidget>("OnOffLineInd")->currentIndex(); }
 
-    // The enabled ones of "OnlineButton ComSel BPS Check1 OfflineButton".
-    QString enabledControls() const
-    {
-        QStringList on;
-        for (const char *name : {"OnlineButton", "ComSel", "BPS", "Check1", "OfflineButton"}) {
-            if (find(name)->isEnabled())
-                on << QString::fromLatin1(name);
-        }
-        return on.join(u' ');
-    }
+    QString enabledControls() const { return enabledConnectionControls(*form); }
 };
-
-inline const QString kAllEnabled = QStringLiteral("OnlineButton ComSel BPS Check1 OfflineButton");

@@ -5,6 +5,7 @@
 #include "core/session/configfile.h"
 #include "core/session/setupstate.h"
 #include "gui/mainwindow/mainwindow.h"
+#include "connectioncontrols.h"
 #include "support/scriptedprompt.h"
 #include "support/testfiles.h"
 
@@ -55,14 +56,5 @@ struct SystemWindow
         click("OnlineButton");
         return session.connection.comport_online();
     }
-    // The enabled ones of "OnlineButton ComSel BPS Check1 OfflineButton".
-    QString enabledControls() const
-    {
-        QStringList on;
-        for (const char *name : {"OnlineButton", "ComSel", "BPS", "Check1", "OfflineButton"}) {
-            if (find(name)->isEnabled())
-                on << QString::fromLatin1(name);
-        }
-        return on.join(u' ');
-    }
+    QString enabledControls() const { return enabledConnectionControls(*form); }
 };
