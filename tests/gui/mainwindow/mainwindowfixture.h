@@ -1,9 +1,9 @@
 #pragma once
 
+#include "connectioncontrols.h"
 #include "core/session/configfile.h"
 #include "core/session/setupstate.h"
 #include "gui/mainwindow/mainwindow.h"
-#include "connectioncontrols.h"
 #include "support/fakesession.h"
 #include "support/testfiles.h"
 

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "connectioncontrols.h"
 #include "core/serial/serialports.h"
 #include "core/session/commandsession.h"
 #include "core/session/configfile.h"
 #include "core/session/setupstate.h"
 #include "gui/mainwindow/mainwindow.h"
-#include "connectioncontrols.h"
 #include "support/scriptedprompt.h"
 #include "support/testfiles.h"
 
