@@ -232,8 +232,10 @@ ModuleModel::Outcome ModuleModel::applyUserFont(const DecodedCommand &c)
     QStringList refused;
     int at = 5;
     for (int code = c.at(3); code <= c.at(4); ++code) {
-        const int count = c.at(at++);
         UserFontTable::Pattern pattern{};
+        // The decoder admits 1 to 5; bounded here too, so no count can write
+        // past the pattern.
+        const int count = qMin(int(c.at(at++)), int(pattern.size()));
         for (int i = 0; i < count; ++i)
             pattern[size_t(i)] = c.at(at++);
         if (!m_fonts.define(quint8(code), pattern))
