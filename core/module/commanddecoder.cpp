@@ -1,5 +1,6 @@
 #include "core/module/commanddecoder.h"
 
+#include <array>
 #include <bitset>
 #include <initializer_list>
 
@@ -55,7 +56,8 @@ constexpr int kMaxPatternBytes = 5; // 5 x 8 dots
 const QList<Syntax> &syntaxTable()
 {
     using Op = ModuleOp;
-    const Rule userCode = range(0x20, 0xFF);
+    // Static like the table: this runs for every byte the module reads.
+    static const Rule userCode = range(0x20, 0xFF);
     static const QList<Syntax> table = {
         {Op::Character, {range(0x20, 0xFF)}},
         {Op::BackSpace, fixed({0x08})},
@@ -125,6 +127,24 @@ bool accepts(const Syntax &syntax, const QByteArray &sofar, quint8 byte)
     return true;
 }
 
+// The rows a first byte can begin, worked out once: most bytes are text, and
+// testing every row for each of them was the decoder's main cost.
+const QList<int> &startingWith(quint8 byte)
+{
+    static const std::array<QList<int>, 256> rows = [] {
+        std::array<QList<int>, 256> byFirst;
+        const QList<Syntax> &table = syntaxTable();
+        for (int b = 0; b < 256; ++b) {
+            for (int row = 0; row < table.size(); ++row) {
+                if (accepts(table[row], {}, quint8(b)))
+                    byFirst[size_t(b)].append(row);
+            }
+        }
+        return byFirst;
+    }();
+    return rows[byte];
+}
+
 } // namespace
 
 void CommandDecoder::reset()
@@ -169,11 +189,7 @@ void CommandDecoder::feed(quint8 byte, QList<DecodedCommand> &done)
 void CommandDecoder::start(quint8 byte, QList<DecodedCommand> &done)
 {
     const QList<Syntax> &table = syntaxTable();
-    m_candidates.clear();
-    for (int row = 0; row < table.size(); ++row) {
-        if (accepts(table[row], {}, byte))
-            m_candidates.append(row);
-    }
+    m_candidates = startingWith(byte);
     if (m_candidates.isEmpty()) {
         done.append({ModuleOp::NotUnderstood, QByteArray(1, char(byte))});
         return;
