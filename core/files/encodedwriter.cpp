@@ -12,7 +12,8 @@ EncodedWriter::EncodedWriter(QIODevice &out, const CodePage &codePage)
     : m_out(out)
     , m_codePage(codePage)
 {
-    m_pending.reserve(kBlock + 256);
+    // No reserve: most exports are a few lines, and the block grows to its
+    // size only once for the large ones.
 }
 
 void EncodedWriter::write(QStringView text)
