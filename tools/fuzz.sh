@@ -4,7 +4,9 @@
 # seconds (default 60) from its committed seeds. New inputs collect in
 # build-fuzz/corpus/<target>, so the tree keeps only the small seed corpora; a
 # crash or a broken property leaves its input in build-fuzz/artifacts/ and makes
-# the script fail. One fuzzer at a time: the machine's cores are shared.
+# the script fail; run the target on that file alone to see it again, with
+# ASAN_OPTIONS=malloc_context_size=30 for where its memory came from.
+# One fuzzer at a time: the machine's cores are shared.
 #   tools/fuzz.sh [seconds] [target...]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -29,7 +31,9 @@ for target in "${targets[@]}"; do
     log="$build/$target.log"
     # Leaks are LeakSanitizer's business in the test suite; here every input
     # runs in one process, and Qt keeps a few caches for the process's life.
-    if ASAN_OPTIONS=detect_leaks=0 "$build/fuzz/$target" -max_total_time="$seconds" \
+    # Recording a stack for every allocation halves the rate; a finding's
+    # allocation stack comes from running its saved input again.
+    if ASAN_OPTIONS=detect_leaks=0:malloc_context_size=0 "$build/fuzz/$target" -max_total_time="$seconds" \
         -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
         -artifact_prefix="$build/artifacts/$target-" \
         "$corpus" "$root/fuzz/corpus/$target" >"$log" 2>&1; then
