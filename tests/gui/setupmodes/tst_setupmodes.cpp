@@ -316,8 +316,6 @@ private slots:
             QCOMPARE(m_f->prompt.messages(), QStringList());
             QCOMPARE(m_far->received, hex("1f28654080") + char(code));
             QCOMPARE(respSts(), QStringLiteral("11 22 33 44 55"));
-            QCOMPARE(m_f->monitor.commandName(),
-                     QStringLiteral("Read Status information (USER-FONT)"));
         }
         QVERIFY(m_f->window.isEnabled());
         QCOMPARE(combo->currentText(), typed); // kept for the user to mend
