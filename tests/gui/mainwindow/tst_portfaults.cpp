@@ -54,41 +54,21 @@ private:
     std::thread m_thread;
 };
 
-void hangUp(PseudoTerminal &pty)
-{
-    pty.closeMaster();
-    pty.closeSlave();
-}
-
-// lines "PRT" lines of 64 bytes each: far more than a pseudo-terminal holds.
-QString longLogText(int lines)
-{
-    QString line = QStringLiteral("PRT");
-    for (int i = 0; i < 64; ++i)
-        line += QStringLiteral(" 41h");
-    line += QStringLiteral(";\r\n");
-    return line.repeated(lines);
-}
-
-// A command of 120,000 bytes, most of which a pseudo-terminal cannot hold.
-Command longCommand()
-{
-    return Command{QString(120000, u'A'), QStringLiteral("Text"), QStringLiteral("-")};
-}
-
-constexpr qsizetype kSerialOutStartSize = 6; // 1F 28 65 83 49 4E
-constexpr qsizetype kVersionRequestSize = 5; // 1F 28 65 40 02
+// 2000 "PRT" lines of 64 bytes each: far more than a pseudo-terminal holds.
+const QString kLongLogText =
+    (QStringLiteral("PRT") + QStringLiteral(" 41h").repeated(64) + QStringLiteral(";\r\n"))
+        .repeated(2000);
 
 // Starts the work the row names; returns once the window's handler returned.
 void startWork(SystemWindow &desk, const QString &work)
 {
-    if (work == u"command") {
-        desk.session.transport.issue(longCommand());
+    if (work == u"command") { // 120,000 bytes, most of which a pseudo-terminal cannot hold
+        desk.session.transport.issue({QString(120000, u'A'), QStringLiteral("Text"), "-"});
     } else if (work == u"playback") {
-        desk.session.logBoard.setLogtext(longLogText(2000));
+        desk.session.logBoard.setLogtext(kLongLogText);
         desk.click("PlayCommandButton");
     } else if (work == u"edit playback" || work == u"step") {
-        desk.session.logBoard.setLogtext(longLogText(2000));
+        desk.session.logBoard.setLogtext(kLongLogText);
         desk.click("EditCommandButton");
         if (work == u"step") {
             // F8 after every highlight, as a user holding the key down.
@@ -116,7 +96,7 @@ void startWork(SystemWindow &desk, const QString &work)
 qsizetype bytesBeforeTheFault(const QString &work)
 {
     if (work == u"status read")
-        return kSerialOutStartSize + kVersionRequestSize;
+        return 6 + 5; // 1F 28 65 83 49 4E, then 1F 28 65 40 02
     if (work == u"step")
         return 64 * 3 + 10; // during the fourth line
     return 3000;
@@ -191,7 +171,10 @@ void TestPortFaults::farEndVanishesMidWork()
     SystemWindow desk;
     QVERIFY2(desk.goOnline(pty.slavePath()), qPrintable(desk.prompt.messages().join(u'|')));
     {
-        FarEndThread farEnd(pty, bytesBeforeTheFault(work), [&pty] { hangUp(pty); });
+        FarEndThread farEnd(pty, bytesBeforeTheFault(work), [&pty] {
+            pty.closeMaster();
+            pty.closeSlave();
+        });
         startWork(desk, work);
         QTRY_VERIFY(!anyPlayerRunning(desk));
     }
