@@ -145,12 +145,28 @@ const QList<int> &startingWith(quint8 byte)
     return rows[byte];
 }
 
+// A command's first byte without an allocation: text is one byte per
+// command, and a command that goes on copies it when it appends.
+QByteArray singleByte(quint8 byte)
+{
+    static const std::array<char, 256> bytes = [] {
+        std::array<char, 256> all{};
+        for (int b = 0; b < 256; ++b)
+            all[size_t(b)] = char(b);
+        return all;
+    }();
+    return QByteArray::fromRawData(&bytes[byte], 1);
+}
+
 } // namespace
 
 void CommandDecoder::reset()
 {
-    m_bytes.clear();
-    m_candidates.clear();
+    // Assigned, not cleared: both may share their data (with a finished
+    // command, with the table of first bytes), and clearing shared data
+    // allocates a fresh buffer.
+    m_bytes = {};
+    m_candidates = {};
     m_inDefineBody = false;
     m_charactersLeft = 0;
     m_dataLeft = -1;
@@ -191,10 +207,10 @@ void CommandDecoder::start(quint8 byte, QList<DecodedCommand> &done)
     const QList<Syntax> &table = syntaxTable();
     m_candidates = startingWith(byte);
     if (m_candidates.isEmpty()) {
-        done.append({ModuleOp::NotUnderstood, QByteArray(1, char(byte))});
+        done.append({ModuleOp::NotUnderstood, singleByte(byte)});
         return;
     }
-    m_bytes = QByteArray(1, char(byte));
+    m_bytes = singleByte(byte);
     for (int row : std::as_const(m_candidates)) {
         if (table[row].rules.size() == 1) {
             complete(row, done);

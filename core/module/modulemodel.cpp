@@ -29,10 +29,12 @@ bool ModuleModel::attachLine()
 
 void ModuleModel::receive(quint8 byte, qint64 atNs)
 {
-    QList<DecodedCommand> done;
-    m_decoder.feed(byte, done);
-    for (const DecodedCommand &command : std::as_const(done))
+    // One list for the life of the model: most bytes complete a command, and
+    // a fresh list for each was a large share of the module's time.
+    m_decoder.feed(byte, m_done);
+    for (const DecodedCommand &command : std::as_const(m_done))
         handle(command, atNs);
+    m_done.clear();
     emit changed();
 }
 

@@ -143,6 +143,7 @@ private:
     qint64 m_holdUntil = 0;
     QByteArray m_reply;
     CommandDecoder m_decoder;
+    QList<DecodedCommand> m_done; // what the byte in hand completed
     CommandLog m_log;
     bool m_lineAttached = false;
 };
