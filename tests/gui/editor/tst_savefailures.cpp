@@ -108,6 +108,12 @@ void TestSaveFailures::failedSaveChangesNothing()
     const QString caption = w.editor()->windowTitle();
     const QByteArray before = regularFileBytes(path);
     w.p.prompt.clear();
+    // The button stays off while the message shows, so a second press cannot
+    // start another save underneath it.
+    QWidget *button = action == u"binary" ? w.find<QWidget>("Save_to_file_button")
+                                          : w.inEditor("SaveCommandButton");
+    bool enabledDuringMessage = true;
+    w.p.prompt.onMessage([&](const QString &) { enabledDuringMessage = button->isEnabled(); });
 
     {
         std::unique_ptr<FullDisk> full;
@@ -129,6 +135,8 @@ void TestSaveFailures::failedSaveChangesNothing()
     QVERIFY2(w.p.prompt.messages().constFirst().startsWith(
                  QStringLiteral("Error: Could not write to file: ") + path),
              qPrintable(w.p.prompt.messages().constFirst()));
+    QVERIFY(!enabledDuringMessage);
+    QVERIFY(button->isEnabled());
     QCOMPARE(regularFileBytes(path), before);
     QCOMPARE(w.editor()->logText(), text);
     QCOMPARE(w.editor()->windowTitle(), caption);
