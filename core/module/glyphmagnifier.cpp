@@ -18,10 +18,10 @@ bool dotAt(const CellDots &dots, int x, int y)
 
 } // namespace
 
-QList<CellDots> magnifyGlyph(const CellDots &dots, int w, int h, bool smooth)
+MagnifiedGlyph magnifyGlyph(const CellDots &dots, int w, int h, bool smooth)
 {
     if (w == 1 && h == 1)
-        return {dots};
+        return MagnifiedGlyph(1, dots);
     const int width = kCellWidth * w;
     const int height = kCellHeight * h;
     std::vector<bool> big(size_t(width * height));
@@ -49,7 +49,7 @@ QList<CellDots> magnifyGlyph(const CellDots &dots, int w, int h, bool smooth)
             }
         }
     }
-    QList<CellDots> cells(w * h);
+    MagnifiedGlyph cells(w * h, CellDots{});
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             if (big[size_t(y * width + x)])

@@ -202,14 +202,15 @@ void ModuleModel::writeCharacter(quint8 code, qint64 at)
     cell.underline = s.underline;
     cell.brightness = s.characterBrightness;
 
-    const QList<CellDots> parts = magnifyGlyph(dots, s.magnifyX, s.magnifyY, s.specialFont);
-    QList<ModuleCell> cells;
-    for (int i = 0; i < parts.size(); ++i) {
+    const MagnifiedGlyph parts = magnifyGlyph(dots, s.magnifyX, s.magnifyY, s.specialFont);
+    QVarLengthArray<ModuleCell, 4> cells;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
         cells.append(cell);
-        cells.last().dots = parts[i];
-        cells.last().magnifiedPart = i > 0;
+        cells.back().dots = parts[i];
+        cells.back().magnifiedPart = i > 0;
     }
-    const ModuleScreen::Scroll scroll = m_screen.write(cells, s.magnifyX, s.magnifyY, s.writeMode);
+    const ModuleScreen::Scroll scroll =
+        m_screen.write({cells.data(), size_t(cells.size())}, s.magnifyX, s.magnifyY, s.writeMode);
     if (scroll.columns > 0 && s.scrollSpeed > 0) {
         // The module slides the line before it reads on.
         m_scroll = {scroll, at, qint64(s.scrollSpeed) * scroll.columns * kBlinkStepNs};

@@ -36,7 +36,7 @@ bool ModuleScreen::setCursor(int x, int y)
     return true;
 }
 
-ModuleScreen::Scroll ModuleScreen::write(const QList<ModuleCell> &parts, int w, int h,
+ModuleScreen::Scroll ModuleScreen::write(std::span<const ModuleCell> parts, int w, int h,
                                          WriteMode mode)
 {
     w = std::min(w, m_columns);
@@ -61,8 +61,10 @@ ModuleScreen::Scroll ModuleScreen::write(const QList<ModuleCell> &parts, int w, 
         y = m_cursor.y();
     }
     for (int r = 0; r < h; ++r) {
-        for (int c = 0; c < w; ++c)
-            at(y + r, x + c) = parts.value(r * w + c);
+        for (int c = 0; c < w; ++c) {
+            const size_t part = size_t(r * w + c);
+            at(y + r, x + c) = part < parts.size() ? parts[part] : ModuleCell{};
+        }
     }
     m_cursor = {x + w, y};
     if (mode != WriteMode::HorizontalScroll && m_cursor.x() >= m_columns) {

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QPoint>
 
+#include <span>
+
 // One character position of the glass as it was written: the dots it shows and
 // the attributes it was written with.
 struct ModuleCell
@@ -52,7 +54,7 @@ public:
     QPoint cursor() const { return m_cursor; }
 
     // parts: w x h cells, row by row. Returns the sideways scroll it caused, if any.
-    Scroll write(const QList<ModuleCell> &parts, int w, int h, WriteMode mode);
+    Scroll write(std::span<const ModuleCell> parts, int w, int h, WriteMode mode);
     void backSpace();
     void horizontalTab(WriteMode mode);
     void lineFeed(WriteMode mode);
