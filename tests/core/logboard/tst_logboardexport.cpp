@@ -124,6 +124,8 @@ void TestLogBoardExport::contents_data()
     const QByteArray text = kInitialize.toLatin1() + "\r\n";
     row("text", Format::Text, kInitialize, text);
     row("player data", Format::PlayerData, kInitialize, text);
+    row("text in the code page", Format::Text, QStringLiteral("*** Caf\u00e9 \u20ac ***\r\n"),
+        "*** Caf\xe9 \x80 ***\r\n\r\n");
     row("intel hex", Format::IntelHex, kInitialize, ":0404000000021B409B\r\n:00000001FF\r\n\r\n");
     row("assembler", Format::Assembler, kInitialize,
         "\r\n;*** Initialize ***\r\n;*** -OPcode- ***\r\n .db $1b, $40\r\n\r\n");

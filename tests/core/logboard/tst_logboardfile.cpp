@@ -37,14 +37,12 @@ class TestLogBoardFile : public QObject
 private slots:
     void lineEnds_data();
     void lineEnds();
-    void saveLoadRoundTrip();
     void refusals_data();
     void refusals();
     void binaryConversion_data();
     void binaryConversion();
     void binaryThroughTheCodePage();
     void binaryLargeMonitorWhole();
-    void binarySavedFiles();
     void dialogs();
 };
 
@@ -66,19 +64,6 @@ void TestLogBoardFile::lineEnds()
 {
     QFETCH(QByteArray, file);
     QTEST(LogBoardFile::textFromFile(file, kCodePage), "text");
-}
-
-void TestLogBoardFile::saveLoadRoundTrip()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("log.txt"));
-    // The native format adds one CR LF, so each load brings one more empty line.
-    const QString record = QStringLiteral("*** Caf\u00e9 ***\r\n*** h ***\r\nPRT 1bh;\r\n\r\n");
-    QCOMPARE(LogBoardFile::save(path, record, kCodePage), QString());
-    QCOMPARE(fileBytes(path), QByteArray("*** Caf\xe9 ***\r\n*** h ***\r\nPRT 1bh;\r\n\r\n\r\n"));
-    const LogBoardFile::Loaded loaded = LogBoardFile::load(path, kCodePage);
-    QVERIFY2(loaded.ok(), qPrintable(loaded.error));
-    QCOMPARE(loaded.text, record + QStringLiteral("\r\n"));
 }
 
 void TestLogBoardFile::refusals_data()
@@ -177,18 +162,6 @@ void TestLogBoardFile::binaryLargeMonitorWhole()
     }
     QCOMPARE(converted(monitor), expected);
     QCOMPARE(converted(QString(65535, u' ') + QStringLiteral("1B")), QByteArray("\x1b"));
-}
-
-void TestLogBoardFile::binarySavedFiles()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("out.dat"));
-    QVERIFY(writeFile(path, QByteArray(100, 'x')));
-    // A longer existing file holds only the new bytes afterwards.
-    QCOMPARE(BinarySave::save(path, QStringLiteral("[T]1B 40 \r\n"), kCodePage), QString());
-    QCOMPARE(fileBytes(path), QByteArray("\x1b\x40"));
-    QCOMPARE(BinarySave::save(path, QString(), kCodePage), QString());
-    QCOMPARE(QFileInfo(path).size(), 0);
 }
 
 void TestLogBoardFile::dialogs()
