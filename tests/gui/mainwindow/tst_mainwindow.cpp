@@ -1,13 +1,35 @@
+// The main window over a scripted line: what it shows of the settings file and
+// writes back, the connection group, and the cursor picker.
+
 #include "app/shared/terminationsignals.h"
 #include "gui/common/fixedfont.h"
+#include "gui/common/monitorview.h"
+#include "gui/mainwindow/cursorpicker.h"
+#include "gui/mainwindow/portcombobox.h"
 #include "mainwindowfixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMouseEvent>
 #include <QSignalSpy>
 
 #include <csignal>
+
+namespace {
+
+const QColor kGreen(0x00, 0xFF, 0x00);
+const QColor kDarkGrey(0x40, 0x40, 0x40);
+
+void hover(const Window &w, int position)
+{
+    QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), QPointF(3, 3), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(w.find(QStringLiteral("Pos_%1").arg(position)), &move);
+}
+
+} // namespace
 
 class TestMainWindow : public QObject
 {
@@ -20,6 +42,15 @@ private slots:
     void closingDuringThePortErrorSavesOffline();
     void terminationSignalClosesLikeTheCloseBox_data();
     void terminationSignalClosesLikeTheCloseBox();
+    void connectionStates_data();
+    void connectionStates();
+    void controlsChooseTheLine();
+    void ctsLockedWhileSerialOutRuns();
+    void portListOffersTheMachinesPorts();
+    void pickerSendsCursorSet();
+    void panelResetRestoresTheCaption_data();
+    void panelResetRestoresTheCaption();
+    void modelChanges();
 };
 
 void TestMainWindow::fixedPitchMonitor()
@@ -63,10 +94,8 @@ void TestMainWindow::startupShowsTheFileAndClosingWritesIt_data()
 void TestMainWindow::startupShowsTheFileAndClosingWritesIt()
 {
     QFETCH(QByteArray, config);
-    QFETCH(QString, shown);
     QFETCH(bool, online);
     QFETCH(QString, typedPort);
-    QFETCH(QByteArray, after);
     QFETCH(bool, failOpen);
 
     Window w;
@@ -76,15 +105,11 @@ void TestMainWindow::startupShowsTheFileAndClosingWritesIt()
     const QString bps = w.find<QComboBox>("BPS")->currentText();
     const bool cts = w.find<QCheckBox>("Check1")->isChecked();
     const auto *displayList = w.find<QComboBox>("DisplayList");
-    QCOMPARE(QStringList({comSel->currentText(), QString::number(comSel->currentIndex()), bps,
-                          cts ? "CTS" : "off", displayList->currentText()})
-                 .join(u'|'),
-             shown);
-    QCOMPARE(w.state.baudRate(), bps);
-    QCOMPARE(w.state.flowControl(), cts ? FlowControl::CtsHandshake : FlowControl::None);
-    QCOMPARE(w.state.displayModel(), displayList->currentIndex());
+    QTEST(QStringList({comSel->currentText(), QString::number(comSel->currentIndex()), bps,
+                       cts ? "CTS" : "off", displayList->currentText()})
+              .join(u'|'),
+          "shown");
     QCOMPARE(w.find("Pos_143")->isHidden(), displayList->currentIndex() != 2);
-    QVERIFY(w.state.listsReady());
     const QString told = failOpen ? QStringLiteral("COM port cannot be opened") : QString();
     QCOMPARE(w.told(), told);
 
@@ -107,15 +132,9 @@ void TestMainWindow::startupShowsTheFileAndClosingWritesIt()
     w.form->show();
     QVERIFY(w.form->close());
     QCOMPARE(closed.size(), 1);
-    QCOMPARE(w.savedBytes(), after);
+    QTEST(w.savedBytes(), "after");
     QVERIFY(!w.p.line->isOpen);
     QCOMPARE(w.told(), told);
-
-    Window next; // shows what this one showed
-    next.start(after);
-    QCOMPARE(next.find<QComboBox>("ComSel")->currentText(), comSel->currentText());
-    QCOMPARE(next.state.baudRate(), w.state.baudRate());
-    QCOMPARE(next.state.displayModel(), w.state.displayModel());
 }
 
 void TestMainWindow::closingWhenTheFileCannotBeWritten()
@@ -187,6 +206,224 @@ void TestMainWindow::terminationSignalClosesLikeTheCloseBox()
 #else
     QSKIP("POSIX signals only");
 #endif
+}
+
+void TestMainWindow::connectionStates_data()
+{
+    QTest::addColumn<QByteArray>("config"); // empty: start offline
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("click");
+    QTest::addColumn<QString>("told");
+    QTest::addColumn<bool>("online");
+
+    const auto row = [](const char *name, const QByteArray &config, const char *fault,
+                        const char *click, const char *told, bool online) {
+        QTest::newRow(name) << config << QString::fromLatin1(fault) << QString::fromLatin1(click)
+                            << QString::fromLatin1(told) << online;
+    };
+    const QByteArray online("zCOM1\r\n2010");
+    row("offline, Online", "", "", "OnlineButton", "", true);
+    row("offline, Offline", "", "", "OfflineButton", "", false);
+    row("online, Offline", online, "", "OfflineButton", "", false);
+    row("port held by another program", "", "busy", "OnlineButton", "COM port cannot be opened",
+        false);
+    row("write fails mid-command", online, "write fails", "Pos_3", "COM port error", false);
+    row("adapter pulled out, then a click", online, "vanish", "Pos_3", "COM port error", false);
+}
+
+void TestMainWindow::connectionStates()
+{
+    QFETCH(QByteArray, config);
+    QFETCH(QString, fault);
+    QFETCH(QString, click);
+    QFETCH(QString, told);
+    QFETCH(bool, online);
+
+    Window w;
+    w.start(config);
+    QCOMPARE(w.form->comport_online(), !config.isEmpty());
+    w.p.line->busy = fault == QLatin1String("busy");
+    if (fault == QLatin1String("write fails"))
+        w.p.line->accept.enqueue(-1);
+    if (fault == QLatin1String("vanish"))
+        qobject_cast<FakeSerialDevice *>(w.p.ports.device(Connection::kPort))->vanish();
+    if (!click.isEmpty())
+        w.click(click);
+
+    QCOMPARE(w.told(), told);
+    QCOMPARE(w.form->comport_online(), online);
+    QCOMPARE(w.p.line->isOpen, online);
+    // Every way offline leaves exactly the state the Offline button leaves.
+    QCOMPARE(w.indicatorInFront(), online ? 1 : 0);
+    QCOMPARE(w.enabledControls(), online ? QStringLiteral("OfflineButton") : kAllEnabled);
+    QVERIFY(w.form->isEnabled());
+    if (click.startsWith(QLatin1String("Pos_"))) // the monitor still shows the failed command
+        QCOMPARE(w.p.monitor.commandName(), QStringLiteral("Cursor set(3,0)"));
+}
+
+void TestMainWindow::controlsChooseTheLine()
+{
+    Window w;
+    w.start();
+    auto *bps = w.find<QComboBox>("BPS");
+    bps->setFocus();
+    QTest::keyClick(bps, Qt::Key_Down); // 38400 -> 115200, chosen by the user
+    QCOMPARE(w.state.baudRate(), QStringLiteral("115200"));
+    auto *check1 = w.find<QCheckBox>("Check1");
+    QTest::mouseClick(check1, Qt::LeftButton);
+    QCOMPARE(w.state.flowControl(), FlowControl::CtsHandshake);
+    QTest::mouseClick(check1, Qt::LeftButton);
+    QCOMPARE(w.state.flowControl(), FlowControl::None);
+    w.state.setFlowControl(FlowControl::CtsHandshake); // the box shows the state, whoever sets it
+    QVERIFY(check1->isChecked());
+
+    w.find<QComboBox>("ComSel")->setCurrentIndex(2);
+    w.click("OnlineButton");
+    QVERIFY2(w.p.line->openedPath.endsWith(QStringLiteral("COM3")) ||
+                 w.p.line->openedPath == QStringLiteral("/dev/ttyS2"),
+             qPrintable(w.p.line->openedPath));
+    QCOMPARE(w.p.line->settings.baudRate, 115200);
+    QVERIFY(w.p.line->settings.ctsFlowControl);
+}
+
+void TestMainWindow::ctsLockedWhileSerialOutRuns()
+{
+    Window w;
+    w.start();
+    w.p.connection.setSerialOutRunning(true);
+    QCOMPARE(w.enabledControls(), QStringLiteral("OnlineButton ComSel BPS OfflineButton"));
+    w.p.connection.setSerialOutRunning(false);
+    QCOMPARE(w.enabledControls(), kAllEnabled);
+}
+
+void TestMainWindow::portListOffersTheMachinesPorts()
+{
+    Window w;
+    w.ports = {{QStringLiteral("ttyUSB0"), QStringLiteral("FT232R USB UART")}};
+    w.start();
+    auto *comSel = w.find<PortComboBox>("ComSel");
+    QCOMPARE(comSel->count(), 18);
+    QCOMPARE(comSel->itemText(15), QStringLiteral("COM16"));
+    QCOMPARE(comSel->itemText(16), QStringLiteral("ttyUSB0"));
+    QVERIFY(comSel->itemData(16, Qt::ToolTipRole).toString().startsWith(u"FT232R USB UART"));
+    QCOMPARE(comSel->itemText(17), QStringLiteral("Simulator")); // after the real ports
+
+    comSel->setEditText(QStringLiteral("COM20"));
+    w.ports.append({QStringLiteral("ttyACM0"), QString()});
+    comSel->refreshPorts(); // as when the list is opened
+    QCOMPARE(comSel->itemText(17), QStringLiteral("ttyACM0"));
+    QCOMPARE(comSel->itemText(18), QStringLiteral("Simulator"));
+    QCOMPARE(comSel->currentText(), QStringLiteral("COM20"));
+    QTest::keyClick(comSel->lineEdit(), Qt::Key_Return); // a typed name is never added
+    QCOMPARE(comSel->count(), 19);
+    QCOMPARE(comSel->currentText(), QStringLiteral("COM20"));
+
+    comSel->setCurrentIndex(16);
+    comSel->refreshPorts();
+    QCOMPARE(comSel->currentIndex(), 16);
+    QCOMPARE(comSel->currentText(), QStringLiteral("ttyUSB0"));
+}
+
+// Hovers and clicks on the 6x24 grid: the command with its texts, the caption,
+// the one green position, and the history with a line per command.
+void TestMainWindow::pickerSendsCursorSet()
+{
+    Window w;
+    w.start("zCOM1\r\n2012"); // online, 6x24
+    w.p.logBoard.setRecording(true);
+    auto *frame = w.find<QGroupBox>("Frame7");
+    hover(w, 25);
+    QCOMPARE(frame->title(), QStringLiteral("Cursor set  ( x = 00h,  y = 00h )  x = 01h, y = 01h"));
+    hover(w, 143); // replaces the read-out instead of adding a second one
+    QCOMPARE(frame->title(), QStringLiteral("Cursor set  ( x = 00h,  y = 00h )  x = 17h, y = 05h"));
+
+    w.clickPosition(143);
+    QCOMPARE(w.p.line->written, QByteArray::fromHex("1f2417000500"));
+    const QString title = QStringLiteral("Cursor set(23,5)");
+    QCOMPARE(w.find<MonitorView>("sendCommandBox")->toPlainText(), title);
+    QCOMPARE(w.find<MonitorView>("sendHelpBox")->toPlainText(),
+             QStringLiteral("-OpCode- xL   0  yL   0  (xL:CursorX)(yL:CursorY"));
+    QCOMPARE(w.find<MonitorView>("SendTextBox")->toPlainText(), w.p.monitor.codes());
+    QVERIFY(w.p.logBoard.logtext().startsWith("*** " + title + " ***"));
+    QCOMPARE(frame->title(), QStringLiteral("Cursor set  ( x = 17h,  y = 05h )"));
+    for (int i = 0; i < 144; ++i)
+        QCOMPARE(w.find<PickerButton>(QStringLiteral("Pos_%1").arg(i))->colour(),
+                 i == 143 ? kGreen : kDarkGrey);
+    w.clickPosition(106);
+    hover(w, 1);
+    QCOMPARE(frame->title(), QStringLiteral("Cursor set  ( x = 0Ah,  y = 04h )  x = 01h, y = 00h"));
+    w.clickPosition(0);
+
+    auto *history = w.find<MonitorView>("TrHistory"); // newest in view
+    QCOMPARE(history->toPlainText(), QStringLiteral("[T]1F 24 17 00 05 00 \n[T]1F 24 0A 00 04 00 \n"
+                                                    "[T]1F 24 00 00 00 00 "));
+    QVERIFY(history->caretAtEnd());
+    w.p.monitor.clearHistory();
+    QCOMPARE(history->toPlainText(), QString());
+    QCOMPARE(w.told(), QString());
+}
+
+void TestMainWindow::panelResetRestoresTheCaption_data()
+{
+    QTest::addColumn<QString>("button"); // what each sends is the command panel's test
+    QTest::newRow("Initialize") << "ModInit";
+    QTest::newRow("Reset") << "ModReset";
+}
+
+void TestMainWindow::panelResetRestoresTheCaption()
+{
+    QFETCH(QString, button);
+    Window w;
+    w.start("zCOM1\r\n2012"); // online, 6x24
+    auto *frame = w.find<QGroupBox>("Frame7");
+    w.clickPosition(143);
+    QCOMPARE(frame->title(), QStringLiteral("Cursor set  ( x = 17h,  y = 05h )"));
+    w.click(button);
+    QCOMPARE(frame->title(), QStringLiteral("Cursor set  ( x = 00h,  y = 00h )"));
+    QCOMPARE(w.find<PickerButton>("Pos_0")->colour(), QColor(0x80, 0xFF, 0x80));
+    QCOMPARE(w.find<PickerButton>("Pos_143")->colour(), kDarkGrey);
+    // A hover read-out now follows the home position, not the last click.
+    hover(w, 25);
+    QCOMPARE(frame->title(), QStringLiteral("Cursor set  ( x = 00h,  y = 00h )  x = 01h, y = 01h"));
+}
+
+void TestMainWindow::modelChanges()
+{
+    Window w;
+    w.start("zCOM1\r\n2011"); // online
+    w.p.logBoard.setRecording(true);
+    auto *list = w.find<QComboBox>("DisplayList");
+    auto *lum = w.find<QComboBox>("LumList");
+    const auto hidden = [&w](int i) { return w.find(QStringLiteral("Pos_%1").arg(i))->isHidden(); };
+    const auto offered = [&hidden] {
+        int count = 0;
+        for (int i = 0; i < 144; ++i)
+            count += hidden(i) ? 0 : 1;
+        return count;
+    };
+
+    list->setCurrentIndex(3);
+    QCOMPARE(w.state.displayModel(), 3);
+    QCOMPARE(offered(), 40);
+    QVERIFY(!hidden(43) && hidden(20) && hidden(44));
+    QCOMPARE(lum->count(), 16); // the levels themselves are the panel's test
+    lum->setCurrentIndex(12);   // "325%": issues its command, so count from here
+    const QByteArray sentBefore = w.p.line->written;
+    const QString logBefore = w.p.logBoard.logtext();
+
+    list->setCurrentIndex(2);
+    QCOMPARE(w.state.displayModel(), 2);
+    QCOMPARE(offered(), 144);
+    QCOMPARE(lum->count(), 8);
+    list->setCurrentIndex(0);
+    QCOMPARE(offered(), 40);
+    QVERIFY(!hidden(19) && !hidden(24) && hidden(20) && hidden(48));
+    list->setCurrentIndex(1);
+    QCOMPARE(offered(), 96);
+    QVERIFY(!hidden(23) && !hidden(95) && hidden(96));
+    // Choosing a model only adapts the window.
+    QCOMPARE(w.p.line->written, sentBefore);
+    QCOMPARE(w.p.logBoard.logtext(), logBefore);
 }
 
 QTEST_MAIN(TestMainWindow)
