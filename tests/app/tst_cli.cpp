@@ -4,6 +4,8 @@
 #include "clirun.h"
 #include "core/logboard/exportformats.h"
 #include "core/logboard/logboardfile.h"
+#include "core/serial/porttable.h"
+#include "core/serial/serialports.h"
 #include "core/transport/codepage.h"
 #include "support/pseudoterminal.h"
 #include "support/testfiles.h"
@@ -218,51 +220,75 @@ void CliTest::fileCarriesTheLargestCommand()
     QCOMPARE(pty.readMaster(1, 100), QByteArray()); // and not one byte more
 }
 
+// Which names the port layer refuses, and the reason it gives; the window,
+// which tells no reason, leaves that to this table.
 void CliTest::openFailuresSayWhy_data()
 {
-    // "pty": a pseudo-terminal another program has locked; "FILE": a regular file.
+    // "pty": a pseudo-terminal another Zepta holds ("zepta") or another program
+    // has locked ("flock"); "FILE": a regular file.
     QTest::addColumn<QString>("port");
+    QTest::addColumn<QString>("holder");
     QTest::addColumn<QString>("message"); // after "COM port cannot be opened: " (%1: the port)
     const auto reason = [](int code) {
         return QStringLiteral("%1 [CommOpen (CreateFile), code %2]\n")
             .arg(QString::fromLocal8Bit(std::strerror(code)))
             .arg(code);
     };
-    QTest::newRow("locked by another program")
-        << "pty"
-        << "%1: The port is in use by another program. [CommOpen (CreateFile), code 16]\n";
+    const QString inUse = QStringLiteral("%1: The port is in use by another program. "
+                                         "[CommOpen (CreateFile), code 16]\n");
+    QTest::newRow("held by another Zepta") << "pty"
+                                           << "zepta" << inUse;
+    QTest::newRow("locked by another program") << "pty"
+                                               << "flock" << inUse;
     QTest::newRow("missing device") << "/dev/zepta-none"
+                                    << ""
                                     << "%1: " + reason(ENOENT);
     QTest::newRow("number beyond any serial port")
         << "COM999999999999"
+        << ""
         << "COM999999999999 (/dev/COM999999999999): No such file or directory "
            "[CommOpen (CreateFile), code 2]\n";
     QTest::newRow("newline in the name")
         << "ttyS0\nfake"
+        << ""
         << "ttyS0\\nfake (/dev/ttyS0\\nfake): No such file or directory "
            "[CommOpen (CreateFile), code 2]\n";
     const QString longName = QStringLiteral("zepta-") + QString(300, u'x');
     QTest::newRow("long name that does not exist")
-        << longName << QStringLiteral("%1 (/dev/%1): ").arg(longName) + reason(ENAMETOOLONG);
+        << longName << "" << QStringLiteral("%1 (/dev/%1): ").arg(longName) + reason(ENAMETOOLONG);
     // Only a terminal device is opened: what the name leads to is left as it was.
     QTest::newRow("a regular file") << "FILE"
+                                    << ""
                                     << "%1: " + reason(ENOTTY);
+    // A bare name lives in /dev; this one climbs out of it to the file.
+    QTest::newRow("a regular file reached by ../") << "..FILE"
+                                                   << ""
+                                                   << "%1 (/dev/%1): " + reason(ENOTTY);
+    QTest::newRow("a folder") << "/tmp"
+                              << ""
+                              << "%1: " + reason(ENOTTY);
+    QTest::newRow("/dev/null") << "/dev/null"
+                               << ""
+                               << "%1: " + reason(ENOTTY);
 }
 
 void CliTest::openFailuresSayWhy()
 {
     QFETCH(QString, port);
+    QFETCH(QString, holder);
     QFETCH(QString, message);
     PseudoTerminal pty;
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("notes.txt"));
     QVERIFY(writeFile(file, "not a port\n"));
-    if (port == "FILE")
-        port = file;
+    port.replace(QStringLiteral("FILE"), file);
     if (port == "pty")
         port = pty.slavePath();
-    const int locker = port == pty.slavePath() ? ::open(qPrintable(port), O_RDWR | O_NOCTTY) : -1;
-    if (locker >= 0)
+    PortTable zepta(systemSerialDeviceFactory());
+    if (holder == "zepta")
+        QCOMPARE(zepta.CommOpen(1, port, QStringLiteral("baud=9600 octs=off")), 0);
+    const int locker = holder == "flock" ? ::open(qPrintable(port), O_RDWR | O_NOCTTY) : -1;
+    if (holder == "flock")
         QCOMPARE(::flock(locker, LOCK_EX | LOCK_NB), 0);
 
     const Run run = cli({"send", "--port", port, "x"});
