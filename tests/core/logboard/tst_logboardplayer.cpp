@@ -62,8 +62,7 @@ private slots:
     void stopDuringPause();
     void pauseBeforePlay();
     void writeFailureMidLine();
-    void secondPressIgnored();
-    void textTakenAtTheStart();
+    void secondPressIgnoredAndTextTakenAtTheStart();
     void tokenAboveFFhRefused();
     void stepping_data();
     void stepping();
@@ -205,32 +204,22 @@ void TestLogBoardPlayer::writeFailureMidLine()
     QVERIFY(!b.flags.stepping());
 }
 
-void TestLogBoardPlayer::secondPressIgnored()
+void TestLogBoardPlayer::secondPressIgnoredAndTextTakenAtTheStart()
 {
     Bench b;
+    QString editText = QStringLiteral("PRT 1bh;\r\nPRT 40h;");
     Outcome nestedPlay = Outcome::Finished;
     Outcome nestedStep = Outcome::Finished;
     QObject::connect(&b.player, &LogBoardPlayer::progress, &b.player, [&](qsizetype n) {
         if (n == 1) {
             nestedPlay = b.player.play(QStringLiteral("PRT 99h;"));
             nestedStep = b.player.step(QStringLiteral("PRT 99h;"));
+            editText = QStringLiteral("PRT 77h;\r\nPRT 77h;\r\nPRT 77h;\r\n");
         }
     });
-    QCOMPARE(b.player.play(QStringLiteral("PRT 1bh;\r\nPRT 40h;")), Outcome::Finished);
+    QCOMPARE(b.player.play(editText), Outcome::Finished);
     QCOMPARE(nestedPlay, Outcome::Ignored);
     QCOMPARE(nestedStep, Outcome::Ignored);
-    QCOMPARE(b.port.writes, (Writes{"\x1b", "\x40"}));
-}
-
-void TestLogBoardPlayer::textTakenAtTheStart()
-{
-    Bench b;
-    QString editText = QStringLiteral("PRT 1bh;\r\nPRT 40h;\r\n");
-    QObject::connect(&b.player, &LogBoardPlayer::progress, &b.player, [&](qsizetype n) {
-        if (n == 1)
-            editText = QStringLiteral("PRT 77h;\r\nPRT 77h;\r\nPRT 77h;\r\n");
-    });
-    QCOMPARE(b.player.play(editText), Outcome::Finished);
     QCOMPARE(b.port.writes, (Writes{"\x1b", "\x40"}));
 }
 

@@ -1,4 +1,4 @@
-#include "../mainwindow/recorderfixture.h"
+#include "editing.h"
 
 #include <QLabel>
 #include <QTextBlock>
@@ -33,40 +33,7 @@ private:
     QObject m_context;
 };
 
-// The edit window open over the given text, online.
-struct Editing : Recorder
-{
-    explicit Editing(const QString &text)
-    {
-        board().setLogtext(text);
-        click("EditCommandButton");
-        if (!p.goOnline())
-            qWarning("not online");
-    }
-    QString selected() const { return editBox()->textCursor().selectedText(); }
-    int selectionStart() const { return editBox()->textCursor().selectionStart(); }
-    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const
-    {
-        QTest::keyClick(editBox(), key, modifiers);
-    }
-    // What stepping locks: "readonly", the disabled buttons, and the red ones.
-    QString lockState() const
-    {
-        QStringList state;
-        if (editBox()->isReadOnly())
-            state << QStringLiteral("readonly");
-        for (const char *name : {"PlayCommandButton", "PauseCommandButton", "ClearCommandButton",
-                                 "LoadCommandButton"}) {
-            if (!inEditor(name)->isEnabled())
-                state << QStringLiteral("-") + QString::fromLatin1(name).chopped(13);
-        }
-        for (const char *name : {"PlayCommandButton", "PauseCommandButton", "StepCommandButton"}) {
-            if (isRed(inEditor(name)))
-                state << QStringLiteral("red:") + QString::fromLatin1(name).chopped(13);
-        }
-        return state.join(u' ');
-    }
-};
+constexpr auto kOnline = Editing::Line::Online;
 
 } // namespace
 
@@ -114,7 +81,7 @@ void TestEditorPlayback::stepping()
 {
     QFETCH(QString, text);
     QFETCH(QStringList, keys);
-    Editing w(text);
+    Editing w(text, kOnline);
     QStringList seen;
     int lastStart = -1;
     Actions actions;
@@ -153,7 +120,7 @@ void TestEditorPlayback::stepping()
 
 void TestEditorPlayback::playSendsTheTextAsItWasAtThePress()
 {
-    Editing w(QStringLiteral("PRT 01h;\r\nPRT 02h;\r\nPRT 03h;\r\n"));
+    Editing w(QStringLiteral("PRT 01h;\r\nPRT 02h;\r\nPRT 03h;\r\n"), kOnline);
     QString during;
     QString progress;
     // In the event turn after the first line.
@@ -181,7 +148,7 @@ void TestEditorPlayback::playSendsTheTextAsItWasAtThePress()
 
 void TestEditorPlayback::stopDuringPause()
 {
-    Editing w(QStringLiteral("PRT 01h;\r\nPRT 02h;\r\nPRT 03h;\r\n"));
+    Editing w(QStringLiteral("PRT 01h;\r\nPRT 02h;\r\nPRT 03h;\r\n"), kOnline);
     w.clickInEditor("PauseCommandButton");
     QString paused;
     QTimer::singleShot(30, [&] {
@@ -198,7 +165,7 @@ void TestEditorPlayback::stopDuringPause()
 
 void TestEditorPlayback::offlineNothingHappens()
 {
-    Editing w(kThreeRecords);
+    Editing w(kThreeRecords, kOnline);
     w.p.connection.OfflineButton_Click();
     w.clickInEditor("PlayCommandButton");
     w.clickInEditor("StepCommandButton");
@@ -220,7 +187,7 @@ void TestEditorPlayback::closingDuringARunEndsItFirst()
     QString text;
     for (int i = 0; i < 200; ++i)
         text += QStringLiteral("PRT %1h;\r\n").arg(i & 0xFF, 2, 16, QLatin1Char('0'));
-    Editing w(text);
+    Editing w(text, kOnline);
     QPointer<EditForm> form = w.editor();
     const auto close = [&] { form->close(); };
     OnHighlight script(form, {close});

@@ -1,7 +1,10 @@
-// Every way the windows write a file, failing: one clear message, nothing
-// reported as saved, the previous file whole and the edit text unchanged.
+// Every way the edit window writes a file, failing: one clear message, nothing
+// reported as saved, the previous file whole and the edit text unchanged. The
+// main window's binary save is tst_recorder's; full disk and device targets for
+// every writer are the atomic save's own test.
 
-#include "../mainwindow/recorderfixture.h"
+#include "editing.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 
@@ -12,15 +15,6 @@
 namespace {
 
 const QByteArray kPrevious("the previous file, which must stay whole\r\n");
-
-// A device such as /dev/full reads for ever: only a regular file is read.
-QByteArray regularFileBytes(const QString &path)
-{
-    if (!QFileInfo(path).isFile())
-        return QFileInfo::exists(path) ? QByteArray("<not a file>") : QByteArray("<missing>");
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 // A file-size limit makes writes past its bytes fail as a full disk does.
 class FullDisk
@@ -57,37 +51,27 @@ private slots:
 
 void TestSaveFailures::failedSaveChangesNothing_data()
 {
-    QTest::addColumn<QString>("action"); // "save", "binary", or the Save As type's extension
-    QTest::addColumn<QString>(
-        "target"); // "full disk" over an existing file, a missing folder, a device
-    for (const char *action : {"save", "txt", "sei", "hex", "asm", "c", "binary"}) {
+    QTest::addColumn<QString>("action"); // "save", or the Save As type's extension
+    QTest::addColumn<QString>("target"); // "full disk" over an existing file, or a missing folder
+    for (const char *action : {"save", "txt", "sei", "hex", "asm", "c"}) {
         for (const char *target : {"full disk", "missing folder"})
             QTest::addRow("%s, %s", action, target)
                 << QString::fromLatin1(action) << QString::fromLatin1(target);
     }
-    QTest::newRow("binary, /dev/full") << "binary"
-                                       << "/dev/full";
 }
 
 void TestSaveFailures::failedSaveChangesNothing()
 {
     QFETCH(QString, action);
     QFETCH(QString, target);
-    Recorder w;
-    // Both long enough for every type to pass the full disk's 16 bytes.
-    w.board().setLogtext(kThreeRecords);
-    w.issue("\\x1b\\x40Forty characters of text for the module.", "Text");
-    w.click("EditCommandButton");
+    Editing w(kThreeRecords); // long enough for every type to pass the full disk's 16 bytes
     QVERIFY(w.editor());
     const QString text = w.editor()->logText();
     QVERIFY(!text.isEmpty());
 
-    QString path = w.dir.filePath(QStringLiteral("log.") +
-                                  (action == u"save" || action == u"binary" ? "txt" : action));
+    QString path = w.dir.filePath(QStringLiteral("log.") + (action == u"save" ? "txt" : action));
     if (target == u"missing folder")
         path = w.dir.filePath(QStringLiteral("gone/") + QFileInfo(path).fileName());
-    if (target == u"/dev/full")
-        path = target;
     QString previousFile; // currentFile, which a failed save keeps
     if (action == u"save") {
         // Save writes where the last Save As of a text file wrote; here the
@@ -106,8 +90,13 @@ void TestSaveFailures::failedSaveChangesNothing()
         QVERIFY(previous.open(QIODevice::WriteOnly) && previous.write(kPrevious) > 0);
     }
     const QString caption = w.editor()->windowTitle();
-    const QByteArray before = regularFileBytes(path);
+    const QByteArray before = fileBytes(path);
     w.p.prompt.clear();
+    // The button stays off while the message shows, so a second press cannot
+    // start another save underneath it.
+    QWidget *button = w.inEditor("SaveCommandButton");
+    bool enabledDuringMessage = true;
+    w.p.prompt.onMessage([&](const QString &) { enabledDuringMessage = button->isEnabled(); });
 
     {
         std::unique_ptr<FullDisk> full;
@@ -115,9 +104,6 @@ void TestSaveFailures::failedSaveChangesNothing()
             full = std::make_unique<FullDisk>();
         if (action == u"save") {
             w.trigger("Save_menu");
-        } else if (action == u"binary") {
-            w.p.prompt.answerFile(path);
-            w.click("Save_to_file_button");
         } else {
             const QStringList types{"txt", "sei", "hex", "asm", "c"};
             w.p.prompt.answerFile(path, int(types.indexOf(action)));
@@ -129,16 +115,16 @@ void TestSaveFailures::failedSaveChangesNothing()
     QVERIFY2(w.p.prompt.messages().constFirst().startsWith(
                  QStringLiteral("Error: Could not write to file: ") + path),
              qPrintable(w.p.prompt.messages().constFirst()));
-    QCOMPARE(regularFileBytes(path), before);
+    QVERIFY(!enabledDuringMessage);
+    QVERIFY(button->isEnabled());
+    QCOMPARE(fileBytes(path), before);
     QCOMPARE(w.editor()->logText(), text);
     QCOMPARE(w.editor()->windowTitle(), caption);
     QCOMPARE(w.editor()->currentFile(), previousFile);
     // Nothing half written is left beside it.
-    if (target != u"/dev/full") {
-        const QFileInfo info(path);
-        QCOMPARE(info.dir().entryList({info.fileName() + ".*"}, QDir::Files | QDir::Hidden),
-                 QStringList());
-    }
+    const QFileInfo info(path);
+    QCOMPARE(info.dir().entryList({info.fileName() + ".*"}, QDir::Files | QDir::Hidden),
+             QStringList());
 }
 
 QTEST_MAIN(TestSaveFailures)
