@@ -60,6 +60,7 @@ private slots:
     void commandLineIsAnswered();
     void keyWaitHoldsTheRest_data();
     void keyWaitHoldsTheRest();
+    void fileBytesGoAsTheyAre();
     void fileCarriesTheLargestCommand_data();
     void fileCarriesTheLargestCommand();
     void openFailuresSayWhy_data();
@@ -80,6 +81,9 @@ void CliTest::convertPrintsTheMonitorLines_data()
         << QStringList{"convert", "\\x1f\\x28\\x67\\x50\\x04\\x00\\x00"}
         << "[T]1F 28 67 50 04 00 00 \n[1f][28][67][50][04][00][00]\n";
     QTest::newRow("code page") << QStringList{"convert", "\u00c4B"} << "[T]C4 42 \n[c4][42]\n";
+    QTest::newRow("unused code page slots")
+        << QStringList{"convert", "\u0081\u008d\u008f\u0090\u009d"}
+        << "[T]81 8D 8F 90 9D \n[81][8d][8f][90][9d]\n";
     QTest::newRow("amp notation, escapes literal") << QStringList{"convert", "--amp", "&h4a\\x41"}
                                                    << "[T]4A 5C 78 34 31 \n[4a][5c][78][34][31]\n";
     QTest::newRow("text after --") << QStringList{"convert", "--", "-A"} << "[T]2D 41 \n[2d][41]\n";
@@ -173,6 +177,20 @@ void CliTest::keyWaitHoldsTheRest()
                           run.err.count("COM port error") == 1
                     : run.err.isEmpty(),
              qPrintable(run.err));
+}
+
+void CliTest::fileBytesGoAsTheyAre()
+{
+    QByteArray bytes;
+    for (int b = 0; b < 256; ++b)
+        bytes += char(b);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bytes.txt"));
+    QVERIFY(writeFile(path, bytes));
+    const Run run = cli({"convert", "--amp", "--file", path});
+    QCOMPARE(run.err, QString());
+    QCOMPARE(run.out.section(u'\n', 0, 0),
+             QString::fromLatin1("[T]" + bytes.toHex(' ').toUpper() + " "));
 }
 
 void CliTest::fileCarriesTheLargestCommand_data()

@@ -1,6 +1,8 @@
 #include "core/logboard/exportformats.h"
+#include "core/logboard/logboardfile.h"
 #include "core/logboard/sourceexport.h"
 #include "core/transport/codepage.h"
+#include "support/testfiles.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -101,6 +103,8 @@ class TestLogBoardExport : public QObject
 private slots:
     void contents_data();
     void contents();
+    void everyByteOfALoadedFileComesBack_data();
+    void everyByteOfALoadedFileComesBack();
     void imageAcross64KiB();
     void countAboveTheHeaderRefused();
     void resolvePath_data();
@@ -182,6 +186,57 @@ void TestLogBoardExport::contents()
         QCOMPARE(bytes, expected);
     else
         QVERIFY2(bytes.contains(expected), bytes.constData());
+}
+
+// Every byte but the line ends in a title line, loaded and written again:
+// the text types give the file back, the sources carry it in their comments.
+void TestLogBoardExport::everyByteOfALoadedFileComesBack_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("format"); // -1: Save
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("written"); // the whole file, or for the sources a part
+    QByteArray bytes;
+    for (int b = 1; b < 256; ++b) {
+        if (b != '\r' && b != '\n')
+            bytes += char(b);
+    }
+    const QByteArray file = "*** " + bytes + " ***\r\nPRT 1bh;\r\n";
+    for (const CodePage::Kind kind : {CodePage::Kind::Windows1252, CodePage::Kind::ShiftJis}) {
+        const auto row = [&](const char *name, int format, const QByteArray &written) {
+            QTest::addRow("%s, %s", qPrintable(CodePage(kind).name()), name)
+                << int(kind) << format << file << written;
+        };
+        row("Save", -1, file + "\r\n");
+        row("text", int(Format::Text), file + "\r\n");
+        row("player data", int(Format::PlayerData), file + "\r\n");
+        row("assembler", int(Format::Assembler), ";*** " + bytes + " ***\r\n");
+        row("c", int(Format::C), "/*** " + bytes + " *****/\r\n");
+    }
+}
+
+void TestLogBoardExport::everyByteOfALoadedFileComesBack()
+{
+    QFETCH(int, kind);
+    QFETCH(int, format);
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, written);
+    const CodePage codePage{CodePage::Kind(kind)};
+    if (codePage.kind() != CodePage::Kind(kind))
+        QSKIP("no Shift JIS converter here");
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("in.txt"));
+    const QString out = dir.filePath(QStringLiteral("out.c"));
+    QVERIFY(writeFile(in, file));
+    const LogBoardFile::Loaded loaded = LogBoardFile::load(in, codePage);
+    QVERIFY(loaded.ok());
+    const QString error = format < 0
+                              ? LogBoardFile::save(out, loaded.text, codePage)
+                              : LogBoardExport::save(out, Format(format), loaded.text, codePage);
+    QCOMPARE(error, QString());
+    const QByteArray bytes = fileBytes(out);
+    QVERIFY2(format < int(Format::Assembler) ? bytes == written : bytes.contains(written),
+             bytes.toHex(' ').constData());
 }
 
 void TestLogBoardExport::imageAcross64KiB()

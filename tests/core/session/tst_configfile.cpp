@@ -55,6 +55,7 @@ private slots:
     void startupFromFile_data();
     void startupFromFile();
     void encodeOddSettings();
+    void portNameKeepsEveryByte();
     void onlyARegularFileIsRead_data();
     void onlyARegularFileIsRead();
     void leftoversOfKilledSavesGo();
@@ -135,6 +136,21 @@ void TestConfigFile::encodeOddSettings()
                  {QStringLiteral("COM2\nxyz"), QStringLiteral("9600"), FlowControl::None, false, 1},
                  kCodePage),
              QByteArray("zCOM2\r\n0001"));
+}
+
+// Saved as it was read, whatever byte it holds; a control character ends the
+// name (and a line end or zero byte always did).
+void TestConfigFile::portNameKeepsEveryByte()
+{
+    for (int b = 0; b < 256; ++b) {
+        const QByteArray file = "zCOM" + QByteArray(1, char(b)) + "\r\n3212";
+        const StartupPlan p = SessionConfig::plan(ConfigFile::parse(file, kCodePage));
+        const ConfigSettings settings{p.portText, p.baudRate, p.flowControl, p.goOnline,
+                                      p.displayModel.value_or(1)};
+        const bool control = b < 0x20 || b == 0x7F;
+        QCOMPARE(ConfigFile::encode(settings, kCodePage),
+                 control ? QByteArray("zCOM\r\n3212") : file);
+    }
 }
 
 void TestConfigFile::onlyARegularFileIsRead_data()
