@@ -70,6 +70,8 @@ private slots:
     void exportRefusals_data();
     void exportRefusals();
     void playSendsEveryPrtLine();
+    void playAndExportReadEveryLineEnd_data();
+    void playAndExportReadEveryLineEnd();
 };
 
 void CliTest::convertPrintsTheMonitorLines_data()
@@ -406,6 +408,49 @@ void CliTest::playSendsEveryPrtLine()
              qPrintable(run.err));
     // The indented line too: the player trims blanks, as the window's does.
     QCOMPARE(pty.readMaster(9, 2000), QByteArray::fromHex("1b40436166e90d0a"));
+}
+
+// Which line ends end a line is the file reader's test; here that play and
+// export both read through it.
+void CliTest::playAndExportReadEveryLineEnd_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray lines[] = {"PRT 1bh 40h;", "*** note ***", "PRT 0ch;"};
+    const std::pair<const char *, QByteArray> ends[] = {
+        {"LF", "\n"}, {"CR LF", "\r\n"}, {"CR", "\r"}};
+    for (const auto &[name, end] : ends) {
+        QByteArray file;
+        for (const QByteArray &line : lines)
+            file += line + end;
+        QTest::newRow(name) << file << QByteArray("\x1b\x40\x0c");
+    }
+    // Beside CR LF a lone LF stays in its line: here inside a comment.
+    QTest::newRow("mixed") << QByteArray("PRT 1bh;\r\n*** x\nPRT 40h; ***\r\nPRT 0ch;\n")
+                           << QByteArray("\x1b\x0c");
+}
+
+void CliTest::playAndExportReadEveryLineEnd()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("board.txt"));
+    QVERIFY(writeFile(input, file));
+
+    PseudoTerminal pty;
+    const Run played = cli({"play", "--port", pty.slavePath(), "--baud", "115200", input});
+    QCOMPARE(played.exitCode, 0);
+    QCOMPARE(pty.readMaster(bytes.size() + 1, 500), bytes);
+
+    const Run exported = cli({"export", "--format", "asm", input, dir.filePath("out")});
+    QCOMPARE(exported.exitCode, 0);
+    QByteArray data;
+    for (const QByteArray &line : fileBytes(dir.filePath("out.asm")).split('\n')) {
+        if (line.startsWith(" .db "))
+            data += QByteArray::fromHex(line.mid(5).replace('$', "").replace(',', ""));
+    }
+    QCOMPARE(data, bytes);
 }
 
 QTEST_GUILESS_MAIN(CliTest)
