@@ -376,6 +376,10 @@ void CliTest::exportRefusals_data()
         << QStringList{"--format", "c", "%2/none", "%2/out"} << 1 << "Could not load the file: ";
     QTest::newRow("output folder missing") << QStringList{"--format", "hex", "%1", "%2/none/out"}
                                            << 1 << "Error: Could not write to file: ";
+    QTest::newRow("token above FFh")
+        << QStringList{"--format", "c", "%2/wide.txt", "%2/out"} << 1
+        << "Line 2 holds \"100h;\", which is more than one byte (00h to FFh). Nothing was "
+           "written.\n";
 }
 
 void CliTest::exportRefusals()
@@ -385,13 +389,14 @@ void CliTest::exportRefusals()
     QFETCH(QString, err);
     QTemporaryDir dir;
     const QString input = writeBoard(dir);
+    QVERIFY(writeFile(dir.filePath("wide.txt"), "*** x ***\r\nPRT 1bh 100h;\r\n"));
     for (QString &argument : arguments)
         argument = argument.replace("%1", input).replace("%2", dir.path());
     const Run run = cli(QStringList{"export"} + arguments);
     QCOMPARE(run.exitCode, exitCode);
     QCOMPARE(run.out, QString());
     QVERIFY2(run.err.startsWith(err), qPrintable(run.err));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"board.txt"});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"board.txt", "wide.txt"}));
 }
 
 void CliTest::playSendsEveryPrtLine()

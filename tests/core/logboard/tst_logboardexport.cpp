@@ -5,6 +5,7 @@
 #include "support/testfiles.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QMap>
 #include <QProcess>
@@ -107,6 +108,8 @@ private slots:
     void everyByteOfALoadedFileComesBack();
     void imageAcross64KiB();
     void countAboveTheHeaderRefused();
+    void whatPlayRefusesIsNotExported_data();
+    void whatPlayRefusesIsNotExported();
     void resolvePath_data();
     void resolvePath();
     void cName_data();
@@ -270,6 +273,37 @@ void TestLogBoardExport::countAboveTheHeaderRefused()
 
     // The limit itself still fits.
     QVERIFY(!exported(Format::IntelHex, dataLines(65535, 128)).isEmpty());
+}
+
+void TestLogBoardExport::whatPlayRefusesIsNotExported_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<bool>("refused");
+    for (const LogBoardExport::FormatInfo &f : LogBoardExport::formats()) {
+        QTest::newRow(qPrintable(LogBoardExport::formatName(f.format)))
+            << int(f.format) << (f.format != Format::Text && f.format != Format::PlayerData);
+    }
+}
+
+// The byte types refuse before anything is written, and the previous file
+// stays; text and player data are the text as it stands.
+void TestLogBoardExport::whatPlayRefusesIsNotExported()
+{
+    QFETCH(int, format);
+    QFETCH(bool, refused);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("out"));
+    QVERIFY(writeFile(path, "previous"));
+    const QString text = kInitialize + QStringLiteral("PRT 1bh 100h;\r\n");
+    const QString error = LogBoardExport::save(path, Format(format), text, kCodePage);
+    if (!refused) {
+        QCOMPARE(error, QString());
+        return;
+    }
+    QCOMPARE(error, QStringLiteral("Line 5 holds \"100h;\", which is more than one byte (00h to "
+                                   "FFh). Nothing was written."));
+    QCOMPARE(fileBytes(path), QByteArray("previous"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"out"});
 }
 
 void TestLogBoardExport::resolvePath_data()
