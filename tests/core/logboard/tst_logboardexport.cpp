@@ -114,7 +114,7 @@ private slots:
     void resolvePath();
     void cName_data();
     void cName();
-    void cSourceCompiles();
+    void commentsHoldAnyText();
     void formatNames();
 };
 
@@ -357,17 +357,39 @@ void TestLogBoardExport::cName()
     QCOMPARE(SourceExport::cName(path), name);
 }
 
-void TestLogBoardExport::cSourceCompiles()
+// Whatever a "***" line holds, it stays a comment: every printable character
+// alone, and lines made to end a comment early or open another.
+void TestLogBoardExport::commentsHoldAnyText()
 {
-    const QString cc = QStandardPaths::findExecutable(QStringLiteral("cc"));
+    QString text = kInitialize;
+    for (char16_t c = 0x20; c < 0x7F; ++c)
+        text += QStringLiteral("***") + QChar(c) + QStringLiteral("\r\n");
+    for (const char *line : {"***/ x ***", "*** a */ b ***", "*** /* nested ***", "***/", "***/*",
+                             "***//", "*** */*/*/ ***", "*** a\\\n*/ b ***", "*** ?\?/\n/ x ***",
+                             "*** a\\\r*/ b ***", "*** x\n .db $ff ***"})
+        text += QString::fromLatin1(line) + QStringLiteral("\r\nPRT 0ch;\r\n");
+    text += QStringLiteral("*** a */ b ***\r\nPRT;\r\n") + kInitialize;
+
+    // A line break ends an assembler comment: every line stays a comment or data.
+    for (const QByteArray &line : exported(Format::Assembler, text).split('\n')) {
+        QVERIFY2(line.isEmpty() || line == "\r" || line.startsWith(";***") ||
+                     line.startsWith(" .db $"),
+                 line.constData());
+        QVERIFY2(line.indexOf('\r') >= line.size() - 1, line.constData());
+    }
+
+    QString cc = QStandardPaths::findExecutable(QStringLiteral("cc"));
+    if (cc.isEmpty())
+        cc = QStandardPaths::findExecutable(QStringLiteral("gcc"));
     if (cc.isEmpty())
         QSKIP("no C compiler here");
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("1my-log.c"));
-    const QString text = kInitialize + QStringLiteral("*** a */ b ***\r\nPRT;\r\n") + kInitialize;
     QCOMPARE(LogBoardExport::save(path, Format::C, text, kCodePage), QString());
     QProcess compiler;
-    compiler.start(cc, {QStringLiteral("-fsyntax-only"), QStringLiteral("-Wall"), path});
+    // Trigraphs on, so that "??/" is a backslash as strict C reads it.
+    compiler.start(cc, {QStringLiteral("-fsyntax-only"), QStringLiteral("-Wall"),
+                        QStringLiteral("-trigraphs"), path});
     QVERIFY(compiler.waitForFinished(60000));
     QCOMPARE(compiler.readAllStandardError(), QByteArray());
     QCOMPARE(compiler.exitCode(), 0);
