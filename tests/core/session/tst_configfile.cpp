@@ -58,7 +58,6 @@ private slots:
     void portNameKeepsEveryByte();
     void onlyARegularFileIsRead_data();
     void onlyARegularFileIsRead();
-    void leftoversOfKilledSavesGo();
     void damagedFilesGiveWhatCanBeRead_data();
     void damagedFilesGiveWhatCanBeRead();
     void randomFilesAreToldAtMostOnce();
@@ -186,30 +185,6 @@ void TestConfigFile::onlyARegularFileIsRead()
     QVERIFY(!record.portName);
     // And it is left as it was, not replaced by an empty file.
     QVERIFY(!QFileInfo(path).isFile());
-}
-
-void TestConfigFile::leftoversOfKilledSavesGo()
-{
-    QTemporaryDir dir;
-    const QString name = QString::fromLatin1(ConfigFile::kFileName);
-    const QStringList files{name,
-                            name + ".AbC123", // a save killed before its rename
-                            name + ".q9Z0xw",
-                            name + ".AbC12", // the user's own files stay
-                            name + ".AbC1234",
-                            name + ".bak",
-                            "Other.dat.AbC123"};
-    for (const QString &file : files) {
-        QFile f(dir.filePath(file));
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("zCOM2\r\n0011") > 0);
-    }
-    ConfigFile::removeLeftovers(dir.filePath(name));
-    QStringList left = QDir(dir.path()).entryList(QDir::Files);
-    left.sort();
-    QStringList expected{name, name + ".AbC12", name + ".AbC1234", name + ".bak",
-                         "Other.dat.AbC123"};
-    expected.sort();
-    QCOMPARE(left, expected);
 }
 
 void TestConfigFile::damagedFilesGiveWhatCanBeRead_data()
