@@ -83,11 +83,22 @@ bool isLowerHex(QStringView digits)
     });
 }
 
+// The start of a temporary name: the target's name, cut so that the whole
+// name stays within the 255 bytes a file name may have, whatever characters
+// the target's name holds.
+QString namePrefix(QStringView targetName)
+{
+    qsizetype length = qMin<qsizetype>(targetName.size(), 64);
+    if (length > 0 && targetName[length - 1].isHighSurrogate())
+        --length;
+    return targetName.first(length).toString() + kPartialTag;
+}
+
 bool isOurTemporaryName(QStringView targetName, QStringView name)
 {
-    const qsizetype prefix = targetName.size() + kPartialTag.size();
-    if (name.size() != prefix + kRandomDigits + kCheckDigits || !name.startsWith(targetName) ||
-        name.sliced(targetName.size(), kPartialTag.size()) != kPartialTag)
+    const QString start = namePrefix(targetName);
+    const qsizetype prefix = start.size();
+    if (name.size() != prefix + kRandomDigits + kCheckDigits || !name.startsWith(start))
         return false;
     const QStringView random = name.sliced(prefix, kRandomDigits);
     const QStringView check = name.sliced(prefix + kRandomDigits);
@@ -178,7 +189,7 @@ QString temporaryPathFor(const QString &path)
     const QString random = QString::number(QRandomGenerator::system()->generate64(), 16)
                                .rightJustified(16, u'0')
                                .right(kRandomDigits);
-    return target.dir().filePath(target.fileName() + kPartialTag + random +
+    return target.dir().filePath(namePrefix(target.fileName()) + random +
                                  nameCheck(target.fileName(), random));
 }
 

@@ -20,9 +20,9 @@ using SaveWriter = std::function<QString(QIODevice &out)>;
 [[nodiscard]] QString saveAtomically(const QString &path, const SaveWriter &writer);
 
 // The temporary files of saves cut short between writing and renaming (a
-// kill, a power cut) have names no person would choose: the target's name,
-// ".zepta-partial-" and twenty hex digits, the last eight a check of the
-// others and the target's name. removeLeftovers() removes, beside path, the
+// kill, a power cut) have names no person would choose: the target's name
+// (its first 64 characters), ".zepta-partial-" and twenty hex digits, the last
+// eight a check of the others and the target's whole name. removeLeftovers() removes, beside path, the
 // regular files whose name passes that check, and nothing else: a user's
 // "Config_QV_demo.dat.backup" stays, and so does any name of another shape.
 void removeLeftovers(const QString &path);

@@ -72,6 +72,10 @@ void TestAtomicSave::replacesTheFile()
     const QString fresh = m_dir->filePath(QStringLiteral("fresh.hex"));
     QCOMPARE(saveAtomically(fresh, writing("")), QString());
     QVERIFY(QFileInfo(fresh).isFile());
+    // A name near the 255-byte limit still leaves room for the temporary one.
+    const QString longest = m_dir->filePath(QString(250, u'n'));
+    QCOMPARE(saveAtomically(longest, writing("x")), QString());
+    QCOMPARE(fileBytes(longest), QByteArray("x"));
 #ifdef Q_OS_UNIX
     // The file keeps its permissions, and a link to it stays a link.
     const QFile::Permissions modes = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
