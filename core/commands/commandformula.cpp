@@ -71,11 +71,17 @@ QString textEntryHelp(QStringView text)
             to = std::copy_n(text.utf16() + i, 4, to);
             i += 4;
         } else {
+            // A character outside the 16-bit range is two code units but
+            // goes out as one byte ("?"): one group, never split.
+            const qsizetype length =
+                text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()
+                    ? 2
+                    : 1;
             *to++ = u' ';
             *to++ = u' ';
-            *to++ = text[i].unicode();
+            to = std::copy_n(text.utf16() + i, length, to);
             *to++ = u' ';
-            ++i;
+            i += length;
         }
     }
     help.truncate(to - start);

@@ -28,7 +28,8 @@ QStringList fontCodeItems();
 qint16 readHexCode(QStringView text);
 
 // Text entry: sent as typed ("&hhh" literals are one byte). In its help each
-// character that goes out as one byte takes four columns ("  A "), and so
+// character that goes out as one byte takes one group ("  A "; a character
+// outside the 16-bit range too, both its code units inside the group), and so
 // does each "&hhh" literal, which is copied as typed.
 QString textEntryHelp(QStringView text);
 Command textEntry(const QString &text);

@@ -12,11 +12,24 @@ class QIODevice;
 using SaveWriter = std::function<QString(QIODevice &out)>;
 
 // Saves through a temporary file beside the target that is renamed over it
-// only once everything is written and flushed. On any failure the temporary
-// file is removed, the previous file stays as it was, and the message for the
-// user is returned ("Error: Could not write to file: " + path and the reason);
-// an empty string means saved.
+// only once everything is written and flushed to the disk. A symbolic link is
+// followed: the file it points to is replaced, and the link stays. On any
+// failure the temporary file is removed, the previous file stays as it was,
+// and the message for the user is returned ("Error: Could not write to file: "
+// + path and the reason); an empty string means saved.
 [[nodiscard]] QString saveAtomically(const QString &path, const SaveWriter &writer);
+
+// The temporary files of saves cut short between writing and renaming (a
+// kill, a power cut) have names no person would choose: the target's name
+// (its first 64 characters), ".zepta-partial-" and twenty hex digits, the
+// last eight a check of the others and the target's whole name. This removes,
+// beside path (and beside the file a link at path leads to), the regular files
+// whose name passes that check, and nothing else: a user's
+// "Config_QV_demo.dat.backup" stays, and so does any name of another shape.
+void removeLeftovers(const QString &path);
+
+// A fresh temporary name beside path, as a save of path would use.
+QString temporaryPathFor(const QString &path);
 
 // "Error: Could not write to file: " + path, and the reason on a second line.
 QString couldNotWriteMessage(const QString &path, const QString &reason);

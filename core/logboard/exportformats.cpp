@@ -3,6 +3,7 @@
 #include "core/files/atomicsave.h"
 #include "core/files/encodedwriter.h"
 #include "core/logboard/hexexport.h"
+#include "core/logboard/prtline.h"
 #include "core/logboard/sourceexport.h"
 
 namespace LogBoardExport {
@@ -81,6 +82,13 @@ bool keepsCurrentFile(Format format)
 QString write(QIODevice &out, Format format, QStringView text, const QString &path,
               const CodePage &codePage)
 {
+    // The types that turn the text into bytes refuse what PLAY refuses; text
+    // and player data are the text itself, which may be saved whatever it holds.
+    if (format != Format::Text && format != Format::PlayerData) {
+        if (QString refusal = PrtLine::notAByteRefusal(text, PrtLine::Refused::NothingWritten);
+            !refusal.isEmpty())
+            return refusal;
+    }
     EncodedWriter writer(out, codePage);
     switch (format) {
     case Format::Text:

@@ -49,7 +49,8 @@ bool keepsCurrentFile(Format format);
 
 // The file's whole content: the type's content followed by CR LF. path only
 // names the C array. Returns an empty string when all was written, otherwise a
-// message for the user.
+// message for the user. Intel HEX, assembler and C refuse, before writing
+// anything, a text that PLAY refuses (PrtLine::notAByteRefusal).
 [[nodiscard]] QString write(QIODevice &out, Format format, QStringView text, const QString &path,
                             const CodePage &codePage);
 

@@ -56,20 +56,26 @@ Prompt::FileRequest loadRequest()
 QString textFromFile(QByteArrayView bytes, const CodePage &codePage)
 {
     const QString decoded = codePage.toUnicode(bytes);
+    // Zepta ends lines with CR LF, and there a lone LF belongs to its line;
+    // a text without any CR was written with LF line ends.
+    const bool lineFeedsEndLines = !decoded.contains(u'\r');
     QString text;
     text.reserve(decoded.size() + decoded.size() / 32 + 2);
     const qsizetype n = decoded.size();
+    bool lineOpen = false;
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = decoded[i];
-        if (c == u'\r') {
+        if (c == u'\r' || (c == u'\n' && lineFeedsEndLines)) {
             text += u"\r\n";
-            if (i + 1 < n && decoded[i + 1] == u'\n')
+            if (c == u'\r' && i + 1 < n && decoded[i + 1] == u'\n')
                 ++i;
+            lineOpen = false;
         } else {
             text += c;
+            lineOpen = true;
         }
     }
-    if (n > 0 && decoded[n - 1] != u'\r' && !decoded.endsWith(u"\r\n"))
+    if (lineOpen)
         text += u"\r\n";
     return text;
 }

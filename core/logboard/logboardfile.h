@@ -27,8 +27,10 @@ struct Loaded
     bool ok() const { return error.isEmpty(); }
 };
 
-// A line ends at CR or CR LF; a lone LF stays inside its line. Every line,
-// the last one too when it has no line break, gets CR LF.
+// The one reading of a Log Board file's lines (Load, and zepta-cli's play and
+// export). A line ends at CR or CR LF, and a lone LF stays inside its line;
+// but in a text without any CR, each LF ends a line. Every line, the last one
+// too when it has no line break, gets CR LF.
 QString textFromFile(QByteArrayView bytes, const CodePage &codePage);
 
 // Refuses, with a message, what cannot be a Log Board text: a missing file,

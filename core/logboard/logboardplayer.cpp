@@ -160,26 +160,8 @@ void LogBoardPlayer::pressStepKey(StepKey key)
 
 bool LogBoardPlayer::bytesAreValid(QStringView text)
 {
-    m_refusal.clear();
-    CrLfLines lines(text);
-    QStringView line;
-    qsizetype offset = 0;
-    qsizetype n = 0;
-    QByteArray bytes;
-    while (lines.next(&line, &offset)) {
-        ++n;
-        QStringView token;
-        if (PrtLine::readForPlayer(line, &bytes, &token) == PrtLine::PlayerRead::NotAByte) {
-            // A value above FFh has no byte to stand for; sending its low
-            // byte, or skipping it, would put a wrong command on the display.
-            m_refusal = QStringLiteral("Line %1 holds \"%2\", which is more than one byte "
-                                       "(00h to FFh). Nothing was sent.")
-                            .arg(n)
-                            .arg(token);
-            return false;
-        }
-    }
-    return true;
+    m_refusal = PrtLine::notAByteRefusal(text, PrtLine::Refused::NothingSent);
+    return m_refusal.isEmpty();
 }
 
 bool LogBoardPlayer::send(QByteArrayView bytes)

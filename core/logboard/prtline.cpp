@@ -68,6 +68,27 @@ PlayerRead readForPlayer(QStringView line, QByteArray *bytes, QStringView *badTo
     return PlayerRead::Data;
 }
 
+QString notAByteRefusal(QStringView text, Refused refused)
+{
+    CrLfLines lines(text);
+    QStringView line;
+    qsizetype offset = 0;
+    qsizetype n = 0;
+    QByteArray bytes;
+    while (lines.next(&line, &offset)) {
+        ++n;
+        QStringView token;
+        if (readForPlayer(line, &bytes, &token) != PlayerRead::NotAByte)
+            continue;
+        // One arg() for all three, so that a "%" in the token stays as it is.
+        return QStringLiteral("Line %1 holds \"%2\", which is more than one byte (00h to FFh). %3")
+            .arg(QString::number(n), token.toString(),
+                 refused == Refused::NothingSent ? QStringLiteral("Nothing was sent.")
+                                                 : QStringLiteral("Nothing was written."));
+    }
+    return QString();
+}
+
 ExportRead exportLineKind(QStringView line)
 {
     if (line.startsWith(kWord))

@@ -4,6 +4,8 @@
 #include "core/logboard/crlflines.h"
 #include "core/logboard/prtline.h"
 
+#include <algorithm>
+
 namespace SourceExport {
 
 namespace {
@@ -63,6 +65,35 @@ template<typename Item> QString joinTokens(QStringView line, Item &&item)
     return joined;
 }
 
+bool isLineBreak(QChar c)
+{
+    return c == u'\r' || c == u'\n';
+}
+
+// The whole C comment for a comment text: "/***" text "**/", where a blank
+// parts every "*" "/" and "/" "*" that meet (the stars around the text
+// included), so that nothing ends the comment early or opens another; and a
+// line break becomes a blank, so that no backslash (or "??/") before it can
+// join two lines into a "*/".
+QString cComment(QStringView comment)
+{
+    QString whole = QStringLiteral("***");
+    whole += comment;
+    whole += u"**";
+    QString body;
+    body.reserve(whole.size() + 8);
+    for (QChar c : std::as_const(whole)) {
+        if (isLineBreak(c))
+            c = u' ';
+        if (!body.isEmpty() &&
+            ((body.back() == u'*' && c == u'/') || (body.back() == u'/' && c == u'*')))
+            body += u' ';
+        body += c;
+    }
+    // The body starts and ends with a star: the outer "/" open and close it.
+    return u'/' + body + u'/';
+}
+
 bool isIdentifierChar(QChar c)
 {
     const char16_t u = c.unicode();
@@ -83,7 +114,11 @@ void writeAssembler(EncodedWriter &out, QStringView text)
         [&](QStringView comment, bool afterComment) {
             out.write(kCrLf);
             out.write(u";***");
-            out.write(comment);
+            // A line break would end the comment and make the rest code.
+            if (std::any_of(comment.cbegin(), comment.cend(), isLineBreak))
+                out.write(comment.toString().replace(u'\r', u' ').replace(u'\n', u' '));
+            else
+                out.write(comment);
             if (afterComment)
                 out.write(kCrLf);
             commentOpen = !afterComment;
@@ -116,14 +151,7 @@ void writeC(EncodedWriter &out, QStringView text, QStringView name)
         text,
         [&](QStringView comment, bool afterComment) {
             out.write(kCrLf);
-            out.write(u"/***");
-            // A "*/" inside the text would end the C comment early and leave
-            // the rest of the title as code that does not compile.
-            if (comment.contains(u"*/"))
-                out.write(comment.toString().replace(QStringLiteral("*/"), QStringLiteral("* /")));
-            else
-                out.write(comment);
-            out.write(u"**/");
+            out.write(cComment(comment));
             out.write(kCrLf);
             if (afterComment)
                 out.write(kCrLf);

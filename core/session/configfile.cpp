@@ -4,11 +4,9 @@
 #include "core/session/displaymodel.h"
 #include "core/transport/codepage.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
-#include <QRegularExpression>
 #include <QStringList>
 
 namespace {
@@ -186,21 +184,6 @@ QString save(const QString &path, const ConfigSettings &settings, const CodePage
         // A short write is caught and told by saveAtomically itself.
         return write(out, settings, codePage) ? QString() : couldNotWriteMessage(path, QString());
     });
-}
-
-void removeLeftovers(const QString &path)
-{
-    const QFileInfo target(path);
-    const QDir folder = target.dir();
-    // QSaveFile's temporary name: the file's name, a dot and six letters or digits.
-    const QRegularExpression leftover(QRegularExpression::anchoredPattern(
-        QRegularExpression::escape(target.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
-    const QFileInfoList found = folder.entryInfoList(
-        {target.fileName() + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden);
-    for (const QFileInfo &file : found) {
-        if (!file.isSymLink() && leftover.match(file.fileName()).hasMatch())
-            QFile::remove(file.filePath());
-    }
 }
 
 } // namespace ConfigFile

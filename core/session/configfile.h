@@ -72,8 +72,5 @@ ConfigRecord load(const QString &path, const CodePage &codePage);
 // for the user, empty when saved.
 [[nodiscard]] QString save(const QString &path, const ConfigSettings &settings,
                            const CodePage &codePage);
-// Removes "<file>.XXXXXX" beside path: the temporary file of a save that was
-// killed between writing and renaming.
-void removeLeftovers(const QString &path);
 
 } // namespace ConfigFile

@@ -1,5 +1,6 @@
 #include "core/session/sessionconfig.h"
 
+#include "core/files/atomicsave.h"
 #include "core/session/connection.h"
 #include "core/session/setupstate.h"
 
@@ -39,7 +40,9 @@ StartupPlan SessionConfig::plan(const ConfigRecord &record)
 
 StartupPlan SessionConfig::readAtStart(SetupState &state) const
 {
-    ConfigFile::removeLeftovers(m_path);
+    // What a save killed between writing and renaming left; only files Zepta
+    // can tell it made itself go.
+    removeLeftovers(m_path);
     StartupPlan startup = plan(ConfigFile::load(m_path, m_codePage));
     state.setBaudRate(startup.baudRate);
     state.setFlowControl(startup.flowControl);

@@ -11,7 +11,16 @@
 //
 // Windows: the system's ANSI code page. Elsewhere: Windows-1252, or Shift JIS
 // when the locale is Japanese. A character the code page cannot represent
-// becomes "?" (0x3F), as the Windows conversion does by default.
+// becomes "?" (0x3F), as the Windows conversion does by default; a character
+// outside the 16-bit range is one character, so one "?".
+//
+// Every byte comes back as it was: toUnicode then fromUnicode gives the bytes
+// read, whatever they are. Windows-1252 takes its five unused slots (81, 8D,
+// 8F, 90, 9D) to the control characters of the same number, as Windows does.
+// A byte that a converter's code page cannot decode into a character that
+// encodes back to it (80, A0, FD to FF, or a lead byte without a valid trail
+// byte in Shift JIS) is read as U+F700 plus the byte, a private-use character
+// that no code page here decodes to, and written back as that byte.
 class CodePage
 {
 public:
@@ -24,6 +33,9 @@ public:
     QString name() const;
     QByteArray fromUnicode(QStringView text) const;
     QString toUnicode(QByteArrayView bytes) const;
+
+    // The private-use character standing for a byte the converter cannot read.
+    static constexpr char16_t kByteStandIn = 0xF700;
 
 private:
     Kind m_kind;

@@ -60,6 +60,7 @@ private slots:
     void commandLineIsAnswered();
     void keyWaitHoldsTheRest_data();
     void keyWaitHoldsTheRest();
+    void fileBytesGoAsTheyAre();
     void fileCarriesTheLargestCommand_data();
     void fileCarriesTheLargestCommand();
     void openFailuresSayWhy_data();
@@ -69,6 +70,8 @@ private slots:
     void exportRefusals_data();
     void exportRefusals();
     void playSendsEveryPrtLine();
+    void playAndExportReadEveryLineEnd_data();
+    void playAndExportReadEveryLineEnd();
 };
 
 void CliTest::convertPrintsTheMonitorLines_data()
@@ -80,6 +83,9 @@ void CliTest::convertPrintsTheMonitorLines_data()
         << QStringList{"convert", "\\x1f\\x28\\x67\\x50\\x04\\x00\\x00"}
         << "[T]1F 28 67 50 04 00 00 \n[1f][28][67][50][04][00][00]\n";
     QTest::newRow("code page") << QStringList{"convert", "\u00c4B"} << "[T]C4 42 \n[c4][42]\n";
+    QTest::newRow("unused code page slots")
+        << QStringList{"convert", "\u0081\u008d\u008f\u0090\u009d"}
+        << "[T]81 8D 8F 90 9D \n[81][8d][8f][90][9d]\n";
     QTest::newRow("amp notation, escapes literal") << QStringList{"convert", "--amp", "&h4a\\x41"}
                                                    << "[T]4A 5C 78 34 31 \n[4a][5c][78][34][31]\n";
     QTest::newRow("text after --") << QStringList{"convert", "--", "-A"} << "[T]2D 41 \n[2d][41]\n";
@@ -173,6 +179,20 @@ void CliTest::keyWaitHoldsTheRest()
                           run.err.count("COM port error") == 1
                     : run.err.isEmpty(),
              qPrintable(run.err));
+}
+
+void CliTest::fileBytesGoAsTheyAre()
+{
+    QByteArray bytes;
+    for (int b = 0; b < 256; ++b)
+        bytes += char(b);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bytes.txt"));
+    QVERIFY(writeFile(path, bytes));
+    const Run run = cli({"convert", "--amp", "--file", path});
+    QCOMPARE(run.err, QString());
+    QCOMPARE(run.out.section(u'\n', 0, 0),
+             QString::fromLatin1("[T]" + bytes.toHex(' ').toUpper() + " "));
 }
 
 void CliTest::fileCarriesTheLargestCommand_data()
@@ -356,6 +376,10 @@ void CliTest::exportRefusals_data()
         << QStringList{"--format", "c", "%2/none", "%2/out"} << 1 << "Could not load the file: ";
     QTest::newRow("output folder missing") << QStringList{"--format", "hex", "%1", "%2/none/out"}
                                            << 1 << "Error: Could not write to file: ";
+    QTest::newRow("token above FFh")
+        << QStringList{"--format", "c", "%2/wide.txt", "%2/out"} << 1
+        << "Line 2 holds \"100h;\", which is more than one byte (00h to FFh). Nothing was "
+           "written.\n";
 }
 
 void CliTest::exportRefusals()
@@ -365,13 +389,14 @@ void CliTest::exportRefusals()
     QFETCH(QString, err);
     QTemporaryDir dir;
     const QString input = writeBoard(dir);
+    QVERIFY(writeFile(dir.filePath("wide.txt"), "*** x ***\r\nPRT 1bh 100h;\r\n"));
     for (QString &argument : arguments)
         argument = argument.replace("%1", input).replace("%2", dir.path());
     const Run run = cli(QStringList{"export"} + arguments);
     QCOMPARE(run.exitCode, exitCode);
     QCOMPARE(run.out, QString());
     QVERIFY2(run.err.startsWith(err), qPrintable(run.err));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"board.txt"});
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"board.txt", "wide.txt"}));
 }
 
 void CliTest::playSendsEveryPrtLine()
@@ -388,6 +413,49 @@ void CliTest::playSendsEveryPrtLine()
              qPrintable(run.err));
     // The indented line too: the player trims blanks, as the window's does.
     QCOMPARE(pty.readMaster(9, 2000), QByteArray::fromHex("1b40436166e90d0a"));
+}
+
+// Which line ends end a line is the file reader's test; here that play and
+// export both read through it.
+void CliTest::playAndExportReadEveryLineEnd_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray lines[] = {"PRT 1bh 40h;", "*** note ***", "PRT 0ch;"};
+    const std::pair<const char *, QByteArray> ends[] = {
+        {"LF", "\n"}, {"CR LF", "\r\n"}, {"CR", "\r"}};
+    for (const auto &[name, end] : ends) {
+        QByteArray file;
+        for (const QByteArray &line : lines)
+            file += line + end;
+        QTest::newRow(name) << file << QByteArray("\x1b\x40\x0c");
+    }
+    // Beside CR LF a lone LF stays in its line: here inside a comment.
+    QTest::newRow("mixed") << QByteArray("PRT 1bh;\r\n*** x\nPRT 40h; ***\r\nPRT 0ch;\n")
+                           << QByteArray("\x1b\x0c");
+}
+
+void CliTest::playAndExportReadEveryLineEnd()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("board.txt"));
+    QVERIFY(writeFile(input, file));
+
+    PseudoTerminal pty;
+    const Run played = cli({"play", "--port", pty.slavePath(), "--baud", "115200", input});
+    QCOMPARE(played.exitCode, 0);
+    QCOMPARE(pty.readMaster(bytes.size() + 1, 500), bytes);
+
+    const Run exported = cli({"export", "--format", "asm", input, dir.filePath("out")});
+    QCOMPARE(exported.exitCode, 0);
+    QByteArray data;
+    for (const QByteArray &line : fileBytes(dir.filePath("out.asm")).split('\n')) {
+        if (line.startsWith(" .db "))
+            data += QByteArray::fromHex(line.mid(5).replace('$', "").replace(',', ""));
+    }
+    QCOMPARE(data, bytes);
 }
 
 QTEST_GUILESS_MAIN(CliTest)

@@ -2,6 +2,7 @@
 // the program must end, saving the settings or saying on stderr why it could
 // not, and must not hang at start on a file it cannot read.
 
+#include "core/files/atomicsave.h"
 #include "support/testfiles.h"
 
 #include <QDeadlineTimer>
@@ -21,8 +22,6 @@
 namespace {
 
 const QString kSettings = QStringLiteral("Config_QV_demo.dat");
-// What a save killed between writing and renaming leaves; the start removes it.
-const QString kLeftover = QStringLiteral("Config_QV_demo.dat.Xy12Z9");
 // What zepta writes on closing from a start with no usable settings.
 const QByteArray kDefaults("zCOM1\r\n2001");
 
@@ -52,7 +51,8 @@ void ZeptaSignalsTest::sigtermEndsWhateverTheSettingsFile()
     QFETCH(QString, kind);
     QTemporaryDir dir;
     const QString path = dir.filePath(kSettings);
-    const QString leftover = dir.filePath(kLeftover);
+    // What a save killed between writing and renaming leaves; the start removes it.
+    const QString leftover = temporaryPathFor(path);
     QVERIFY(writeFile(leftover, {}));
     const bool good =
         kind == "regular file" || kind.startsWith("mode") || kind == "read-only folder";
@@ -129,7 +129,8 @@ void ZeptaSignalsTest::killedWhileSavingLeavesAWholeFile()
     // Offline at 115200 with CTS on "Panel-24C 6x24": what it saves on closing, too.
     const QByteArray settings("zCOM3\r\n3202");
     QVERIFY(writeFile(path, settings));
-    const QString leftover = dir.filePath(kLeftover);
+    // What a save killed between writing and renaming leaves; the start removes it.
+    const QString leftover = temporaryPathFor(path);
     QRandomGenerator random(14);
     for (int run = 0; run < runs; ++run) {
         QVERIFY(writeFile(leftover, {}));

@@ -35,6 +35,7 @@ class TestAtomicSave : public QObject
 private slots:
     void init();
     void replacesTheFile();
+    void onlyItsOwnLeftoversGo();
     void failuresKeepThePreviousFile_data();
     void failuresKeepThePreviousFile();
     void fullDisk();
@@ -71,6 +72,78 @@ void TestAtomicSave::replacesTheFile()
     const QString fresh = m_dir->filePath(QStringLiteral("fresh.hex"));
     QCOMPARE(saveAtomically(fresh, writing("")), QString());
     QVERIFY(QFileInfo(fresh).isFile());
+    // A name near the 255-byte limit still leaves room for the temporary one.
+    const QString longest = m_dir->filePath(QString(250, u'n'));
+    QCOMPARE(saveAtomically(longest, writing("x")), QString());
+    QCOMPARE(fileBytes(longest), QByteArray("x"));
+#ifdef Q_OS_UNIX
+    // The file keeps its permissions, and a link to it stays a link.
+    const QFile::Permissions modes = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                     QFileDevice::ReadUser | QFileDevice::WriteUser |
+                                     QFileDevice::ReadGroup;
+    QVERIFY(QFile::setPermissions(m_path, modes));
+    const QString link = m_dir->filePath(QStringLiteral("link.txt"));
+    QVERIFY(QFile::link(m_path, link));
+    QCOMPARE(saveAtomically(link, writing("through the link")), QString());
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(fileBytes(m_path), QByteArray("through the link"));
+    QCOMPARE(QFileInfo(m_path).permissions(), modes);
+#endif
+}
+
+// A save cut short between writing and renaming leaves its temporary file;
+// the clean-up takes those and never a file a person named, whatever its shape.
+void TestAtomicSave::onlyItsOwnLeftoversGo()
+{
+    const QString settings = m_dir->filePath(QStringLiteral("Config_QV_demo.dat"));
+    QVERIFY(writeFile(settings, kOld));
+    QString duringSave; // the temporary name a real save used
+    QCOMPARE(saveAtomically(settings,
+                            [&](QIODevice &out) {
+                                const QStringList names =
+                                    QDir(m_dir->path()).entryList({"Config_QV_demo.dat.*"});
+                                duringSave = names.value(0);
+                                return out.write(kOld) == kOld.size() ? QString() : "short";
+                            }),
+             QString());
+    QVERIFY(!duringSave.isEmpty());
+    const QString ours = QFileInfo(temporaryPathFor(settings)).fileName();
+    const QString name = QFileInfo(settings).fileName();
+    const QString tag = QStringLiteral(".zepta-partial-");
+    QString wrongCheck = ours;
+    wrongCheck.back() = wrongCheck.back() == u'0' ? u'1' : u'0';
+    const QStringList leftovers{duringSave, ours};
+    const QStringList users{name + ".AbC123",
+                            name + ".backup",
+                            name + ".orig12",
+                            name + ".AbC12",
+                            name + ".Xy12Z9x",
+                            name + tag,
+                            name + tag + "0123456789abcdef0123",
+                            wrongCheck,
+                            ours + "x",
+                            ours.chopped(1),
+                            "Other.dat" + ours.mid(name.size()),
+                            "x" + ours,
+                            name + ".~" + ours};
+    for (const QString &file : leftovers + users)
+        QVERIFY(writeFile(m_dir->filePath(file), "zCOM2\r\n0011"));
+    // Only regular files go: not a folder or a link of such a name.
+    const QString folder = QFileInfo(temporaryPathFor(settings)).fileName();
+    QVERIFY(QDir(m_dir->path()).mkdir(folder));
+    QStringList kept = users + QStringList{name, "log.txt", folder};
+#ifdef Q_OS_UNIX
+    kept << QFileInfo(temporaryPathFor(settings)).fileName();
+    QVERIFY(QFile::link(m_path, m_dir->filePath(kept.constLast())));
+#endif
+
+    removeLeftovers(settings);
+    QStringList left =
+        QDir(m_dir->path())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    left.sort();
+    kept.sort();
+    QCOMPARE(left, kept);
 }
 
 void TestAtomicSave::failuresKeepThePreviousFile_data()

@@ -1,8 +1,11 @@
 #include "core/logboard/exportformats.h"
+#include "core/logboard/logboardfile.h"
 #include "core/logboard/sourceexport.h"
 #include "core/transport/codepage.h"
+#include "support/testfiles.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QMap>
 #include <QProcess>
@@ -101,13 +104,17 @@ class TestLogBoardExport : public QObject
 private slots:
     void contents_data();
     void contents();
+    void everyByteOfALoadedFileComesBack_data();
+    void everyByteOfALoadedFileComesBack();
     void imageAcross64KiB();
     void countAboveTheHeaderRefused();
+    void whatPlayRefusesIsNotExported_data();
+    void whatPlayRefusesIsNotExported();
     void resolvePath_data();
     void resolvePath();
     void cName_data();
     void cName();
-    void cSourceCompiles();
+    void commentsHoldAnyText();
     void formatNames();
 };
 
@@ -184,6 +191,57 @@ void TestLogBoardExport::contents()
         QVERIFY2(bytes.contains(expected), bytes.constData());
 }
 
+// Every byte but the line ends in a title line, loaded and written again:
+// the text types give the file back, the sources carry it in their comments.
+void TestLogBoardExport::everyByteOfALoadedFileComesBack_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("format"); // -1: Save
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArray>("written"); // the whole file, or for the sources a part
+    QByteArray bytes;
+    for (int b = 1; b < 256; ++b) {
+        if (b != '\r' && b != '\n')
+            bytes += char(b);
+    }
+    const QByteArray file = "*** " + bytes + " ***\r\nPRT 1bh;\r\n";
+    for (const CodePage::Kind kind : {CodePage::Kind::Windows1252, CodePage::Kind::ShiftJis}) {
+        const auto row = [&](const char *name, int format, const QByteArray &written) {
+            QTest::addRow("%s, %s", qPrintable(CodePage(kind).name()), name)
+                << int(kind) << format << file << written;
+        };
+        row("Save", -1, file + "\r\n");
+        row("text", int(Format::Text), file + "\r\n");
+        row("player data", int(Format::PlayerData), file + "\r\n");
+        row("assembler", int(Format::Assembler), ";*** " + bytes + " ***\r\n");
+        row("c", int(Format::C), "/*** " + bytes + " *****/\r\n");
+    }
+}
+
+void TestLogBoardExport::everyByteOfALoadedFileComesBack()
+{
+    QFETCH(int, kind);
+    QFETCH(int, format);
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArray, written);
+    const CodePage codePage{CodePage::Kind(kind)};
+    if (codePage.kind() != CodePage::Kind(kind))
+        QSKIP("no Shift JIS converter here");
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("in.txt"));
+    const QString out = dir.filePath(QStringLiteral("out.c"));
+    QVERIFY(writeFile(in, file));
+    const LogBoardFile::Loaded loaded = LogBoardFile::load(in, codePage);
+    QVERIFY(loaded.ok());
+    const QString error = format < 0
+                              ? LogBoardFile::save(out, loaded.text, codePage)
+                              : LogBoardExport::save(out, Format(format), loaded.text, codePage);
+    QCOMPARE(error, QString());
+    const QByteArray bytes = fileBytes(out);
+    QVERIFY2(format < int(Format::Assembler) ? bytes == written : bytes.contains(written),
+             bytes.toHex(' ').constData());
+}
+
 void TestLogBoardExport::imageAcross64KiB()
 {
     const qsizetype count = 65000;
@@ -215,6 +273,37 @@ void TestLogBoardExport::countAboveTheHeaderRefused()
 
     // The limit itself still fits.
     QVERIFY(!exported(Format::IntelHex, dataLines(65535, 128)).isEmpty());
+}
+
+void TestLogBoardExport::whatPlayRefusesIsNotExported_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<bool>("refused");
+    for (const LogBoardExport::FormatInfo &f : LogBoardExport::formats()) {
+        QTest::newRow(qPrintable(LogBoardExport::formatName(f.format)))
+            << int(f.format) << (f.format != Format::Text && f.format != Format::PlayerData);
+    }
+}
+
+// The byte types refuse before anything is written, and the previous file
+// stays; text and player data are the text as it stands.
+void TestLogBoardExport::whatPlayRefusesIsNotExported()
+{
+    QFETCH(int, format);
+    QFETCH(bool, refused);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("out"));
+    QVERIFY(writeFile(path, "previous"));
+    const QString text = kInitialize + QStringLiteral("PRT 1bh 100h;\r\n");
+    const QString error = LogBoardExport::save(path, Format(format), text, kCodePage);
+    if (!refused) {
+        QCOMPARE(error, QString());
+        return;
+    }
+    QCOMPARE(error, QStringLiteral("Line 5 holds \"100h;\", which is more than one byte (00h to "
+                                   "FFh). Nothing was written."));
+    QCOMPARE(fileBytes(path), QByteArray("previous"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"out"});
 }
 
 void TestLogBoardExport::resolvePath_data()
@@ -268,17 +357,39 @@ void TestLogBoardExport::cName()
     QCOMPARE(SourceExport::cName(path), name);
 }
 
-void TestLogBoardExport::cSourceCompiles()
+// Whatever a "***" line holds, it stays a comment: every printable character
+// alone, and lines made to end a comment early or open another.
+void TestLogBoardExport::commentsHoldAnyText()
 {
-    const QString cc = QStandardPaths::findExecutable(QStringLiteral("cc"));
+    QString text = kInitialize;
+    for (char16_t c = 0x20; c < 0x7F; ++c)
+        text += QStringLiteral("***") + QChar(c) + QStringLiteral("\r\n");
+    for (const char *line : {"***/ x ***", "*** a */ b ***", "*** /* nested ***", "***/", "***/*",
+                             "***//", "*** */*/*/ ***", "*** a\\\n*/ b ***", "*** ?\?/\n/ x ***",
+                             "*** a\\\r*/ b ***", "*** x\n .db $ff ***"})
+        text += QString::fromLatin1(line) + QStringLiteral("\r\nPRT 0ch;\r\n");
+    text += QStringLiteral("*** a */ b ***\r\nPRT;\r\n") + kInitialize;
+
+    // A line break ends an assembler comment: every line stays a comment or data.
+    for (const QByteArray &line : exported(Format::Assembler, text).split('\n')) {
+        QVERIFY2(line.isEmpty() || line == "\r" || line.startsWith(";***") ||
+                     line.startsWith(" .db $"),
+                 line.constData());
+        QVERIFY2(line.indexOf('\r') >= line.size() - 1, line.constData());
+    }
+
+    QString cc = QStandardPaths::findExecutable(QStringLiteral("cc"));
+    if (cc.isEmpty())
+        cc = QStandardPaths::findExecutable(QStringLiteral("gcc"));
     if (cc.isEmpty())
         QSKIP("no C compiler here");
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("1my-log.c"));
-    const QString text = kInitialize + QStringLiteral("*** a */ b ***\r\nPRT;\r\n") + kInitialize;
     QCOMPARE(LogBoardExport::save(path, Format::C, text, kCodePage), QString());
     QProcess compiler;
-    compiler.start(cc, {QStringLiteral("-fsyntax-only"), QStringLiteral("-Wall"), path});
+    // Trigraphs on, so that "??/" is a backslash as strict C reads it.
+    compiler.start(cc, {QStringLiteral("-fsyntax-only"), QStringLiteral("-Wall"),
+                        QStringLiteral("-trigraphs"), path});
     QVERIFY(compiler.waitForFinished(60000));
     QCOMPARE(compiler.readAllStandardError(), QByteArray());
     QCOMPARE(compiler.exitCode(), 0);

@@ -53,7 +53,11 @@ void TestLogBoardFile::lineEnds_data()
     QTest::newRow("empty file") << QByteArray() << "";
     QTest::newRow("CR LF, last line without") << QByteArray("A\r\nB") << "A\r\nB\r\n";
     QTest::newRow("CR alone ends a line") << QByteArray("A\rB\r") << "A\r\nB\r\n";
-    QTest::newRow("LF stays inside the line") << QByteArray("A\nB\n") << "A\nB\n\r\n";
+    // Without any CR in the text, LF ends lines; beside CR it stays inside its line.
+    QTest::newRow("LF only") << QByteArray("A\nB\n\nC") << "A\r\nB\r\n\r\nC\r\n";
+    QTest::newRow("LF in a CR LF file") << QByteArray("A\nB\r\nC\n") << "A\nB\r\nC\n\r\n";
+    QTest::newRow("LF in a CR file") << QByteArray("A\nB\rC") << "A\nB\r\nC\r\n";
+    QTest::newRow("one LF") << QByteArray("\n") << "\r\n";
     QTest::newRow("empty lines kept") << QByteArray("A\r\n\r\n\r\r\n") << "A\r\n\r\n\r\n\r\n";
     QTest::newRow("one line break") << QByteArray("\r\n") << "\r\n";
     QTest::newRow("code page") << QByteArray("*** Caf\xe9 \x80 ***")

@@ -21,6 +21,8 @@ private slots:
     void bothReadings_data();
     void bothReadings();
     void exportTokenValues();
+    void tokenAboveFFhRefused_data();
+    void tokenAboveFFhRefused();
     void linesEndOnlyAtCrLf_data();
     void linesEndOnlyAtCrLf();
 };
@@ -133,6 +135,35 @@ void TestPrtLine::exportTokenValues()
     QCOMPARE(PrtLine::exportTokenValue(u"1 "), quint8(0x01));
     QCOMPARE(PrtLine::exportTokenValue(u"zz"), quint8(0x00));
     QCOMPARE(PrtLine::exportByteCount(u"PRT 1bh 40h;\r\n  PRT 1bh\r\nPRT;\r\n\r\nPRT 0ch"), 3);
+}
+
+// The check the players and the byte exports make before anything goes out.
+void TestPrtLine::tokenAboveFFhRefused_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("sending");
+    QTest::addColumn<QString>("message");
+    const QString tail = QStringLiteral(", which is more than one byte (00h to FFh). ");
+    QTest::newRow("bytes only") << "PRT 1bh ffh 0ffh;\r\nPRT;\r\n" << true << QString();
+    QTest::newRow("first bad line, sending")
+        << "*** a ***\r\nPRT 1bh;\r\n  PRT 100h;\r\nPRT fffh;" << true
+        << "Line 3 holds \"100h;\"" + tail + "Nothing was sent.";
+    QTest::newRow("writing") << "PRT 1bh 100h;\r\n"
+                             << false << "Line 1 holds \"100h;\"" + tail + "Nothing was written.";
+    QTest::newRow("only the players' data lines")
+        << "*** PRT 100h ***\r\nPRTX 100h;\r\nPRT\n100h;" << true << QString();
+    QTest::newRow("percent signs kept")
+        << "PRT 1%2h 100%1h" << false << "Line 1 holds \"100%1h\"" + tail + "Nothing was written.";
+}
+
+void TestPrtLine::tokenAboveFFhRefused()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, sending);
+    QFETCH(QString, message);
+    QCOMPARE(PrtLine::notAByteRefusal(text, sending ? PrtLine::Refused::NothingSent
+                                                    : PrtLine::Refused::NothingWritten),
+             message);
 }
 
 void TestPrtLine::linesEndOnlyAtCrLf_data()

@@ -55,9 +55,9 @@ private slots:
     void startupFromFile_data();
     void startupFromFile();
     void encodeOddSettings();
+    void portNameKeepsEveryByte();
     void onlyARegularFileIsRead_data();
     void onlyARegularFileIsRead();
-    void leftoversOfKilledSavesGo();
     void damagedFilesGiveWhatCanBeRead_data();
     void damagedFilesGiveWhatCanBeRead();
     void randomFilesAreToldAtMostOnce();
@@ -137,6 +137,21 @@ void TestConfigFile::encodeOddSettings()
              QByteArray("zCOM2\r\n0001"));
 }
 
+// Saved as it was read, whatever byte it holds; a control character ends the
+// name (and a line end or zero byte always did).
+void TestConfigFile::portNameKeepsEveryByte()
+{
+    for (int b = 0; b < 256; ++b) {
+        const QByteArray file = "zCOM" + QByteArray(1, char(b)) + "\r\n3212";
+        const StartupPlan p = SessionConfig::plan(ConfigFile::parse(file, kCodePage));
+        const ConfigSettings settings{p.portText, p.baudRate, p.flowControl, p.goOnline,
+                                      p.displayModel.value_or(1)};
+        const bool control = b < 0x20 || b == 0x7F;
+        QCOMPARE(ConfigFile::encode(settings, kCodePage),
+                 control ? QByteArray("zCOM\r\n3212") : file);
+    }
+}
+
 void TestConfigFile::onlyARegularFileIsRead_data()
 {
     QTest::addColumn<QString>("kind");
@@ -170,30 +185,6 @@ void TestConfigFile::onlyARegularFileIsRead()
     QVERIFY(!record.portName);
     // And it is left as it was, not replaced by an empty file.
     QVERIFY(!QFileInfo(path).isFile());
-}
-
-void TestConfigFile::leftoversOfKilledSavesGo()
-{
-    QTemporaryDir dir;
-    const QString name = QString::fromLatin1(ConfigFile::kFileName);
-    const QStringList files{name,
-                            name + ".AbC123", // a save killed before its rename
-                            name + ".q9Z0xw",
-                            name + ".AbC12", // the user's own files stay
-                            name + ".AbC1234",
-                            name + ".bak",
-                            "Other.dat.AbC123"};
-    for (const QString &file : files) {
-        QFile f(dir.filePath(file));
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("zCOM2\r\n0011") > 0);
-    }
-    ConfigFile::removeLeftovers(dir.filePath(name));
-    QStringList left = QDir(dir.path()).entryList(QDir::Files);
-    left.sort();
-    QStringList expected{name, name + ".AbC12", name + ".AbC1234", name + ".bak",
-                         "Other.dat.AbC123"};
-    expected.sort();
-    QCOMPARE(left, expected);
 }
 
 void TestConfigFile::damagedFilesGiveWhatCanBeRead_data()

@@ -20,6 +20,8 @@ private slots:
     void hex2();
     void codePage_data();
     void codePage();
+    void everyByteComesBack_data();
+    void everyByteComesBack();
     void userFontCode_data();
     void userFontCode();
 };
@@ -122,25 +124,76 @@ void TestCommandText::hex2()
 
 void TestCommandText::codePage_data()
 {
+    QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("ascii") << QStringLiteral("Solution for you.")
-                           << QByteArray("Solution for you.");
-    QTest::newRow("latin-1") << QStringLiteral("\u00E9\u00FF") << QByteArray("\xE9\xFF");
-    QTest::newRow("euro and quotes")
-        << QStringLiteral("\u20AC\u201C\u201D") << QByteArray("\x80\x93\x94");
-    QTest::newRow("unrepresentable") << QStringLiteral("a\u3042b") << QByteArray("a?b");
-    QTest::newRow("surrogate pair is one ?") << QStringLiteral("\U0001F600") << QByteArray("?");
+    const auto row = [](const char *name, CodePage::Kind kind, const QString &text,
+                        const QByteArray &bytes) {
+        QTest::newRow(name) << int(kind) << text << bytes;
+    };
+    const CodePage::Kind cp1252 = CodePage::Kind::Windows1252;
+    row("ascii", cp1252, QStringLiteral("Solution for you."), "Solution for you.");
+    row("latin-1", cp1252, QStringLiteral("\u00E9\u00FF"), "\xE9\xFF");
+    row("euro and quotes", cp1252, QStringLiteral("\u20AC\u201C\u201D"), "\x80\x93\x94");
+    row("unused slots", cp1252, QStringLiteral("\u0081\u008D\u008F\u0090\u009D"),
+        "\x81\x8D\x8F\x90\x9D");
+    row("unrepresentable", cp1252, QStringLiteral("a\u3042b"), "a?b");
+    // A character outside the 16-bit range is one character: one "?".
+    row("emoji then A", cp1252, QStringLiteral("\U0001F600A"), "?A");
+    row("lone surrogate", cp1252, QString(QChar(0xD83D)) + u'A', "?A");
+    const CodePage::Kind shiftJis = CodePage::Kind::ShiftJis;
+    row("shift jis: kana and kanji", shiftJis, QStringLiteral("A\u30A2\u6F22"),
+        "A\x83\x41\x8A\xBF");
+    row("shift jis: half-width katakana", shiftJis, QStringLiteral("\uFF71"), "\xB1");
+    row("shift jis: emoji then A", shiftJis, QStringLiteral("\U0001F600A"), "?A");
+    row("shift jis: unrepresentable", shiftJis, QStringLiteral("a\u00E9b"), "a?b");
+    // Bytes no character stands for are read as stand-ins and written back.
+    row("shift jis: bytes without a character", shiftJis,
+        QStringLiteral("\uF780\uF7A0\uF7FF\uF781 "), "\x80\xA0\xFF\x81 ");
 }
 
 void TestCommandText::codePage()
 {
+    QFETCH(int, kind);
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
-    const CodePage cp1252(CodePage::Kind::Windows1252);
-    QCOMPARE(cp1252.fromUnicode(text), bytes);
+    const CodePage page{CodePage::Kind(kind)};
+    if (page.kind() != CodePage::Kind(kind))
+        QSKIP("no Shift JIS converter here");
+    QCOMPARE(page.fromUnicode(text), bytes);
     if (!bytes.contains('?'))
-        QCOMPARE(cp1252.toUnicode(bytes), text);
+        QCOMPARE(page.toUnicode(bytes), text);
+}
+
+// Whatever a file holds, the text read from it is written back as the same
+// bytes: alone, after and before a lead byte, and in a row.
+void TestCommandText::everyByteComesBack_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QList<QByteArray>>("samples");
+    QList<QByteArray> samples;
+    QByteArray all;
+    for (int b = 0; b < 256; ++b) {
+        all += char(b);
+        samples << QByteArray(1, char(b)) << QByteArray("\x82") + char(b)
+                << QByteArray(1, char(b)) + "\x82" << QByteArray("\xFC") + char(b) + 'A';
+    }
+    samples << all << QByteArray(all).remove(0, 1) << QByteArray("\xED\x40\xFC\xFC\x82\x5C");
+    QTest::newRow("windows-1252") << int(CodePage::Kind::Windows1252) << samples;
+    QTest::newRow("shift jis") << int(CodePage::Kind::ShiftJis) << samples;
+}
+
+void TestCommandText::everyByteComesBack()
+{
+    QFETCH(int, kind);
+    QFETCH(QList<QByteArray>, samples);
+    const CodePage page{CodePage::Kind(kind)};
+    if (page.kind() != CodePage::Kind(kind))
+        QSKIP("no Shift JIS converter here");
+    for (const QByteArray &bytes : samples) {
+        const QByteArray back = page.fromUnicode(page.toUnicode(bytes));
+        QVERIFY2(back == bytes, qPrintable(bytes.toHex(' ') + " -> " + back.toHex(' ')));
+    }
 }
 
 // The code typed into UdfCod is read as hexadecimal, as the list shows codes;

@@ -87,6 +87,8 @@ void TestDataTransmit::writeSegments_data()
     QTest::newRow("flush splits") << QStringLiteral("\\x1b\\e\\x40")
                                   << QList<QByteArray>{bytes({0x1B}), bytes({0x40})};
     QTest::newRow("flush alone writes nothing") << QStringLiteral("\\e") << QList<QByteArray>{};
+    QTest::newRow("emoji is one byte")
+        << QStringLiteral("\U0001F600\\x41") << QList<QByteArray>{bytes({0x3F, 0x41})};
 }
 
 void TestDataTransmit::writeSegments()

@@ -199,6 +199,13 @@ void TestEditForm::loadThenSave()
     QCOMPARE(fileBytes(out), QByteArray("X\r\n\r\n"));
     QCOMPARE(w.p.prompt.fileRequests().size(), 2);
     QCOMPARE(w.p.prompt.messages(), QStringList());
+
+    // Lines of a file with LF line ends come in as lines.
+    QVERIFY(writeFile(in, "PRT 1bh;\nPRT 0ch;\n"));
+    w.p.prompt.answerOkCancel(true);
+    w.p.prompt.answerFile(in);
+    w.clickInEditor("LoadCommandButton");
+    QCOMPARE(w.editBox()->logText(), QStringLiteral("PRT 1bh;\r\nPRT 0ch;\r\n"));
 }
 
 void TestEditForm::loadRefusedOrCancelled()
