@@ -12,6 +12,12 @@ PortWriter::PortWriter(Connection &connection)
 {
 }
 
+void PortWriter::stop()
+{
+    m_stopped = true;
+    abandon();
+}
+
 void PortWriter::abandon()
 {
     if (!m_writing)

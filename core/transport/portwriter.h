@@ -32,10 +32,10 @@ public:
 
     // Bytes that left the port through this writer so far.
     qint64 bytesWritten() const { return m_bytesWritten; }
-    // Nothing more goes out: the write running now ends after its current
-    // 64-byte write, and it and every later one return false without a port
+    // Nothing more goes out: the write under way gives up at once, as
+    // abandon() makes it, and every later one returns false without a port
     // failure being told (Ctrl+C on the command line).
-    void stop() { m_stopped = true; }
+    void stop();
     bool stopped() const { return m_stopped; }
     // The write under way (if any) gives up now, even while the line takes
     // nothing: it returns false without a port failure, and its bytes that did
