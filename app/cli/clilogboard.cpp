@@ -137,8 +137,9 @@ int play(const QStringList &arguments, QTextStream &out, QTextStream &err)
         QStringLiteral("Opens the port as Online does and plays the Log Board file FILE as the\n"
                        "main window's PLAY does: the bytes of every \"PRT\" line, in writes of at\n"
                        "most 64 bytes. Progress (line n of N) goes to stderr.\n"
-                       "Ctrl+C or SIGTERM stops after the line under way; the status is then 130\n"
-                       "or 143. A second one ends at once."));
+                       "Ctrl+C or SIGTERM stops at once, also in the middle of a line that the\n"
+                       "port does not take, and tells how far it got; the status is then 130 or\n"
+                       "143. A second one ends at once."));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A Log Board file."));
     const LineOptions lineOptions;
     lineOptions.addTo(parser);
@@ -161,28 +162,34 @@ int play(const QStringList &arguments, QTextStream &out, QTextStream &err)
     CliPortSession port(*line, err);
     CommandSession &session = port.session();
     PlayerFlagSet flags;
-    LogBoardPlayer player(flags, [&session](QByteArrayView bytes) {
-        return session.writer.write(bytes.toByteArray());
-    });
+    LogBoardPlayer player(flags, session, port.prompt());
     ProgressLine progress(err);
+    qint64 sentBeforeLine = 0; // bytes that went out up to the last whole line
     QObject::connect(&player, &LogBoardPlayer::progress, &player,
-                     [&progress](qsizetype n, qsizetype count) { progress.show(n, count); });
+                     [&](qsizetype n, qsizetype count) {
+                         progress.show(n, count);
+                         sentBeforeLine = session.writer.bytesWritten();
+                     });
+    // The line under way gives up at once, even while the line takes nothing.
     port.onStopRequest([&player] { player.stop(); });
     if (!port.goOnline())
         return kFailed;
+    // The refusal of a token above FFh is told by the player.
     const LogBoardPlayer::Outcome outcome = player.play(loaded.text);
     progress.finish();
     port.goOffline();
 
-    if (outcome == LogBoardPlayer::Outcome::Refused) {
-        err << "zepta-cli: " << player.refusal() << Qt::endl;
+    if (outcome == LogBoardPlayer::Outcome::Refused)
         return kUsage;
-    }
     if (outcome == LogBoardPlayer::Outcome::WriteFailed) // "COM port error" was told
         return kFailed;
     if (port.stopRequested()) {
         err << "zepta-cli: stopped by " << port.signalName() << " after line " << progress.line()
-            << " of " << progress.lineCount() << "." << Qt::endl;
+            << " of " << progress.lineCount();
+        // A line cut short is said so: the module got the start of a command.
+        if (const qint64 cut = session.writer.bytesWritten() - sentBeforeLine; cut > 0)
+            err << "; " << cut << " bytes of line " << progress.line() + 1 << " went out too";
+        err << "." << Qt::endl;
         return port.stoppedExitCode();
     }
     return kOk;

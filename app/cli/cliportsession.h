@@ -19,6 +19,7 @@ public:
     CliPortSession(const CliOptions::LineChoice &line, QTextStream &err);
 
     CommandSession &session() { return m_session; }
+    Prompt &prompt() { return m_prompt; }
 
     // Opens the port as Online does; false after "COM port cannot be opened" was told.
     bool goOnline();

@@ -23,9 +23,10 @@ int send(const QStringList &arguments, QTextStream &out, QTextStream &err)
         QStringLiteral("Opens the port as Online does, sends TEXT as the window sends a\n"
                        "command, prints its \"[T]\" line and closes the port again.\n"
                        "\"\\k\" asks for Enter on the terminal; without input it goes on.\n"
-                       "Ctrl+C or SIGTERM stops after the write under way: the port gets its line\n"
-                       "settings back and is released, the bytes that went out are counted on\n"
-                       "stderr, and the status is 130 or 143. A second one ends at once.\n\n") +
+                       "Ctrl+C or SIGTERM stops at once, also while the port takes nothing: the\n"
+                       "port gets its line settings back and is released, the bytes that went\n"
+                       "out are counted on stderr, and the status is 130 or 143. A second one\n"
+                       "ends at once.\n\n") +
             textHelp());
     parser.addPositionalArgument(QStringLiteral("TEXT"), QStringLiteral("The command text."),
                                  QStringLiteral("(TEXT | --file PATH)"));
@@ -51,6 +52,7 @@ int send(const QStringList &arguments, QTextStream &out, QTextStream &err)
 
     CliPortSession port(*line, err);
     CommandSession &session = port.session();
+    // The write under way gives up at once, as the window's Offline makes it.
     port.onStopRequest([&session] { session.writer.stop(); });
     if (!port.goOnline())
         return kFailed;

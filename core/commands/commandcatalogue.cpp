@@ -240,12 +240,16 @@ template<typename Enum, typename Row> void nameAndCheck(QList<Row> &rows, const 
 Command CommandCatalogue::ButtonGroup::command(int i) const
 {
     const Action &action = actions.at(i);
-    return {action.command, action.title, help};
+    Command c{action.command, action.title, help};
+    c.holdsWindow = disablesWindow;
+    return c;
 }
 
 Command CommandCatalogue::OptionList::command(int k, const QString &entryText) const
 {
-    return {commandText(k), titlePrefix + entryText, help};
+    Command c{commandText(k), titlePrefix + entryText, help};
+    c.holdsWindow = disablesWindow;
+    return c;
 }
 
 Command CommandCatalogue::SingleButton::command() const

@@ -59,7 +59,8 @@ public:
         QString label{}; // the row label beside an on/off pair; empty otherwise
         QList<Action> actions{};
         QString help{};
-        // Clicks that arrive while this command sends must not start another.
+        // Clicks that arrive while this command sends must not start another:
+        // its commands hold the window.
         bool disablesWindow = false;
         // The element shown light green at start and after a panel reset;
         // -1 for plain command buttons that show no choice.

@@ -139,6 +139,7 @@ Command statusRequestCommand(int element, int fontCode)
     c.title = QStringLiteral("Read Status information (") + request.caption + QLatin1Char(')');
     c.help = QStringLiteral("-----OpCode-----  a [ b   c   d   e]");
     c.expectReply = true;
+    c.holdsWindow = true; // until the reply is read and shown
     c.replyKind = request.replyKind;
     return c;
 }

@@ -3,50 +3,91 @@
 #include "core/logboard/crlflines.h"
 #include "core/logboard/playerflags.h"
 #include "core/logboard/prtline.h"
+#include "core/session/commandsession.h"
 #include "core/transport/eventwait.h"
+#include "core/transport/prompt.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QScopedValueRollback>
 
-namespace {
-
-// Keeps running() true for one run, even when the run ends early.
-class RunScope
-{
-public:
-    explicit RunScope(bool &running)
-        : m_running(running)
-    {
-        m_running = true;
-    }
-    ~RunScope() { m_running = false; }
-
-private:
-    bool &m_running;
-};
-
-} // namespace
-
-LogBoardPlayer::LogBoardPlayer(PlayerFlags &flags, WriteBytes write, AbandonWrite abandon,
+LogBoardPlayer::LogBoardPlayer(PlayerFlags &flags, CommandSession &session, Prompt &prompt,
                                QObject *parent)
     : QObject(parent)
     , m_flags(flags)
-    , m_write(std::move(write))
-    , m_abandon(std::move(abandon))
+    , m_session(session)
+    , m_prompt(prompt)
 {
+}
+
+LogBoardPlayer::~LogBoardPlayer()
+{
+    if (m_state == State::Waiting)
+        m_session.queue.cancel(m_ticket);
 }
 
 LogBoardPlayer::Outcome LogBoardPlayer::play(QString text)
 {
-    if (m_running)
-        return Outcome::Ignored;
-    if (!bytesAreValid(text))
-        return Outcome::Refused;
-    RunScope scope(m_running);
-    const QPointer<LogBoardPlayer> alive(this);
-    m_flags.setStepping(false);
-    m_flags.setPlaying(true);
+    return request(std::move(text), &LogBoardPlayer::runPlay);
+}
 
+LogBoardPlayer::Outcome LogBoardPlayer::step(QString text)
+{
+    return request(std::move(text), &LogBoardPlayer::runStep);
+}
+
+LogBoardPlayer::Outcome LogBoardPlayer::request(QString text, Run run)
+{
+    // A second press during a run would start a nested second pass.
+    if (!m_session.connection.comport_online() || running())
+        return Outcome::Ignored;
+    if (!bytesAreValid(text)) {
+        m_prompt.message(m_refusal);
+        emit finished(Outcome::Refused);
+        return Outcome::Refused;
+    }
+    // The flag shows from the press, also while the run waits for its turn.
+    if (run == &LogBoardPlayer::runStep) {
+        m_flags.setStepping(true);
+    } else {
+        m_flags.setStepping(false);
+        m_flags.setPlaying(true);
+    }
+    m_state = State::Waiting;
+    const QPointer<LogBoardPlayer> alive(this);
+    m_ticket = m_session.queue.submit(
+        [this, alive, text = std::move(text), run] {
+            m_state = State::Running;
+            const Outcome outcome = (this->*run)(text);
+            // The owner may have gone during the run (the window closed),
+            // and with it this player: nothing here may be touched then.
+            if (alive)
+                end(outcome);
+        },
+        [this] {
+            // Dropped before its turn: offline, or the window closing.
+            m_flags.setPlaying(false);
+            m_flags.setStepping(false);
+            end(Outcome::Stopped);
+        });
+    if (!alive)
+        return Outcome::Stopped;
+    return m_state == State::Idle ? m_lastOutcome : Outcome::Waiting;
+}
+
+void LogBoardPlayer::end(Outcome outcome)
+{
+    m_state = State::Idle;
+    m_lastOutcome = outcome;
+    emit finished(outcome);
+}
+
+LogBoardPlayer::Outcome LogBoardPlayer::runPlay(const QString &text)
+{
+    const QPointer<LogBoardPlayer> alive(this);
+    // REC or EDIT may have switched PLAY off while the run waited for its turn.
+    if (!m_flags.playing())
+        return Outcome::Stopped;
     Outcome outcome = Outcome::Finished;
     const qsizetype lineCount = CrLfLines::count(text);
     CrLfLines lines(text);
@@ -57,7 +98,7 @@ LogBoardPlayer::Outcome LogBoardPlayer::play(QString text)
     QElapsedTimer sinceTurn;
     while (lines.next(&line, &offset)) {
         if (PrtLine::readForPlayer(line, &bytes) == PrtLine::PlayerRead::Data && !send(bytes)) {
-            outcome = Outcome::WriteFailed;
+            outcome = m_flags.playing() ? Outcome::WriteFailed : Outcome::Stopped;
             break;
         }
         emit progress(++n, lineCount);
@@ -65,8 +106,6 @@ LogBoardPlayer::Outcome LogBoardPlayer::play(QString text)
         // line: the window gets its turn every few milliseconds, not after
         // each of them, and STOP still ends the run as quickly.
         EventWait::processDue(sinceTurn);
-        // The owner may have gone during the turn (the window closed), and
-        // with it this player: nothing here may be touched then.
         if (!alive)
             return Outcome::Stopped;
         // The stop test comes before the pause wait, so STOP, which also
@@ -85,17 +124,10 @@ LogBoardPlayer::Outcome LogBoardPlayer::play(QString text)
     return outcome;
 }
 
-LogBoardPlayer::Outcome LogBoardPlayer::step(QString text)
+LogBoardPlayer::Outcome LogBoardPlayer::runStep(const QString &text)
 {
-    if (m_running)
-        return Outcome::Ignored;
-    if (!bytesAreValid(text))
-        return Outcome::Refused;
-    RunScope scope(m_running);
     const QPointer<LogBoardPlayer> alive(this);
-    m_flags.setStepping(true);
-
-    Outcome outcome = Outcome::Finished;
+    Outcome outcome = m_flags.stepping() ? Outcome::Finished : Outcome::Stopped;
     const qsizetype lineCount = CrLfLines::count(text);
     CrLfLines lines(text);
     QStringView line;
@@ -105,7 +137,7 @@ LogBoardPlayer::Outcome LogBoardPlayer::step(QString text)
     QByteArray bytes;
     // Every line is stepped, the last one too when no line break follows it,
     // so stepping sends exactly what PLAY would.
-    while (lines.next(&line, &offset)) {
+    while (outcome == Outcome::Finished && lines.next(&line, &offset)) {
         ++n;
         if (PrtLine::readForPlayer(line, &bytes) != PrtLine::PlayerRead::Data)
             continue;
@@ -113,24 +145,23 @@ LogBoardPlayer::Outcome LogBoardPlayer::step(QString text)
         highlighted = offset;
         emit highlight(offset, line.size());
         m_stepKey = StepKey::None;
-        while (m_flags.stepping() && m_stepKey == StepKey::None) {
-            EventWait::waitProcessing(kPauseWaitMs);
-            if (!alive)
-                return Outcome::Stopped;
+        {
+            // Waiting for the key, the port is free: a command goes out at once.
+            const WriteQueue::Release portFree(m_session.queue);
+            while (m_flags.stepping() && m_stepKey == StepKey::None) {
+                EventWait::waitProcessing(kPauseWaitMs);
+                if (!alive)
+                    return Outcome::Stopped;
+            }
         }
-        if (m_stepKey == StepKey::End) {
+        if (m_stepKey == StepKey::End)
             outcome = Outcome::Ended;
-            break;
-        }
-        if (!m_flags.stepping()) {
+        else if (!m_flags.stepping())
             outcome = Outcome::Stopped;
-            break;
-        }
-        if (!send(bytes)) {
-            outcome = Outcome::WriteFailed;
-            break;
-        }
-        emit progress(n, lineCount);
+        else if (!send(bytes))
+            outcome = m_flags.stepping() ? Outcome::WriteFailed : Outcome::Stopped;
+        else
+            emit progress(n, lineCount);
     }
     // The caret stays where the last highlight began.
     if (highlighted >= 0)
@@ -149,8 +180,10 @@ void LogBoardPlayer::stop()
     m_flags.setPlaying(false);
     m_flags.setStepping(false);
     m_flags.setPaused(false);
-    if (m_running && m_abandon)
-        m_abandon();
+    if (m_state == State::Waiting && m_session.queue.cancel(m_ticket))
+        end(Outcome::Stopped);
+    else if (m_writing)
+        m_session.writer.abandon(); // a line that takes nothing must not hold STOP up
 }
 
 void LogBoardPlayer::pressStepKey(StepKey key)
@@ -166,8 +199,14 @@ bool LogBoardPlayer::bytesAreValid(QStringView text)
 
 bool LogBoardPlayer::send(QByteArrayView bytes)
 {
+    const QScopedValueRollback<bool> writing(m_writing, true);
     for (qsizetype i = 0; i < bytes.size(); i += kBlockSize) {
-        if (!m_write(bytes.sliced(i, qMin<qsizetype>(kBlockSize, bytes.size() - i))))
+        // Gone offline while the run let the window work: the run ends
+        // quietly, as a command does, with no error for a port the user closed.
+        if (!m_session.connection.comport_online())
+            return false;
+        const QByteArrayView block = bytes.sliced(i, qMin<qsizetype>(kBlockSize, bytes.size() - i));
+        if (!m_session.writer.write(block.toByteArray()))
             return false;
     }
     return true;

@@ -4,63 +4,68 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
-
+struct CommandSession;
 class PlayerFlags;
+class Prompt;
 
-// Plays the "PRT" lines of a Log Board text to the port, whole (PLAY) or one
+// Plays the "PRT" lines of a Log Board text to port 1, whole (PLAY) or one
 // command per step key (STEP). Used by the main window and the edit window,
-// each with its own flags and the same port writer.
+// each with its own flags, and by zepta-cli.
 //
-// A run happens inside play() or step(): the loop gives the event loop a turn
-// after every line, so the owner's buttons stay usable and only change flags
-// (stop(), togglePause(), pressStepKey()), which the loop tests at its next
-// check. Whether the connection is online is the caller's test: offline, PLAY
-// and STEP do nothing at all.
+// A run is a job of the session's write queue. PLAY holds the port for the
+// whole run, so a command clicked meanwhile goes out after it; STEP holds it
+// only while a stepped line is being written, and between steps the port is
+// free. Asked for while another write is under way, a run starts once that
+// write is done; its flag shows at once, and STOP before it starts cancels it.
+//
+// Within a run the loop gives the event loop a turn after every line, so the
+// owner's buttons stay usable and only change flags (stop(), togglePause(),
+// pressStepKey()), which the loop tests at its next check.
 class LogBoardPlayer : public QObject
 {
     Q_OBJECT
 public:
-    // Writes one block of at most kBlockSize bytes to the port, going on after
-    // a partial write. Returns false after it has itself told the user of the
-    // port failure and taken the connection offline.
-    using WriteBytes = std::function<bool(QByteArrayView bytes)>;
-    // Makes the write under way give up at once, quietly (a line that takes
-    // nothing must not hold STOP up until the write's time-out).
-    using AbandonWrite = std::function<void()>;
-
     enum class Outcome {
-        Ignored,     // a run was going on already: no nested second pass
-        Refused,     // a token is not one byte; nothing was sent (see refusal())
+        Ignored,     // offline, or a run of this player was going on or waiting
+        Waiting,     // queued behind another write; finished() tells the rest
+        Refused,     // a token is not one byte; told, and nothing was sent
         Finished,    // every line was handled
-        Stopped,     // PLAY or STEP went off (STOP, REC, EDIT, the window closed)
+        Stopped,     // PLAY or STEP went off (STOP, REC, EDIT, the window closed, offline)
         Ended,       // Esc ended stepping
-        WriteFailed, // the port failed; the line's unsent bytes are dropped
+        WriteFailed, // the port failed (told); the line's unsent bytes are dropped
     };
+    Q_ENUM(Outcome)
 
     enum class StepKey { None = 0, Send = 1, End = -1 }; // F8, Esc
 
     static constexpr int kBlockSize = 64;
     static constexpr int kPauseWaitMs = 10;
 
-    // flags must outlive the player.
-    LogBoardPlayer(PlayerFlags &flags, WriteBytes write, AbandonWrite abandon = {},
+    // flags, session and prompt must outlive the player.
+    LogBoardPlayer(PlayerFlags &flags, CommandSession &session, Prompt &prompt,
                    QObject *parent = nullptr);
+    ~LogBoardPlayer() override;
 
-    bool running() const { return m_running; }
+    // A run is going on or waits for its turn.
+    bool running() const { return m_state != State::Idle; }
 
-    // The text is taken as it is now; edits made during the run change nothing.
+    // Offline, or while this player runs or waits, nothing happens at all
+    // (Ignored, and no finished()). A token above FFh refuses the whole text
+    // with a message before anything is sent. Otherwise the text is taken as
+    // it is now (later edits change nothing) and played: at once, returning
+    // how the run ended, or after the write under way (Waiting).
     Outcome play(QString text);
     Outcome step(QString text);
 
     void togglePause();
-    // PLAY, STEP and PAUSE off: a run ends at its next check, and a write
-    // waiting for the line gives up. The pause is lifted too, so a paused
-    // playback sends one more line before it stops.
+    // PLAY, STEP and PAUSE off: a run ends at its next check, a run still
+    // waiting for its turn is cancelled, and this player's write waiting for
+    // the line gives up. The pause is lifted too, so a paused playback sends
+    // one more line before it stops.
     void stop();
     void pressStepKey(StepKey key);
 
-    // The message for the user after Refused.
+    // The message the user was given for Refused.
     QString refusal() const { return m_refusal; }
 
 signals:
@@ -69,15 +74,28 @@ signals:
     // Stepping: the "PRT" line about to be sent on the next F8, as a character
     // offset and length in the text; at the end the same offset with length 0.
     void highlight(qsizetype position, qsizetype length);
+    // Every PLAY or STEP that was not ignored ends here, whenever that is:
+    // refused, run, or dropped before its turn (Stopped).
+    void finished(LogBoardPlayer::Outcome outcome);
 
 private:
+    enum class State { Idle, Waiting, Running };
+    using Run = Outcome (LogBoardPlayer::*)(const QString &text);
+
+    Outcome request(QString text, Run run);
+    Outcome runPlay(const QString &text);
+    Outcome runStep(const QString &text);
+    void end(Outcome outcome);
     bool bytesAreValid(QStringView text);
     bool send(QByteArrayView bytes);
 
     PlayerFlags &m_flags;
-    WriteBytes m_write;
-    AbandonWrite m_abandon;
-    bool m_running = false;
+    CommandSession &m_session;
+    Prompt &m_prompt;
+    State m_state = State::Idle;
+    quint64 m_ticket = 0;
+    Outcome m_lastOutcome = Outcome::Finished;
+    bool m_writing = false;
     StepKey m_stepKey = StepKey::None;
     QString m_refusal;
 };

@@ -8,6 +8,7 @@
 #include "core/transport/datatransmitter.h"
 #include "core/transport/outputmonitor.h"
 #include "core/transport/portwriter.h"
+#include "core/transport/writequeue.h"
 
 // The core objects behind one main window (or one command-line send), wired
 // once in the order they depend on each other. The port behind the port table comes
@@ -21,8 +22,14 @@ struct CommandSession
         , connection(ports, prompt)
         , writer(connection)
         , transmitter(ports, connection, writer, monitor, prompt, codePage)
-        , transport(transmitter, monitor, logBoard, prompt, codePage)
+        , transport(queue, transmitter, monitor, logBoard, prompt, codePage)
     {
+        // Nothing asked for before Offline (or a port failure) goes out after it.
+        QObject::connect(&connection, &Connection::stateChanged, &queue,
+                         [this, online = false]() mutable {
+                             if (std::exchange(online, connection.comport_online()) && !online)
+                                 queue.dropAll();
+                         });
     }
 
     const CodePage codePage;
@@ -31,6 +38,7 @@ struct CommandSession
     OutputMonitor monitor;
     LogBoard logBoard;
     PortWriter writer;
+    WriteQueue queue; // every writer takes its turn here
     DataTransmitter transmitter;
     CommandTransport transport;
 };

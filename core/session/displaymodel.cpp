@@ -64,6 +64,7 @@ Command cursorSetCommand(int position)
     command.text = QStringLiteral("\\x1f\\x24\\x%1\\x00\\x%2\\x00").arg(hex2(x), hex2(y));
     command.title = QStringLiteral("Cursor set(%1,%2)").arg(x).arg(y);
     command.help = QStringLiteral("-OpCode- xL   0  yL   0  (xL:CursorX)(yL:CursorY");
+    command.holdsWindow = true; // as every picker click does
     return command;
 }
 

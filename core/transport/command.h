@@ -33,4 +33,7 @@ struct Command
     // Set before sending when present (the status requests, and Serial OUT end
     // with Unchanged so that a request's kind cannot touch the label).
     std::optional<ReplyKind> replyKind = std::nullopt;
+    // The window takes no input while it runs (the status requests, the
+    // picker, a few lists and buttons).
+    bool holdsWindow = false;
 };

@@ -7,13 +7,16 @@
 #include "core/transport/datatransmitter.h"
 #include "core/transport/outputmonitor.h"
 #include "core/transport/prompt.h"
+#include "core/transport/writequeue.h"
 
 #include <QLocale>
+#include <QScopeGuard>
 
-CommandTransport::CommandTransport(DataTransmitter &transmitter, OutputMonitor &monitor,
-                                   LogBoard &logBoard, Prompt &prompt, const CodePage &codePage,
-                                   QObject *parent)
+CommandTransport::CommandTransport(WriteQueue &queue, DataTransmitter &transmitter,
+                                   OutputMonitor &monitor, LogBoard &logBoard, Prompt &prompt,
+                                   const CodePage &codePage, QObject *parent)
     : QObject(parent)
+    , m_queue(queue)
     , m_transmitter(transmitter)
     , m_monitor(monitor)
     , m_logBoard(logBoard)
@@ -24,17 +27,29 @@ CommandTransport::CommandTransport(DataTransmitter &transmitter, OutputMonitor &
 
 void CommandTransport::issue(const Command &command)
 {
-    m_queue.enqueue(command);
-    if (m_busy)
-        return; // the running command drains the queue when it is done
-    m_busy = true;
-    while (!m_queue.isEmpty())
-        run(m_queue.dequeue());
-    m_busy = false;
+    // A command still waiting when the connection goes offline (or the window
+    // closes) is dropped: not sent, not shown, not recorded.
+    m_queue.submit([this, command] { run(command); });
+}
+
+bool CommandTransport::busy() const
+{
+    return m_queue.busy();
+}
+
+qsizetype CommandTransport::queued() const
+{
+    return m_queue.queued();
 }
 
 void CommandTransport::run(const Command &command)
 {
+    if (command.holdsWindow)
+        emit windowHoldChanged(true);
+    const auto released = qScopeGuard([this, &command] {
+        if (command.holdsWindow)
+            emit windowHoldChanged(false);
+    });
     if (command.replyKind)
         m_transmitter.setReplyKind(*command.replyKind);
     if (command.expectReply)

@@ -4,7 +4,6 @@
 #include "core/transport/command.h"
 
 #include <QObject>
-#include <QQueue>
 #include <QString>
 
 class CodePage;
@@ -12,19 +11,21 @@ class DataTransmitter;
 class LogBoard;
 class OutputMonitor;
 class Prompt;
+class WriteQueue;
 
 // The transmit pipeline: converts a command, hands it to the sending engine,
-// and names and records it. Commands never interleave: one issued while
-// another is still sending (its pauses, key-waits and waits let clicks through)
-// is queued and runs, in order, when the current one is done.
+// and names and records it. A command is a job of the write queue: one issued
+// while another command or a playback is still sending waits its turn there.
 class CommandTransport : public QObject
 {
     Q_OBJECT
 public:
-    CommandTransport(DataTransmitter &transmitter, OutputMonitor &monitor, LogBoard &logBoard,
-                     Prompt &prompt, const CodePage &codePage, QObject *parent = nullptr);
+    CommandTransport(WriteQueue &queue, DataTransmitter &transmitter, OutputMonitor &monitor,
+                     LogBoard &logBoard, Prompt &prompt, const CodePage &codePage,
+                     QObject *parent = nullptr);
 
-    // transmit (or the text entry's own conversion) then addLog, in turn.
+    // transmit (or the text entry's own conversion) then addLog, in turn: at
+    // once when the port is free, otherwise when the writes before it are done.
     void issue(const Command &command);
 
     // Converts escape notation and sends; an empty conversion sends nothing and
@@ -34,25 +35,28 @@ public:
     // the bytes of the last transmit (an empty "PRT;" line when it converted to nothing).
     void addLog(const QString &title, const QString &help);
 
-    bool busy() const { return m_busy; }
-    qsizetype queued() const { return m_queue.size(); }
+    bool busy() const;
+    qsizetype queued() const;
     // Bytes (and markers) of the command transmitted last.
     Codes lastCodes() const { return m_lastCodes; }
 
 signals:
     // After a command's transmit and addLog have both run.
     void commandIssued(const QString &title);
+    // A command that holds the window (Command::holdsWindow) starts (true)
+    // and ends (false): the hold belongs to its run, which may begin long
+    // after the click that asked for it.
+    void windowHoldChanged(bool held);
 
 private:
     void run(const Command &command);
     bool send(const Codes &codes);
 
+    WriteQueue &m_queue;
     DataTransmitter &m_transmitter;
     OutputMonitor &m_monitor;
     LogBoard &m_logBoard;
     Prompt &m_prompt;
     const CodePage &m_codePage;
-    QQueue<Command> m_queue;
     Codes m_lastCodes;
-    bool m_busy = false;
 };

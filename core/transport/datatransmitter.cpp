@@ -59,6 +59,9 @@ bool DataTransmitter::send(const Codes &codes)
                 if (!writeOut(segment,
                               segment.size() / PortWriter::kChunkSize * PortWriter::kChunkSize))
                     return false;
+                // Stopped (Ctrl+C on the command line): no pause is left to keep.
+                if (m_writer.stopped())
+                    return false;
                 EventWait::waitProcessing(kPauseMs);
             } else if (e == Marker::Flush) {
                 stop = Stop::Flush;

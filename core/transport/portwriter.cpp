@@ -12,6 +12,12 @@ PortWriter::PortWriter(Connection &connection)
 {
 }
 
+void PortWriter::stop()
+{
+    m_stopped = true;
+    abandon();
+}
+
 void PortWriter::abandon()
 {
     if (!m_writing)
@@ -22,6 +28,12 @@ void PortWriter::abandon()
 
 bool PortWriter::write(const QByteArray &bytes)
 {
+    if (m_writing) {
+        // Its bytes would go out inside the other write's, and its end would
+        // clear the state that lets STOP abandon that write.
+        qWarning("PortWriter: a write started while another was under way was refused");
+        return false;
+    }
     PortTable &ports = m_connection.ports();
     m_writing = true;
     const auto finished = qScopeGuard([this, &ports] {
@@ -32,12 +44,11 @@ bool PortWriter::write(const QByteArray &bytes)
     qsizetype done = 0;     // bytes that left the port
     qsizetype writeEnd = 0; // end of the write under way
     while (done < bytes.size()) {
-        if (m_abandoned)
-            return false; // what was queued is dropped already
         const int inFlight = ports.bytesInFlight(Connection::kPort);
-        if (m_stopped || !m_connection.comport_online()) {
-            // Stopped, or taken offline while events ran: what is on its way
-            // still counts once it left, nothing new goes.
+        if (m_abandoned || m_stopped || !m_connection.comport_online()) {
+            // Given up, or taken offline while events ran: nothing new goes.
+            // What is on its way counts once it left; abandoned, the port
+            // table drops it at once instead, counting what left meanwhile.
             if (inFlight == 0)
                 return false;
             writeEnd = done + inFlight;
@@ -49,8 +60,11 @@ bool PortWriter::write(const QByteArray &bytes)
         }
         const int n = ports.CommWrite(Connection::kPort, bytes, int(writeEnd - done), int(done));
         if (m_abandoned) {
-            m_bytesWritten += std::max(n, 0);
-            return false;
+            // Abandoned in the middle of it, or in the event turn after it.
+            const int left = std::max(n, 0);
+            done += left;
+            m_bytesWritten += left;
+            continue;
         }
         // Nothing through within the write time-out (CTS held low) counts as failed.
         if (n < 1) {

@@ -13,6 +13,11 @@ class Connection;
 // that gets nothing through, or fails, is a port failure: the connection
 // reports it ("COM port error", then offline) and the bytes not yet written
 // are dropped.
+//
+// One write at a time: the write queue sees that no writer starts while
+// another is under way. A write started inside another (from an event that
+// ran while it waited) is refused without touching the one under way, which
+// STOP must still be able to abandon.
 class PortWriter
 {
 public:
@@ -20,16 +25,17 @@ public:
 
     explicit PortWriter(Connection &connection);
 
-    // False after a port failure, which has been reported by then, and after
-    // stop() or going offline meanwhile (both quietly).
+    // False after a port failure, which has been reported by then, after
+    // stop(), abandon() or going offline meanwhile (all quietly), and for a
+    // write started while another is under way (nothing of it is sent).
     [[nodiscard]] bool write(const QByteArray &bytes);
 
     // Bytes that left the port through this writer so far.
     qint64 bytesWritten() const { return m_bytesWritten; }
-    // Nothing more goes out: the write running now ends after its current
-    // 64-byte write, and it and every later one return false without a port
+    // Nothing more goes out: the write under way gives up at once, as
+    // abandon() makes it, and every later one returns false without a port
     // failure being told (Ctrl+C on the command line).
-    void stop() { m_stopped = true; }
+    void stop();
     bool stopped() const { return m_stopped; }
     // The write under way (if any) gives up now, even while the line takes
     // nothing: it returns false without a port failure, and its bytes that did

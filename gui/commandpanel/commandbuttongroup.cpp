@@ -1,19 +1,15 @@
 #include "gui/commandpanel/commandbuttongroup.h"
 
 #include "core/transport/commandtransport.h"
-#include "gui/common/busyguard.h"
 #include "gui/common/buttonpaint.h"
 
 #include <QPushButton>
-
-#include <optional>
 
 CommandButtonGroup::CommandButtonGroup(const CommandCatalogue::ButtonGroup &group,
                                        CommandTransport &transport, QWidget *owner)
     : QObject(owner)
     , m_group(group)
     , m_transport(transport)
-    , m_owner(owner)
 {
     for (int i = 0; i < m_group.actions.size(); ++i) {
         auto *button = new QPushButton(m_group.actions.at(i).caption, owner);
@@ -35,9 +31,6 @@ void CommandButtonGroup::setChoice(int i)
 
 void CommandButtonGroup::click(int i)
 {
-    std::optional<BusyGuard> busy;
-    if (m_group.disablesWindow)
-        busy.emplace(m_owner->window());
     // The colour follows the click whether or not the command reaches the module.
     setChoice(i);
     m_transport.issue(m_group.command(i));

@@ -32,7 +32,6 @@ private:
 
     CommandCatalogue::ButtonGroup m_group;
     CommandTransport &m_transport;
-    QWidget *m_owner;
     QList<QPushButton *> m_buttons;
     int m_choice = -1;
 };

@@ -2,19 +2,15 @@
 
 #include "core/session/setupstate.h"
 #include "core/transport/commandtransport.h"
-#include "gui/common/busyguard.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>
-
-#include <optional>
 
 CommandLists::CommandLists(const CommandCatalogue &catalogue, CommandTransport &transport,
                            SetupState &state, QWidget *owner)
     : QObject(owner)
     , m_transport(transport)
     , m_state(state)
-    , m_owner(owner)
 {
     for (const CommandCatalogue::OptionList &list : catalogue.lists()) {
         auto *combo = new QComboBox(owner);
@@ -85,8 +81,5 @@ void CommandLists::activated(const CommandCatalogue::OptionList &list, QComboBox
 
 void CommandLists::run(const CommandCatalogue::OptionList &list, QComboBox *combo, int k)
 {
-    std::optional<BusyGuard> busy;
-    if (list.disablesWindow)
-        busy.emplace(m_owner->window());
     m_transport.issue(list.command(k, combo->itemText(k)));
 }

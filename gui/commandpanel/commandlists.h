@@ -40,7 +40,6 @@ private:
 
     CommandTransport &m_transport;
     SetupState &m_state;
-    QWidget *m_owner;
     QMap<CommandCatalogue::List, QComboBox *> m_combos;
     qsizetype m_baseBrightnessLevels = 0; // LumList's entries in the catalogue
     // The list whose change has just issued its command; the activation that

@@ -72,7 +72,7 @@ QWidget *EditForm::buildButtons(CommandSession &session, Prompt &prompt)
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    m_playerBar = new EditPlayerBar(m_editBox, session.connection, session.writer, prompt, row);
+    m_playerBar = new EditPlayerBar(m_editBox, session, prompt, row);
     m_clearButton = new QPushButton(QStringLiteral("Clear"), row);
     m_clearButton->setObjectName(QStringLiteral("ClearCommandButton"));
     m_clearButton->setToolTip(QStringLiteral("Clear the edit area"));

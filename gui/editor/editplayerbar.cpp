@@ -1,8 +1,5 @@
 #include "gui/editor/editplayerbar.h"
 
-#include "core/logboard/playerport.h"
-#include "core/session/connection.h"
-#include "core/transport/prompt.h"
 #include "gui/common/buttonpaint.h"
 #include "gui/common/buttonpictures.h"
 #include "gui/editor/editbox.h"
@@ -12,14 +9,10 @@
 
 using ButtonPictures::Picture;
 
-EditPlayerBar::EditPlayerBar(EditBox *box, Connection &connection, PortWriter &writer,
-                             Prompt &prompt, QWidget *parent)
+EditPlayerBar::EditPlayerBar(EditBox *box, CommandSession &session, Prompt &prompt, QWidget *parent)
     : QWidget(parent)
     , m_box(box)
-    , m_connection(connection)
-    , m_prompt(prompt)
-    , m_player(
-          new LogBoardPlayer(m_flags, playerPort(connection, writer), playerAbandon(writer), this))
+    , m_player(new LogBoardPlayer(m_flags, session, prompt, this))
 {
     m_play = ButtonPictures::button(
         Picture::Play, QStringLiteral("PlayCommandButton"), QStringLiteral("PLAY"),
@@ -46,6 +39,7 @@ EditPlayerBar::EditPlayerBar(EditBox *box, Connection &connection, PortWriter &w
     connect(m_step, &QPushButton::clicked, this, &EditPlayerBar::StepCommandButton_Click);
     connect(&m_flags, &PlayerFlagSet::flagsChanged, this, &EditPlayerBar::showFlags);
     connect(m_player, &LogBoardPlayer::progress, this, &EditPlayerBar::progress);
+    connect(m_player, &LogBoardPlayer::finished, this, &EditPlayerBar::runFinished);
     connect(m_player, &LogBoardPlayer::highlight, this, [this](qsizetype offset, qsizetype length) {
         m_box->setFocus();
         m_box->selectInLogText(m_steppedText, offset, length);
@@ -65,11 +59,7 @@ void EditPlayerBar::endRun()
 
 void EditPlayerBar::PlayCommandButton_Click()
 {
-    // A press during a run would start a nested second pass: ignored.
-    if (!m_connection.comport_online() || m_player->running())
-        return;
-    const LogBoardPlayer::Outcome outcome = m_player->play(m_box->logText());
-    tellOutcome(outcome);
+    static_cast<void>(m_player->play(m_box->logText()));
 }
 
 void EditPlayerBar::PauseCommandButton_Click()
@@ -84,20 +74,21 @@ void EditPlayerBar::StopCommandButton_Click()
 
 void EditPlayerBar::StepCommandButton_Click()
 {
-    if (!m_connection.comport_online() || m_player->running())
+    // A run going on keeps its lock; the player ignores the press.
+    if (m_player->running())
         return;
     m_steppedText = m_box->logText();
+    // From the press on, also while the run waits for its turn.
     setStepLock(true);
-    const LogBoardPlayer::Outcome outcome = m_player->step(m_steppedText);
-    m_steppedText.clear();
-    setStepLock(false);
-    tellOutcome(outcome);
+    if (m_player->step(m_steppedText) == LogBoardPlayer::Outcome::Ignored)
+        releaseStepLock();
 }
 
 // While stepping, the text must stay as it was split, or the highlights would
 // land beside their lines: the edit area is read-only and PLAY and PAUSE rest.
 void EditPlayerBar::setStepLock(bool locked)
 {
+    m_stepLocked = locked;
     m_box->setReadOnly(locked);
     m_play->setEnabled(!locked);
     m_pause->setEnabled(!locked);
@@ -114,10 +105,16 @@ void EditPlayerBar::showFlags()
         repaint();
 }
 
-void EditPlayerBar::tellOutcome(LogBoardPlayer::Outcome outcome)
+void EditPlayerBar::releaseStepLock()
 {
-    // A port failure has been told by the port writer already.
-    if (outcome == LogBoardPlayer::Outcome::Refused)
-        m_prompt.message(m_player->refusal());
+    if (!m_stepLocked)
+        return;
+    m_steppedText.clear();
+    setStepLock(false);
+}
+
+void EditPlayerBar::runFinished()
+{
+    releaseStepLock();
     emit runEnded();
 }

@@ -6,22 +6,21 @@
 #include <QString>
 #include <QWidget>
 
-class Connection;
+struct CommandSession;
 class EditBox;
-class PortWriter;
 class Prompt;
 class QPushButton;
 
 // The edit window's PLAY, PAUSE, STOP and STEP: the edit area's text sent
 // whole, or one "PRT" line per F8 with that line highlighted. Their flags are
 // their own, apart from the main window's recorder; PAUSE here holds only this
-// playback, never the recording.
+// playback, never the recording. What a run does, and whether a press is
+// ignored or refused, is the player's; the bar shows it.
 class EditPlayerBar : public QWidget
 {
     Q_OBJECT
 public:
-    EditPlayerBar(EditBox *box, Connection &connection, PortWriter &writer, Prompt &prompt,
-                  QWidget *parent = nullptr);
+    EditPlayerBar(EditBox *box, CommandSession &session, Prompt &prompt, QWidget *parent = nullptr);
 
     bool running() const { return m_player->running(); }
     bool stepping() const { return m_flags.stepping(); }
@@ -34,7 +33,7 @@ public:
 signals:
     void steppingChanged(bool stepping);
     void progress(qsizetype line, qsizetype lineCount);
-    // A playback or stepping has come back (whatever its outcome).
+    // A playback or stepping has ended, whatever its outcome, or was refused.
     void runEnded();
 
 private:
@@ -43,15 +42,15 @@ private:
     void StopCommandButton_Click();
     void StepCommandButton_Click();
     void setStepLock(bool locked);
+    void releaseStepLock();
+    void runFinished();
     void showFlags();
-    void tellOutcome(LogBoardPlayer::Outcome outcome);
 
     EditBox *m_box;
-    Connection &m_connection;
-    Prompt &m_prompt;
     PlayerFlagSet m_flags;
     LogBoardPlayer *m_player;
     QString m_steppedText; // the text the highlights' offsets count in
+    bool m_stepLocked = false;
     QPushButton *m_play;
     QPushButton *m_pause;
     QPushButton *m_stop;

@@ -2,7 +2,6 @@
 
 #include "core/session/cursorpickermodel.h"
 #include "core/session/displaymodel.h"
-#include "gui/common/busyguard.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -95,8 +94,6 @@ bool CursorPicker::eventFilter(QObject *watched, QEvent *event)
 
 void CursorPicker::Pos_Click(int position)
 {
-    // No other input while the command goes out, as with every picker click.
-    const BusyGuard busy(window());
     m_model.click(position);
 }
 

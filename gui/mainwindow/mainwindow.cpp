@@ -9,6 +9,7 @@
 #include "core/transport/prompt.h"
 #include "gui/commandpanel/directcommandpanel.h"
 #include "gui/common/monitorview.h"
+#include "gui/common/windowhold.h"
 #include "gui/mainwindow/connectionbar.h"
 #include "gui/mainwindow/cursorpicker.h"
 #include "gui/mainwindow/monitorbuttons.h"
@@ -37,6 +38,7 @@ MainWindow::MainWindow(const MainWindowParts &parts, QWidget *parent)
     // Nothing a list selects while it is being filled may reach the module.
     m_parts.state.setListsReady(false);
     m_picker = new CursorPickerModel(m_parts.session.transport, this);
+    new WindowHold(m_parts.session.transport, this);
 
     auto *central = new QWidget(this);
     auto *columns = new QHBoxLayout(central);

@@ -2,7 +2,6 @@
 
 #include "core/logboard/logboard.h"
 #include "core/logboard/logboardplayer.h"
-#include "core/logboard/playerport.h"
 #include "core/session/commandsession.h"
 #include "core/transport/prompt.h"
 #include "gui/common/buttonpaint.h"
@@ -56,8 +55,7 @@ RecorderButtons::RecorderButtons(CommandSession &session, Prompt &prompt, QBoxLa
     , m_prompt(prompt)
     , m_window(window)
     , m_flags(session.logBoard)
-    , m_player(new LogBoardPlayer(m_flags, playerPort(session.connection, session.writer),
-                                  playerAbandon(session.writer), this))
+    , m_player(new LogBoardPlayer(m_flags, session, prompt, this))
 {
     QWidget *frame = row->parentWidget();
     m_rec = ButtonPictures::button(
@@ -91,6 +89,7 @@ RecorderButtons::RecorderButtons(CommandSession &session, Prompt &prompt, QBoxLa
     connect(&m_board, &LogBoard::flagsChanged, this, &RecorderButtons::showFlags);
     connect(m_player, &LogBoardPlayer::progress, this,
             [this](qsizetype line, qsizetype count) { m_progress->show(line, count); });
+    connect(m_player, &LogBoardPlayer::finished, this, [this] { m_progress->clear(); });
     showFlags();
 }
 
@@ -112,6 +111,9 @@ EditForm *RecorderButtons::eForm_ref() const
 
 void RecorderButtons::shutDown()
 {
+    // What waits for its turn is dropped unsent; a run going on ends at its
+    // next check.
+    m_session.queue.dropAll();
     m_player->stop();
     if (m_editForm)
         m_editForm->close();
@@ -138,18 +140,7 @@ void RecorderButtons::PauseCommandButton_Click()
 
 void RecorderButtons::PlayCommandButton_Click()
 {
-    // Offline nothing happens at all; a press during a run would start a
-    // nested second pass, so it is ignored too.
-    if (!m_session.connection.comport_online() || m_player->running())
-        return;
-    const QPointer<RecorderButtons> alive(this);
-    const LogBoardPlayer::Outcome outcome = m_player->play(m_board.logtext());
-    if (!alive)
-        return;
-    m_progress->clear();
-    // A port failure has been told by the port writer already.
-    if (outcome == LogBoardPlayer::Outcome::Refused)
-        m_prompt.message(m_player->refusal());
+    static_cast<void>(m_player->play(m_board.logtext()));
 }
 
 void RecorderButtons::EditCommandButton_Click()

@@ -6,7 +6,6 @@
 #include "core/transport/commandtransport.h"
 #include "core/transport/outputmonitor.h"
 #include "core/transport/prompt.h"
-#include "gui/common/busyguard.h"
 #include "gui/common/buttonpaint.h"
 
 #include <QComboBox>
@@ -280,8 +279,6 @@ void SerialOutPanel::requestStatus(int element)
         }
         fontCode = *code;
     }
-    // The window takes no input until the reply is read and shown.
-    const BusyGuard busy(window());
     d->monitor.setResponse(QString());
     d->transport.issue(statusRequestCommand(element, fontCode));
 }

@@ -1,11 +1,12 @@
-// zepta-cli stopped by a signal in the middle of its work: it ends cleanly,
-// after the write or line under way, and says how far it got.
+// zepta-cli stopped by a signal in the middle of its work: it ends cleanly and
+// at once, also while the line takes nothing, and says how far it got.
 
 #include "clirun.h"
 #include "support/pseudoterminal.h"
 #include "support/testfiles.h"
 
 #include <QDeadlineTimer>
+#include <QLocale>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -38,7 +39,15 @@ bool holdsThePort(const QString &device)
     return !lockFiles(device).isEmpty();
 }
 
+// How the far end of the line behaves while the program runs.
+enum class FarEnd {
+    ReadsSlowly, // takes 8 KB, then the line stays full a moment after the signal
+    NeverReads,  // the line fills up and takes nothing more: a write waits for it
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(FarEnd)
 
 class CliStopTest : public QObject
 {
@@ -46,26 +55,85 @@ class CliStopTest : public QObject
 
 private slots:
     void initTestCase() { qputenv("LC_ALL", "C.UTF-8"); }
-    void sendStopsAfterTheCurrentWrite_data();
-    void sendStopsAfterTheCurrentWrite();
-    void secondSignalEndsAtOnce();
-    void playStopsAfterTheCurrentLine();
+    void sendStopsAtOnce_data();
+    void sendStopsAtOnce();
+    void playStopsAtOnce_data();
+    void playStopsAtOnce();
+
+private:
+    // Starts the program on pty, signals it once the port is its own, and
+    // returns all the far end got. A far end that never reads reads nothing
+    // before the program has ended by itself.
+    QByteArray runAndSignal(QProcess &process, PseudoTerminal &pty, const QStringList &arguments,
+                            const QByteArray &input, FarEnd farEnd, int signalNumber);
 };
 
-void CliStopTest::sendStopsAfterTheCurrentWrite_data()
+QByteArray CliStopTest::runAndSignal(QProcess &process, PseudoTerminal &pty,
+                                     const QStringList &arguments, const QByteArray &input,
+                                     FarEnd farEnd, int signalNumber)
 {
-    QTest::addColumn<int>("signalNumber");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("Ctrl+C") << int(SIGINT) << 130 << "SIGINT";
-    QTest::newRow("SIGTERM") << int(SIGTERM) << 143 << "SIGTERM";
+    process.start(ZEPTA_CLI_PATH, arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    if (!holdsThePort(pty.slavePath()))
+        return {};
+    QByteArray received;
+    if (farEnd == FarEnd::ReadsSlowly) {
+        received = pty.readMaster(8192, 5000);
+        if (received.size() < 8192)
+            return {};
+    } else {
+        QTest::qWait(300); // the line is full by now
+    }
+    if (::kill(pid_t(process.processId()), signalNumber) != 0)
+        return {};
+    if (farEnd == FarEnd::NeverReads) {
+        // Alone, the write under way would wait a minute for the line.
+        if (!process.waitForFinished(5000)) {
+            process.kill();
+            process.waitForFinished();
+            return {};
+        }
+    } else {
+        // The line stays full a moment longer, as a slow line's does: the
+        // program hears the signal while it waits for the line, not only
+        // between writes.
+        QTest::qWait(100);
+    }
+    return received + drainUntilFinished(pty, process);
 }
 
-void CliStopTest::sendStopsAfterTheCurrentWrite()
+void CliStopTest::sendStopsAtOnce_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::addColumn<FarEnd>("farEnd");
+    QTest::addColumn<QByteArray>("text"); // as the file or standard input holds it
+    QTest::addColumn<bool>("fromStdin");
+    QTest::addColumn<QByteArray>("bytes"); // what the text sends
+
+    const QByteArray longest(131071, 'A');
+    QTest::newRow("Ctrl+C, slow line")
+        << int(SIGINT) << FarEnd::ReadsSlowly << longest << false << longest;
+    QTest::newRow("SIGTERM, slow line")
+        << int(SIGTERM) << FarEnd::ReadsSlowly << longest << false << longest;
+    const QByteArray hundredKb(100000, 'U');
+    QTest::newRow("SIGTERM, the line takes nothing, standard input")
+        << int(SIGTERM) << FarEnd::NeverReads << hundredKb << true << hundredKb;
+    QTest::newRow("Ctrl+C, the line takes nothing")
+        << int(SIGINT) << FarEnd::NeverReads << hundredKb << false << hundredKb;
+    // A minute of "\w" pauses, one byte between two.
+    QTest::newRow("Ctrl+C during pauses")
+        << int(SIGINT) << FarEnd::NeverReads << QByteArray("A\\w").repeated(600) << false
+        << QByteArray(600, 'A');
+}
+
+void CliStopTest::sendStopsAtOnce()
 {
     QFETCH(int, signalNumber);
-    QFETCH(int, exitCode);
-    QFETCH(QString, name);
+    QFETCH(FarEnd, farEnd);
+    QFETCH(QByteArray, text);
+    QFETCH(bool, fromStdin);
+    QFETCH(QByteArray, bytes);
     PseudoTerminal pty;
     // A line as a terminal program left it: cooked, 9600 baud.
     termios before{};
@@ -74,36 +142,32 @@ void CliStopTest::sendStopsAfterTheCurrentWrite()
     cfsetspeed(&before, B9600);
     QCOMPARE(::tcsetattr(pty.slaveFd(), TCSANOW, &before), 0);
     QTemporaryDir dir;
-    const QByteArray command(131071, 'A');
     const QString path = dir.filePath(QStringLiteral("command.txt"));
-    QVERIFY(writeFile(path, command));
+    QVERIFY(writeFile(path, text));
 
     QProcess process;
-    process.start(ZEPTA_CLI_PATH,
-                  {"send", "--port", pty.slavePath(), "--baud", "115200", "--file", path});
-    QVERIFY(holdsThePort(pty.slavePath()));
-    QByteArray received = pty.readMaster(8192, 5000); // the far end reads slowly
-    QVERIFY(received.size() >= 8192);
-    QCOMPARE(::kill(pid_t(process.processId()), signalNumber), 0);
-    // The line stays full a moment longer, as a slow line's does: the program
-    // hears the signal while it waits for the line, not only between writes.
-    QTest::qWait(100);
-    received += drainUntilFinished(pty, process);
+    const QByteArray received = runAndSignal(
+        process, pty,
+        {"send", "--port", pty.slavePath(), "--baud", "115200", "--file", fromStdin ? "-" : path},
+        fromStdin ? text : QByteArray(), farEnd, signalNumber);
 
+    QCOMPARE(process.state(), QProcess::NotRunning);
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(process.exitCode(), exitCode);
+    QCOMPARE(process.exitCode(), 128 + signalNumber);
     QCOMPARE(process.readAllStandardOutput(), QByteArray());
     const QString err = QString::fromUtf8(process.readAllStandardError());
+    const QString name = signalNumber == SIGINT ? "SIGINT" : "SIGTERM";
     const QRegularExpressionMatch told =
-        QRegularExpression("^zepta-cli: stopped by " + name +
-                           ": ([0-9,]+) of 131,071 bytes went out\\.\\n$")
+        QRegularExpression("^zepta-cli: stopped by " + name + ": ([0-9,]+) of " +
+                           QLocale(QLocale::English).toString(bytes.size()) +
+                           " bytes went out\\.\\n$")
             .match(err);
     QVERIFY2(told.hasMatch(), qPrintable(err));
     // Exactly what the far end got, and it stopped short of the whole.
     const qsizetype counted = told.captured(1).remove(u',').toLongLong();
     QCOMPARE(counted, received.size());
-    QVERIFY(counted < command.size());
-    QVERIFY(received == command.left(counted));
+    QVERIFY(counted < bytes.size());
+    QVERIFY(received == bytes.left(counted));
 
     termios after{};
     QCOMPARE(::tcgetattr(pty.slaveFd(), &after), 0);
@@ -114,52 +178,48 @@ void CliStopTest::sendStopsAfterTheCurrentWrite()
     QCOMPARE(lockFiles(pty.slavePath()), QStringList());
 }
 
-// The far end never reads, so the write under way could wait a minute: a
-// second Ctrl+C ends the program at once.
-void CliStopTest::secondSignalEndsAtOnce()
+void CliStopTest::playStopsAtOnce_data()
 {
-    PseudoTerminal pty;
-    QProcess process;
-    process.start(ZEPTA_CLI_PATH, {"send", "--port", pty.slavePath(), QString(100000, u'U')});
-    QVERIFY(holdsThePort(pty.slavePath()));
-    QTest::qWait(100); // the line is full by now
-    QCOMPARE(::kill(pid_t(process.processId()), SIGINT), 0);
-    QVERIFY(!process.waitForFinished(300));
-    QCOMPARE(::kill(pid_t(process.processId()), SIGINT), 0);
-    QVERIFY(process.waitForFinished(3000));
-    QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+    QTest::addColumn<int>("signalNumber");
+    QTest::addColumn<FarEnd>("farEnd");
+    QTest::newRow("Ctrl+C, slow line") << int(SIGINT) << FarEnd::ReadsSlowly;
+    QTest::newRow("SIGTERM, the line takes nothing") << int(SIGTERM) << FarEnd::NeverReads;
 }
 
-void CliStopTest::playStopsAfterTheCurrentLine()
+void CliStopTest::playStopsAtOnce()
 {
+    QFETCH(int, signalNumber);
+    QFETCH(FarEnd, farEnd);
     // 2,000 lines of 100 bytes: the player writes each as 64 + 36.
     QByteArray line = "PRT";
     for (int i = 0; i < 100; ++i)
         line += " 5ah";
     line += ";\r\n";
-    QByteArray board;
-    for (int i = 0; i < 2000; ++i)
-        board += line;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("board.txt"));
-    QVERIFY(writeFile(path, board));
+    QVERIFY(writeFile(path, line.repeated(2000)));
 
     PseudoTerminal pty;
     QProcess process;
-    process.start(ZEPTA_CLI_PATH, {"play", "--port", pty.slavePath(), path});
-    QVERIFY(holdsThePort(pty.slavePath()));
-    QByteArray received = pty.readMaster(8192, 5000);
-    QCOMPARE(::kill(pid_t(process.processId()), SIGINT), 0);
-    received += drainUntilFinished(pty, process);
+    const QByteArray received = runAndSignal(
+        process, pty, {"play", "--port", pty.slavePath(), path}, {}, farEnd, signalNumber);
 
-    QCOMPARE(process.exitCode(), 130);
+    QCOMPARE(process.state(), QProcess::NotRunning);
+    QCOMPARE(process.exitCode(), 128 + signalNumber);
     const QString err = QString::fromUtf8(process.readAllStandardError());
+    const QString name = signalNumber == SIGINT ? "SIGINT" : "SIGTERM";
     const QRegularExpressionMatch told =
-        QRegularExpression("zepta-cli: stopped by SIGINT after line ([0-9]+) of 2001\\.\\n$")
+        QRegularExpression("zepta-cli: stopped by " + name +
+                           " after line ([0-9]+) of 2001"
+                           "(?:; ([0-9]+) bytes of line ([0-9]+) went out too)?\\.\\n$")
             .match(err);
     QVERIFY2(told.hasMatch(), qPrintable(err));
-    // Whole lines only.
-    QCOMPARE(received.size(), told.captured(1).toLongLong() * 100);
+    // Whole lines, and the part of the line under way that left the port.
+    const qsizetype lines = told.captured(1).toLongLong();
+    const qsizetype cut = told.captured(2).toLongLong();
+    QCOMPARE(received.size(), lines * 100 + cut);
+    if (cut > 0)
+        QCOMPARE(told.captured(3).toLongLong(), lines + 1);
     QVERIFY(received.size() < 200000);
     QCOMPARE(lockFiles(pty.slavePath()), QStringList());
 }

@@ -1,6 +1,7 @@
 #include "core/logboard/logboard.h"
 #include "core/logboard/logboardplayer.h"
 #include "core/logboard/playerflags.h"
+#include "support/fakesession.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -11,25 +12,22 @@ using StepKey = LogBoardPlayer::StepKey;
 
 namespace {
 
-// Takes every block the player writes; the write at failAt fails, as the port
-// writer does after it has reported the failure.
-struct FakePort
+// A player on a session over the scripted line, online: every write call the
+// line takes is one entry of writes().
+struct Bench : FakeSession
 {
-    QList<QByteArray> writes;
-    int failAt = -1;
-
-    bool write(QByteArrayView bytes)
-    {
-        writes << bytes.toByteArray();
-        return writes.size() - 1 != failAt;
-    }
-};
-
-struct Bench
-{
-    FakePort port;
     PlayerFlagSet flags;
-    LogBoardPlayer player{flags, [this](QByteArrayView b) { return port.write(b); }};
+    LogBoardPlayer player{flags, *this, prompt};
+
+    Bench() { goOnline(); }
+    QList<QByteArray> writes() const { return line->writes; }
+    // The write call at index n fails, as a port that went away does.
+    void failWrite(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            line->accept << LogBoardPlayer::kBlockSize;
+        line->accept << -1;
+    }
 };
 
 QString tokens(int count)
@@ -63,7 +61,7 @@ private slots:
     void pauseBeforePlay();
     void writeFailureMidLine();
     void secondPressIgnoredAndTextTakenAtTheStart();
-    void tokenAboveFFhRefused();
+    void offlineIgnoredAndTokenAboveFFhRefused();
     void stepping_data();
     void stepping();
 };
@@ -97,7 +95,7 @@ void TestLogBoardPlayer::lineCases()
     QObject::connect(&b.player, &LogBoardPlayer::progress, &b.player,
                      [&] { playingDuringRun = playingDuringRun && b.flags.playing(); });
     QCOMPARE(b.player.play(text), Outcome::Finished);
-    QCOMPARE(b.port.writes, writes);
+    QCOMPARE(b.writes(), writes);
     QVERIFY(playingDuringRun);
     QVERIFY(!b.flags.playing());
     QVERIFY(!b.player.running());
@@ -117,16 +115,17 @@ void TestLogBoardPlayer::longBoardPlaysWhole()
         text += QStringLiteral("*** t ***\r\n*** h ***\r\nPRT %1h;\r\n\r\n")
                     .arg(i & 0xFF, 2, 16, QLatin1Char('0'));
     QCOMPARE(b.player.play(text), Outcome::Finished);
-    QCOMPARE(b.port.writes.size(), records);
-    QCOMPARE(b.port.writes.last(), QByteArray(1, char((records - 1) & 0xFF)));
+    QCOMPARE(b.writes().size(), records);
+    QCOMPARE(b.writes().last(), QByteArray(1, char((records - 1) & 0xFF)));
 }
 
 void TestLogBoardPlayer::mainWindowFlags()
 {
-    LogBoard board;
+    FakeSession session;
+    QVERIFY(session.goOnline());
+    LogBoard &board = session.logBoard;
     LogBoardFlags flags(board);
-    FakePort port;
-    LogBoardPlayer player(flags, [&](QByteArrayView b) { return port.write(b); });
+    LogBoardPlayer player(flags, session, session.prompt);
     board.setRecording(true);
     bool recordingDuringRun = true;
     QObject::connect(&player, &LogBoardPlayer::progress, &player, [&](qsizetype n) {
@@ -138,7 +137,7 @@ void TestLogBoardPlayer::mainWindowFlags()
     });
     // PLAY switches REC off; they exclude each other, and REC ends a playback.
     QCOMPARE(player.play(kThreeRecords), Outcome::Stopped);
-    QCOMPARE(port.writes, (Writes{"\x1b\x40"}));
+    QCOMPARE(session.line->writes, (Writes{"\x1b\x40"}));
     QVERIFY(!recordingDuringRun);
     QVERIFY(board.recording());
     // The main window's PAUSE is the recorder's pause.
@@ -161,7 +160,7 @@ void TestLogBoardPlayer::stopDuringPause()
              Outcome::Stopped);
     // STOP lifts the pause: the line after it still goes out, then the stop
     // test ends the run.
-    QCOMPARE(b.port.writes, (Writes{"\x1b\x40", "\x0c"}));
+    QCOMPARE(b.writes(), (Writes{"\x1b\x40", "\x0c"}));
     QVERIFY(!b.flags.paused());
     QVERIFY(!b.flags.playing());
 }
@@ -172,35 +171,36 @@ void TestLogBoardPlayer::pauseBeforePlay()
     b.flags.setPaused(true);
     qsizetype sentWhilePaused = -1;
     QTimer::singleShot(50, &b.player, [&] {
-        sentWhilePaused = b.port.writes.size();
+        sentWhilePaused = b.writes().size();
         b.player.togglePause();
     });
     QCOMPARE(b.player.play(QStringLiteral("PRT 1bh;\r\nPRT 40h;\r\n")), Outcome::Finished);
     QCOMPARE(sentWhilePaused, 1);
-    QCOMPARE(b.port.writes, (Writes{"\x1b", "\x40"}));
+    QCOMPARE(b.writes(), (Writes{"\x1b", "\x40"}));
 }
 
 void TestLogBoardPlayer::writeFailureMidLine()
 {
     Bench b;
-    b.port.failAt = 1;
+    b.failWrite(1);
     QCOMPARE(b.player.play(tokens(150) + QStringLiteral("\r\nPRT 40h;\r\n")), Outcome::WriteFailed);
-    QCOMPARE(b.port.writes.size(), 2); // the failed block ends the run
+    QCOMPARE(b.writes().size(), 1); // the failed block ends the run
+    QCOMPARE(b.prompt.messages(), QStringList{QStringLiteral("COM port error")});
     QVERIFY(!b.flags.playing());
 
     // The next run starts with nothing left over from the failed line.
-    b.port.writes.clear();
-    b.port.failAt = -1;
+    QVERIFY(b.goOnline());
+    b.line->writes.clear();
     QCOMPARE(b.player.play(QStringLiteral("PRT 1bh;\r\n")), Outcome::Finished);
-    QCOMPARE(b.port.writes, (Writes{"\x1b"}));
+    QCOMPARE(b.writes(), (Writes{"\x1b"}));
 
-    b.port.writes.clear();
-    b.port.failAt = 0;
+    b.line->writes.clear();
+    b.failWrite(0);
     QObject::connect(&b.player, &LogBoardPlayer::highlight, &b.player, [&] {
         QTimer::singleShot(0, &b.player, [&] { b.player.pressStepKey(StepKey::Send); });
     });
     QCOMPARE(b.player.step(kThreeRecords), Outcome::WriteFailed);
-    QCOMPARE(b.port.writes, (Writes{"\x1b\x40"}));
+    QCOMPARE(b.writes(), Writes{});
     QVERIFY(!b.flags.stepping());
 }
 
@@ -220,19 +220,31 @@ void TestLogBoardPlayer::secondPressIgnoredAndTextTakenAtTheStart()
     QCOMPARE(b.player.play(editText), Outcome::Finished);
     QCOMPARE(nestedPlay, Outcome::Ignored);
     QCOMPARE(nestedStep, Outcome::Ignored);
-    QCOMPARE(b.port.writes, (Writes{"\x1b", "\x40"}));
+    QCOMPARE(b.writes(), (Writes{"\x1b", "\x40"}));
 }
 
-void TestLogBoardPlayer::tokenAboveFFhRefused()
+void TestLogBoardPlayer::offlineIgnoredAndTokenAboveFFhRefused()
 {
     Bench b;
+    QSignalSpy finished(&b.player, &LogBoardPlayer::finished);
     QCOMPARE(b.player.play(QStringLiteral("PRT 1bh;\r\n\r\nPRT 1bh 100h;\r\n")), Outcome::Refused);
+    QCOMPARE(b.prompt.messages(), QStringList{b.player.refusal()});
     QVERIFY(b.player.refusal().contains(QStringLiteral("Line 3")));
     QVERIFY(b.player.refusal().contains(QStringLiteral("\"100h;\"")));
-    QVERIFY(b.port.writes.isEmpty());
+    QVERIFY(b.writes().isEmpty());
     QVERIFY(!b.flags.playing());
     QCOMPARE(b.player.step(QStringLiteral("PRT fffh;")), Outcome::Refused);
     QVERIFY(!b.flags.stepping());
+    QCOMPARE(finished.size(), 2);
+
+    // Offline nothing happens at all: no flag, no word, no outcome.
+    b.prompt.clear();
+    b.connection.OfflineButton_Click();
+    QCOMPARE(b.player.play(QStringLiteral("PRT 1bh 100h;")), Outcome::Ignored);
+    QCOMPARE(b.player.step(kThreeRecords), Outcome::Ignored);
+    QVERIFY(!b.flags.playing() && !b.flags.stepping());
+    QCOMPARE(b.prompt.asked().size(), 0);
+    QCOMPARE(finished.size(), 2);
 }
 
 void TestLogBoardPlayer::stepping_data()
@@ -283,14 +295,14 @@ void TestLogBoardPlayer::stepping()
                          });
                      });
     QCOMPARE(int(b.player.step(text)), outcome);
-    QCOMPARE(b.port.writes, writes);
+    QCOMPARE(b.writes(), writes);
     QTEST(highlights, "highlights");
     QVERIFY(lockedWhileWaiting);
     QVERIFY(!b.flags.stepping());
     if (outcome == int(Outcome::Finished)) { // stepping sends every command PLAY would
         Bench played;
         QCOMPARE(played.player.play(text), Outcome::Finished);
-        QCOMPARE(played.port.writes, writes);
+        QCOMPARE(played.writes(), writes);
     }
 }
 

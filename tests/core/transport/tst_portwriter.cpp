@@ -4,6 +4,7 @@
 #include "core/transport/portwriter.h"
 #include "support/fakesession.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -29,6 +30,7 @@ private slots:
     void writesEveryByteOrFailsOnce();
     void onlyBytesThatLeftCountAsSent_data();
     void onlyBytesThatLeftCountAsSent();
+    void aWriteInsideAnotherIsRefused();
 };
 
 void TestPortWriter::writesEveryByteOrFailsOnce_data()
@@ -118,6 +120,33 @@ void TestPortWriter::onlyBytesThatLeftCountAsSent()
     line->advance();
     QCOMPARE(line->wire.size(), sent);
     QVERIFY(line->queue.isEmpty());
+}
+
+// A write started from an event that ran while another waits for the line
+// (CTS held low) would mix its bytes into the other's, and its end would
+// clear what lets STOP abandon the one under way.
+void TestPortWriter::aWriteInsideAnotherIsRefused()
+{
+    FakeSession session;
+    QVERIFY(session.goOnline());
+    session.line->heldOff = true;
+    bool nested = true;
+    bool pumped = false;
+    session.ports.setEventPump([&] {
+        if (std::exchange(pumped, true))
+            return;
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refused"));
+        nested = session.writer.write("inside");
+        session.writer.abandon(); // STOP
+    });
+
+    QVERIFY(!session.writer.write(QByteArray(100, 'x')));
+    QVERIFY(pumped);
+    QVERIFY(!nested);
+    QCOMPARE(session.line->written, QByteArray());
+    // Abandoned, not failed: no port error, still online.
+    QCOMPARE(session.prompt.messages(), QStringList());
+    QVERIFY(session.connection.comport_online());
 }
 
 QTEST_GUILESS_MAIN(TestPortWriter)

@@ -3,6 +3,7 @@
 #include "core/commands/commandcatalogue.h"
 #include "core/session/setupstate.h"
 #include "gui/commandpanel/directcommandpanel.h"
+#include "gui/common/windowhold.h"
 #include "support/fakesession.h"
 
 #include <QAbstractButton>
@@ -26,6 +27,7 @@ struct PanelBench : FakeSession
     PanelBench()
     {
         goOnline();
+        new WindowHold(transport, &panel); // as the main window holds itself
         panel.setResetPickerHandler([this] { ++pickerResets; });
         QObject::connect(&transport, &CommandTransport::commandIssued, &panel,
                          [this] { windowEnabledWhileSending << panel.window()->isEnabled(); });

@@ -48,6 +48,8 @@ private slots:
     void playSendsTheTextAsItWasAtThePress();
     void stopDuringPause();
     void offlineNothingHappens();
+    void pressedWhileACommandIsWritten_data();
+    void pressedWhileACommandIsWritten();
     void closingDuringARunEndsItFirst_data();
     void closingDuringARunEndsItFirst();
 };
@@ -170,6 +172,45 @@ void TestEditorPlayback::offlineNothingHappens()
     w.clickInEditor("PlayCommandButton");
     w.clickInEditor("StepCommandButton");
     QCOMPARE(w.written(), QByteArray());
+    QCOMPARE(w.lockState(), QString());
+    QCOMPARE(w.p.prompt.asked().size(), 0);
+}
+
+void TestEditorPlayback::pressedWhileACommandIsWritten_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("shownMeanwhile"); // the flags and locks while the command is out
+    QTest::newRow("PLAY") << "PlayCommandButton"
+                          << "red:Play";
+    QTest::newRow("STEP") << "StepCommandButton"
+                          << "readonly -Play -Pause -Clear -Load red:Step";
+}
+
+// Pressed while a command waits for the line, the run starts once the
+// command is out, with its flag (and stepping's locks) shown from the press.
+void TestEditorPlayback::pressedWhileACommandIsWritten()
+{
+    QFETCH(QString, button);
+    Editing w(QStringLiteral("PRT 01h;\r\nPRT 02h;\r\n"), kOnline);
+    OnHighlight script(w.editor(), {[&w] { w.key(Qt::Key_F8); }, [&w] { w.key(Qt::Key_F8); }});
+    w.p.ports.setTimeouts(30, 200);
+    w.p.line->heldOff = true;
+    bool pressed = false;
+    QString shownMeanwhile;
+    QByteArray writtenMeanwhile;
+    w.p.ports.setEventPump([&] {
+        if (!std::exchange(pressed, true)) {
+            w.clickInEditor(button);
+            shownMeanwhile = w.lockState();
+            writtenMeanwhile = w.written();
+            w.p.line->heldOff = false;
+        }
+        QCoreApplication::processEvents();
+    });
+    w.issue("\\x1b\\x40", "Initialize");
+    QTEST(shownMeanwhile, "shownMeanwhile");
+    QCOMPARE(writtenMeanwhile, QByteArray());
+    QCOMPARE(w.written(), QByteArray::fromHex("1b400102"));
     QCOMPARE(w.lockState(), QString());
     QCOMPARE(w.p.prompt.asked().size(), 0);
 }

@@ -5,12 +5,14 @@
 
 #include "app/shared/terminationsignals.h"
 #include "core/logboard/logboardplayer.h"
+#include "gui/common/buttonpaint.h"
 #include "gui/editor/editform.h"
 #include "support/pseudoterminal.h"
 #include "systemwindow.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTimer>
 
@@ -20,6 +22,7 @@
 #include <thread>
 
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace {
@@ -102,6 +105,11 @@ qsizetype bytesBeforeTheFault(const QString &work)
     return 3000;
 }
 
+bool isFlagRed(const QWidget *button)
+{
+    return button->palette().color(QPalette::Button) == ButtonPaint::flagOn();
+}
+
 bool anyPlayerRunning(const SystemWindow &desk)
 {
     for (const LogBoardPlayer *player : desk.form->findChildren<LogBoardPlayer *>()) {
@@ -118,6 +126,7 @@ class TestPortFaults : public QObject
     Q_OBJECT
 private slots:
     void recordedCommandsPlayBackToThePort();
+    void playPressedDuringAStalledCommandWaits();
     void farEndVanishesMidWork_data();
     void farEndVanishesMidWork();
     void onlineRefused_data();
@@ -154,6 +163,45 @@ void TestPortFaults::recordedCommandsPlayBackToThePort()
     QCOMPARE(d.prompt.messages(), QStringList());
     editor->close();
     QCOMPARE(d.session.logBoard.logtext(), QStringLiteral("PRT 0ch;\r\n  PRT 1bh 40h;\r\n"));
+}
+
+// A long text goes out to a far end that stops reading, and PLAY is pressed
+// while the text's write waits for the line: the playback starts once the
+// text is out, and not one of its bytes lands inside the text.
+void TestPortFaults::playPressedDuringAStalledCommandWaits()
+{
+    PseudoTerminal pty;
+    SystemWindow desk;
+    QVERIFY(desk.goOnline(pty.slavePath()));
+    desk.session.logBoard.setLogtext(QStringLiteral("PRT 0bh;\r\nPRT 0ch;\r\n"));
+    const QByteArray text = QByteArray("abcdefghij").repeated(13100);
+    desk.find<QLineEdit>("TxtChr")->setText(QString::fromLatin1(text));
+
+    QByteArray received;
+    int lastUnread = -1;
+    QString redWhileWaiting;
+    desk.session.ports.setEventPump([&] {
+        int unread = 0;
+        ::ioctl(pty.masterFd(), FIONREAD, &unread);
+        if (redWhileWaiting.isNull() && unread > 0 && unread == lastUnread) {
+            // The line has stood still since the last turn: the text waits.
+            desk.click("PlayCommandButton");
+            redWhileWaiting = isFlagRed(desk.find("PlayCommandButton")) ? "red" : "";
+        }
+        lastUnread = unread;
+        if (!redWhileWaiting.isNull()) // the far end reads again
+            received += pty.readMaster(1 << 16, 0);
+        QCoreApplication::processEvents();
+    });
+    desk.click("TextSet");
+    received += pty.readMaster(text.size() + 2 - received.size());
+
+    QCOMPARE(received.size(), text.size() + 2);
+    const qsizetype firstPlayed = received.indexOf('\x0b');
+    QVERIFY2(received == text + "\x0b\x0c", qPrintable(QString::number(firstPlayed)));
+    QCOMPARE(redWhileWaiting, QStringLiteral("red"));
+    QVERIFY(!isFlagRed(desk.find("PlayCommandButton")));
+    QCOMPARE(desk.prompt.messages(), QStringList());
 }
 
 void TestPortFaults::farEndVanishesMidWork_data()

@@ -1,5 +1,7 @@
 #include "modesfixture.h"
 
+#include "gui/common/windowhold.h"
+
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -12,6 +14,7 @@ ModesFixture::ModesFixture(SerialDeviceFactory factory)
     // short ones keep each request well under a second.
     ports.setTimeouts(20, 100);
     window.setObjectName(QStringLiteral("Form1"));
+    new WindowHold(transport, &window);
     tabs = new ModeTabStrip(prompt, &window);
     (new QVBoxLayout(&window))->addWidget(tabs);
     userSetup = new UserSetupPanel(transport);
