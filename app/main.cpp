@@ -28,7 +28,7 @@ int main(int argc, char *argv[])
     // start-up still asks something (a port that cannot be opened) answers the
     // question and closes the window as soon as it is built. A box open when
     // the signal comes ("COM port error") is cancelled by the closing window.
-    // A second signal ends the program at once.
+    // A later signal ends the program once the first has had its grace.
     TerminationSignals termination;
     MainWindow *built = nullptr;
     bool closeRequested = false;

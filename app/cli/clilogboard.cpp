@@ -138,7 +138,8 @@ int play(const QStringList &arguments, QTextStream &out, QTextStream &err)
                        "main window's PLAY does: the bytes of every \"PRT\" line, in writes of at\n"
                        "most 64 bytes. Progress (line n of N) goes to stderr.\n"
                        "Ctrl+C or SIGTERM stops after the line under way; the status is then 130\n"
-                       "or 143. A second one ends at once."));
+                       "or 143. A second one ends the program once the first has had two\n"
+                       "seconds."));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A Log Board file."));
     const LineOptions lineOptions;
     lineOptions.addTo(parser);

@@ -25,7 +25,8 @@ int send(const QStringList &arguments, QTextStream &out, QTextStream &err)
                        "\"\\k\" asks for Enter on the terminal; without input it goes on.\n"
                        "Ctrl+C or SIGTERM stops after the write under way: the port gets its line\n"
                        "settings back and is released, the bytes that went out are counted on\n"
-                       "stderr, and the status is 130 or 143. A second one ends at once.\n\n") +
+                       "stderr, and the status is 130 or 143. A second one ends the program\n"
+                       "once the first has had two seconds.\n\n") +
             textHelp());
     parser.addPositionalArgument(QStringLiteral("TEXT"), QStringLiteral("The command text."),
                                  QStringLiteral("(TEXT | --file PATH)"));

@@ -48,7 +48,7 @@ private slots:
     void initTestCase() { qputenv("LC_ALL", "C.UTF-8"); }
     void sendStopsAfterTheCurrentWrite_data();
     void sendStopsAfterTheCurrentWrite();
-    void secondSignalEndsAtOnce();
+    void secondSignalEndsAHeldUpEnd();
     void playStopsAfterTheCurrentLine();
 };
 
@@ -115,8 +115,8 @@ void CliStopTest::sendStopsAfterTheCurrentWrite()
 }
 
 // The far end never reads, so the write under way could wait a minute: a
-// second Ctrl+C ends the program at once.
-void CliStopTest::secondSignalEndsAtOnce()
+// second Ctrl+C ends the program once the first has had its two seconds.
+void CliStopTest::secondSignalEndsAHeldUpEnd()
 {
     PseudoTerminal pty;
     QProcess process;
