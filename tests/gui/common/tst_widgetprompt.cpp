@@ -217,11 +217,11 @@ void TestWidgetPrompt::closingEndsEveryBox_data()
         {"edit: PLAY refused", "more than one byte"},
         {"edit: PLAY, COM port error", "|COM port error"},
     };
-    for (const auto &[box, shows] : boxes) {
-        const QByteArray name(box);
+    for (const auto &box : boxes) {
+        const QByteArray name(box.first);
+        const QString shows = QString::fromLatin1(box.second);
         const auto row = [&](const char *how, Close close) {
-            QTest::newRow(name + ", " + how)
-                << QString::fromLatin1(name) << QString::fromLatin1(shows) << int(close);
+            QTest::newRow(name + ", " + how) << QString::fromLatin1(name) << shows << int(close);
         };
         row("SIGTERM", Close::Signal);
         row("main window closed", Close::MainWindow);
