@@ -50,8 +50,8 @@ private:
     static QString systemText(int code);
     // The device path leads to, as Qt is to open it, or why nothing can be
     // opened there (code 0: a device is there). Asked first, because Qt takes
-    // its lock file before it opens the device, and any failure to make that
-    // file reads as a port locked by another program.
+    // its lock file before it opens the device and tells a lock it could not
+    // make in the same words as one another program holds.
     static DeviceError findDevice(const QString &path, QString *device);
 #ifndef Q_OS_WIN
     bool lineHungUp() const;
