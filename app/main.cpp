@@ -27,8 +27,8 @@ int main(int argc, char *argv[])
     // Listening starts before the window exists: a signal that comes while the
     // start-up still asks something (a port that cannot be opened) answers the
     // question and closes the window as soon as it is built. A box open when
-    // the signal comes ("COM port error") ends with the program's event loops.
-    // A second signal ends the program at once.
+    // the signal comes ("COM port error") is cancelled by the closing window.
+    // A later signal ends the program once the first has had its grace.
     TerminationSignals termination;
     MainWindow *built = nullptr;
     bool closeRequested = false;
@@ -54,5 +54,9 @@ int main(int argc, char *argv[])
                      Qt::QueuedConnection);
 
     window.showFitted();
-    return app.exec();
+    const int status = app.exec();
+    // A window that closed in the last turn of the event loop (the edit
+    // window, once its handlers came back) goes now, not with the process.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return status;
 }

@@ -139,7 +139,7 @@ int play(const QStringList &arguments, QTextStream &out, QTextStream &err)
                        "most 64 bytes. Progress (line n of N) goes to stderr.\n"
                        "Ctrl+C or SIGTERM stops at once, also in the middle of a line that the\n"
                        "port does not take, and tells how far it got; the status is then 130 or\n"
-                       "143. A second one ends at once."));
+                       "143. A second one ends the program once the first has had two seconds."));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A Log Board file."));
     const LineOptions lineOptions;
     lineOptions.addTo(parser);

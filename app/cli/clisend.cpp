@@ -26,7 +26,7 @@ int send(const QStringList &arguments, QTextStream &out, QTextStream &err)
                        "Ctrl+C or SIGTERM stops at once, also while the port takes nothing: the\n"
                        "port gets its line settings back and is released, the bytes that went\n"
                        "out are counted on stderr, and the status is 130 or 143. A second one\n"
-                       "ends at once.\n\n") +
+                       "ends the program once the first has had two seconds.\n\n") +
             textHelp());
     parser.addPositionalArgument(QStringLiteral("TEXT"), QStringLiteral("The command text."),
                                  QStringLiteral("(TEXT | --file PATH)"));

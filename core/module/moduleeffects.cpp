@@ -120,9 +120,15 @@ ModuleModel::Outcome ModuleModel::applySetting(const DecodedCommand &c, qint64 a
     case Op::HorizontalScrollSpeed:
         s.scrollSpeed = c.at(2);
         break;
-    case Op::Initialize:
+    case Op::Initialize: {
+        // A display switched off stays dark until a screensaver command or
+        // Reset powers it on; the all-dots modes end like every other setting.
+        const bool poweredOff = s.screensaver == 0;
         initialize(at);
+        if (poweredOff)
+            s.screensaver = 0;
         break;
+    }
     case Op::Reset:
         initialize(at);
         m_fonts.clear();

@@ -16,7 +16,8 @@
 enum class CursorMode { Underline, Off, Block, UnderlineBlink };
 enum class ModuleMode { Normal, UserSetup, SerialOut };
 
-// What Initialize restores: the module as it is after power-on.
+// What Reset restores, and Initialize too except a display switched off: the
+// module as it is after power-on.
 struct ModuleSettings
 {
     WriteMode writeMode = WriteMode::OverWrite;

@@ -135,11 +135,12 @@ bool QtSerialDevice::open(const QString &path)
     m_lost = false;
     m_lossReported = false;
     m_error = {};
-    m_port->setPortName(path);
-    if (const DeviceError missing = missingDevice(path); missing.code != 0) {
+    QString device;
+    if (const DeviceError missing = findDevice(path, &device); missing.code != 0) {
         m_error = missing;
         return false;
     }
+    m_port->setPortName(device);
     errno = 0;
     // Qt takes a lock file and TIOCEXCL, so another Zepta or a program that
     // honours either cannot share the line.

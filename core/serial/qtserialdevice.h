@@ -48,10 +48,11 @@ private:
     static DeviceError systemError(int code);
     // The system's own text for an error number (strerror, FormatMessage).
     static QString systemText(int code);
-    // Why nothing can be opened at path (code 0: a device is there). Asked
-    // first, because Qt takes its lock file before it opens the device, and a
-    // name too long for a lock file would read as a locked port.
-    static DeviceError missingDevice(const QString &path);
+    // The device path leads to, as Qt is to open it, or why nothing can be
+    // opened there (code 0: a device is there). Asked first, because Qt takes
+    // its lock file before it opens the device and tells a lock it could not
+    // make in the same words as one another program holds.
+    static DeviceError findDevice(const QString &path, QString *device);
 #ifndef Q_OS_WIN
     bool lineHungUp() const;
     static bool meansGone(int code);

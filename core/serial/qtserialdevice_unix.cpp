@@ -13,10 +13,12 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 
 QString QtSerialDevice::systemText(int code)
@@ -24,7 +26,7 @@ QString QtSerialDevice::systemText(int code)
     return QString::fromLocal8Bit(std::strerror(code));
 }
 
-DeviceError QtSerialDevice::missingDevice(const QString &path)
+DeviceError QtSerialDevice::findDevice(const QString &path, QString *device)
 {
     struct stat info = {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
@@ -35,6 +37,19 @@ DeviceError QtSerialDevice::missingDevice(const QString &path)
     // or a FIFO that a name leads to ("../home/x" in /dev) is not even opened.
     if (!S_ISCHR(info.st_mode))
         return {ENOTTY, systemText(ENOTTY)};
+    // Qt names its lock file after the path it opens ("LCK.." and the path
+    // less "/dev/", with "_" for "/"). Opened through its links, one device
+    // would have a lock per link, and a link longer than a file name may be
+    // none at all; the device's own path is short wherever devices live.
+    QString canonical = QFileInfo(path).canonicalFilePath();
+    if (canonical.isEmpty())
+        canonical = path;
+    QString lockName = canonical.startsWith(QLatin1String("/dev/")) ? canonical.mid(5) : canonical;
+    lockName.replace(u'/', u'_');
+    if (QFile::encodeName(QStringLiteral("LCK..") + lockName).size() > NAME_MAX)
+        return {ENAMETOOLONG,
+                QStringLiteral("The device's path is too long to name its lock file after.")};
+    *device = canonical;
     return {};
 }
 

@@ -19,8 +19,9 @@ QString QtSerialDevice::systemText(int code)
     return text;
 }
 
-DeviceError QtSerialDevice::missingDevice(const QString &)
+DeviceError QtSerialDevice::findDevice(const QString &path, QString *device)
 {
+    *device = path;
     return {}; // CreateFile itself says "not found" for \\.\ names
 }
 

@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include <utility>
+
 namespace {
 
 QString titleOrDefault(const QString &title)
@@ -22,6 +24,38 @@ QStringList platformFilters(QStringList filters)
     return filters;
 }
 
+// A box lives on the heap: the window it is shown over may be deleted while it
+// is open and takes its children along (a box on the stack would then be freed
+// twice). A box that went with its window counts as cancelled.
+template<typename Box> class OpenBox
+{
+public:
+    template<typename... Args>
+    explicit OpenBox(Args &&...args)
+        : m_box(new Box(std::forward<Args>(args)...))
+    {
+    }
+    ~OpenBox() { delete m_box.data(); }
+    OpenBox(const OpenBox &) = delete;
+    OpenBox &operator=(const OpenBox &) = delete;
+
+    Box *operator->() const { return m_box.data(); }
+    // QDialog::Rejected also when the box was deleted meanwhile.
+    int exec() const { return m_box->exec(); }
+
+private:
+    QPointer<Box> m_box;
+};
+
+bool isShownOver(const QWidget *box, const QWidget *window)
+{
+    for (const QWidget *under = box->parentWidget(); under; under = under->parentWidget()) {
+        if (under == window)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 WidgetPrompt::WidgetPrompt(QWidget *parent)
@@ -31,22 +65,35 @@ WidgetPrompt::WidgetPrompt(QWidget *parent)
 
 void WidgetPrompt::message(const QString &text, const QString &title)
 {
-    QMessageBox box(QMessageBox::NoIcon, titleOrDefault(title), text, QMessageBox::Ok, owner());
+    const OpenBox<QMessageBox> box(QMessageBox::NoIcon, titleOrDefault(title), text,
+                                   QMessageBox::Ok, owner());
     box.exec();
 }
 
 bool WidgetPrompt::askYesNo(const QString &text, const QString &title)
 {
-    QMessageBox box(QMessageBox::Question, titleOrDefault(title), text,
-                    QMessageBox::Yes | QMessageBox::No, owner());
+    const OpenBox<QMessageBox> box(QMessageBox::Question, titleOrDefault(title), text,
+                                   QMessageBox::Yes | QMessageBox::No, owner());
     return box.exec() == QMessageBox::Yes;
 }
 
 bool WidgetPrompt::askOkCancel(const QString &text, const QString &title)
 {
-    QMessageBox box(QMessageBox::Question, titleOrDefault(title), text,
-                    QMessageBox::Ok | QMessageBox::Cancel, owner());
+    const OpenBox<QMessageBox> box(QMessageBox::Question, titleOrDefault(title), text,
+                                   QMessageBox::Ok | QMessageBox::Cancel, owner());
     return box.exec() == QMessageBox::Ok;
+}
+
+void WidgetPrompt::cancelBoxesOver(const QWidget *window)
+{
+    // Qt's own boxes count too (the file dialog's "replace it?" is shown over
+    // the dialog): the one under it cannot come back before they do.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *top : windows) {
+        auto *box = qobject_cast<QDialog *>(top);
+        if (box && box->isVisible() && (!window || isShownOver(box, window)))
+            box->reject();
+    }
 }
 
 QWidget *WidgetPrompt::owner() const
@@ -73,21 +120,21 @@ Prompt::FileChoice WidgetPrompt::chooseSaveFile(const FileRequest &request)
 
 Prompt::FileChoice WidgetPrompt::fileName(const FileRequest &request, bool save)
 {
-    QFileDialog dialog(owner(), titleOrDefault(request.title));
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    const OpenBox<QFileDialog> dialog(owner(), titleOrDefault(request.title));
+    dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     const bool existing = !save && request.mustExist;
-    dialog.setFileMode(existing ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog->setFileMode(existing ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     const QStringList filters = platformFilters(request.filters);
     if (!filters.isEmpty()) {
-        dialog.setNameFilters(filters);
-        dialog.selectNameFilter(filters.value(request.selectedFilter));
+        dialog->setNameFilters(filters);
+        dialog->selectNameFilter(filters.value(request.selectedFilter));
     }
     if (save && !request.confirmOverwrite)
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        dialog->setOption(QFileDialog::DontConfirmOverwrite);
     if (!request.defaultSuffix.isEmpty())
-        dialog.setDefaultSuffix(request.defaultSuffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        dialog->setDefaultSuffix(request.defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return {};
-    const int filter = int(filters.indexOf(dialog.selectedNameFilter()));
-    return {dialog.selectedFiles().constFirst(), filter < 0 ? request.selectedFilter : filter};
+    const int filter = int(filters.indexOf(dialog->selectedNameFilter()));
+    return {dialog->selectedFiles().constFirst(), filter < 0 ? request.selectedFilter : filter};
 }

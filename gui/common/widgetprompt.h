@@ -23,6 +23,11 @@ public:
     QString openFileName(const FileRequest &request) override;
     FileChoice chooseSaveFile(const FileRequest &request) override;
 
+    // A window that closes ends the boxes shown over it (every open box, for
+    // null) as if the user had cancelled them, so that the handlers that
+    // asked come back instead of waiting for an answer nobody gives.
+    static void cancelBoxesOver(const QWidget *window);
+
 private:
     QWidget *owner() const;
     FileChoice fileName(const FileRequest &request, bool save);

@@ -3,6 +3,8 @@
 #include "core/session/commandsession.h"
 #include "gui/common/buttonpictures.h"
 #include "gui/common/playbackprogress.h"
+#include "gui/common/widgetprompt.h"
+#include "gui/common/windowprompt.h"
 #include "gui/editor/editbox.h"
 #include "gui/editor/editfiles.h"
 #include "gui/editor/editplayerbar.h"
@@ -39,14 +41,16 @@ QAction *addItem(QMenu *menu, const char *name, const QString &caption,
 
 EditForm::EditForm(CommandSession &session, Prompt &prompt, QWidget *parent)
     : QMainWindow(parent)
+    , m_prompt(std::make_unique<WindowPrompt>(prompt))
     , m_editBox(new EditBox(this))
 {
     setObjectName(QStringLiteral("EditForm"));
     setWindowTitle(kCaption);
+    m_prompt->setAnsweredHandler([this] { deleteWhenIdle(); });
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
-    layout->addWidget(buildButtons(session, prompt));
+    layout->addWidget(buildButtons(session));
     layout->addWidget(m_editBox, 1);
     setCentralWidget(central);
 
@@ -56,7 +60,10 @@ EditForm::EditForm(CommandSession &session, Prompt &prompt, QWidget *parent)
     m_progress = std::make_unique<PlaybackProgress>(m_progressLabel);
     connect(m_playerBar, &EditPlayerBar::progress, this,
             [this](qsizetype line, qsizetype count) { m_progress->show(line, count); });
-    connect(m_playerBar, &EditPlayerBar::runEnded, this, [this] { m_progress->clear(); });
+    connect(m_playerBar, &EditPlayerBar::runEnded, this, [this] {
+        m_progress->clear();
+        deleteWhenIdle();
+    });
     connect(m_playerBar, &EditPlayerBar::steppingChanged, this, &EditForm::setStepLock);
     connect(m_editBox, &EditBox::stepKeyPressed, m_playerBar, &EditPlayerBar::pressStepKey);
 
@@ -66,13 +73,13 @@ EditForm::EditForm(CommandSession &session, Prompt &prompt, QWidget *parent)
 
 EditForm::~EditForm() = default;
 
-QWidget *EditForm::buildButtons(CommandSession &session, Prompt &prompt)
+QWidget *EditForm::buildButtons(CommandSession &session)
 {
     auto *row = new QWidget(this);
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    m_playerBar = new EditPlayerBar(m_editBox, session, prompt, row);
+    m_playerBar = new EditPlayerBar(m_editBox, session, *m_prompt, row);
     m_clearButton = new QPushButton(QStringLiteral("Clear"), row);
     m_clearButton->setObjectName(QStringLiteral("ClearCommandButton"));
     m_clearButton->setToolTip(QStringLiteral("Clear the edit area"));
@@ -90,7 +97,8 @@ QWidget *EditForm::buildButtons(CommandSession &session, Prompt &prompt)
     layout->addWidget(m_saveButton);
     layout->addWidget(m_loadButton);
 
-    m_files = new EditFiles(m_editBox, m_saveButton, m_loadButton, prompt, session.codePage, this);
+    m_files =
+        new EditFiles(m_editBox, m_saveButton, m_loadButton, *m_prompt, session.codePage, this);
     connect(m_files, &EditFiles::fileShown, this, &EditForm::showFile);
     connect(m_clearButton, &QPushButton::clicked, m_files, &EditFiles::clear);
     connect(m_saveButton, &QPushButton::clicked, m_files, &EditFiles::save);
@@ -220,12 +228,23 @@ void EditForm::closeEvent(QCloseEvent *event)
         return;
     m_closed = true;
     emit closing(logText());
-    if (!m_playerBar->running()) {
-        deleteLater();
-        return;
-    }
-    // A playback or stepping ends at its next check. The window goes once its
-    // PLAY or STEP handler, still on the stack below, has come back.
-    connect(m_playerBar, &EditPlayerBar::runEnded, this, &QObject::deleteLater);
+    // A playback or stepping ends at its next check, and the boxes of the
+    // window end as cancelled: those shown over it, and every box while one
+    // of its handlers runs or asks (a box is shown over the window the user
+    // was in last, which need not be the one that asked).
+    const bool busy = m_playerBar->running() || m_prompt->isAsking();
     m_playerBar->endRun();
+    WidgetPrompt::cancelBoxesOver(busy ? nullptr : this);
+    deleteWhenIdle();
+}
+
+// The close may come while a handler of this window is still on the stack
+// below (a PLAY, a STEP, a question waiting for its answer: a signal or the
+// main window's close reaches us from inside their event loops). Deleted
+// there, the window would take that handler's objects, and the box it shows,
+// away under it; so it goes once the last of them has come back.
+void EditForm::deleteWhenIdle()
+{
+    if (m_closed && !m_playerBar->running() && !m_prompt->isAsking())
+        deleteLater();
 }

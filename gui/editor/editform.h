@@ -4,6 +4,8 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 struct CommandSession;
 class EditBox;
 class EditFiles;
@@ -14,6 +16,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QPushButton;
+class WindowPrompt;
 
 // The edit window: the Log Board text in an edit area, to read, change, load,
 // save, export, play and step. It is not modal; while it is open, new records
@@ -42,7 +45,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    QWidget *buildButtons(CommandSession &session, Prompt &prompt);
+    QWidget *buildButtons(CommandSession &session);
     void buildMenus();
     void Edit_menu_Open();
     void Undo_menu_Click();
@@ -50,7 +53,9 @@ private:
     void Selectall_menu_Click();
     void showFile(const QString &path);
     void setStepLock(bool stepping);
+    void deleteWhenIdle();
 
+    std::unique_ptr<WindowPrompt> m_prompt; // every question the window asks
     EditBox *m_editBox;
     EditPlayerBar *m_playerBar = nullptr;
     EditFiles *m_files = nullptr;

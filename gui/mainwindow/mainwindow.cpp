@@ -10,6 +10,7 @@
 #include "gui/commandpanel/directcommandpanel.h"
 #include "gui/common/monitorview.h"
 #include "gui/common/windowhold.h"
+#include "gui/common/widgetprompt.h"
 #include "gui/mainwindow/connectionbar.h"
 #include "gui/mainwindow/cursorpicker.h"
 #include "gui/mainwindow/monitorbuttons.h"
@@ -227,7 +228,11 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     shutDown();
     event->accept();
-    emit closed();
+    emit closed(); // the edit window goes with it
+    // The close may come while a box waits for its answer (a signal, or the
+    // system, reaches a window the box blocks). The program ends with no one
+    // to answer: each box gives its handler the answer that changes nothing.
+    WidgetPrompt::cancelBoxesOver(nullptr);
 }
 
 void MainWindow::shutDown()

@@ -7,6 +7,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -17,7 +18,9 @@
 
 #include <csignal>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -34,6 +37,8 @@ class ZeptaSignalsTest : public QObject
 private slots:
     void sigtermEndsWhateverTheSettingsFile_data();
     void sigtermEndsWhateverTheSettingsFile();
+    void secondSignalWaitsForTheOrderlyEnd_data();
+    void secondSignalWaitsForTheOrderlyEnd();
     void killedWhileSavingLeavesAWholeFile();
 };
 
@@ -114,6 +119,76 @@ void ZeptaSignalsTest::sigtermEndsWhateverTheSettingsFile()
         QCOMPARE(err.count(QStringLiteral("Settings in ")), 1);
     if (kind == "folder" || kind == "FIFO" || kind == "link to a device" || kind == "dangling link")
         QVERIFY(told);
+}
+
+void ZeptaSignalsTest::secondSignalWaitsForTheOrderlyEnd_data()
+{
+    QTest::addColumn<bool>("heldUp");
+    QTest::addColumn<int>("gapMs"); // between the two signals
+    // Two signals that come before the first is taken are one for the system;
+    // a few milliseconds apart they are two, as GNU timeout's often are.
+    QTest::newRow("back to back: saved") << false << 5;
+    QTest::newRow("held up: ended once the first had its time") << true << 500;
+}
+
+// Two SIGTERMs back to back (GNU timeout signals the child, then its group)
+// are one request: the settings are saved. An end that hangs (here the line
+// saying the settings could not be saved meets a full pipe on stderr) is
+// ended by a second signal, but not before the first had two seconds.
+void ZeptaSignalsTest::secondSignalWaitsForTheOrderlyEnd()
+{
+    QFETCH(bool, heldUp);
+    QFETCH(int, gapMs);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(kSettings);
+    const QString leftover = temporaryPathFor(path);
+    QVERIFY(writeFile(leftover, {}));
+    // The older five-byte layout comes back in the new one: a save shows.
+    if (heldUp)
+        QVERIFY(QDir(dir.path()).mkdir(kSettings));
+    else
+        QVERIFY(writeFile(path, "41200"));
+    QProcess zepta;
+    zepta.setWorkingDirectory(dir.path());
+    const QByteArray pipe = QFile::encodeName(dir.filePath(QStringLiteral("stderr")));
+    QCOMPARE(::mkfifo(pipe.constData(), 0600), 0);
+    const int reader = ::open(pipe.constData(), O_RDONLY | O_NONBLOCK); // never reads
+    QVERIFY(reader >= 0);
+    zepta.setStandardErrorFile(QFile::decodeName(pipe));
+    zepta.start(ZEPTA_PATH, {});
+    QVERIFY(zepta.waitForStarted());
+    QDeadlineTimer patience(10000);
+    while (QFile::exists(leftover) && !patience.hasExpired())
+        QTest::qWait(10);
+    QTest::qWait(500);
+    if (heldUp) { // from now on a line on stderr waits for ever
+        const int writer = ::open(pipe.constData(), O_WRONLY | O_NONBLOCK);
+        while (::write(writer, "x", 1) == 1) {
+        }
+        ::close(writer);
+    }
+
+    QElapsedTimer sinceFirst;
+    sinceFirst.start();
+    ::kill(pid_t(zepta.processId()), SIGTERM);
+    QThread::msleep(gapMs);
+    ::kill(pid_t(zepta.processId()), SIGTERM);
+    const bool ended = zepta.waitForFinished(10000);
+    const qint64 took = sinceFirst.elapsed();
+    ::close(reader);
+    if (!ended) {
+        zepta.kill();
+        zepta.waitForFinished();
+    }
+    QVERIFY(ended);
+    if (heldUp) {
+        QCOMPARE(zepta.exitStatus(), QProcess::CrashExit);
+        QVERIFY2(took >= 1900 && took < 5000, qPrintable(QString::number(took)));
+    } else {
+        QCOMPARE(zepta.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(zepta.exitCode(), 0);
+        QCOMPARE(fileBytes(path), QByteArray("zCOM5\r\n1200"));
+    }
 }
 
 // SIGTERM starts the shut-down write, and SIGKILL lands at some moment of it:

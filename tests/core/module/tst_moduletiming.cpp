@@ -195,6 +195,11 @@ void ModuleTimingTest::screensaverAndBrightness_data()
     QTest::newRow("25 %") << hex("1f5801") << -1 << 0.25f << false;
     QTest::newRow("character level 1 is dark") << hex("1f28675001 0000") << -1 << 0.0f << false;
     QTest::newRow("power on again") << hex("1f28614000 1f28614001") << -1 << 1.0f << false;
+    // As the window's list shows after these: OFF stays, the others go back to ON.
+    QTest::newRow("power off outlasts Initialize") << hex("1f28614000 1b40") << 0 << 1.0f << true;
+    QTest::newRow("all dots on ends with Initialize")
+        << hex("1f28614003 1b40") << -1 << 1.0f << false;
+    QTest::newRow("Reset powers on") << hex("1f28614000 1b58ff") << -1 << 1.0f << false;
 }
 
 void ModuleTimingTest::screensaverAndBrightness()

@@ -5,11 +5,15 @@
 #include "core/serial/porttable.h"
 #include "core/serial/serialports.h"
 
+#include <QDir>
+#include <QFile>
 #include <QSerialPort>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <termios.h>
 
 #include <fcntl.h>
@@ -48,6 +52,7 @@ private slots:
     void lineSettingsReachTheDevice();
     void refusedOpenLeavesEntryClosed_data();
     void refusedOpenLeavesEntryClosed();
+    void longPathsReachTheDevice();
     void farEndGoneIsReportedOnce_data();
     void farEndGoneIsReportedOnce();
 };
@@ -186,6 +191,42 @@ void SerialPtyTest::refusedOpenLeavesEntryClosed()
     QCOMPARE(second.CommOpen(1, path, kSettings), 0);
     QCOMPARE(second.CommWrite(1, "A", 1, 0), 1);
     QCOMPARE(first.pty.readMaster(1), QByteArray("A"));
+}
+
+// A link of some 300 characters, past the 255 of one file name, opens the
+// device it leads to; a second link to the same device finds it in use. A
+// device node itself that deep cannot be locked, and says why.
+void SerialPtyTest::longPathsReachTheDevice()
+{
+    PseudoTerminal pty;
+    QTemporaryDir dir;
+    const auto deepPath = [&dir](char letter) {
+        QString folder = dir.path();
+        while (folder.size() < 280)
+            folder += u'/' + QString(40, QLatin1Char(letter));
+        QDir().mkpath(folder);
+        return folder + QStringLiteral("/vfd");
+    };
+    const QString link = deepPath('a');
+    const QString other = deepPath('b');
+    QVERIFY(QFile::link(pty.slavePath(), link) && QFile::link(pty.slavePath(), other));
+
+    PortTable first(systemSerialDeviceFactory());
+    QCOMPARE(first.CommOpen(1, link, kSettings), 0);
+    QCOMPARE(first.CommWrite(1, "A", 1, 0), 1);
+    QCOMPARE(pty.readMaster(1), QByteArray("A"));
+    PortTable second(systemSerialDeviceFactory());
+    QCOMPARE(second.CommOpen(1, other, kSettings), EBUSY);
+    QCOMPARE(second.lastCommError().message,
+             QStringLiteral("The port is in use by another program."));
+
+    struct stat device = {};
+    QCOMPARE(::stat(qPrintable(pty.slavePath()), &device), 0);
+    const QString node = deepPath('c') + QStringLiteral("node");
+    if (::mknod(qPrintable(node), S_IFCHR | 0600, device.st_rdev) != 0)
+        QSKIP("making a device node needs root");
+    QCOMPARE(second.CommOpen(1, node, kSettings), ENAMETOOLONG);
+    QVERIFY(second.lastCommError().message.contains(QStringLiteral("too long")));
 }
 
 void SerialPtyTest::farEndGoneIsReportedOnce_data()

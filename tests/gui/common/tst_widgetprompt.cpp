@@ -1,16 +1,137 @@
+#include "app/shared/terminationsignals.h"
 #include "core/logboard/exportformats.h"
 #include "core/logboard/logboardfile.h"
+#include "core/session/commandsession.h"
+#include "core/session/configfile.h"
+#include "core/session/setupstate.h"
 #include "gui/common/widgetprompt.h"
+#include "gui/editor/editform.h"
+#include "gui/mainwindow/mainwindow.h"
+#include "support/fakeserialdevice.h"
+#include "support/testfiles.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <csignal>
 #include <functional>
+#include <memory>
 
 namespace {
+
+enum class Close { Signal, MainWindow, EditWindow };
+
+// Both windows over a scripted line, asking through the real boxes.
+struct Desk
+{
+    QTemporaryDir dir;
+    WidgetPrompt prompt;
+    std::shared_ptr<FakeSerialDevice::Line> line = std::make_shared<FakeSerialDevice::Line>();
+    CommandSession session{FakeSerialDevice::factory(line), prompt,
+                           CodePage(CodePage::Kind::Windows1252)};
+    SetupState state;
+    std::unique_ptr<MainWindow> form;
+
+    Desk()
+    {
+        session.ports.setTimeouts(30, 2);
+        form =
+            std::make_unique<MainWindow>(MainWindowParts{session, state, prompt, {}, dir.path()});
+        prompt.setParentWidget(form.get());
+        form->show();
+    }
+    EditForm *editor() const { return form->eForm_ref(); }
+    void click(QWidget *in, const char *name) const
+    {
+        QTest::mouseClick(in->findChild<QWidget *>(QString::fromLatin1(name)), Qt::LeftButton);
+    }
+    void chooseTab(int tab) const
+    {
+        auto *bar = form->findChild<QTabBar *>(QStringLiteral("TabStrip1"));
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab).center());
+    }
+    void goOnline()
+    {
+        if (!session.connection.goOnline(QStringLiteral("COM1"), QStringLiteral("38400"), false))
+            qWarning("not online");
+    }
+    void activate(QWidget *window) const
+    {
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window))
+            qWarning("%s not active", qPrintable(window->objectName()));
+    }
+};
+
+// Brings the desk one click away from the box the row is about, and gives
+// that click; fileAnswer is what a file dialog before that box is answered.
+std::function<void()> setUp(Desk &d, const QString &box, QString *fileAnswer)
+{
+    QWidget *main = d.form.get();
+    const QString refused = QStringLiteral("PRT 1bh 100h;\r\n");
+    if (box == "main: COM port cannot be opened") {
+        d.line->busy = true;
+        return [&d, main] { d.click(main, "OnlineButton"); };
+    }
+    if (box == "main: COM port error") {
+        d.goOnline();
+        d.line->accept.enqueue(-1);
+        return [&d, main] { d.click(main, "Pos_3"); };
+    }
+    if (box == "main: leaving User Setup Mode") {
+        d.chooseTab(1);
+        d.click(main, "UserModIn");
+        return [&d] { d.chooseTab(0); };
+    }
+    if (box == "main: starting Serial OUT Mode") {
+        d.chooseTab(2);
+        return [&d, main] { d.click(main, "TxdMod_1"); };
+    }
+    if (box.startsWith("main: binary save")) {
+        if (box.endsWith("fails"))
+            *fileAnswer = d.dir.filePath(QStringLiteral("missing/out.dat"));
+        return [&d, main] { d.click(main, "Save_to_file_button"); };
+    }
+    if (box == "main: PLAY refused") {
+        d.goOnline();
+        d.session.logBoard.setLogtext(refused);
+        return [&d, main] { d.click(main, "PlayCommandButton"); };
+    }
+    EditForm *editor = d.editor();
+    if (box.startsWith("edit: PLAY")) {
+        d.goOnline();
+        if (box.endsWith("refused"))
+            editor->setLogText(refused);
+        else
+            d.line->accept.enqueue(-1);
+        return [&d, editor] { d.click(editor, "PlayCommandButton"); };
+    }
+    if (box == "edit: All Clear")
+        return [&d, editor] { d.click(editor, "ClearCommandButton"); };
+    if (box.startsWith("edit: Load")) {
+        editor->setLogText({});
+        if (box.endsWith("fails"))
+            *fileAnswer = d.dir.filePath(QStringLiteral("missing.txt"));
+        return [&d, editor] { d.click(editor, "LoadCommandButton"); };
+    }
+    // Save As: the box itself, the question before replacing the file the
+    // type's extension leads to, and the failure.
+    if (box.endsWith("replace it?")) {
+        writeFile(d.dir.filePath(QStringLiteral("log.txt")), "earlier");
+        *fileAnswer = d.dir.filePath(QStringLiteral("log"));
+    } else if (box.endsWith("fails")) {
+        *fileAnswer = d.dir.filePath(QStringLiteral("missing/log.txt"));
+    }
+    return [editor] { editor->findChild<QAction *>(QStringLiteral("Saveas_menu"))->trigger(); };
+}
 
 // Answers the file dialog that the next call opens.
 void answerDialog(std::function<void(QFileDialog *)> answer)
@@ -24,13 +145,16 @@ void answerDialog(std::function<void(QFileDialog *)> answer)
 
 } // namespace
 
-// The file dialogs as the windows show them, answered as a user would.
+// The boxes and file dialogs as the windows show them: answered as a user
+// would, and ended when the program or a window closes under them.
 class TestWidgetPrompt : public QObject
 {
     Q_OBJECT
 private slots:
     void saveDialogTellsTheChosenType();
     void loadDialogTakesAnyName();
+    void closingEndsEveryBox_data();
+    void closingEndsEveryBox();
 };
 
 void TestWidgetPrompt::saveDialogTellsTheChosenType()
@@ -69,6 +193,121 @@ void TestWidgetPrompt::loadDialogTakesAnyName()
     });
     QCOMPARE(prompt.openFileName(LogBoardFile::loadRequest()), QString());
     QCOMPARE(mode, QFileDialog::AnyFile);
+}
+
+void TestWidgetPrompt::closingEndsEveryBox_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("shows"); // in the box's title and text
+    QTest::addColumn<int>("close");
+    const QList<std::pair<const char *, const char *>> boxes = {
+        {"main: COM port cannot be opened", "|COM port cannot be opened"},
+        {"main: COM port error", "|COM port error"},
+        {"main: leaving User Setup Mode", "Caution - User Setup Mode|"},
+        {"main: starting Serial OUT Mode", "Confirm Serial OUT mode start|"},
+        {"main: binary save", "Save to file|"},
+        {"main: binary save fails", "Could not write"},
+        {"main: PLAY refused", "more than one byte"},
+        {"edit: All Clear", "All Clear|"},
+        {"edit: Load", "Load from file|"},
+        {"edit: Load fails", "missing.txt"},
+        {"edit: Save As", "Save to file|"},
+        {"edit: Save As, replace it?", "Do you want to replace it?"},
+        {"edit: Save As fails", "Could not write"},
+        {"edit: PLAY refused", "more than one byte"},
+        {"edit: PLAY, COM port error", "|COM port error"},
+    };
+    for (const auto &box : boxes) {
+        const QByteArray name(box.first);
+        const QString shows = QString::fromLatin1(box.second);
+        const auto row = [&](const char *how, Close close) {
+            QTest::newRow(name + ", " + how) << QString::fromLatin1(name) << shows << int(close);
+        };
+        row("SIGTERM", Close::Signal);
+        row("main window closed", Close::MainWindow);
+        // The main window's PLAY rests while the edit window is open.
+        if (name != "main: PLAY refused")
+            row("edit window closed", Close::EditWindow);
+    }
+}
+
+// The program is told to end, or a window to close, while a box waits for its
+// answer (a signal, or the system's close, reaches a window the box blocks).
+// The box ends as cancelled, the handler that asked comes back in a window
+// that is still there, and the program ends as by the close box: settings
+// written, port closed, the edit window's text back on the Log Board. The
+// sanitizer build tells a box or window freed under its handler.
+void TestWidgetPrompt::closingEndsEveryBox()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, shows);
+    QFETCH(int, close);
+    Desk d;
+    TerminationSignals termination;
+    QVERIFY(termination.isActive());
+    connect(&termination, &TerminationSignals::received, d.form.get(), &MainWindow::closeForSignal);
+    QSignalSpy closed(d.form.get(), &MainWindow::closed);
+    const bool inEditor = box.startsWith(u"edit");
+    if (box != "main: PLAY refused")
+        d.click(d.form.get(), "EditCommandButton");
+    QPointer<EditForm> editor = d.editor();
+    if (editor)
+        editor->setLogText(QStringLiteral("*** Home ***\r\n*** -OPcode- ***\r\nPRT 0bh;\r\n\r\n"));
+    QString fileAnswer;
+    const std::function<void()> ask = setUp(d, box, &fileAnswer);
+    const QString held = editor ? editor->logText() : d.session.logBoard.logtext();
+    d.activate(inEditor ? static_cast<QWidget *>(editor) : d.form.get());
+
+    QString shown;         // the box open when the close came
+    bool leftOpen = false; // and it outlived the close
+    QElapsedTimer sinceClose;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&] {
+        QWidget *open = QApplication::activeModalWidget();
+        if (!open)
+            return;
+        auto *files = qobject_cast<QFileDialog *>(open);
+        if (files && !fileAnswer.isEmpty()) {
+            // Typed, and taken without the dialog's own checks.
+            files->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))
+                ->setText(std::exchange(fileAnswer, QString()));
+            files->QDialog::accept();
+            return;
+        }
+        if (!sinceClose.isValid()) {
+            auto *message = qobject_cast<QMessageBox *>(open);
+            shown = open->windowTitle() + u'|' + (message ? message->text() : QString());
+            sinceClose.start();
+            if (close == int(Close::Signal))
+                std::raise(SIGTERM);
+            else if (close == int(Close::MainWindow))
+                d.form->close();
+            else
+                editor->close();
+        } else if (sinceClose.hasExpired(100)) {
+            // Closing the edit window leaves the main window's boxes to it.
+            if (close == int(Close::EditWindow) && !inEditor && closed.isEmpty()) {
+                d.form->close();
+                return;
+            }
+            leftOpen = true;
+            static_cast<QDialog *>(open)->reject();
+        }
+    });
+    closer.start(10);
+    ask();
+    closer.stop();
+    QVERIFY2(shown.contains(shows), qPrintable(shown));
+    QVERIFY2(!leftOpen, "the box outlived the close");
+
+    if (closed.isEmpty()) // the edit window closed over its own box
+        d.form->close();
+    QCOMPARE(closed.size(), 1);
+    QTRY_VERIFY(!editor);
+    QCOMPARE(d.session.logBoard.logtext(), held);
+    QCOMPARE(fileBytes(d.dir.filePath(QString::fromLatin1(ConfigFile::kFileName))).left(7),
+             QByteArray("zCOM1\r\n"));
+    QVERIFY(!d.line->isOpen);
 }
 
 QTEST_MAIN(TestWidgetPrompt)

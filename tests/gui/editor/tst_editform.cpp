@@ -24,6 +24,22 @@ QString editMenuEnabled(Editing &w)
     return on.join(u' ');
 }
 
+// The window is closed while Load's failure box waits, and the box stays up a
+// moment longer (a native dialog may): events run, deferred deletions too,
+// and the window must still be there for the handler that asked.
+void closeUnderTheLoadFailure(Editing &w)
+{
+    QPointer<EditForm> form = w.editor();
+    w.p.prompt.answerOkCancel(true);
+    w.p.prompt.answerFile(w.dir.filePath(QStringLiteral("missing.txt")));
+    w.p.prompt.onMessage([form](const QString &) {
+        form->close();
+        QTest::qWait(20);
+        QVERIFY(form);
+    });
+    w.clickInEditor("LoadCommandButton");
+}
+
 } // namespace
 
 // The edit window: the hand-over of the Log Board, Clear, Load, Save, Save As
@@ -79,6 +95,7 @@ void TestEditForm::closingHandsTheTextBack_data()
     QTest::newRow("close box") << "close";
     QTest::newRow("Exit") << "Exit_menu";
     QTest::newRow("main window closed") << "main";
+    QTest::newRow("closed under a box") << "box";
 }
 
 void TestEditForm::closingHandsTheTextBack()
@@ -96,6 +113,8 @@ void TestEditForm::closingHandsTheTextBack()
         form->close();
     else if (how == QLatin1String("main"))
         w.form->close();
+    else if (how == QLatin1String("box"))
+        closeUnderTheLoadFailure(w);
     else
         w.trigger(how);
     QCOMPARE(w.editor(), nullptr);
