@@ -1,7 +1,6 @@
 #include "core/commands/serialoutswitch.h"
 
 #include "core/commands/setupmodecatalogue.h"
-#include "core/serial/porttable.h"
 #include "core/session/connection.h"
 #include "core/session/setupstate.h"
 #include "core/transport/commandtransport.h"
@@ -24,12 +23,9 @@ bool SerialOutSwitch::confirmStart()
 
 void SerialOutSwitch::start()
 {
-    if (m_state.flowControl() == FlowControl::CtsHandshake) {
-        if (m_connection.comport_online() &&
-            m_connection.ports().Deselect_CTS_handshake(Connection::kPort) > 0)
-            m_connection.reportPortError();
-        m_state.setFlowControl(FlowControl::None);
-    }
+    // The box shows the change at once; the port's handshake changes in the
+    // start command's own turn (Command::flowControlOff).
+    m_state.setFlowControl(FlowControl::None);
     m_connection.setSerialOutRunning(true);
     m_transport.issue(
         SetupModeCatalogue::modeSwitch(SetupModeCatalogue::ModeSwitch::SerialOutStart).command);

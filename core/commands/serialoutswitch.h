@@ -16,9 +16,10 @@ public:
 
     // Asks the user; false leaves everything as it was.
     bool confirmStart();
-    // CTS handshake off on the open port (a failure is told, takes the
-    // connection offline, and the start goes on), CTS box unchecked and
-    // locked, then the start command, which thus goes out without handshake.
+    // CTS box unchecked and locked, then the start command, which switches
+    // CTS handshake off on the open port in its turn (a failure is told,
+    // takes the connection offline, and the start goes on) and thus goes out
+    // without handshake.
     void start();
     // The end command (the reply label is left alone), then the CTS box is
     // released; it is editable again only while offline.

@@ -20,6 +20,11 @@ std::array<Row, 4> buildModeSwitches()
                      {"\\x1f\\x28\\x65\\x84\\x4f\\x55\\x54", "Serial OUT mode End", kModeEndHelp}};
     // Whatever a status request left set must not touch the reply label.
     serialOutEnd.command.replyKind = ReplyKind::Unchanged;
+    Row serialOutStart{"TxdMod_1",
+                       "Start",
+                       {"\\x1f\\x28\\x65\\x83\\x49\\x4e", "Serial OUT mode Start", kModeStartHelp}};
+    // The module's SBUSY line carries data from now on.
+    serialOutStart.command.flowControlOff = true;
     return {{
         {"UserModIn",
          "Start",
@@ -28,9 +33,7 @@ std::array<Row, 4> buildModeSwitches()
          "End",
          {"\\x1f\\x28\\x65\\x02\\x4f\\x55\\x54", "User set up mode end", kModeEndHelp}},
         serialOutEnd,
-        {"TxdMod_1",
-         "Start",
-         {"\\x1f\\x28\\x65\\x83\\x49\\x4e", "Serial OUT mode Start", kModeStartHelp}},
+        serialOutStart,
     }};
 }
 

@@ -36,4 +36,8 @@ struct Command
     // The window takes no input while it runs (the status requests, the
     // picker, a few lists and buttons).
     bool holdsWindow = false;
+    // Serial OUT start: CTS flow control goes off on the open port in the
+    // command's own turn, just before its bytes, so that a playback still
+    // ahead of it in the queue keeps its handshake to the end.
+    bool flowControlOff = false;
 };

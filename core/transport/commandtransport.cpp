@@ -54,6 +54,8 @@ void CommandTransport::run(const Command &command)
         m_transmitter.setReplyKind(*command.replyKind);
     if (command.expectReply)
         m_transmitter.setExpectReply(true);
+    if (command.flowControlOff)
+        m_transmitter.switchFlowControlOff();
 
     bool sent = true;
     if (command.notation == Command::Notation::Escape) {

@@ -82,6 +82,12 @@ bool DataTransmitter::send(const Codes &codes)
     return true;
 }
 
+void DataTransmitter::switchFlowControlOff()
+{
+    if (m_connection.comport_online() && m_ports.Deselect_CTS_handshake(Connection::kPort) > 0)
+        m_connection.reportPortError();
+}
+
 bool DataTransmitter::writeOut(QByteArray &segment, qsizetype count)
 {
     if (count == 0)

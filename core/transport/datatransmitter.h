@@ -31,6 +31,9 @@ public:
     // is, for zepta-cli, which prints only the "[T]" line. Call it online
     // only; false when the port failed or the writer was stopped.
     bool send(const Codes &codes);
+    // CTS flow control off on the open port; a failure is told and takes the
+    // connection offline. Offline there is nothing to switch.
+    void switchFlowControlOff();
 
     // Set by a status request before it transmits. It stays set until a reply
     // is actually read, so a request issued offline makes the next online

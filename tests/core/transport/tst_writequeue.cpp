@@ -3,11 +3,13 @@
 // while another is being written. What the module read must be each writer's
 // bytes whole, in the order they were asked for.
 
+#include "core/commands/serialoutswitch.h"
 #include "core/commands/setupmodecatalogue.h"
 #include "core/logboard/logboardplayer.h"
 #include "core/logboard/playerflags.h"
 #include "core/module/simulatordevice.h"
 #include "core/session/commandsession.h"
+#include "core/session/setupstate.h"
 #include "support/scriptedprompt.h"
 
 #include <QDeadlineTimer>
@@ -98,6 +100,7 @@ private slots:
     void runsNotStartedAreCalledOff_data();
     void runsNotStartedAreCalledOff();
     void stopWhileTheModuleIsBusy();
+    void serialOutStartChangesTheHandshakeInItsTurn();
 };
 
 void TestWriteQueue::writersTakeTurns_data()
@@ -256,6 +259,29 @@ void TestWriteQueue::stopWhileTheModuleIsBusy()
     QCOMPARE(d.session.writer.bytesWritten(), received.size());
     QCOMPARE(d.prompt.asked().size(), 0);
     QVERIFY(d.session.connection.comport_online());
+}
+
+// Serial OUT start clicked during a playback: the playback keeps CTS flow
+// control to its end, and the start command switches it off in its own turn.
+void TestWriteQueue::serialOutStartChangesTheHandshakeInItsTurn()
+{
+    Desk d(true);
+    SetupState state;
+    state.setFlowControl(FlowControl::CtsHandshake);
+    SerialOutSwitch serialOut(d.session.transport, d.session.connection, state, d.prompt);
+    const auto ctsOn = [&] {
+        return d.session.ports.device(Connection::kPort)->lineSettings().ctsFlowControl;
+    };
+    bool ctsWhileWaiting = false;
+    d.whileWriting = [&] {
+        serialOut.start();
+        ctsWhileWaiting = ctsOn();
+    };
+    QCOMPARE(d.player.play(kBoard), Outcome::Finished);
+    QVERIFY(ctsWhileWaiting);
+    QVERIFY(!ctsOn());
+    QCOMPARE(state.flowControl(), FlowControl::None);
+    QCOMPARE(d.received(), kBoardBytes + QByteArray::fromHex("1f28658349 4e"));
 }
 
 QTEST_GUILESS_MAIN(TestWriteQueue)
