@@ -4,7 +4,8 @@
 #include <QList>
 #include <QString>
 
-// Every command the module knows, as it reads them from the line.
+// Every command the module knows, as it reads them from the line; each has
+// its row in commandtable.cpp.
 enum class ModuleOp {
     Character, // 20h to FFh
     BackSpace,
@@ -70,7 +71,8 @@ struct DecodedCommand
     quint8 at(int i) const { return quint8(bytes.at(i)); }
 };
 
-// The name of a command with its parameters ("Cursor set x=23 y=5").
+// The name of a command with its parameters ("Cursor set x=23 y=5"), as its
+// row in commandtable.cpp writes it.
 QString commandName(const DecodedCommand &command);
 // A character code as the names write it: "41h".
 QString codeName(quint8 code);
@@ -99,7 +101,7 @@ private:
     void breakOff(quint8 byte, QList<DecodedCommand> &done);
 
     QByteArray m_bytes;
-    QList<int> m_candidates; // rows of the syntax table that still match m_bytes
+    QList<int> m_candidates; // rows of commandTable() that still match m_bytes
     bool m_inDefineBody = false;
     int m_charactersLeft = 0; // characters still to come in a user font define
     int m_dataLeft = -1;      // pattern bytes still to come; -1: a count byte is next

@@ -44,6 +44,7 @@ class ModuleTimingTest : public QObject
 private slots:
     void bytesArriveAtTheBaudRate_data();
     void bytesArriveAtTheBaudRate();
+    void transmitterTakesWhatItHasRoomFor();
     void waitActionHoldsTheInput();
     void ctsFlowControlStopsTheTransmitter();
     void withoutFlowControlAFullBufferLosesBytes();
@@ -80,6 +81,18 @@ void ModuleTimingTest::bytesArriveAtTheBaudRate()
     QCOMPARE(b.write(text), 20);
     b.at(ms);
     QTEST(int(b.row0().size()), "shown");
+}
+
+void ModuleTimingTest::transmitterTakesWhatItHasRoomFor()
+{
+    Bench b(9600);
+    const QByteArray text(90, 'x');
+    QCOMPARE(b.write(text), 64);
+    QCOMPARE(b.write("x"), 0);
+    // A waiting writer wakes when half the transmitter is free, not for every byte.
+    QVERIFY(b.line.waitForWritable(100));
+    QCOMPARE(b.clock->nowNs(), 32 * 1'041'666);
+    QCOMPARE(b.write(text.mid(64)), 26);
 }
 
 void ModuleTimingTest::waitActionHoldsTheInput()
@@ -138,13 +151,16 @@ void ModuleTimingTest::repliesComeBackAtTheBaudRate()
     b.write(hex("1f286583494e") + hex("1f28654030"));
     b.at(11.5 + 0.1); // 11 bytes out
     QCOMPARE(b.line.bytesWaiting(), 0);
+    // A reader waits for the first reply byte: one byte time after the request's last.
+    QVERIFY(b.line.waitForReadable(50));
+    QCOMPARE(b.clock->nowNs(), 12 * 1'041'666);
     b.at(11.5 + 5 * 1.0417); // 5 of 15 reply bytes back
     QCOMPARE(b.line.bytesWaiting(), 5);
-    QVERIFY(b.line.waitForReadable(50));
     b.at(40);
     QByteArray reply(20, '\0');
     reply.resize(b.line.read(reply.data(), 20));
     QCOMPARE(reply, QByteArray("\x28\x65\x40SIM-24B 4x24"));
+    QVERIFY(!b.line.waitForReadable(30));
 }
 
 void ModuleTimingTest::blinkActionBlanksTheGlass()

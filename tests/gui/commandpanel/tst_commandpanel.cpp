@@ -1,4 +1,51 @@
+#include "core/commands/setupmodecatalogue.h"
+#include "core/module/commanddecoder.h"
 #include "panelbench.h"
+
+Q_DECLARE_METATYPE(Command)
+
+namespace {
+
+// Fails the test unless the simulated module reads bytes as one whole command
+// it understands. It reads them by its own table, so it checks the catalogue's.
+void requireOneCommand(const QByteArray &bytes)
+{
+    CommandDecoder decoder;
+    QList<DecodedCommand> done;
+    for (const char b : bytes)
+        decoder.feed(quint8(b), done);
+    QStringList read;
+    for (const DecodedCommand &command : std::as_const(done))
+        read << commandName(command);
+    if (!decoder.pending().isEmpty())
+        read << QStringLiteral("(waiting for more)");
+    QVERIFY2(done.size() == 1 && decoder.pending().isEmpty() &&
+                 done.first().op != ModuleOp::NotUnderstood,
+             qPrintable(bytes.toHex(' ') + " reads as " + read.join(" | ")));
+}
+
+// Where a wrong byte would still make a command the module reads (the two
+// halves of a pair, the order of a list, a computed entry), the walk also
+// compares the bytes with the reference tables; by the walk's row names.
+const QHash<QString, QString> kReferenceBytes = {
+    {"ModInit", "1B 40"},
+    {"Ctrl_0", "08"},
+    {"InsDel_3", "1B 58 F6"},
+    {"DispMod_1", "1F 02"},
+    {"CharBlk_0", "1B 42"},
+    {"CharUl_1", "1B 57"},
+    {"ChrWid_1", "1F 28 67 04 81"},
+    {"SpFontSel_0", "1F 28 67 06 00"},
+    {"RAMuserfont_0", "1B 25 01"},
+    {"CharBright 3", "1F 28 67 50 04 00 00"},
+    {"CursorModeList 2", "15"},
+    {"ScreensaverList 0", "1F 28 61 40 00"},
+    {"FontMagList 1", "1F 28 67 40 01 02"},
+    {"CTList 6", "1B 74 10"},
+    {"BlkSpdList 127", "1B 54 FF"},
+};
+
+} // namespace
 
 // Every button and list entry of the command panel, read back through the
 // window: the bytes on the line, the monitor's title and help, the colours,
@@ -7,165 +54,123 @@ class TestCommandPanel : public QObject
 {
     Q_OBJECT
 private slots:
-    void buttonSendsItsCommand_data();
-    void buttonSendsItsCommand();
-    void listEntrySendsItsCommand_data();
-    void listEntrySendsItsCommand();
+    void everyControlSendsACommandTheModuleReads_data();
+    void everyControlSendsACommandTheModuleReads();
+    void setUpModeCommandsAreReadByTheModule();
+    void catalogueTitlesAndDistinctCommands();
     void listsHaveNoCommandOutsideTheirEntries();
     void panelShowsStartChoices_data();
     void panelShowsStartChoices();
     void brightnessSelectionsAndLevels();
 };
 
-void TestCommandPanel::buttonSendsItsCommand_data()
+// One row per control, from the catalogue the panel is built from.
+void TestCommandPanel::everyControlSendsACommandTheModuleReads_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("bytes");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("help");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("entry"); // of a list; -1 for a button
+    QTest::addColumn<Command>("command");
     QTest::addColumn<bool>("windowDisabled");
-    auto row = [](const char *name, const char *bytes, const char *title, const char *help,
-                  bool windowDisabled) {
-        QTest::newRow(name) << QString(name) << QString(bytes) << QString(title) << QString(help)
-                            << windowDisabled;
-    };
-    row("Ctrl_0", "08", "BackSpace", "-Op-", true);
-    row("Ctrl_1", "0A", "LineFeed", "-Op-", true);
-    row("Ctrl_2", "0D", "CarriageReturn", "-Op-", true);
-    row("Ctrl_3", "09", "HorizontalTab", "-Op-", true);
-    row("Ctrl_4", "0C", "DisplayClear", "-Op-", true);
-    row("Ctrl_5", "0B", "HomePosition", "-Op-", true);
-    row("InsDel_0", "1B 58 F3", "ins char", "---OpCode---", true);
-    row("InsDel_1", "1B 58 F4", "del char", "---OpCode---", true);
-    row("InsDel_2", "1B 58 F5", "ins line", "---OpCode---", true);
-    row("InsDel_3", "1B 58 F6", "del line", "---OpCode---", true);
-    row("DispMod_0", "1F 01", "Over-write mode", "---Op---", false);
-    row("DispMod_1", "1F 02", "Vertical scroll mode", "---Op---", false);
-    row("DispMod_2", "1F 03", "Horizontal scroll mode", "---Op---", false);
-    row("WrMod_0", "1B 45", "Quick write mode", "-OpCode-", false);
-    row("WrMod_1", "1B 53", "Flickerless mode", "-OpCode-", false);
-    row("CharBlk_0", "1B 42", "Character blink mode = On", "-OpCode-", true);
-    row("CharBlk_1", "1B 41", "Character blink mode = Off", "-OpCode-", true);
-    row("CharUl_0", "1B 55", "Underline display mode = On", "-OpCode-", true);
-    row("CharUl_1", "1B 57", "Underline display mode = Off", "-OpCode-", true);
-    row("ChrWid_0", "1F 28 67 04 80", "Descender display = Off", "-----OpCode-----  d ", true);
-    row("ChrWid_1", "1F 28 67 04 81", "Descender display = On", "-----OpCode-----  d ", true);
-    row("SpFontSel_0", "1F 28 67 06 00", "Font magnified display (special font) = Off",
-        "-----OpCode-----  s ", false);
-    row("SpFontSel_1", "1F 28 67 06 01", "Font magnified display (special font) = On",
-        "-----OpCode-----  s ", false);
-    row("RAMuserfont_0", "1B 25 01", "RAM user font = On", "-OpCode-  n ", true);
-    row("RAMuserfont_1", "1B 25 00", "RAM user font = Off", "-OpCode-  n ", true);
-    row("ModInit", "1B 40", "Initialize", "-OPcode-", false);
-    row("ModReset", "1B 58 FF", "Reset", "---OPcode---", false);
+    QTest::addColumn<int>("choice"); // the button shown as chosen after; -1 for none
+    const CommandCatalogue catalogue;
+    for (const CommandCatalogue::ButtonGroup &group : catalogue.groups()) {
+        for (int i = 0; i < group.actions.size(); ++i) {
+            const QString name = group.name + '_' + QString::number(i);
+            QTest::newRow(qPrintable(name))
+                << name << -1 << group.command(i) << group.disablesWindow
+                << (group.startChoice < 0 ? -1 : i);
+        }
+    }
+    for (const CommandCatalogue::OptionList &list : catalogue.lists()) {
+        for (int k = 0; k < list.items.size(); ++k)
+            QTest::addRow("%s %d", qPrintable(list.name), k)
+                << list.name << k << list.command(k, list.items[k]) << list.disablesWindow << -1;
+    }
+    for (const CommandCatalogue::SingleButton &single : catalogue.singles())
+        QTest::newRow(qPrintable(single.name))
+            << single.name << -1 << single.command() << false << -1;
 }
 
-void TestCommandPanel::buttonSendsItsCommand()
+void TestCommandPanel::everyControlSendsACommandTheModuleReads()
 {
-    QFETCH(QString, name);
-    QFETCH(QString, bytes);
-    QFETCH(QString, title);
-    QFETCH(QString, help);
+    QFETCH(QString, control);
+    QFETCH(int, entry);
+    QFETCH(Command, command);
     QFETCH(bool, windowDisabled);
+    QFETCH(int, choice);
     PanelBench bench;
-    bench.click(name);
-    QCOMPARE(bench.take(), bytes);
-    QCOMPARE(bench.monitor.commandName(), title);
-    QCOMPARE(bench.monitor.help(), help);
+    if (entry < 0)
+        bench.click(control);
+    else
+        bench.choose(control, entry);
+    requireOneCommand(bench.line->written);
+    const QString reference = kReferenceBytes.value(QTest::currentDataTag());
+    if (!reference.isEmpty())
+        QCOMPARE(bench.take(), reference);
+    QCOMPARE(bench.monitor.commandName(), command.title);
+    QCOMPARE(bench.monitor.help(), command.help);
     QCOMPARE(bench.windowEnabledWhileSending, QList<bool>{!windowDisabled});
     QVERIFY(bench.panel.isEnabled());
     // A mode or on/off row shows the last click in light green, also a repeated
     // one; plain command rows never show a choice.
-    const QString row = name.section('_', 0, 0);
+    const QString row = control.section('_', 0, 0);
     QString shown(bench.painted(row).size(), '-');
-    if (name.contains('_') && !name.startsWith("Ctrl") && !name.startsWith("InsDel"))
-        shown[name.section('_', 1).toInt()] = 'X';
+    if (choice >= 0)
+        shown[choice] = 'X';
     QCOMPARE(bench.painted(row), shown);
 }
 
-void TestCommandPanel::listEntrySendsItsCommand_data()
+// The set-up modes' buttons and the status requests; their panel's test pins
+// their bytes.
+void TestCommandPanel::setUpModeCommandsAreReadByTheModule()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("bytes");
-    auto row = [](const char *name, int index, const QString &text, const QString &bytes) {
-        QTest::addRow("%s %d", name, index) << QString(name) << index << text << bytes;
-    };
-    auto hex = [](int v) { return QStringLiteral("%1").arg(v, 2, 16, QLatin1Char('0')).toUpper(); };
-    const char *levels[] = {"0", "14", "29", "43", "57", "71", "86", "100"};
-    const char *lum[] = {"25%", "50%", "75%", "100%", "125%", "150%", "175%", "200%"};
-    for (int k = 0; k < 8; ++k) {
-        row("CharBright", k, QStringLiteral("Level %1 (%2%)").arg(k + 1).arg(levels[k]),
-            "1F 28 67 50 " + hex(k + 1) + " 00 00");
-        row("LumList", k, lum[k], "1F 58 " + hex(k + 1));
+    using namespace SetupModeCatalogue;
+    QList<Command> commands;
+    for (int which = 0; which <= int(ModeSwitch::SerialOutStart); ++which)
+        commands << modeSwitch(ModeSwitch(which)).command;
+    for (const Row &row : displayStatusRows())
+        commands << row.command;
+    for (int i = 0; i < statusRequests().size(); ++i)
+        commands << statusRequestCommand(i, 0x20);
+    commands << statusRequestCommand(kUserFontRequest, 0xFF);
+    PanelBench bench;
+    for (const Command &command : std::as_const(commands)) {
+        bench.transport.issue(command);
+        requireOneCommand(bench.line->written);
+        bench.take();
     }
-    const char *cursors[] = {"Underline cursor", "Cursor off", "Block cursor",
-                             "Underline cursor blink"};
-    const char *savers[] = {"Disp. power OFF", "Disp. power ON", "All dots OFF", "All dots ON"};
-    for (int k = 0; k < 4; ++k) {
-        row("CursorModeList", k, cursors[k], hex(0x13 + k));
-        row("ScreensaverList", k, savers[k], "1F 28 61 40 " + hex(k));
-    }
-    row("FontMagList", 0, "X1 Y1", "1F 28 67 40 01 01");
-    row("FontMagList", 1, "X1 Y2", "1F 28 67 40 01 02");
-    row("FontMagList", 2, "X2 Y2", "1F 28 67 40 02 02");
-    const char *fonts[] = {"America",   "France",  "Germany",       "England", "Denmark 1",
-                           "Sweden",    "Italy",   "Spain 1",       "Japan",   "Norway",
-                           "Denmark 2", "Spain 2", "Latin America", "Korea"};
-    for (int k = 0; k < 14; ++k)
-        row("IFList", k, fonts[k], "1B 52 " + hex(k));
-    // clang-format off
-    const std::pair<int, const char *> types[] = {
-        {0x00, "PC437(USA-Euro std)"}, {0x01, "Katakana"}, {0x02, "PC850(Multilingual)"},
-        {0x03, "PC850(Portuguese)"}, {0x04, "PC863(Canadian-French)"}, {0x05, "PC865(Nordic)"},
-        {0x10, "WPC1252"}, {0x11, "PC866(Cyrillic #2)"}, {0x12, "PC852(Latin 2)"},
-        {0x13, "PC858"}, {0xFF, "User Table"}};
-    // clang-format on
-    for (int k = 0; k < 11; ++k)
-        row("CTList", k, types[k].second, "1B 74 " + hex(types[k].first));
-    for (int k = 0; k < 32; ++k)
-        row("SpdList", k, QString::number(k), "1F 73 " + hex(k));
-    for (int k = 0; k < 128; ++k) // entry k sends the blink speed 2k + 1
-        row("BlkSpdList", k, QString::number(k + 1), "1B 54 " + hex(2 * k + 1));
 }
 
-void TestCommandPanel::listEntrySendsItsCommand()
+// The texts the monitor and the Log Board's files show, for the ways a title
+// is made: a pair's prefix and caption, a list's prefix and entry.
+void TestCommandPanel::catalogueTitlesAndDistinctCommands()
 {
-    QFETCH(QString, name);
-    QFETCH(int, index);
-    QFETCH(QString, text);
-    QFETCH(QString, bytes);
-    // Title prefix, help, whether the window is disabled while sending, entry count.
-    const QHash<QString, std::tuple<QString, QString, bool, int>> lists{
-        {"CharBright",
-         {"Character Brightness : ", "-----OpCode----- d1  d2  d3 (d1: Level 1<=d1<=8)", false, 8}},
-        {"LumList", {"Brightness: ", "-OpCode-  n  (n:Brightness 1<=n<=8)", false, 8}},
-        {"CursorModeList", {"Cursor type=", "-Op-", true, 4}},
-        {"ScreensaverList",
-         {"ScreenSaver type=",
-          "-----OpCode-----  p  (p:Mode 0-DisplayPowerOff,1-DisplayPowerOn,2-FullOn,3-FullOff)",
-          true, 4}},
-        {"FontMagList",
-         {"FontMagnified: ", "-----OPcode----- xX  xY (X:MagnifiedX 1<=X<=2)(Y:MagnifiedY 1<=Y<=2)",
-          true, 3}},
-        {"IFList", {"InternationalFontSet : ", "-OpCode-  n  (n:FontSet 0<=n<=13)", false, 14}},
-        {"CTList",
-         {"Character code type: ", "-OpCode-  n  (n:code type 0<=n<=5,16<=n<=19,255)", false, 11}},
-        {"SpdList", {"Horizontal scroll speed: ", "-OpCode-  n  (n:Speed 0<=n<=31)", false, 32}},
-        {"BlkSpdList",
-         {"Blink speed control: ", "-OpCode-  s  (s:Blinking speed 0<=s<=255)", false, 128}},
+    using C = CommandCatalogue;
+    const C catalogue;
+    const Command pair = catalogue.group(C::Group::SpFontSel).command(1);
+    QCOMPARE(pair.title, QStringLiteral("Font magnified display (special font) = On"));
+    QCOMPARE(pair.help, QStringLiteral("-----OpCode-----  s "));
+    const C::OptionList &levels = catalogue.list(C::List::CharBright);
+    const Command entry = levels.command(3, levels.items[3]);
+    QCOMPARE(entry.title, QStringLiteral("Character Brightness : Level 4 (43%)"));
+    QCOMPARE(entry.help, QStringLiteral("-----OpCode----- d1  d2  d3 (d1: Level 1<=d1<=8)"));
+    QCOMPARE(catalogue.group(C::Group::Ctrl).command(0).title, QStringLiteral("BackSpace"));
+    // No two controls send the same command.
+    QSet<QString> sent;
+    const auto send = [&sent](const QString &text) {
+        QVERIFY2(!sent.contains(text.toLower()), qPrintable(text + " is sent by two controls"));
+        sent.insert(text.toLower());
     };
-    const auto [prefix, help, windowDisabled, count] = lists.value(name);
-    PanelBench bench;
-    QCOMPARE(bench.combo(name)->count(), count);
-    QCOMPARE(bench.combo(name)->itemText(index), text);
-    bench.choose(name, index);
-    QCOMPARE(bench.take(), bytes);
-    QCOMPARE(bench.monitor.commandName(), prefix + text);
-    QCOMPARE(bench.monitor.help(), help);
-    QCOMPARE(bench.windowEnabledWhileSending, QList<bool>{!windowDisabled});
-    QVERIFY(bench.panel.isEnabled());
+    for (const C::ButtonGroup &group : catalogue.groups()) {
+        for (int i = 0; i < group.actions.size(); ++i)
+            send(group.command(i).text);
+    }
+    for (const C::OptionList &list : catalogue.lists()) {
+        for (int k = 0; k < list.items.size(); ++k)
+            send(list.commandText(k));
+    }
+    for (const C::SingleButton &single : catalogue.singles())
+        send(single.command().text);
 }
 
 void TestCommandPanel::listsHaveNoCommandOutsideTheirEntries()
