@@ -1,3 +1,5 @@
+#include "app/commandline.h"
+#include "app/shared/programinfo.h"
 #include "app/shared/terminationsignals.h"
 #include "core/serial/serialports.h"
 #include "core/session/commandsession.h"
@@ -12,6 +14,10 @@
 
 int main(int argc, char *argv[])
 {
+    // Before the application object: these answers need no display.
+    if (const std::optional<int> status = answerCommandLine(argc, argv))
+        return *status;
+    ProgramInfo::identify(QStringLiteral("zepta"));
     QApplication app(argc, argv);
     // Qt took its own options; the program has none, so anything left is a mistake.
     const QStringList extra = QCoreApplication::arguments().mid(1);
