@@ -5,6 +5,7 @@
 #include "core/session/commandsession.h"
 #include "core/session/setupstate.h"
 #include "gui/common/widgetprompt.h"
+#include "gui/common/zeptaicon.h"
 #include "gui/mainwindow/mainwindow.h"
 
 #include <QApplication>
@@ -19,6 +20,7 @@ int main(int argc, char *argv[])
         return *status;
     ProgramInfo::identify(QStringLiteral("zepta"));
     QApplication app(argc, argv);
+    useZeptaIcon();
     // Qt took its own options; the program has none, so anything left is a mistake.
     const QStringList extra = QCoreApplication::arguments().mid(1);
     if (!extra.isEmpty()) {

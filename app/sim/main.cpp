@@ -7,6 +7,7 @@
 #include "app/shared/terminationsignals.h"
 #include "core/module/simulatedmodule.h"
 #include "core/session/displaymodel.h"
+#include "gui/common/zeptaicon.h"
 #include "gui/simulator/simulatorwindow.h"
 
 #include <QApplication>
@@ -184,6 +185,7 @@ int main(int argc, char *argv[])
 
     std::unique_ptr<SimulatorWindow> window;
     if (options->show) {
+        useZeptaIcon();
         window = std::make_unique<SimulatorWindow>(module.model());
         window->show();
         QObject::connect(window.get(), &SimulatorWindow::closed, app.get(),
