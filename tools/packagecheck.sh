@@ -7,6 +7,7 @@
 # offscreen start of zepta ended by SIGTERM must all exit 0. Needs root
 # (chroot, mounts) and the distribution's mirror; mounts are undone on exit.
 #   tools/packagecheck.sh build-package/zepta_1.13_amd64.deb
+# shellcheck disable=SC2016,SC2317 # apt's format fields; functions run by expect
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 deb="$(realpath "${1:?usage: tools/packagecheck.sh PACKAGE.deb}")"
@@ -15,23 +16,25 @@ target="$(dirname "$deb")/clean-root"
 "$root/tools/install-deps.sh" debootstrap
 started=$SECONDS
 
+# Every mount inside the root, deepest first: ours, and debootstrap's when it
+# was cut short.
 unmount() {
     local point
-    for point in dev/pts dev proc; do
-        if mountpoint -q "$target/$point"; then
-            umount "$target/$point" || umount -l "$target/$point"
-        fi
-    done
+    awk -v root="$target/" 'index($2, root) == 1 { print $2 }' /proc/self/mounts | sort -r |
+        while read -r point; do
+            umount "$point" || umount -l "$point"
+        done
 }
 trap unmount EXIT
 unmount # left mounted by a run that was killed
 
 # The same release and mirror as this machine's own packages, from apt itself.
-. /etc/os-release
-suite="${VERSION_CODENAME:-bookworm}"
+# shellcheck source=/dev/null
+suite=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
 mirror=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' |
     awk -v suite="$suite" '$2 == suite { print $1; exit }')
-rm -rf "$target"
+# Never into a mount that is still there (the machine's /dev).
+rm -rf --one-file-system "$target"
 echo "packagecheck: debootstrap $suite into $target"
 debootstrap --variant=minbase "$suite" "$target" ${mirror:+"$mirror"} >"$target.log" 2>&1 ||
     { tail -20 "$target.log" >&2; exit 1; }
@@ -47,8 +50,7 @@ in_root apt-get update -qq
 in_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
     "/tmp/$(basename "$deb")" >"$target.install.log" 2>&1 ||
     { tail -20 "$target.install.log" >&2; exit 1; }
-echo "packagecheck: installed after $((SECONDS - started)) s," \
-    "$(in_root dpkg-query -W -f='${Installed-Size}' zepta) KiB"
+echo "packagecheck: installed with its dependencies after $((SECONDS - started)) s"
 
 failed=0
 expect() { # expect WHAT COMMAND...: the command must exit 0
