@@ -3,8 +3,8 @@
 
 #include "app/shared/terminationsignals.h"
 #include "gui/common/fixedfont.h"
-#include "gui/common/zeptaicon.h"
 #include "gui/common/monitorview.h"
+#include "gui/common/zeptaicon.h"
 #include "gui/mainwindow/cursorpicker.h"
 #include "gui/mainwindow/portcombobox.h"
 #include "mainwindowfixture.h"
