@@ -1,8 +1,11 @@
+#include "app/commandline.h"
+#include "app/shared/programinfo.h"
 #include "app/shared/terminationsignals.h"
 #include "core/serial/serialports.h"
 #include "core/session/commandsession.h"
 #include "core/session/setupstate.h"
 #include "gui/common/widgetprompt.h"
+#include "gui/common/zeptaicon.h"
 #include "gui/mainwindow/mainwindow.h"
 
 #include <QApplication>
@@ -12,7 +15,12 @@
 
 int main(int argc, char *argv[])
 {
+    // Before the application object: these answers need no display.
+    if (const std::optional<int> status = answerCommandLine(argc, argv))
+        return *status;
+    ProgramInfo::identify(QStringLiteral("zepta"));
     QApplication app(argc, argv);
+    useZeptaIcon();
     // Qt took its own options; the program has none, so anything left is a mistake.
     const QStringList extra = QCoreApplication::arguments().mid(1);
     if (!extra.isEmpty()) {

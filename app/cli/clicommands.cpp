@@ -1,6 +1,7 @@
 #include "app/cli/clicommands.h"
 
 #include "app/cli/clioptions.h"
+#include "app/shared/programinfo.h"
 #include "core/serial/serialports.h"
 #include "core/transport/codepage.h"
 #include "core/transport/commandtext.h"
@@ -81,6 +82,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         "                         export a Log Board file as the edit window does\n\n"
         "'zepta-cli <command> --help' tells more."));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("convert, ports, send, play or export"));
     // Everything after the command belongs to the command's own parser.
@@ -92,6 +94,10 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     const QStringList positional = parser.positionalArguments();
     if (parser.isSet(QStringLiteral("help")) && positional.isEmpty()) {
         out << parser.helpText() << exitCodesHelp() << Qt::flush;
+        return kOk;
+    }
+    if (parser.isSet(QStringLiteral("version")) && positional.isEmpty()) {
+        out << ProgramInfo::versionLine(QStringLiteral("zepta-cli")) << Qt::endl;
         return kOk;
     }
     if (positional.isEmpty()) {

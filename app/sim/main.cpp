@@ -2,9 +2,12 @@
 
 #include "app/sim/ptybridge.h"
 
+#include "app/shared/displaycheck.h"
+#include "app/shared/programinfo.h"
 #include "app/shared/terminationsignals.h"
 #include "core/module/simulatedmodule.h"
 #include "core/session/displaymodel.h"
+#include "gui/common/zeptaicon.h"
 #include "gui/simulator/simulatorwindow.h"
 
 #include <QApplication>
@@ -24,6 +27,7 @@ constexpr int kUsage = 2;
 
 const char kHelp[] =
     "Usage: zepta-sim [--model 0-3] [--baud N] [--link PATH] [--show] [--dump]\n"
+    "       zepta-sim --help | --version\n"
     "\n"
     "Runs the simulated VFD module at the far end of a new pseudo-terminal, so that\n"
     "any serial program (Zepta, zepta-cli, a terminal) can talk to it. The first line\n"
@@ -38,9 +42,11 @@ const char kHelp[] =
     "  --show      open the \"Simulated display\" window\n"
     "  --dump      at exit, print the display's rows as text (user fonts as \"?\")\n"
     "  --help      show this text\n"
+    "  --version   show the version\n"
     "\n"
     "Ctrl+C or SIGTERM end it. Exit status: 0 ended by a signal or the window;\n"
-    "1 the terminal or the link could not be made; 2 the command line is wrong.\n";
+    "1 the terminal or the link could not be made, or --show found no display;\n"
+    "2 the command line is wrong.\n";
 
 struct Options
 {
@@ -50,6 +56,7 @@ struct Options
     bool show = false;
     bool dump = false;
     bool help = false;
+    bool version = false;
 };
 
 std::optional<Options> parse(const QStringList &arguments, QString *error)
@@ -67,6 +74,8 @@ std::optional<Options> parse(const QStringList &arguments, QString *error)
         bool ok = true;
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             options.help = true;
+        } else if (arg == QLatin1String("--version") || arg == QLatin1String("-v")) {
+            options.version = true;
         } else if (arg == QLatin1String("--show")) {
             options.show = true;
         } else if (arg == QLatin1String("--dump")) {
@@ -136,6 +145,16 @@ int main(int argc, char *argv[])
         std::fputs(kHelp, stdout);
         return kOk;
     }
+    if (options->version) {
+        std::printf("%s\n", qPrintable(ProgramInfo::versionLine(QStringLiteral("zepta-sim"))));
+        return kOk;
+    }
+    if (const std::optional<QString> reason =
+            options->show ? missingDisplay(argc, argv) : std::nullopt) {
+        std::fprintf(stderr, "zepta-sim: --show: %s\n", qPrintable(*reason));
+        return kFailed;
+    }
+    ProgramInfo::identify(QStringLiteral("zepta-sim"));
 
     std::unique_ptr<QCoreApplication> app = options->show
                                                 ? std::make_unique<QApplication>(argc, argv)
@@ -166,6 +185,7 @@ int main(int argc, char *argv[])
 
     std::unique_ptr<SimulatorWindow> window;
     if (options->show) {
+        useZeptaIcon();
         window = std::make_unique<SimulatorWindow>(module.model());
         window->show();
         QObject::connect(window.get(), &SimulatorWindow::closed, app.get(),

@@ -8,6 +8,7 @@
 #include "core/transport/outputmonitor.h"
 #include "core/transport/prompt.h"
 #include "gui/commandpanel/directcommandpanel.h"
+#include "gui/common/aboutzepta.h"
 #include "gui/common/monitorview.h"
 #include "gui/common/windowhold.h"
 #include "gui/common/widgetprompt.h"
@@ -88,6 +89,7 @@ QWidget *MainWindow::buildModelRow()
     layout->addWidget(label);
     layout->addWidget(m_displayList);
     layout->addStretch(1);
+    layout->addWidget(makeAboutButton(m_parts.prompt, row));
     return row;
 }
 

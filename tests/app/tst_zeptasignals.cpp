@@ -1,6 +1,7 @@
 // zepta ended by SIGTERM whatever stands where its settings file should be:
 // the program must end, saving the settings or saying on stderr why it could
-// not, and must not hang at start on a file it cannot read.
+// not, and must not hang at start on a file it cannot read. And what the three
+// programs answer before any window, where there is no display at all.
 
 #include "core/files/atomicsave.h"
 #include "support/testfiles.h"
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,12 +37,67 @@ class ZeptaSignalsTest : public QObject
     Q_OBJECT
 
 private slots:
+    void answersWithoutADisplay_data();
+    void answersWithoutADisplay();
     void sigtermEndsWhateverTheSettingsFile_data();
     void sigtermEndsWhateverTheSettingsFile();
     void secondSignalWaitsForTheOrderlyEnd_data();
     void secondSignalWaitsForTheOrderlyEnd();
     void killedWhileSavingLeavesAWholeFile();
 };
+
+void ZeptaSignalsTest::answersWithoutADisplay_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    const std::pair<const char *, const char *> programs[] = {
+        {"zepta", ZEPTA_PATH}, {"zepta-cli", ZEPTA_CLI_PATH}, {"zepta-sim", ZEPTA_SIM_PATH}};
+    for (const auto &[name, path] : programs) {
+        for (const char *option : {"--help", "--version"}) {
+            QTest::addRow("%s %s", name, option)
+                << QString::fromLatin1(path) << QStringList{QString::fromLatin1(option)} << 0;
+        }
+    }
+    QTest::newRow("zepta") << QStringLiteral(ZEPTA_PATH) << QStringList{} << 1;
+    QTest::newRow("zepta-sim --show")
+        << QStringLiteral(ZEPTA_SIM_PATH) << QStringList{"--show"} << 1;
+}
+
+void ZeptaSignalsTest::answersWithoutADisplay()
+{
+    QFETCH(QString, program);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    QTemporaryDir dir;
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(dir.path());
+    process.start(program, arguments);
+    QVERIFY(process.waitForFinished(10000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), exitCode);
+    const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    const QString err = QString::fromLocal8Bit(process.readAllStandardError());
+    const QString name = QFileInfo(program).fileName();
+    if (arguments == QStringList{"--version"}) {
+        QCOMPARE(out, name + QStringLiteral(" " ZEPTA_VERSION "\n"));
+    } else if (arguments == QStringList{"--help"}) {
+        QVERIFY2(out.startsWith(QStringLiteral("Usage: ")), qPrintable(out));
+        QVERIFY2(out.contains(QStringLiteral("--version")), qPrintable(out));
+    } else {
+        QVERIFY(out.isEmpty());
+        QVERIFY2(err.startsWith(name + QStringLiteral(": ")) && err.count(u'\n') == 1 &&
+                     err.endsWith(u'\n') && err.contains(QStringLiteral("display")),
+                 qPrintable(err));
+        QVERIFY(QDir(dir.path()).isEmpty());
+        return;
+    }
+    QVERIFY2(err.isEmpty(), qPrintable(err));
+}
 
 void ZeptaSignalsTest::sigtermEndsWhateverTheSettingsFile_data()
 {

@@ -4,6 +4,7 @@
 #include "app/shared/terminationsignals.h"
 #include "gui/common/fixedfont.h"
 #include "gui/common/monitorview.h"
+#include "gui/common/zeptaicon.h"
 #include "gui/mainwindow/cursorpicker.h"
 #include "gui/mainwindow/portcombobox.h"
 #include "mainwindowfixture.h"
@@ -51,6 +52,7 @@ private slots:
     void panelResetRestoresTheCaption_data();
     void panelResetRestoresTheCaption();
     void modelChanges();
+    void aboutTellsTheVersionAndTheIconIsThere();
 };
 
 void TestMainWindow::fixedPitchMonitor()
@@ -421,6 +423,21 @@ void TestMainWindow::modelChanges()
     // Choosing a model only adapts the window.
     QCOMPARE(w.p.line->written, sentBefore);
     QCOMPARE(w.p.logBoard.logtext(), logBefore);
+}
+
+void TestMainWindow::aboutTellsTheVersionAndTheIconIsThere()
+{
+    QCoreApplication::setApplicationVersion(QStringLiteral("7.42"));
+    Window w;
+    w.start();
+    w.click("AboutButton");
+    QCOMPARE(w.p.prompt.asked().size(), 1);
+    QCOMPARE(w.p.prompt.asked().constFirst().title, QStringLiteral("About Zepta"));
+    QVERIFY(w.told().startsWith(QStringLiteral("Zepta 7.42\n")));
+    QVERIFY(w.told().contains(QStringLiteral("Qt ") + QString::fromLatin1(qVersion())));
+    // The windows' icon is linked in, from the smallest size to the largest.
+    const QList<QSize> sizes = zeptaIcon().availableSizes();
+    QVERIFY(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(256, 256)));
 }
 
 QTEST_MAIN(TestMainWindow)
