@@ -43,6 +43,64 @@ std::optional<qsizetype> number(const QString &text, qsizetype low, qsizetype hi
     return qsizetype(value);
 }
 
+struct RenderOptions
+{
+    QCommandLineOption model{QStringLiteral("model"),
+                             QStringLiteral("The display model: ") + modelChoices() + u'.',
+                             QStringLiteral("M"), QString::number(DisplayModel::kDefaultModel)};
+    QCommandLineOption at{QStringLiteral("at"),
+                          QStringLiteral("Draw the glass after line LINE (from 1, the lines "
+                                         "counted as PLAY counts them) instead of after the "
+                                         "last line."),
+                          QStringLiteral("LINE")};
+};
+
+struct RenderChoice
+{
+    int model = DisplayModel::kDefaultModel;
+    qsizetype lastLine = BoardGlass::kAllLines;
+};
+
+std::optional<RenderChoice> renderChoice(const QCommandLineParser &parser,
+                                         const RenderOptions &options, QTextStream &err)
+{
+    RenderChoice choice;
+    const std::optional<qsizetype> model =
+        number(parser.value(options.model), 0, DisplayModel::kModelCount - 1);
+    if (!model) {
+        err << "zepta-cli: --model must be 0 to " << DisplayModel::kModelCount - 1 << ", not '"
+            << shown(parser.value(options.model)) << "'." << Qt::endl;
+        return std::nullopt;
+    }
+    choice.model = int(*model);
+    if (parser.isSet(options.at)) {
+        const std::optional<qsizetype> at =
+            number(parser.value(options.at), 1, std::numeric_limits<qsizetype>::max());
+        if (!at) {
+            err << "zepta-cli: --at must be a line number from 1, not '"
+                << shown(parser.value(options.at)) << "'." << Qt::endl;
+            return std::nullopt;
+        }
+        choice.lastLine = *at;
+    }
+    return choice;
+}
+
+// Through a temporary file, so that a failed write leaves the file as it was.
+bool writePng(const QString &path, const QImage &picture, QTextStream &err)
+{
+    const QString failure = saveAtomically(path, [&](QIODevice &file) {
+        // A failed write is told by the save itself, with the system's reason.
+        return picture.save(&file, "PNG")
+                   ? QString()
+                   : couldNotWriteMessage(path, QStringLiteral("no PNG could be made"));
+    });
+    if (failure.isEmpty())
+        return true;
+    err << "zepta-cli: " << failure << Qt::endl;
+    return false;
+}
+
 } // namespace
 
 int render(const QStringList &arguments, QTextStream &out, QTextStream &err)
@@ -59,15 +117,8 @@ int render(const QStringList &arguments, QTextStream &out, QTextStream &err)
                 "A failed write leaves OUT as it was."));
     parser.addPositionalArgument(QStringLiteral("BOARD"), QStringLiteral("A Log Board file."));
     parser.addPositionalArgument(QStringLiteral("OUT"), QStringLiteral("The PNG file to write."));
-    const QCommandLineOption modelOption(
-        QStringLiteral("model"), QStringLiteral("The display model: ") + modelChoices() + u'.',
-        QStringLiteral("M"), QString::number(DisplayModel::kDefaultModel));
-    const QCommandLineOption atOption(
-        QStringLiteral("at"),
-        QStringLiteral("Draw the glass after line LINE (from 1, the lines counted as PLAY "
-                       "counts them) instead of after the last line."),
-        QStringLiteral("LINE"));
-    parser.addOptions({modelOption, atOption});
+    const RenderOptions options;
+    parser.addOptions({options.model, options.at});
     int exitCode = kOk;
     if (!parse(parser, arguments, out, err, &exitCode))
         return exitCode;
@@ -75,22 +126,9 @@ int render(const QStringList &arguments, QTextStream &out, QTextStream &err)
         operands(parser, 2, QStringLiteral("BOARD and OUT"), err);
     if (!files)
         return kUsage;
-    const std::optional<qsizetype> model =
-        number(parser.value(modelOption), 0, DisplayModel::kModelCount - 1);
-    if (!model) {
-        err << "zepta-cli: --model must be 0 to " << DisplayModel::kModelCount - 1 << ", not '"
-            << shown(parser.value(modelOption)) << "'." << Qt::endl;
+    const std::optional<RenderChoice> choice = renderChoice(parser, options, err);
+    if (!choice)
         return kUsage;
-    }
-    std::optional<qsizetype> at = BoardGlass::kAllLines;
-    if (parser.isSet(atOption)) {
-        at = number(parser.value(atOption), 1, std::numeric_limits<qsizetype>::max());
-        if (!at) {
-            err << "zepta-cli: --at must be a line number from 1, not '"
-                << shown(parser.value(atOption)) << "'." << Qt::endl;
-            return kUsage;
-        }
-    }
 
     const LogBoardFile::Loaded loaded = LogBoardFile::load(files->at(0), CodePage::forSystem());
     if (!loaded.ok()) {
@@ -104,25 +142,13 @@ int render(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return kUsage;
     }
     // A line that is not there would draw the glass of another line than asked for.
-    if (const qsizetype lines = CrLfLines::count(loaded.text); *at > lines) {
-        err << "zepta-cli: --at " << *at << " is past the end of " << shown(files->at(0))
-            << ", whose last line is " << lines << "." << Qt::endl;
+    if (const qsizetype lines = CrLfLines::count(loaded.text); choice->lastLine > lines) {
+        err << "zepta-cli: --at " << choice->lastLine << " is past the end of "
+            << shown(files->at(0)) << ", whose last line is " << lines << "." << Qt::endl;
         return kUsage;
     }
-
-    const QImage picture = GlassPaint::image(BoardGlass::render(loaded.text, int(*model), *at));
-    const QString &path = files->at(1);
-    const QString failure = saveAtomically(path, [&](QIODevice &file) {
-        // A failed write is told by the save itself, with the system's reason.
-        return picture.save(&file, "PNG")
-                   ? QString()
-                   : couldNotWriteMessage(path, QStringLiteral("no PNG could be made"));
-    });
-    if (!failure.isEmpty()) {
-        err << "zepta-cli: " << failure << Qt::endl;
-        return kFailed;
-    }
-    return kOk;
+    const GlassPicture glass = BoardGlass::render(loaded.text, choice->model, choice->lastLine);
+    return writePng(files->at(1), GlassPaint::image(glass), err) ? kOk : kFailed;
 }
 
 } // namespace CliCommands
