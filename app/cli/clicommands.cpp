@@ -68,8 +68,8 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Zepta without the window: converts and sends VFD module commands, and plays\n"
-        "and exports Log Board files.\n\n"
+        "Zepta without the window: converts and sends VFD module commands, and plays,\n"
+        "exports and renders Log Board files.\n\n"
         "Commands:\n"
         "  convert [--amp] (TEXT | --file PATH)\n"
         "                         print the bytes TEXT converts to\n"
@@ -79,12 +79,14 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
         "  play --port NAME [--baud RATE] [--cts] FILE\n"
         "                         play a Log Board file to the module\n"
         "  export --format txt|sei|hex|asm|c INPUT OUTPUT\n"
-        "                         export a Log Board file as the edit window does\n\n"
+        "                         export a Log Board file as the edit window does\n"
+        "  render [--model 0-3] [--at LINE] BOARD OUT\n"
+        "                         draw the simulated glass a Log Board file leaves\n\n"
         "'zepta-cli <command> --help' tells more."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("command"),
-                                 QStringLiteral("convert, ports, send, play or export"));
+                                 QStringLiteral("convert, ports, send, play, export or render"));
     // Everything after the command belongs to the command's own parser.
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     if (!parser.parse(arguments)) {
@@ -111,7 +113,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     using Subcommand = int (*)(const QStringList &, QTextStream &, QTextStream &);
     const std::pair<const char *, Subcommand> subcommands[] = {
         {"convert", convert}, {"ports", ports},           {"send", send},
-        {"play", play},       {"export", exportLogBoard},
+        {"play", play},       {"export", exportLogBoard}, {"render", render},
     };
     for (const auto &[name, subcommand] : subcommands) {
         if (command == QLatin1String(name))

@@ -23,5 +23,6 @@ int ports(const QStringList &arguments, QTextStream &out, QTextStream &err);
 int send(const QStringList &arguments, QTextStream &out, QTextStream &err);
 int exportLogBoard(const QStringList &arguments, QTextStream &out, QTextStream &err);
 int play(const QStringList &arguments, QTextStream &out, QTextStream &err);
+int render(const QStringList &arguments, QTextStream &out, QTextStream &err);
 
 } // namespace CliCommands

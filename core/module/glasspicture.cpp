@@ -33,7 +33,7 @@ void composeSetupScreen(const ModuleModel &model, GlassPicture &picture)
     }
 }
 
-void composeCursor(const ModuleModel &model, qint64 now, GlassPicture &picture)
+void composeCursor(const ModuleModel &model, bool blinkShown, GlassPicture &picture)
 {
     const QPoint cursor = model.screen().cursor();
     if (cursor.x() >= picture.columns)
@@ -48,7 +48,7 @@ void composeCursor(const ModuleModel &model, qint64 now, GlassPicture &picture)
         cell.intensity = intensity;
         return;
     case CursorMode::UnderlineBlink:
-        if (!blinkPhaseShown(model, now))
+        if (!blinkShown)
             return;
         [[fallthrough]];
     case CursorMode::Underline:
@@ -112,7 +112,7 @@ bool glassAnimates(const ModuleModel &model, qint64 nowNs)
     return false;
 }
 
-GlassPicture composeGlass(const ModuleModel &model, qint64 nowNs)
+GlassPicture composeGlass(const ModuleModel &model, qint64 nowNs, Blinking blinking)
 {
     const ModuleScreen &screen = model.screen();
     const ModuleSettings &s = model.settings();
@@ -126,7 +126,8 @@ GlassPicture composeGlass(const ModuleModel &model, qint64 nowNs)
         composeSetupScreen(model, picture);
         return picture;
     }
-    const bool blinkShown = blinkPhaseShown(model, nowNs);
+    const bool lit = blinking == Blinking::Lit;
+    const bool blinkShown = lit || blinkPhaseShown(model, nowNs);
     for (int r = 0; r < picture.rows; ++r) {
         for (int c = 0; c < picture.columns; ++c) {
             const ModuleCell &written = screen.cell(r, c);
@@ -139,7 +140,7 @@ GlassPicture composeGlass(const ModuleModel &model, qint64 nowNs)
                 cell.dots[7] = kFullRow;
         }
     }
-    composeCursor(model, nowNs, picture);
+    composeCursor(model, blinkShown, picture);
 
     const ScrollAnimation &slide = model.scrollAnimation();
     const qint64 slid = nowNs - slide.startNs;
@@ -151,8 +152,9 @@ GlassPicture composeGlass(const ModuleModel &model, qint64 nowNs)
             picture.rowShift[r] = left * float(slide.scroll.columns);
     }
 
-    const bool reverse = blinkActionBlanks(model, nowNs) && model.blinkAction().pattern == 2;
-    const bool blank = (blinkActionBlanks(model, nowNs) && !reverse) || s.screensaver == 2;
+    const bool actionBlanks = !lit && blinkActionBlanks(model, nowNs);
+    const bool reverse = actionBlanks && model.blinkAction().pattern == 2;
+    const bool blank = (actionBlanks && !reverse) || s.screensaver == 2;
     picture.powerOff = s.screensaver == 0;
     for (GlassCell &cell : picture.cells) {
         if (blank || picture.powerOff) {

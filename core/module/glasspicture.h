@@ -37,7 +37,13 @@ struct GlassPicture
     int litDots() const;
 };
 
-GlassPicture composeGlass(const ModuleModel &model, qint64 nowNs);
+// How a picture takes what blinks: as it stands at that moment, or caught lit
+// (blinking characters and the blinking cursor shown, a blink action's glass
+// normal), so that a still picture shows what the module was told to show.
+enum class Blinking { AsNow, Lit };
+
+GlassPicture composeGlass(const ModuleModel &model, qint64 nowNs,
+                          Blinking blinking = Blinking::AsNow);
 // Whether blinking characters (and the blinking cursor) are shown at that time.
 bool blinkPhaseShown(const ModuleModel &model, qint64 nowNs);
 // True while the blink action has the display blank (or reversed).

@@ -112,6 +112,7 @@ void CliTest::commandLineIsAnswered_data()
     QTest::newRow("convert help") << QStringList{"convert", "--help"} << 0 << "--amp";
     QTest::newRow("ports help") << QStringList{"ports", "--help"} << 0 << "description";
     QTest::newRow("help before send") << QStringList{"--help", "send"} << 0 << "--cts";
+    QTest::newRow("render help") << QStringList{"render", "--help"} << 0 << "--at";
     const QString usage = QStringLiteral("zepta-cli: ");
     QTest::newRow("no command") << QStringList{} << 2 << usage;
     QTest::newRow("unknown command") << QStringList{"bogus"} << 2 << usage;

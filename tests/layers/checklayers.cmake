@@ -1,11 +1,16 @@
 # The layer check: fails when an include or a link line points the wrong way.
 #
-#   core/  may include core/ and the headers of Qt Core and Qt SerialPort only
-#   gui/   may include core/ and gui/
-#   app/   may include core/, gui/ and app/
-# and zepta_core links Qt Core and Qt SerialPort alone, zepta-cli zepta_core alone.
+#   core/       may include core/ and the headers of Qt Core and Qt SerialPort only
+#   gui/glass/  may include core/, gui/glass/ and the headers of Qt Core and Qt Gui only
+#   gui/        may include core/ and gui/
+#   app/        may include core/, gui/ and app/; app/cli/ (zepta-cli) of gui/ only gui/glass/
+# and zepta_core links Qt Core and Qt SerialPort alone, zepta_glass (the glass
+# drawn into a picture) zepta_core and Qt Gui alone, never Widgets, and
+# zepta-cli zepta_core and zepta_glass alone: it draws the glass, and runs
+# where no window system is.
 #
-# Run as: cmake -DSOURCE_DIR=... -DQT_INCLUDE_ROOT=... -DCORE_LIBS=... -DCLI_LIBS=... -P checklayers.cmake
+# Run as: cmake -DSOURCE_DIR=... -DQT_INCLUDE_ROOT=... -DCORE_LIBS=... -DGLASS_LIBS=...
+#         -DCLI_LIBS=... -P checklayers.cmake
 
 cmake_minimum_required(VERSION 3.25)
 set(failures "")
@@ -36,8 +41,14 @@ function(check_layer layer allowedLayers allowedQt)
         foreach(line IN LISTS includes)
             if(line MATCHES "include[ \t]*\"([^\"]+)\"")
                 set(path "${CMAKE_MATCH_1}")
-                string(REGEX MATCH "^[^/]+" top "${path}")
-                if(NOT path MATCHES "/" OR NOT top IN_LIST allowedLayers)
+                set(allowed FALSE)
+                foreach(allowedLayer IN LISTS allowedLayers)
+                    string(FIND "${path}" "${allowedLayer}/" at)
+                    if(at EQUAL 0)
+                        set(allowed TRUE)
+                    endif()
+                endforeach()
+                if(NOT allowed)
                     list(APPEND failures "${source}: ${line} (${layer}/ includes only ${allowedText}, named from the root)")
                 endif()
             elseif(allowedQt AND line MATCHES "include[ \t]*<([^>]+)>")
@@ -52,14 +63,19 @@ function(check_layer layer allowedLayers allowedQt)
 endfunction()
 
 check_layer(core "core" "QtCore;QtSerialPort")
+check_layer(gui/glass "core;gui/glass" "QtCore;QtGui")
 check_layer(gui "core;gui" "")
 check_layer(app "core;gui;app" "")
+check_layer(app/cli "core;gui/glass;app" "QtCore;QtSerialPort;QtGui")
 
 if(NOT CORE_LIBS STREQUAL "Qt6::Core;Qt6::SerialPort")
     list(APPEND failures "zepta_core links ${CORE_LIBS}; it may link Qt6::Core and Qt6::SerialPort only")
 endif()
-if(NOT CLI_LIBS STREQUAL "zepta_core")
-    list(APPEND failures "zepta-cli links ${CLI_LIBS}; it may link zepta_core only")
+if(NOT GLASS_LIBS STREQUAL "zepta_core;Qt6::Gui")
+    list(APPEND failures "zepta_glass links ${GLASS_LIBS}; it may link zepta_core and Qt6::Gui only")
+endif()
+if(NOT CLI_LIBS STREQUAL "zepta_core;zepta_glass")
+    list(APPEND failures "zepta-cli links ${CLI_LIBS}; it may link zepta_core and zepta_glass only")
 endif()
 
 if(failures)

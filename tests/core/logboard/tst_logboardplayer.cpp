@@ -1,6 +1,8 @@
+#include "core/logboard/boardglass.h"
 #include "core/logboard/logboard.h"
 #include "core/logboard/logboardplayer.h"
 #include "core/logboard/playerflags.h"
+#include "core/session/displaymodel.h"
 #include "support/fakesession.h"
 
 #include <QSignalSpy>
@@ -47,6 +49,19 @@ const QString kThreeRecords = QStringLiteral("*** Initialize ***\r\n*** -OPcode-
 
 using Writes = QList<QByteArray>;
 
+// A board of PRT lines, one per entry, each given as its bytes in hex.
+QString board(const QStringList &lines)
+{
+    QString text;
+    for (const QString &hex : lines) {
+        text += QStringLiteral("PRT");
+        for (const char b : QByteArray::fromHex(hex.toLatin1()))
+            text += QStringLiteral(" %1h").arg(quint8(b), 2, 16, QLatin1Char('0'));
+        text += QStringLiteral(";\r\n");
+    }
+    return text;
+}
+
 } // namespace
 
 class TestLogBoardPlayer : public QObject
@@ -64,6 +79,8 @@ private slots:
     void offlineIgnoredAndTokenAboveFFhRefused();
     void stepping_data();
     void stepping();
+    void glassPictureIsTakenSettledWithBlinkingLit_data();
+    void glassPictureIsTakenSettledWithBlinkingLit();
 };
 
 void TestLogBoardPlayer::lineCases_data()
@@ -304,6 +321,35 @@ void TestLogBoardPlayer::stepping()
         QCOMPARE(played.player.play(text), Outcome::Finished);
         QCOMPARE(played.writes(), writes);
     }
+}
+
+void TestLogBoardPlayer::glassPictureIsTakenSettledWithBlinkingLit_data()
+{
+    QTest::addColumn<QStringList>("moving");
+    QTest::addColumn<QStringList>("still"); // the same glass with nothing that moves
+
+    // Each blinking board ends in a wait of 0.5 s, where the glass itself has
+    // blinking things hidden (432 ms each way) and a 27 ms blink action blank.
+    const QString wait = QStringLiteral("1f28610101");
+    QTest::newRow("blinking characters") << QStringList{"1b42", "41", wait} << QStringList{"41"};
+    QTest::newRow("blinking cursor") << QStringList{"16", wait} << QStringList{};
+    QTest::newRow("blink action, blank")
+        << QStringList{"41", "1f28611101010100", wait} << QStringList{"41"};
+    QTest::newRow("blink action, reversed")
+        << QStringList{"41", "1f28611102010100", wait} << QStringList{"41"};
+    // The 25th character slides the 24-cell line one column, for 13.5 ms.
+    const QString line = QStringLiteral("78").repeated(25);
+    QTest::newRow("a line slid in slowly")
+        << QStringList{"1f03", "1f7301", line} << QStringList{"1f03", line};
+}
+
+void TestLogBoardPlayer::glassPictureIsTakenSettledWithBlinkingLit()
+{
+    QFETCH(QStringList, moving);
+    QFETCH(QStringList, still);
+    const GlassPicture picture = BoardGlass::render(board(moving), DisplayModel::kDefaultModel);
+    QVERIFY(picture.litDots() > 0);
+    QVERIFY(picture == BoardGlass::render(board(still), DisplayModel::kDefaultModel));
 }
 
 QTEST_GUILESS_MAIN(TestLogBoardPlayer)
