@@ -1,6 +1,7 @@
 #include "app/cli/clioptions.h"
 
 #include "app/cli/clicommands.h"
+#include "core/base/result.h"
 #include "core/session/linechoices.h"
 #include "core/transport/codepage.h"
 
@@ -28,33 +29,31 @@ QString offeredBaudRates(bool markDefault)
            rates.constLast();
 }
 
-std::optional<QByteArray> readCommandFile(const QString &path, QTextStream &err)
+Result<QByteArray> readCommandFile(const QString &path)
 {
     QFile file;
     const bool opened = path == QLatin1String("-")
                             ? file.open(stdin, QIODevice::ReadOnly | QIODevice::Unbuffered)
                             : (file.setFileName(path), file.open(QIODevice::ReadOnly));
-    const QString name = path == QLatin1String("-") ? QStringLiteral("standard input") : path;
-    if (!opened) {
-        err << "zepta-cli: cannot read " << shown(name) << ": " << file.errorString() << Qt::endl;
-        return std::nullopt;
-    }
+    const QString name =
+        shown(path == QLatin1String("-") ? QStringLiteral("standard input") : path);
+    const auto failure = [](const QString &text) {
+        return Error{Error::Kind::FileRead, 0, QStringLiteral("zepta-cli: ") + text};
+    };
+    if (!opened)
+        return failure(QStringLiteral("cannot read %1: %2").arg(name, file.errorString()));
     QByteArray bytes;
     for (;;) {
         const QByteArray part = file.read(64 * 1024);
         if (part.isEmpty())
             break;
         bytes += part;
-        if (bytes.size() > kMaxCommandFileSize) {
-            err << "zepta-cli: " << shown(name) << " is larger than 16 MiB; it cannot hold "
-                << "one command." << Qt::endl;
-            return std::nullopt;
-        }
+        if (bytes.size() > kMaxCommandFileSize)
+            return failure(
+                QStringLiteral("%1 is larger than 16 MiB; it cannot hold one command.").arg(name));
     }
-    if (file.error() != QFileDevice::NoError) {
-        err << "zepta-cli: cannot read " << shown(name) << ": " << file.errorString() << Qt::endl;
-        return std::nullopt;
-    }
+    if (file.error() != QFileDevice::NoError)
+        return failure(QStringLiteral("cannot read %1: %2").arg(name, file.errorString()));
     // The line break an editor or echo puts at the end is not part of the command.
     if (bytes.endsWith('\n'))
         bytes.chop(bytes.endsWith("\r\n") ? 2 : 1);
@@ -173,7 +172,12 @@ std::optional<QByteArray> commandBytes(const QCommandLineParser &parser,
             return std::nullopt;
         }
         *exitCode = CliCommands::kFailed;
-        return readCommandFile(parser.value(file), err);
+        Result<QByteArray> read = readCommandFile(parser.value(file));
+        if (!read) {
+            err << read.error().text << Qt::endl;
+            return std::nullopt;
+        }
+        return std::move(read).value();
     }
     if (texts.size() != 1) {
         err << "zepta-cli: " << command

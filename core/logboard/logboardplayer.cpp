@@ -41,8 +41,10 @@ LogBoardPlayer::Outcome LogBoardPlayer::request(QString text, Run run)
     // A second press during a run would start a nested second pass.
     if (!m_session.connection.comport_online() || running())
         return Outcome::Ignored;
-    if (!bytesAreValid(text)) {
-        m_prompt.message(m_refusal);
+    if (const Result<void> bytes = PrtLine::checkBytes(text, PrtLine::Refused::NothingSent);
+        !bytes) {
+        m_refusal = bytes.error();
+        m_prompt.message(m_refusal->text);
         emit finished(Outcome::Refused);
         return Outcome::Refused;
     }
@@ -189,12 +191,6 @@ void LogBoardPlayer::stop()
 void LogBoardPlayer::pressStepKey(StepKey key)
 {
     m_stepKey = key;
-}
-
-bool LogBoardPlayer::bytesAreValid(QStringView text)
-{
-    m_refusal = PrtLine::notAByteRefusal(text, PrtLine::Refused::NothingSent);
-    return m_refusal.isEmpty();
 }
 
 bool LogBoardPlayer::send(QByteArrayView bytes)

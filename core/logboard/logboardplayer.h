@@ -1,8 +1,12 @@
 #pragma once
 
+#include "core/base/error.h"
+
 #include <QByteArrayView>
 #include <QObject>
 #include <QString>
+
+#include <optional>
 
 struct CommandSession;
 class PlayerFlags;
@@ -65,8 +69,8 @@ public:
     void stop();
     void pressStepKey(StepKey key);
 
-    // The message the user was given for Refused.
-    QString refusal() const { return m_refusal; }
+    // Why the last Refused run was refused, as the user was told.
+    std::optional<Error> refusal() const { return m_refusal; }
 
 signals:
     // After line n (1-based) of lineCount was handled.
@@ -86,7 +90,6 @@ private:
     Outcome runPlay(const QString &text);
     Outcome runStep(const QString &text);
     void end(Outcome outcome);
-    bool bytesAreValid(QStringView text);
     bool send(QByteArrayView bytes);
 
     PlayerFlags &m_flags;
@@ -97,5 +100,5 @@ private:
     Outcome m_lastOutcome = Outcome::Finished;
     bool m_writing = false;
     StepKey m_stepKey = StepKey::None;
-    QString m_refusal;
+    std::optional<Error> m_refusal;
 };

@@ -178,11 +178,13 @@ ConfigRecord load(const QString &path, const CodePage &codePage)
     return record;
 }
 
-QString save(const QString &path, const ConfigSettings &settings, const CodePage &codePage)
+Result<void> save(const QString &path, const ConfigSettings &settings, const CodePage &codePage)
 {
-    return saveAtomically(path, [&](QIODevice &out) {
+    return saveAtomically(path, [&](QIODevice &out) -> Result<void> {
         // A short write is caught and told by saveAtomically itself.
-        return write(out, settings, codePage) ? QString() : couldNotWriteMessage(path, QString());
+        if (!write(out, settings, codePage))
+            return couldNotWrite(path, QString());
+        return {};
     });
 }
 

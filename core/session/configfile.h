@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/base/result.h"
 #include "core/session/linechoices.h"
 
 #include <QByteArray>
@@ -68,9 +69,7 @@ QByteArray encode(const ConfigSettings &settings, const CodePage &codePage);
 // in one warning on stderr; the window starts with what could be read.
 ConfigRecord load(const QString &path, const CodePage &codePage);
 // Writes as every file is written (saveAtomically): beside the file, renamed
-// over it, so a failed write leaves the old file whole. Returns the message
-// for the user, empty when saved.
-[[nodiscard]] QString save(const QString &path, const ConfigSettings &settings,
-                           const CodePage &codePage);
+// over it, so a failed write leaves the old file whole.
+Result<void> save(const QString &path, const ConfigSettings &settings, const CodePage &codePage);
 
 } // namespace ConfigFile

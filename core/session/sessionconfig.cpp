@@ -49,8 +49,8 @@ StartupPlan SessionConfig::readAtStart(SetupState &state) const
     return startup;
 }
 
-bool SessionConfig::writeAtExit(const QString &portText, const SetupState &state,
-                                Connection &connection, QString *errorText) const
+Result<void> SessionConfig::writeAtExit(const QString &portText, const SetupState &state,
+                                        Connection &connection) const
 {
     ConfigSettings settings;
     settings.portName = portText;
@@ -60,8 +60,5 @@ bool SessionConfig::writeAtExit(const QString &portText, const SetupState &state
     settings.displayModel = state.displayModel();
     if (connection.comport_online())
         connection.OfflineButton_Click();
-    const QString message = ConfigFile::save(m_path, settings, m_codePage);
-    if (errorText)
-        *errorText = message;
-    return message.isEmpty();
+    return ConfigFile::save(m_path, settings, m_codePage);
 }

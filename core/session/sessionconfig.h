@@ -37,10 +37,9 @@ public:
     // Temporary files an interrupted save of an earlier run left go first.
     StartupPlan readAtStart(SetupState &state) const;
     // Takes the connection offline (closing the port) after noting that it was
-    // online, then writes the file. The port is closed even when the write fails;
-    // errorText is then the message for the user.
-    [[nodiscard]] bool writeAtExit(const QString &portText, const SetupState &state,
-                                   Connection &connection, QString *errorText = nullptr) const;
+    // online, then writes the file. The port is closed even when the write fails.
+    Result<void> writeAtExit(const QString &portText, const SetupState &state,
+                             Connection &connection) const;
 
 private:
     QString m_path;

@@ -9,8 +9,8 @@
 #include "core/transport/prompt.h"
 #include "gui/commandpanel/directcommandpanel.h"
 #include "gui/common/monitorview.h"
-#include "gui/common/windowhold.h"
 #include "gui/common/widgetprompt.h"
+#include "gui/common/windowhold.h"
 #include "gui/mainwindow/connectionbar.h"
 #include "gui/mainwindow/cursorpicker.h"
 #include "gui/mainwindow/monitorbuttons.h"
@@ -240,11 +240,12 @@ void MainWindow::shutDown()
     if (m_shutDown)
         return;
     m_shutDown = true;
-    QString error;
-    if (m_config->writeAtExit(m_connectionBar->portText(), m_parts.state,
-                              m_parts.session.connection, &error))
+    const Result<void> saved = m_config->writeAtExit(m_connectionBar->portText(), m_parts.state,
+                                                     m_parts.session.connection);
+    if (saved)
         return;
-    const QString message = QStringLiteral("The settings could not be saved.\n") + error;
+    const QString message =
+        QStringLiteral("The settings could not be saved.\n") + saved.error().text;
     if (m_closingForSignal)
         qWarning().noquote() << message;
     else

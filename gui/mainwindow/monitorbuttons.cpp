@@ -40,7 +40,6 @@ void MonitorButtons::Save_to_file_button_Click()
     const QString path = m_prompt.saveFileName(BinarySave::fileRequest());
     if (path.isEmpty())
         return;
-    const QString error = BinarySave::save(path, m_monitor.history(), m_codePage);
-    if (!error.isEmpty())
-        m_prompt.message(error);
+    if (const Result<void> saved = BinarySave::save(path, m_monitor.history(), m_codePage); !saved)
+        m_prompt.message(saved.error().text);
 }
