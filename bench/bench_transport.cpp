@@ -40,7 +40,7 @@ int main(int argc, char *argv[])
 
     FakeSession session;
     session.logBoard.setRecording(true);
-    session.goOnline(QStringLiteral("115200"));
+    session.goOnline(115200);
     const auto &line = session.line;
 
     const double sendMs = bestOfMs(5, [&] {

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QLocale>
 
+#include <algorithm>
+
 namespace CliOptions {
 namespace {
 
@@ -20,7 +22,7 @@ QString offeredBaudRates(bool markDefault)
 {
     QStringList rates;
     for (const BaudRateChoice &choice : LineChoices::kBaudRates) {
-        QString rate = QString::fromLatin1(choice.text);
+        QString rate = QString::number(choice.rate);
         if (markDefault && choice.fileCode == LineChoices::kDefaultBaudRate.fileCode)
             rate += QStringLiteral(" (the default)");
         rates << rate;
@@ -122,7 +124,7 @@ LineOptions::LineOptions()
                           "serial port)."),
            QStringLiteral("NAME"))
     , baud(QStringLiteral("baud"), offeredBaudRates(true) + QLatin1Char('.'),
-           QStringLiteral("RATE"), QString::fromLatin1(LineChoices::kDefaultBaudRate.text))
+           QStringLiteral("RATE"), QString::number(LineChoices::kDefaultBaudRate.rate))
     , cts(QStringLiteral("cts"),
           QStringLiteral("CTS flow control: send only while CTS is asserted."))
 {
@@ -136,18 +138,26 @@ void LineOptions::addTo(QCommandLineParser &parser) const
 std::optional<LineChoice> lineChoice(const QCommandLineParser &parser, const LineOptions &options,
                                      const QString &command, QTextStream &err)
 {
-    LineChoice choice{parser.value(options.port), parser.value(options.baud),
-                      parser.isSet(options.cts)};
+    LineChoice choice;
+    choice.portName = parser.value(options.port);
     if (choice.portName.isEmpty()) {
         err << "zepta-cli: " << command << " needs --port NAME (see 'zepta-cli ports')."
             << Qt::endl;
         return std::nullopt;
     }
-    if (!LineChoices::baudRateTexts().contains(choice.baudRate)) {
-        err << "zepta-cli: --baud must be " << offeredBaudRates(false) << ", not "
-            << shown(choice.baudRate) << "." << Qt::endl;
+    // Taken only as the rates are written in the list: "038400" is no rate.
+    const QString baud = parser.value(options.baud);
+    const auto offered = std::find_if(
+        LineChoices::kBaudRates.cbegin(), LineChoices::kBaudRates.cend(),
+        [&baud](const BaudRateChoice &choice) { return QString::number(choice.rate) == baud; });
+    if (offered == LineChoices::kBaudRates.cend()) {
+        err << "zepta-cli: --baud must be " << offeredBaudRates(false) << ", not " << shown(baud)
+            << "." << Qt::endl;
         return std::nullopt;
     }
+    choice.settings.baudRate = offered->rate;
+    choice.settings.flowControl =
+        parser.isSet(options.cts) ? FlowControl::CtsHandshake : FlowControl::None;
     return choice;
 }
 

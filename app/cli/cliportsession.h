@@ -34,13 +34,12 @@ public:
     int stoppedExitCode() const { return 128 + m_signal; }
 
 private:
-    QString annotated(const QString &message);
+    QString described(const QString &text, const Error &cause) const;
 
     CliOptions::LineChoice m_line;
     TerminalPrompt m_prompt;
     CommandSession m_session;
     TerminationSignals m_signals;
     std::function<void()> m_stop;
-    quint32 m_failuresTold = 0;
     int m_signal = 0;
 };

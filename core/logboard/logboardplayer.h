@@ -12,7 +12,7 @@ struct CommandSession;
 class PlayerFlags;
 class Prompt;
 
-// Plays the "PRT" lines of a Log Board text to port 1, whole (PLAY) or one
+// Plays the "PRT" lines of a Log Board text to the port, whole (PLAY) or one
 // command per step key (STEP). Used by the main window and the edit window,
 // each with its own flags, and by zepta-cli.
 //

@@ -10,9 +10,9 @@
 
 SerialDeviceFactory systemSerialDeviceFactory()
 {
-    // "Simulator" (arriving as "/dev/Simulator" or "\\.\Simulator") reaches
-    // the simulated module, one for the whole run; every other name an adapter.
-    return withSimulator([](const QString &) -> std::unique_ptr<SerialDevice> {
+    // The simulator's address reaches the simulated module, one for the whole
+    // run; every other address an adapter.
+    return withSimulator([](const PortAddress &) -> std::unique_ptr<SerialDevice> {
         return std::make_unique<QtSerialDevice>();
     });
 }

@@ -17,8 +17,8 @@ struct PortInfo
 // Asked each time the port list is opened, so adapters plugged in meanwhile appear.
 using PortLister = std::function<QList<PortInfo>()>;
 
-// The devices the program opens: the simulated module for the name
-// "Simulator", a real adapter for every other port name.
+// The devices the program opens: the simulated module for its address, a
+// real adapter for every other one.
 SerialDeviceFactory systemSerialDeviceFactory();
 
 // The serial ports present now, in natural order ("ttyS2" before "ttyS10").

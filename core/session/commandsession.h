@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/logboard/logboard.h"
-#include "core/serial/porttable.h"
+#include "core/serial/serialline.h"
 #include "core/session/connection.h"
 #include "core/transport/codepage.h"
 #include "core/transport/commandtransport.h"
@@ -11,17 +11,17 @@
 #include "core/transport/writequeue.h"
 
 // The core objects behind one main window (or one command-line send), wired
-// once in the order they depend on each other. The port behind the port table comes
+// once in the order they depend on each other. The device behind the port comes
 // from the factory, so the same session runs on a real adapter, a simulated
 // module or a test's scripted line.
 struct CommandSession
 {
     CommandSession(SerialDeviceFactory factory, Prompt &prompt, CodePage page)
         : codePage(page)
-        , ports(std::move(factory))
-        , connection(ports, prompt)
+        , serialLine(std::move(factory))
+        , connection(serialLine, prompt)
         , writer(connection)
-        , transmitter(ports, connection, writer, monitor, prompt, codePage)
+        , transmitter(connection, writer, monitor, prompt, codePage)
         , transport(queue, transmitter, monitor, logBoard, prompt, codePage)
     {
         // Nothing asked for before Offline (or a port failure) goes out after it.
@@ -33,7 +33,7 @@ struct CommandSession
     }
 
     const CodePage codePage;
-    PortTable ports;
+    SerialLine serialLine;
     Connection connection;
     OutputMonitor monitor;
     LogBoard logBoard;

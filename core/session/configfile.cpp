@@ -47,7 +47,7 @@ QString ConfigRecord::portNumber() const
     return QStringLiteral("1");
 }
 
-QString ConfigRecord::baudRate() const
+int ConfigRecord::baudRate() const
 {
     return LineChoices::baudRateOfCode(valid ? baudCode : 0);
 }

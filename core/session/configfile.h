@@ -29,7 +29,7 @@ struct ConfigRecord
     // "1" to "9" from the five-byte layout's digit, "1" otherwise.
     QString portNumber() const;
     // One of the offered rates; the default unless the file says otherwise.
-    QString baudRate() const;
+    int baudRate() const;
     FlowControl flowControl() const;
     bool wasOnline() const;
     // The model to switch to at start, or nothing to keep the default model.
@@ -40,7 +40,7 @@ struct ConfigRecord
 struct ConfigSettings
 {
     QString portName;
-    QString baudRate;
+    int baudRate = LineChoices::kDefaultBaudRate.rate;
     FlowControl flowControl = FlowControl::None;
     bool online = false;
     int displayModel = 1;

@@ -1,48 +1,39 @@
 #include "core/session/connection.h"
 
-#include "core/serial/portnames.h"
-#include "core/serial/porttable.h"
+#include "core/serial/serialline.h"
 #include "core/transport/prompt.h"
 
 #include <utility>
 
-Connection::Connection(PortTable &ports, Prompt &prompt, QObject *parent)
+Connection::Connection(SerialLine &line, Prompt &prompt, QObject *parent)
     : QObject(parent)
-    , m_ports(ports)
+    , m_line(line)
     , m_prompt(prompt)
 {
-    connect(&m_ports, &PortTable::portLost, this, &Connection::onPortLost);
+    // An adapter pulled out while nothing was being sent: told once, then offline.
+    connect(&m_line, &SerialLine::lost, this, &Connection::reportPortError);
 }
 
-QString Connection::settingsString(const QString &baudRate, bool ctsFlowControl)
-{
-    return QStringLiteral("baud=") + baudRate +
-           (ctsFlowControl ? QStringLiteral(" parity=N data=8 stop=1 octs=on")
-                           : QStringLiteral(" parity=N data=8 stop=1 octs=off"));
-}
-
-bool Connection::goOnline(const QString &portName, const QString &baudRate, bool ctsFlowControl)
+Result<void> Connection::goOnline(const QString &portName, const LineSettings &settings)
 {
     if (m_online)
-        return true;
-    const int r = m_ports.CommOpen(kPort, PortNames::devicePath(portName),
-                                   settingsString(baudRate, ctsFlowControl));
-    if (r <= 0) {
+        return {};
+    const Result<void> opened = m_line.open(PortAddress::fromName(portName), settings);
+    if (opened) {
         m_online = true;
         emit stateChanged();
-        return true;
+        return opened;
     }
-    m_prompt.message(QStringLiteral("COM port cannot be opened"));
+    m_prompt.reportFailure(QStringLiteral("COM port cannot be opened"), opened.error());
     OfflineButton_Click();
-    return false;
+    return opened;
 }
 
 void Connection::OfflineButton_Click()
 {
     if (m_online) {
         m_online = false;
-        // Offline either way: a close the system refused leaves nothing to retry.
-        static_cast<void>(m_ports.CommClose(kPort));
+        m_line.close();
     }
     emit stateChanged();
 }
@@ -55,15 +46,7 @@ void Connection::setSerialOutRunning(bool running)
     emit stateChanged();
 }
 
-void Connection::onPortLost(qint16 port)
-{
-    // An adapter pulled out while nothing was being sent: told once, then offline.
-    if (port != kPort || !m_online)
-        return;
-    reportPortError();
-}
-
-void Connection::reportPortError()
+void Connection::reportPortError(const Error &cause)
 {
     // A port the user went offline from, or the closing window closed, while
     // a write or a reply read let events run fails only for being closed:
@@ -71,7 +54,7 @@ void Connection::reportPortError()
     if (!m_online)
         return;
     const bool outer = std::exchange(m_reportingFailure, true); // the box may nest
-    m_prompt.message(QStringLiteral("COM port error"));
+    m_prompt.reportFailure(QStringLiteral("COM port error"), cause);
     m_reportingFailure = outer;
     OfflineButton_Click();
 }

@@ -25,11 +25,11 @@ StartupPlan SessionConfig::plan(const ConfigRecord &record)
     StartupPlan plan;
     if (record.portName) {
         // Shown as saved, also when it matches an entry: the box held text, not a choice.
-        plan.portText = *record.portName;
+        plan.portName = *record.portName;
         plan.portIndex = -1;
     } else {
         plan.portIndex = record.portNumber().toInt() - 1;
-        plan.portText = comPortNames().value(plan.portIndex);
+        plan.portName = comPortNames().value(plan.portIndex);
     }
     plan.baudRate = record.baudRate();
     plan.flowControl = record.flowControl();
@@ -44,16 +44,16 @@ StartupPlan SessionConfig::readAtStart(SetupState &state) const
     // can tell it made itself go.
     removeLeftovers(m_path);
     StartupPlan startup = plan(ConfigFile::load(m_path, m_codePage));
+    state.setPortName(startup.portName);
     state.setBaudRate(startup.baudRate);
     state.setFlowControl(startup.flowControl);
     return startup;
 }
 
-Result<void> SessionConfig::writeAtExit(const QString &portText, const SetupState &state,
-                                        Connection &connection) const
+Result<void> SessionConfig::writeAtExit(const SetupState &state, Connection &connection) const
 {
     ConfigSettings settings;
-    settings.portName = portText;
+    settings.portName = state.portName();
     settings.baudRate = state.baudRate();
     settings.flowControl = state.flowControl();
     settings.online = connection.onlineToSave();

@@ -7,12 +7,11 @@
 
 class CodePage;
 class Connection;
-class PortTable;
 class OutputMonitor;
 class PortWriter;
 class Prompt;
 
-// The sending engine: writes one converted command to port 1 through the port
+// The sending engine: writes one converted command to the port through the port
 // writer (writes of at most 64 bytes), carries out the pacing markers, reads a
 // status reply when one is expected, and refreshes the output monitor, online
 // or not.
@@ -22,8 +21,8 @@ public:
     static constexpr int kPauseMs = 100; // one "\w"
     static constexpr int kReplySize = 20;
 
-    DataTransmitter(PortTable &ports, Connection &connection, PortWriter &writer,
-                    OutputMonitor &monitor, Prompt &prompt, const CodePage &codePage);
+    DataTransmitter(Connection &connection, PortWriter &writer, OutputMonitor &monitor,
+                    Prompt &prompt, const CodePage &codePage);
 
     void DataTransmit(const Codes &codes);
     // The port side of DataTransmit alone: writes the command (markers carried
@@ -52,7 +51,6 @@ private:
     bool readReply();
     void refreshMonitor(const Codes &codes);
 
-    PortTable &m_ports;
     Connection &m_connection;
     PortWriter &m_writer;
     OutputMonitor &m_monitor;

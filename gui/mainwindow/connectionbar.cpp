@@ -51,7 +51,8 @@ ConnectionBar::ConnectionBar(Connection &connection, SetupState &state, OutputMo
     m_portBox->setObjectName(QStringLiteral("ComSel"));
     m_baudBox = new QComboBox(this);
     m_baudBox->setObjectName(QStringLiteral("BPS"));
-    m_baudBox->addItems(LineChoices::baudRateTexts());
+    for (const int rate : LineChoices::baudRates())
+        m_baudBox->addItem(QString::number(rate), rate);
     m_ctsBox = new QCheckBox(QStringLiteral("CTS flow control"), this);
     m_ctsBox->setObjectName(QStringLiteral("Check1"));
     m_onlineButton = new QPushButton(QStringLiteral("Online"), this);
@@ -113,7 +114,8 @@ ConnectionBar::ConnectionBar(Connection &connection, SetupState &state, OutputMo
     connect(m_onlineButton, &QPushButton::clicked, this, &ConnectionBar::OnlineButton_Click);
     connect(m_offlineButton, &QPushButton::clicked, &m_connection,
             &Connection::OfflineButton_Click);
-    connect(m_baudBox, &QComboBox::textActivated, this, &ConnectionBar::BPS_Click);
+    connect(m_portBox, &QComboBox::currentTextChanged, &m_state, &SetupState::setPortName);
+    connect(m_baudBox, &QComboBox::activated, this, &ConnectionBar::BPS_Click);
     connect(m_ctsBox, &QCheckBox::clicked, this, &ConnectionBar::Check1_Click);
     connect(&m_state, &SetupState::flowControlChanged, m_ctsBox,
             [this](FlowControl flow) { m_ctsBox->setChecked(flow == FlowControl::CtsHandshake); });
@@ -122,20 +124,15 @@ ConnectionBar::ConnectionBar(Connection &connection, SetupState &state, OutputMo
     showConnectionState();
 }
 
-QString ConnectionBar::portText() const
-{
-    return m_portBox->currentText();
-}
-
 void ConnectionBar::applyStartup(const StartupPlan &plan)
 {
     if (plan.portIndex >= 0 && plan.portIndex < m_portBox->count()) {
         m_portBox->setCurrentIndex(plan.portIndex);
     } else {
         m_portBox->setCurrentIndex(-1);
-        m_portBox->setEditText(plan.portText);
+        m_portBox->setEditText(plan.portName);
     }
-    m_baudBox->setCurrentIndex(m_baudBox->findText(plan.baudRate));
+    m_baudBox->setCurrentIndex(m_baudBox->findData(plan.baudRate));
     m_ctsBox->setChecked(m_state.flowControl() == FlowControl::CtsHandshake);
 }
 
@@ -148,8 +145,7 @@ void ConnectionBar::OnlineButton_Click()
     m_ctsBox->setEnabled(false);
     if (m_connection.comport_online())
         return;
-    m_connection.goOnline(m_portBox->currentText(), m_baudBox->currentText(),
-                          m_ctsBox->isChecked());
+    static_cast<void>(m_connection.goOnline(m_state.portName(), m_state.lineSettings()));
 }
 
 void ConnectionBar::showConnectionState()
@@ -162,9 +158,9 @@ void ConnectionBar::showConnectionState()
     m_ctsBox->setEnabled(m_connection.ctsEditable());
 }
 
-void ConnectionBar::BPS_Click(const QString &rate)
+void ConnectionBar::BPS_Click(int index)
 {
-    m_state.setBaudRate(rate);
+    m_state.setBaudRate(m_baudBox->itemData(index).toInt());
 }
 
 void ConnectionBar::Check1_Click(bool checked)

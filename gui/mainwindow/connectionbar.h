@@ -26,7 +26,6 @@ public:
     ConnectionBar(Connection &connection, SetupState &state, OutputMonitor &monitor,
                   PortLister lister, QWidget *parent = nullptr);
 
-    QString portText() const;
     // Puts the saved port and baud rate into the boxes (start-up).
     void applyStartup(const StartupPlan &plan);
 
@@ -34,7 +33,7 @@ public:
 
 private:
     void showConnectionState();
-    void BPS_Click(const QString &rate);
+    void BPS_Click(int index);
     void Check1_Click(bool checked);
 
     Connection &m_connection;

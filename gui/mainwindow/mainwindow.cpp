@@ -240,8 +240,7 @@ void MainWindow::shutDown()
     if (m_shutDown)
         return;
     m_shutDown = true;
-    const Result<void> saved = m_config->writeAtExit(m_connectionBar->portText(), m_parts.state,
-                                                     m_parts.session.connection);
+    const Result<void> saved = m_config->writeAtExit(m_parts.state, m_parts.session.connection);
     if (saved)
         return;
     const QString message =

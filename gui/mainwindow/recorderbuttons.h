@@ -20,7 +20,7 @@ class QWidget;
 
 // The recorder group of the main window: REC, STOP, PLAY, PAUSE and EDIT. The
 // flags live in the Log Board, which records by them; the buttons show them in
-// their colours. PLAY sends the Log Board's "PRT" lines to port 1; EDIT hands
+// their colours. PLAY sends the Log Board's "PRT" lines to the port; EDIT hands
 // the text to a new edit window and takes it back when that window closes.
 class RecorderButtons : public QObject
 {

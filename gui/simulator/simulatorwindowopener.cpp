@@ -1,7 +1,7 @@
 #include "gui/simulator/simulatorwindowopener.h"
 
 #include "core/module/simulatordevice.h"
-#include "core/serial/porttable.h"
+#include "core/serial/serialline.h"
 #include "core/session/connection.h"
 #include "core/session/setupstate.h"
 #include "gui/simulator/simulatorwindow.h"
@@ -33,7 +33,7 @@ void SimulatorWindowOpener::onConnectionChanged()
     m_online = m_connection.comport_online();
     if (!wentOnline)
         return;
-    auto *device = qobject_cast<SimulatorDevice *>(m_connection.ports().device(Connection::kPort));
+    auto *device = qobject_cast<SimulatorDevice *>(m_connection.line().device());
     if (!device)
         return;
     if (device->module() != m_module || !m_window) {

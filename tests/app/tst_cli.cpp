@@ -4,7 +4,7 @@
 #include "clirun.h"
 #include "core/logboard/exportformats.h"
 #include "core/logboard/logboardfile.h"
-#include "core/serial/porttable.h"
+#include "core/serial/serialline.h"
 #include "core/serial/serialports.h"
 #include "core/transport/codepage.h"
 #include "support/pseudoterminal.h"
@@ -304,9 +304,9 @@ void CliTest::openFailuresSayWhy()
     port.replace(QStringLiteral("FILE"), file);
     if (port == "pty")
         port = pty.slavePath();
-    PortTable zepta(systemSerialDeviceFactory());
+    SerialLine zepta(systemSerialDeviceFactory());
     if (holder == "zepta")
-        QCOMPARE(zepta.CommOpen(1, port, QStringLiteral("baud=9600 octs=off")), 0);
+        QVERIFY(zepta.open(PortAddress::device(port), {9600, FlowControl::None}));
     const int locker = holder == "flock" ? ::open(qPrintable(port), O_RDWR | O_NOCTTY) : -1;
     if (holder == "flock")
         QCOMPARE(::flock(locker, LOCK_EX | LOCK_NB), 0);

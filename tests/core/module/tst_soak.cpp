@@ -71,7 +71,8 @@ void TestSoak::onlineOfflineCycles()
 {
     Connection &connection = m_session->connection;
     const auto cycle = [&] {
-        QVERIFY(connection.goOnline(QStringLiteral("Simulator"), QStringLiteral("115200"), true));
+        QVERIFY(
+            connection.goOnline(QStringLiteral("Simulator"), {115200, FlowControl::CtsHandshake}));
         QVERIFY(m_session->transmitter.send(CommandText::TextConvert("\x1b\x40")));
         connection.OfflineButton_Click();
         QVERIFY(!connection.comport_online());
@@ -97,8 +98,8 @@ void TestSoak::onlineOfflineCycles()
 
 void TestSoak::commandStream()
 {
-    QVERIFY(m_session->connection.goOnline(QStringLiteral("Simulator"), QStringLiteral("115200"),
-                                           true));
+    QVERIFY(m_session->connection.goOnline(QStringLiteral("Simulator"),
+                                           {115200, FlowControl::CtsHandshake}));
     // Home, a character and a cursor set: the module's list fills to its
     // bound during the warm-up and then only turns over.
     const Codes commands[] = {CommandText::TextConvert("\x0b"), CommandText::TextConvert("A"),

@@ -110,7 +110,7 @@ void TestDataTransmit::portErrorGoesOffline()
     bench.send(QStringLiteral("\\x1b\\x40"));
     QCOMPARE(bench.prompt.messages(), QStringList{QStringLiteral("COM port error")});
     QVERIFY(!bench.connection.comport_online());
-    QVERIFY(!bench.ports.isOpen(Connection::kPort));
+    QVERIFY(!bench.serialLine.isOpen());
     QVERIFY(stateChanges >= 1);
     // The monitor still shows the command, and the reply label is emptied.
     QCOMPARE(bench.monitor.history(), QStringLiteral("[T]1B 40 \r\n"));
@@ -172,7 +172,7 @@ void TestDataTransmit::requestOfflineKeepsExpectingReply()
     QVERIFY(bench.transmitter.expectReply());
     QCOMPARE(bench.monitor.response(), QString());
 
-    bench.goOnline(QStringLiteral("9600"));
+    bench.goOnline(9600);
     bench.line->input = "stale";
     const int purgesBefore = bench.line->purges;
     bench.send(QStringLiteral("\\x1b\\x40"));

@@ -62,13 +62,14 @@ struct Desk
 
     explicit Desk(bool cts = false)
     {
-        session.ports.setEventPump([this] {
+        session.serialLine.setEventPump([this] {
             if (const auto action = std::exchange(whileWriting, nullptr))
                 action();
             QCoreApplication::processEvents();
         });
-        if (!session.connection.goOnline(QStringLiteral("Simulator"), QStringLiteral("115200"),
-                                         cts))
+        if (!session.connection.goOnline(
+                QStringLiteral("Simulator"),
+                {115200, cts ? FlowControl::CtsHandshake : FlowControl::None}))
             qFatal("the simulated module does not go online");
     }
 
@@ -270,7 +271,8 @@ void TestWriteQueue::serialOutStartChangesTheHandshakeInItsTurn()
     state.setFlowControl(FlowControl::CtsHandshake);
     SerialOutSwitch serialOut(d.session.transport, d.session.connection, state, d.prompt);
     const auto ctsOn = [&] {
-        return d.session.ports.device(Connection::kPort)->lineSettings().ctsFlowControl;
+        return d.session.serialLine.device()->lineSettings().flowControl ==
+               FlowControl::CtsHandshake;
     };
     bool ctsWhileWaiting = false;
     d.whileWriting = [&] {

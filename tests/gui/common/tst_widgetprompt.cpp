@@ -42,7 +42,7 @@ struct Desk
 
     Desk()
     {
-        session.ports.setTimeouts(30, 2);
+        session.serialLine.setTimeouts(30, 2);
         form =
             std::make_unique<MainWindow>(MainWindowParts{session, state, prompt, {}, dir.path()});
         prompt.setParentWidget(form.get());
@@ -60,7 +60,7 @@ struct Desk
     }
     void goOnline()
     {
-        if (!session.connection.goOnline(QStringLiteral("COM1"), QStringLiteral("38400"), false))
+        if (!session.connection.goOnline(QStringLiteral("COM1"), {38400, FlowControl::None}))
             qWarning("not online");
     }
     void activate(QWidget *window) const

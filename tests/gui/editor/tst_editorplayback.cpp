@@ -193,12 +193,12 @@ void TestEditorPlayback::pressedWhileACommandIsWritten()
     QFETCH(QString, button);
     Editing w(QStringLiteral("PRT 01h;\r\nPRT 02h;\r\n"), kOnline);
     OnHighlight script(w.editor(), {[&w] { w.key(Qt::Key_F8); }, [&w] { w.key(Qt::Key_F8); }});
-    w.p.ports.setTimeouts(30, 200);
+    w.p.serialLine.setTimeouts(30, 200);
     w.p.line->heldOff = true;
     bool pressed = false;
     QString shownMeanwhile;
     QByteArray writtenMeanwhile;
-    w.p.ports.setEventPump([&] {
+    w.p.serialLine.setEventPump([&] {
         if (!std::exchange(pressed, true)) {
             w.clickInEditor(button);
             shownMeanwhile = w.lockState();

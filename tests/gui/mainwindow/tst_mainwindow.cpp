@@ -119,7 +119,7 @@ void TestMainWindow::startupShowsTheFileAndClosingWritesIt()
     QCOMPARE(w.enabledControls(), online ? QStringLiteral("OfflineButton") : kAllEnabled);
     if (online) {
         QCOMPARE(w.p.line->settings.baudRate, bps.toInt());
-        QCOMPARE(w.p.line->settings.ctsFlowControl, cts);
+        QCOMPARE(w.p.line->settings.flowControl == FlowControl::CtsHandshake, cts);
     }
     // Going online again is all the start does with the port: not one byte goes out.
     QVERIFY(w.p.line->written.isEmpty());
@@ -243,7 +243,7 @@ void TestMainWindow::connectionStates()
     if (fault == QLatin1String("write fails"))
         w.p.line->accept.enqueue(-1);
     if (fault == QLatin1String("vanish"))
-        qobject_cast<FakeSerialDevice *>(w.p.ports.device(Connection::kPort))->vanish();
+        qobject_cast<FakeSerialDevice *>(w.p.serialLine.device())->vanish();
     if (!click.isEmpty())
         w.click(click);
 
@@ -265,7 +265,7 @@ void TestMainWindow::controlsChooseTheLine()
     auto *bps = w.find<QComboBox>("BPS");
     bps->setFocus();
     QTest::keyClick(bps, Qt::Key_Down); // 38400 -> 115200, chosen by the user
-    QCOMPARE(w.state.baudRate(), QStringLiteral("115200"));
+    QCOMPARE(w.state.baudRate(), 115200);
     auto *check1 = w.find<QCheckBox>("Check1");
     QTest::mouseClick(check1, Qt::LeftButton);
     QCOMPARE(w.state.flowControl(), FlowControl::CtsHandshake);
@@ -280,7 +280,7 @@ void TestMainWindow::controlsChooseTheLine()
                  w.p.line->openedPath == QStringLiteral("/dev/ttyS2"),
              qPrintable(w.p.line->openedPath));
     QCOMPARE(w.p.line->settings.baudRate, 115200);
-    QVERIFY(w.p.line->settings.ctsFlowControl);
+    QCOMPARE(w.p.line->settings.flowControl, FlowControl::CtsHandshake);
 }
 
 void TestMainWindow::ctsLockedWhileSerialOutRuns()

@@ -180,7 +180,7 @@ void TestPortFaults::playPressedDuringAStalledCommandWaits()
     QByteArray received;
     int lastUnread = -1;
     QString redWhileWaiting;
-    desk.session.ports.setEventPump([&] {
+    desk.session.serialLine.setEventPump([&] {
         int unread = 0;
         ::ioctl(pty.masterFd(), FIONREAD, &unread);
         if (redWhileWaiting.isNull() && unread > 0 && unread == lastUnread) {
@@ -235,8 +235,7 @@ void TestPortFaults::farEndVanishesMidWork()
     QCOMPARE(controls, desk.enabledControls());
     QVERIFY(controls.startsWith(QStringLiteral("OnlineButton ComSel BPS")));
     QVERIFY(desk.form->isEnabled());
-    QVERIFY(!desk.session.ports.device(Connection::kPort) ||
-            !desk.session.ports.device(Connection::kPort)->isOpen());
+    QVERIFY(!desk.session.serialLine.device() || !desk.session.serialLine.device()->isOpen());
     bool loopRuns = false;
     QTimer::singleShot(0, this, [&] { loopRuns = true; });
     QTRY_VERIFY(loopRuns);
@@ -276,8 +275,8 @@ void TestPortFaults::onlineRefused()
     std::unique_ptr<SerialDevice> other;
     if (port == u"pty") {
         port = pty.slavePath();
-        other = systemSerialDeviceFactory()(port);
-        QVERIFY(other->open(port));
+        other = systemSerialDeviceFactory()(PortAddress::device(port));
+        QVERIFY(other->open(PortAddress::device(port)));
     } else if (port == u"file") {
         port = file;
     }
@@ -342,8 +341,7 @@ void TestPortFaults::closedDuringWork()
     QFile saved(desk.configPath());
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(saved.readAll(), "z" + pty.slavePath().toLatin1() + "\r\n2011");
-    QVERIFY(!desk.session.ports.device(Connection::kPort) ||
-            !desk.session.ports.device(Connection::kPort)->isOpen());
+    QVERIFY(!desk.session.serialLine.device() || !desk.session.serialLine.device()->isOpen());
     QCOMPARE(desk.prompt.messages().join(u'|'), QString());
 }
 

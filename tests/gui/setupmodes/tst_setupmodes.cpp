@@ -73,8 +73,7 @@ private:
     }
     void goOnline()
     {
-        QVERIFY(m_f->connection.goOnline(m_far->pty.slavePath(), "9600",
-                                         m_f->state.flowControl() == FlowControl::CtsHandshake));
+        QVERIFY(m_f->connection.goOnline(m_far->pty.slavePath(), {9600, m_f->state.flowControl()}));
     }
     void start(int mode)
     {
@@ -260,7 +259,7 @@ private slots:
         }
         // Neither must stale bytes from before the request.
         m_far->pty.writeMaster("stale");
-        QTRY_VERIFY(m_f->ports.device(Connection::kPort)->bytesWaiting() > 0);
+        QTRY_VERIFY(m_f->serialLine.device()->bytesWaiting().value() > 0);
         m_far->received.clear();
         m_far->answer(request, reply);
         bool windowEnabledMeanwhile = true, modeActiveMeanwhile = false;

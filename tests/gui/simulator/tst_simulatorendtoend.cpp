@@ -18,10 +18,7 @@ struct Desk : SystemWindow
     {
         return form->findChild<SimulatorWindow *>(QStringLiteral("SimulatedDisplay"));
     }
-    SimulatedModule *module() const
-    {
-        return simulatedModule(session.ports.device(Connection::kPort));
-    }
+    SimulatedModule *module() const { return simulatedModule(session.serialLine.device()); }
 };
 
 // Initialize, the cursor to column 20 of the bottom row, vertical scroll mode,

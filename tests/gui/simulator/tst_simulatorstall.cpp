@@ -22,10 +22,7 @@ constexpr int kUserActsAfterMs = 300;
 struct Desk : SystemWindow
 {
     void type(const QString &text) const { find<QLineEdit>("TxtChr")->setText(text); }
-    SimulatedModule *module() const
-    {
-        return simulatedModule(session.ports.device(Connection::kPort));
-    }
+    SimulatedModule *module() const { return simulatedModule(session.serialLine.device()); }
 };
 
 // The window's pulse: the longest gap between ticks of a 5 ms timer.
@@ -78,7 +75,7 @@ void TestSimulatorStall::userLeavesAStalledWrite()
     QFETCH(QString, button);
     QFETCH(bool, staysOnline);
     Desk desk;
-    desk.session.ports.setTimeouts(PortTable::kReadTimeoutMs, kWritePerByteMs);
+    desk.session.serialLine.setTimeouts(SerialLine::kReadTimeoutMs, kWritePerByteMs);
     auto *bps = desk.find<QComboBox>("BPS");
     bps->setCurrentIndex(bps->findText(QStringLiteral("115200")));
     desk.click("Check1");
