@@ -1,6 +1,7 @@
 #include "core/session/configfile.h"
 
 #include "core/files/atomicsave.h"
+#include "core/files/encodedwriter.h"
 #include "core/session/displaymodel.h"
 #include "core/transport/codepage.h"
 
@@ -146,10 +147,12 @@ QByteArray encode(const ConfigSettings &settings, const CodePage &codePage)
     return bytes;
 }
 
-bool write(QIODevice &device, const ConfigSettings &settings, const CodePage &codePage)
+Result<void> write(QIODevice &device, const ConfigSettings &settings, const CodePage &codePage)
 {
     const QByteArray bytes = encode(settings, codePage);
-    return device.write(bytes) == bytes.size();
+    if (device.write(bytes) != bytes.size())
+        return writeFailure(device);
+    return {};
 }
 
 ConfigRecord load(const QString &path, const CodePage &codePage)
@@ -180,12 +183,8 @@ ConfigRecord load(const QString &path, const CodePage &codePage)
 
 Result<void> save(const QString &path, const ConfigSettings &settings, const CodePage &codePage)
 {
-    return saveAtomically(path, [&](QIODevice &out) -> Result<void> {
-        // A short write is caught and told by saveAtomically itself.
-        if (!write(out, settings, codePage))
-            return couldNotWrite(path, QString());
-        return {};
-    });
+    // A short write is caught and told by saveAtomically itself.
+    return saveAtomically(path, [&](QIODevice &out) { return write(out, settings, codePage); });
 }
 
 } // namespace ConfigFile

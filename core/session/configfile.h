@@ -59,8 +59,7 @@ ConfigRecord parse(const QByteArray &bytes, const CodePage &codePage);
 ConfigRecord read(QIODevice &device, const CodePage &codePage);
 
 QByteArray encode(const ConfigSettings &settings, const CodePage &codePage);
-[[nodiscard]] bool write(QIODevice &device, const ConfigSettings &settings,
-                         const CodePage &codePage);
+Result<void> write(QIODevice &device, const ConfigSettings &settings, const CodePage &codePage);
 
 // Reads the file at path; a missing file is created empty and reads as no
 // settings, and so does anything that is not a regular file (a folder, or a

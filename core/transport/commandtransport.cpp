@@ -57,38 +57,38 @@ void CommandTransport::run(const Command &command)
     if (command.flowControlOff)
         m_transmitter.switchFlowControlOff();
 
-    bool sent = true;
-    if (command.notation == Command::Notation::Escape) {
-        sent = transmit(command.text);
-    } else {
-        const Codes codes = CommandText::TextConvert2(m_codePage.fromUnicode(command.text));
-        sent = send(codes);
+    const Result<void> sent =
+        command.notation == Command::Notation::Escape
+            ? transmit(command.text)
+            : send(CommandText::TextConvert2(m_codePage.fromUnicode(command.text)));
+    if (!sent) {
+        // Refused: nothing went out, so nothing is named or recorded.
+        m_prompt.message(sent.error().text);
+        return;
     }
-    if (!sent)
-        return; // refused: nothing went out, so nothing is named or recorded
     addLog(command.title, command.help);
     emit commandIssued(command.title);
 }
 
-bool CommandTransport::transmit(const QString &data)
+Result<void> CommandTransport::transmit(const QString &data)
 {
     return send(CommandText::TextConvert(m_codePage.fromUnicode(data)));
 }
 
-bool CommandTransport::send(const Codes &codes)
+Result<void> CommandTransport::send(const Codes &codes)
 {
     if (codes.size() > kCodeBufCapacity) {
         m_lastCodes.clear();
         const QLocale c(QLocale::English, QLocale::UnitedStates);
-        m_prompt.message(QStringLiteral("This command is too long to send: it converts to %1 "
-                                        "codes, and at most %2 fit in one command.")
-                             .arg(c.toString(codes.size()), c.toString(kCodeBufCapacity)));
-        return false;
+        return Error{Error::Kind::Refused, 0,
+                     QStringLiteral("This command is too long to send: it converts to %1 "
+                                    "codes, and at most %2 fit in one command.")
+                         .arg(c.toString(codes.size()), c.toString(kCodeBufCapacity))};
     }
     m_lastCodes = codes;
     if (!codes.isEmpty())
         m_transmitter.DataTransmit(codes);
-    return true;
+    return {};
 }
 
 void CommandTransport::addLog(const QString &title, const QString &help)

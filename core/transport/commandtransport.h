@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/base/result.h"
 #include "core/transport/codes.h"
 #include "core/transport/command.h"
 
@@ -29,8 +30,9 @@ public:
     void issue(const Command &command);
 
     // Converts escape notation and sends; an empty conversion sends nothing and
-    // leaves the monitor as it was. False when the command was refused as too long.
-    bool transmit(const QString &data);
+    // leaves the monitor as it was. A command too long to send is refused
+    // whole; issue() tells the user why.
+    Result<void> transmit(const QString &data);
     // Names the command in the monitor and, while recording, records it with
     // the bytes of the last transmit (an empty "PRT;" line when it converted to nothing).
     void addLog(const QString &title, const QString &help);
@@ -50,7 +52,7 @@ signals:
 
 private:
     void run(const Command &command);
-    bool send(const Codes &codes);
+    Result<void> send(const Codes &codes);
 
     WriteQueue &m_queue;
     DataTransmitter &m_transmitter;
