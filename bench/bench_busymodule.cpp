@@ -87,7 +87,7 @@ int main(int argc, char *argv[])
                     qPrintable(prompt.messages().join(QStringLiteral(", "))),
                     static_cast<long long>(ms), static_cast<long long>(timeoutMs),
                     double(ms) / double(timeoutMs),
-                    session.connection.comport_online() ? "still online" : "offline",
+                    session.connection.isOnline() ? "still online" : "offline",
                     static_cast<long long>(gaps.longestMs()));
         prompt.clear();
     }

@@ -36,7 +36,7 @@ int convert(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return exitCode;
 
     const Codes codes =
-        parser.isSet(amp) ? CommandText::TextConvert2(*bytes) : CommandText::TextConvert(*bytes);
+        parser.isSet(amp) ? CommandText::fromTextEntry(*bytes) : CommandText::fromEscapes(*bytes);
     if (!fitsOneCommand(codes, err))
         return kUsage;
     if (!codes.isEmpty())

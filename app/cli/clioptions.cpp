@@ -200,11 +200,11 @@ std::optional<QByteArray> commandBytes(const QCommandLineParser &parser,
 
 bool fitsOneCommand(const Codes &codes, QTextStream &err)
 {
-    if (codes.size() <= kCodeBufCapacity)
+    if (codes.size() <= kMaxCodes)
         return true;
     const QLocale c = QLocale::c();
     err << "zepta-cli: this command is too long to send: it converts to "
-        << c.toString(codes.size()) << " codes, and at most " << c.toString(kCodeBufCapacity)
+        << c.toString(codes.size()) << " codes, and at most " << c.toString(kMaxCodes)
         << " fit in one command." << Qt::endl;
     return false;
 }

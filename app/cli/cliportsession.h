@@ -24,7 +24,7 @@ public:
     // Opens the port as Online does; false after "COM port cannot be opened" was told.
     bool goOnline();
     // Offline: the port gets back the line settings it had and its lock goes.
-    void goOffline() { m_session.connection.OfflineButton_Click(); }
+    void goOffline() { m_session.connection.goOffline(); }
 
     // What to do when a termination signal comes (at most once).
     void onStopRequest(std::function<void()> stop) { m_stop = std::move(stop); }

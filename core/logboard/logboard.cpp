@@ -5,16 +5,16 @@ LogBoard::LogBoard(QObject *parent)
 {
 }
 
-void LogBoard::setLogtext(const QString &text)
+void LogBoard::setText(const QString &text)
 {
-    m_logtext = text;
-    emit logtextChanged();
+    m_text = text;
+    emit textChanged();
 }
 
-QString LogBoard::takeLogtext()
+QString LogBoard::takeText()
 {
-    QString text = std::exchange(m_logtext, QString());
-    emit logtextChanged();
+    QString text = std::exchange(m_text, QString());
+    emit textChanged();
     return text;
 }
 
@@ -40,10 +40,10 @@ void LogBoard::appendRecord(const QString &record)
 {
     if (!recordsNow())
         return;
-    m_logtext += record;
+    m_text += record;
     // With a sink attached the whole accumulated text moves on, so nothing
     // recorded before the sink appeared is left behind here.
     if (m_sink)
-        m_sink->appendLogText(std::exchange(m_logtext, QString()));
-    emit logtextChanged();
+        m_sink->appendLogText(std::exchange(m_text, QString()));
+    emit textChanged();
 }

@@ -39,7 +39,7 @@ LogBoardPlayer::Outcome LogBoardPlayer::step(QString text)
 LogBoardPlayer::Outcome LogBoardPlayer::request(QString text, Run run)
 {
     // A second press during a run would start a nested second pass.
-    if (!m_session.connection.comport_online() || running())
+    if (!m_session.connection.isOnline() || running())
         return Outcome::Ignored;
     if (const Result<void> bytes = PrtLine::checkBytes(text, PrtLine::Refused::NothingSent);
         !bytes) {
@@ -199,7 +199,7 @@ bool LogBoardPlayer::send(QByteArrayView bytes)
     for (qsizetype i = 0; i < bytes.size(); i += kBlockSize) {
         // Gone offline while the run let the window work: the run ends
         // quietly, as a command does, with no error for a port the user closed.
-        if (!m_session.connection.comport_online())
+        if (!m_session.connection.isOnline())
             return false;
         const QByteArrayView block = bytes.sliced(i, qMin<qsizetype>(kBlockSize, bytes.size() - i));
         if (!m_session.writer.write(block.toByteArray()))

@@ -27,7 +27,7 @@ struct CommandSession
         // Nothing asked for before Offline (or a port failure) goes out after it.
         QObject::connect(&connection, &Connection::stateChanged, &queue,
                          [this, online = false]() mutable {
-                             if (std::exchange(online, connection.comport_online()) && !online)
+                             if (std::exchange(online, connection.isOnline()) && !online)
                                  queue.dropAll();
                          });
     }

@@ -25,11 +25,11 @@ Result<void> Connection::goOnline(const QString &portName, const LineSettings &s
         return opened;
     }
     m_prompt.reportFailure(QStringLiteral("COM port cannot be opened"), opened.error());
-    OfflineButton_Click();
+    goOffline();
     return opened;
 }
 
-void Connection::OfflineButton_Click()
+void Connection::goOffline()
 {
     if (m_online) {
         m_online = false;
@@ -56,5 +56,5 @@ void Connection::reportPortError(const Error &cause)
     const bool outer = std::exchange(m_reportingFailure, true); // the box may nest
     m_prompt.reportFailure(QStringLiteral("COM port error"), cause);
     m_reportingFailure = outer;
-    OfflineButton_Click();
+    goOffline();
 }

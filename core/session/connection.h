@@ -17,7 +17,7 @@ class Connection : public QObject
 public:
     Connection(SerialLine &line, Prompt &prompt, QObject *parent = nullptr);
 
-    bool comport_online() const { return m_online; }
+    bool isOnline() const { return m_online; }
     // What the settings file records: online, unless a port failure is being
     // told right now (the "COM port error" box is open and Offline follows
     // it), so that a close meanwhile does not bring back the lost port.
@@ -27,7 +27,7 @@ public:
     // A failure is told as "COM port cannot be opened" and leaves the state offline.
     Result<void> goOnline(const QString &portName, const LineSettings &settings);
     // The Offline action.
-    void OfflineButton_Click();
+    void goOffline();
     // The common reaction to a port that failed while online (a write or read,
     // switching handshake off, an adapter pulled out): "COM port error", then
     // the Offline action once the user has read it. Offline already, it says nothing.
@@ -37,9 +37,9 @@ public:
     bool serialOutRunning() const { return m_serialOutRunning; }
     void setSerialOutRunning(bool running);
 
-    // OnlineButton, ComSel and BPS.
+    // The Online button, the port and the baud rate.
     bool settingsEditable() const { return !m_online; }
-    // Check1.
+    // The CTS flow control box.
     bool ctsEditable() const { return !m_online && !m_serialOutRunning; }
 
     SerialLine &line() const { return m_line; }

@@ -58,7 +58,7 @@ Result<void> SessionConfig::writeAtExit(const SetupState &state, Connection &con
     settings.flowControl = state.flowControl();
     settings.online = connection.onlineToSave();
     settings.displayModel = state.displayModel();
-    if (connection.comport_online())
-        connection.OfflineButton_Click();
+    if (connection.isOnline())
+        connection.goOffline();
     return ConfigFile::save(m_path, settings, m_codePage);
 }

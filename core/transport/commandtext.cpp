@@ -13,7 +13,7 @@ bool isLeadByte(quint8 c)
 
 namespace CommandText {
 
-Codes TextConvert(QByteArrayView s)
+Codes fromEscapes(QByteArrayView s)
 {
     Codes out;
     out.reserve(s.size());
@@ -55,15 +55,14 @@ Codes TextConvert(QByteArrayView s)
     return out;
 }
 
-Codes TextConvert2(QByteArrayView s)
+Codes fromTextEntry(QByteArrayView s)
 {
     Codes out;
     out.reserve(s.size());
     const qsizetype length = s.size();
     qsizetype i = 0;
     while (i < length) {
-        if (s[i] == '&' && length - i > 3 &&
-            IsStrictlyHexNumeric(QString::fromLatin1(s.sliced(i, 4)))) {
+        if (s[i] == '&' && length - i > 3 && isHexLiteral(QString::fromLatin1(s.sliced(i, 4)))) {
             out.append(
                 qint16(hexDigitValue(quint8(s[i + 2])) * 16 + hexDigitValue(quint8(s[i + 3]))));
             i += 4;
@@ -75,7 +74,7 @@ Codes TextConvert2(QByteArrayView s)
     return out;
 }
 
-bool IsStrictlyHexNumeric(QStringView data)
+bool isHexLiteral(QStringView data)
 {
     if (data.size() != 4 || data[0] != u'&' || (data[1] != u'h' && data[1] != u'H'))
         return false;

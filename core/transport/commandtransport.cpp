@@ -60,38 +60,38 @@ void CommandTransport::run(const Command &command)
     const Result<void> sent =
         command.notation == Command::Notation::Escape
             ? transmit(command.text)
-            : send(CommandText::TextConvert2(m_codePage.fromUnicode(command.text)));
+            : send(CommandText::fromTextEntry(m_codePage.fromUnicode(command.text)));
     if (!sent) {
         // Refused: nothing went out, so nothing is named or recorded.
         m_prompt.message(sent.error().text);
         return;
     }
-    addLog(command.title, command.help);
+    logCommand(command.title, command.help);
     emit commandIssued(command.title);
 }
 
 Result<void> CommandTransport::transmit(const QString &data)
 {
-    return send(CommandText::TextConvert(m_codePage.fromUnicode(data)));
+    return send(CommandText::fromEscapes(m_codePage.fromUnicode(data)));
 }
 
 Result<void> CommandTransport::send(const Codes &codes)
 {
-    if (codes.size() > kCodeBufCapacity) {
+    if (codes.size() > kMaxCodes) {
         m_lastCodes.clear();
         const QLocale c(QLocale::English, QLocale::UnitedStates);
         return Error{Error::Kind::Refused, 0,
                      QStringLiteral("This command is too long to send: it converts to %1 "
                                     "codes, and at most %2 fit in one command.")
-                         .arg(c.toString(codes.size()), c.toString(kCodeBufCapacity))};
+                         .arg(c.toString(codes.size()), c.toString(kMaxCodes))};
     }
     m_lastCodes = codes;
     if (!codes.isEmpty())
-        m_transmitter.DataTransmit(codes);
+        m_transmitter.transmit(codes);
     return {};
 }
 
-void CommandTransport::addLog(const QString &title, const QString &help)
+void CommandTransport::logCommand(const QString &title, const QString &help)
 {
     m_monitor.setCommandName(title);
     m_monitor.setHelp(help);

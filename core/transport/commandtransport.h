@@ -25,7 +25,7 @@ public:
                      LogBoard &logBoard, Prompt &prompt, const CodePage &codePage,
                      QObject *parent = nullptr);
 
-    // transmit (or the text entry's own conversion) then addLog, in turn: at
+    // transmit (or the text entry's own conversion) then logCommand, in turn: at
     // once when the port is free, otherwise when the writes before it are done.
     void issue(const Command &command);
 
@@ -35,7 +35,7 @@ public:
     Result<void> transmit(const QString &data);
     // Names the command in the monitor and, while recording, records it with
     // the bytes of the last transmit (an empty "PRT;" line when it converted to nothing).
-    void addLog(const QString &title, const QString &help);
+    void logCommand(const QString &title, const QString &help);
 
     bool busy() const;
     qsizetype queued() const;
@@ -43,7 +43,7 @@ public:
     Codes lastCodes() const { return m_lastCodes; }
 
 signals:
-    // After a command's transmit and addLog have both run.
+    // After a command's transmit and logCommand have both run.
     void commandIssued(const QString &title);
     // A command that holds the window (Command::holdsWindow) starts (true)
     // and ends (false): the hold belongs to its run, which may begin long

@@ -20,15 +20,15 @@ DataTransmitter::DataTransmitter(Connection &connection, PortWriter &writer, Out
 {
 }
 
-void DataTransmitter::DataTransmit(const Codes &codes)
+void DataTransmitter::transmit(const Codes &codes)
 {
-    if (m_connection.comport_online())
+    if (m_connection.isOnline())
         send(codes);
     refreshMonitor(codes);
-    if (!m_connection.comport_online()) {
+    if (!m_connection.isOnline()) {
         m_monitor.setResponse(QString());
     } else {
-        const QString reply = MonitorFormat::replyText(m_rxReply, m_replyKind, m_codePage);
+        const QString reply = MonitorFormat::replyText(m_reply, m_replyKind, m_codePage);
         if (!reply.isNull())
             m_monitor.setResponse(reply);
     }
@@ -83,7 +83,7 @@ bool DataTransmitter::send(const Codes &codes)
 
 void DataTransmitter::switchFlowControlOff()
 {
-    if (!m_connection.comport_online())
+    if (!m_connection.isOnline())
         return;
     if (const Result<void> changed = m_connection.line().setFlowControl(FlowControl::None);
         !changed)
@@ -96,7 +96,7 @@ bool DataTransmitter::writeOut(QByteArray &segment, qsizetype count)
         return true;
     // The user may have gone offline while a pause or key-wait let events run:
     // the rest of the command is then dropped quietly, as it would be offline.
-    if (!m_connection.comport_online()) {
+    if (!m_connection.isOnline()) {
         segment.clear();
         return false;
     }
@@ -108,7 +108,7 @@ bool DataTransmitter::writeOut(QByteArray &segment, qsizetype count)
 bool DataTransmitter::readReply()
 {
     m_expectReply = false;
-    m_rxReply.fill('\0');
+    m_reply.fill('\0');
     int remaining = kReplySize;
     int got = 0;
     int tries = 20;
@@ -122,7 +122,7 @@ bool DataTransmitter::readReply()
             return false;
         }
         const int n = int(read->size());
-        m_rxReply.replace(got, n, *read);
+        m_reply.replace(got, n, *read);
         remaining -= n;
         got += n;
         if (n == 0 && got == 0) {

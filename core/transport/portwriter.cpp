@@ -45,7 +45,7 @@ bool PortWriter::write(const QByteArray &bytes)
     qsizetype writeEnd = 0; // end of the write under way
     while (done < bytes.size()) {
         const int inFlight = line.bytesInFlight();
-        if (m_abandoned || m_stopped || !m_connection.comport_online()) {
+        if (m_abandoned || m_stopped || !m_connection.isOnline()) {
             // Given up, or taken offline while events ran: nothing new goes.
             // What is on its way counts once it left; abandoned, the port
             // drops it at once instead, counting what left meanwhile.

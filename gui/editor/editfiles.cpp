@@ -28,7 +28,7 @@ EditFiles::EditFiles(EditBox *box, QWidget *saveButton, QWidget *loadButton, Pro
 {
 }
 
-bool EditFiles::ConfirmDiscard()
+bool EditFiles::discardAllowed()
 {
     return m_box->isEmpty() || m_prompt.askOkCancel(kDiscardText, kDiscardTitle);
 }
@@ -47,7 +47,7 @@ void EditFiles::clear()
 void EditFiles::load()
 {
     const BusyGuard guard(m_loadButton);
-    if (!ConfirmDiscard())
+    if (!discardAllowed())
         return;
     const QString path = m_prompt.openFileName(LogBoardFile::loadRequest());
     if (path.isEmpty())

@@ -33,10 +33,10 @@ EditPlayerBar::EditPlayerBar(EditBox *box, CommandSession &session, Prompt &prom
     for (QPushButton *button : {m_play, m_pause, m_stop, m_step})
         row->addWidget(button);
 
-    connect(m_play, &QPushButton::clicked, this, &EditPlayerBar::PlayCommandButton_Click);
-    connect(m_pause, &QPushButton::clicked, this, &EditPlayerBar::PauseCommandButton_Click);
-    connect(m_stop, &QPushButton::clicked, this, &EditPlayerBar::StopCommandButton_Click);
-    connect(m_step, &QPushButton::clicked, this, &EditPlayerBar::StepCommandButton_Click);
+    connect(m_play, &QPushButton::clicked, this, &EditPlayerBar::play);
+    connect(m_pause, &QPushButton::clicked, this, &EditPlayerBar::togglePause);
+    connect(m_stop, &QPushButton::clicked, this, &EditPlayerBar::stop);
+    connect(m_step, &QPushButton::clicked, this, &EditPlayerBar::step);
     connect(&m_flags, &PlayerFlagSet::flagsChanged, this, &EditPlayerBar::showFlags);
     connect(m_player, &LogBoardPlayer::progress, this, &EditPlayerBar::progress);
     connect(m_player, &LogBoardPlayer::finished, this, &EditPlayerBar::runFinished);
@@ -57,22 +57,22 @@ void EditPlayerBar::endRun()
     m_player->stop();
 }
 
-void EditPlayerBar::PlayCommandButton_Click()
+void EditPlayerBar::play()
 {
     static_cast<void>(m_player->play(m_box->logText()));
 }
 
-void EditPlayerBar::PauseCommandButton_Click()
+void EditPlayerBar::togglePause()
 {
     m_player->togglePause();
 }
 
-void EditPlayerBar::StopCommandButton_Click()
+void EditPlayerBar::stop()
 {
     m_player->stop();
 }
 
-void EditPlayerBar::StepCommandButton_Click()
+void EditPlayerBar::step()
 {
     // A run going on keeps its lock; the player ignores the press.
     if (m_player->running())

@@ -111,12 +111,11 @@ ConnectionBar::ConnectionBar(Connection &connection, SetupState &state, OutputMo
     connect(&monitor, &OutputMonitor::helpChanged, helpBox, &MonitorView::reload);
     connect(&monitor, &OutputMonitor::codesChanged, codesBox, &MonitorView::reload);
 
-    connect(m_onlineButton, &QPushButton::clicked, this, &ConnectionBar::OnlineButton_Click);
-    connect(m_offlineButton, &QPushButton::clicked, &m_connection,
-            &Connection::OfflineButton_Click);
+    connect(m_onlineButton, &QPushButton::clicked, this, &ConnectionBar::goOnline);
+    connect(m_offlineButton, &QPushButton::clicked, &m_connection, &Connection::goOffline);
     connect(m_portBox, &QComboBox::currentTextChanged, &m_state, &SetupState::setPortName);
-    connect(m_baudBox, &QComboBox::activated, this, &ConnectionBar::BPS_Click);
-    connect(m_ctsBox, &QCheckBox::clicked, this, &ConnectionBar::Check1_Click);
+    connect(m_baudBox, &QComboBox::activated, this, &ConnectionBar::chooseBaudRate);
+    connect(m_ctsBox, &QCheckBox::clicked, this, &ConnectionBar::chooseFlowControl);
     connect(&m_state, &SetupState::flowControlChanged, m_ctsBox,
             [this](FlowControl flow) { m_ctsBox->setChecked(flow == FlowControl::CtsHandshake); });
     connect(&m_connection, &Connection::stateChanged, this, &ConnectionBar::showConnectionState);
@@ -136,21 +135,21 @@ void ConnectionBar::applyStartup(const StartupPlan &plan)
     m_ctsBox->setChecked(m_state.flowControl() == FlowControl::CtsHandshake);
 }
 
-void ConnectionBar::OnlineButton_Click()
+void ConnectionBar::goOnline()
 {
     // Locked before the port is touched: opening lets the window run events.
     m_onlineButton->setEnabled(false);
     m_portBox->setEnabled(false);
     m_baudBox->setEnabled(false);
     m_ctsBox->setEnabled(false);
-    if (m_connection.comport_online())
+    if (m_connection.isOnline())
         return;
     static_cast<void>(m_connection.goOnline(m_state.portName(), m_state.lineSettings()));
 }
 
 void ConnectionBar::showConnectionState()
 {
-    const bool online = m_connection.comport_online();
+    const bool online = m_connection.isOnline();
     m_indicator->setCurrentIndex(online ? 1 : 0);
     m_onlineButton->setEnabled(m_connection.settingsEditable());
     m_portBox->setEnabled(m_connection.settingsEditable());
@@ -158,12 +157,12 @@ void ConnectionBar::showConnectionState()
     m_ctsBox->setEnabled(m_connection.ctsEditable());
 }
 
-void ConnectionBar::BPS_Click(int index)
+void ConnectionBar::chooseBaudRate(int index)
 {
     m_state.setBaudRate(m_baudBox->itemData(index).toInt());
 }
 
-void ConnectionBar::Check1_Click(bool checked)
+void ConnectionBar::chooseFlowControl(bool checked)
 {
     m_state.setFlowControl(checked ? FlowControl::CtsHandshake : FlowControl::None);
 }

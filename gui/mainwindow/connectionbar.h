@@ -29,12 +29,12 @@ public:
     // Puts the saved port and baud rate into the boxes (start-up).
     void applyStartup(const StartupPlan &plan);
 
-    void OnlineButton_Click();
+    void goOnline();
 
 private:
     void showConnectionState();
-    void BPS_Click(int index);
-    void Check1_Click(bool checked);
+    void chooseBaudRate(int index);
+    void chooseFlowControl(bool checked);
 
     Connection &m_connection;
     SetupState &m_state;

@@ -29,8 +29,8 @@ void SimulatorWindowOpener::onConnectionChanged()
 {
     // Only going online opens: the state also changes while online (Serial OUT
     // mode), and a window the user closed meanwhile stays closed.
-    const bool wentOnline = m_connection.comport_online() && !m_online;
-    m_online = m_connection.comport_online();
+    const bool wentOnline = m_connection.isOnline() && !m_online;
+    m_online = m_connection.isOnline();
     if (!wentOnline)
         return;
     auto *device = qobject_cast<SimulatorDevice *>(m_connection.line().device());

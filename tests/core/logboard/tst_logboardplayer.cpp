@@ -241,7 +241,7 @@ void TestLogBoardPlayer::offlineIgnoredAndTokenAboveFFhRefused()
 
     // Offline nothing happens at all: no flag, no word, no outcome.
     b.prompt.clear();
-    b.connection.OfflineButton_Click();
+    b.connection.goOffline();
     QCOMPARE(b.player.play(QStringLiteral("PRT 1bh 100h;")), Outcome::Ignored);
     QCOMPARE(b.player.step(kThreeRecords), Outcome::Ignored);
     QVERIFY(!b.flags.playing() && !b.flags.stepping());

@@ -68,7 +68,7 @@ void TestPortWriter::writesEveryByteOrFailsOnce()
 
     QCOMPARE(session.writer.write(bytes), ok);
     QCOMPARE(session.line->writes, pieces(bytes, writes));
-    QCOMPARE(session.connection.comport_online(), ok);
+    QCOMPARE(session.connection.isOnline(), ok);
     QCOMPARE(session.prompt.messages(),
              ok ? QStringList() : QStringList{QStringLiteral("COM port error")});
     QCOMPARE(session.serialLine.isOpen(), ok);
@@ -101,7 +101,7 @@ void TestPortWriter::onlyBytesThatLeftCountAsSent()
     line->advance();
     QCOMPARE(session.writer.bytesWritten(), line->wire.size()); // counted exactly when it left
     QCOMPARE(line->wire, bytes.left(line->wire.size()));
-    QCOMPARE(session.connection.comport_online(), ok);
+    QCOMPARE(session.connection.isOnline(), ok);
     QCOMPARE(session.prompt.messages(),
              ok ? QStringList() : QStringList{QStringLiteral("COM port error")});
     if (ok)
@@ -147,7 +147,7 @@ void TestPortWriter::aWriteInsideAnotherIsRefused()
     QCOMPARE(session.line->written, QByteArray());
     // Abandoned, not failed: no port error, still online.
     QCOMPARE(session.prompt.messages(), QStringList());
-    QVERIFY(session.connection.comport_online());
+    QVERIFY(session.connection.isOnline());
 }
 
 QTEST_GUILESS_MAIN(TestPortWriter)

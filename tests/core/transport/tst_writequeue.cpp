@@ -215,7 +215,7 @@ void TestWriteQueue::runsNotStartedAreCalledOff()
         if (how == u"stop")
             d.player.stop();
         else
-            d.session.connection.OfflineButton_Click();
+            d.session.connection.goOffline();
         QVERIFY(!d.flags.playing());
         QCOMPARE(finished.size(), 1);
     };
@@ -259,7 +259,7 @@ void TestWriteQueue::stopWhileTheModuleIsBusy()
     QCOMPARE(received, kBusyTwoSeconds + kBoardBytes.left(played) + kCursor);
     QCOMPARE(d.session.writer.bytesWritten(), received.size());
     QCOMPARE(d.prompt.asked().size(), 0);
-    QVERIFY(d.session.connection.comport_online());
+    QVERIFY(d.session.connection.isOnline());
 }
 
 // Serial OUT start clicked during a playback: the playback keeps CTS flow

@@ -54,7 +54,7 @@ struct SystemWindow
         else
             comSel->setEditText(port);
         click("OnlineButton");
-        return session.connection.comport_online();
+        return session.connection.isOnline();
     }
     QString enabledControls() const { return enabledConnectionControls(*form); }
 };

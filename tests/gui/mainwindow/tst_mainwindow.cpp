@@ -113,7 +113,7 @@ void TestMainWindow::startupShowsTheFileAndClosingWritesIt()
     const QString told = failOpen ? QStringLiteral("COM port cannot be opened") : QString();
     QCOMPARE(w.told(), told);
 
-    QCOMPARE(w.form->comport_online(), online);
+    QCOMPARE(w.form->isOnline(), online);
     QCOMPARE(w.p.line->isOpen, online);
     QCOMPARE(w.indicatorInFront(), online ? 1 : 0);
     QCOMPARE(w.enabledControls(), online ? QStringLiteral("OfflineButton") : kAllEnabled);
@@ -238,7 +238,7 @@ void TestMainWindow::connectionStates()
 
     Window w;
     w.start(config);
-    QCOMPARE(w.form->comport_online(), !config.isEmpty());
+    QCOMPARE(w.form->isOnline(), !config.isEmpty());
     w.p.line->busy = fault == QLatin1String("busy");
     if (fault == QLatin1String("write fails"))
         w.p.line->accept.enqueue(-1);
@@ -248,7 +248,7 @@ void TestMainWindow::connectionStates()
         w.click(click);
 
     QCOMPARE(w.told(), told);
-    QCOMPARE(w.form->comport_online(), online);
+    QCOMPARE(w.form->isOnline(), online);
     QCOMPARE(w.p.line->isOpen, online);
     // Every way offline leaves exactly the state the Offline button leaves.
     QCOMPARE(w.indicatorInFront(), online ? 1 : 0);
@@ -341,7 +341,7 @@ void TestMainWindow::pickerSendsCursorSet()
     QCOMPARE(w.find<MonitorView>("sendHelpBox")->toPlainText(),
              QStringLiteral("-OpCode- xL   0  yL   0  (xL:CursorX)(yL:CursorY"));
     QCOMPARE(w.find<MonitorView>("SendTextBox")->toPlainText(), w.p.monitor.codes());
-    QVERIFY(w.p.logBoard.logtext().startsWith("*** " + title + " ***"));
+    QVERIFY(w.p.logBoard.text().startsWith("*** " + title + " ***"));
     QCOMPARE(frame->title(), QStringLiteral("Cursor set  ( x = 17h,  y = 05h )"));
     for (int i = 0; i < 144; ++i)
         QCOMPARE(w.find<PickerButton>(QStringLiteral("Pos_%1").arg(i))->colour(),
@@ -406,7 +406,7 @@ void TestMainWindow::modelChanges()
     QCOMPARE(lum->count(), 16); // the levels themselves are the panel's test
     lum->setCurrentIndex(12);   // "325%": issues its command, so count from here
     const QByteArray sentBefore = w.p.line->written;
-    const QString logBefore = w.p.logBoard.logtext();
+    const QString logBefore = w.p.logBoard.text();
 
     list->setCurrentIndex(2);
     QCOMPARE(w.state.displayModel(), 2);
@@ -420,7 +420,7 @@ void TestMainWindow::modelChanges()
     QVERIFY(!hidden(23) && !hidden(95) && hidden(96));
     // Choosing a model only adapts the window.
     QCOMPARE(w.p.line->written, sentBefore);
-    QCOMPARE(w.p.logBoard.logtext(), logBefore);
+    QCOMPARE(w.p.logBoard.text(), logBefore);
 }
 
 QTEST_MAIN(TestMainWindow)
