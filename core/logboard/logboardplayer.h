@@ -11,6 +11,7 @@
 struct CommandSession;
 class PlayerFlags;
 class Prompt;
+class QElapsedTimer;
 
 // Plays the "PRT" lines of a Log Board text to the port, whole (PLAY) or one
 // command per step key (STEP). Used by the main window and the edit window,
@@ -84,11 +85,19 @@ signals:
 
 private:
     enum class State { Idle, Waiting, Running };
-    using Run = Outcome (LogBoardPlayer::*)(const QString &text);
+    enum class Mode { Play, Step };
 
-    Outcome request(QString text, Run run);
-    Outcome runPlay(const QString &text);
-    Outcome runStep(const QString &text);
+    Outcome request(QString text, Mode mode);
+    // One run over the text's lines; the modes differ in what comes between
+    // two lines: a playback lets the window work and heeds PAUSE, stepping
+    // waits for the step key with the port free.
+    Outcome run(const QString &text, Mode mode);
+    // The run's flag: PLAY or STEP.
+    bool flagOn(Mode mode) const;
+    void setFlag(Mode mode, bool on);
+    // False when the player went away meanwhile.
+    bool waitForStepKey();
+    bool letTheWindowWork(QElapsedTimer &sinceTurn);
     void end(Outcome outcome);
     bool send(QByteArrayView bytes);
 

@@ -55,6 +55,8 @@ private:
     static Result<QString> findDevice(const QString &path);
 #ifndef Q_OS_WIN
     bool lineHungUp() const;
+    // Waits for the events on the port's handle, at most msecs; true when one came.
+    bool pollHandle(short events, int msecs) const;
     static bool meansGone(int code);
     // A pseudo-terminal's TIOCOUTQ reads 0 whatever it holds, so it is not asked.
     bool queueIsUntold() const;

@@ -126,15 +126,8 @@ bool QtSerialDevice::waitForReadyRead(int msecs)
 {
     if (!usable())
         return false;
-    if (m_port->bytesAvailable() > 0)
-        return true;
-    pollfd p{int(m_port->handle()), POLLIN, 0};
-    int r = 0;
-    do {
-        r = ::poll(&p, 1, std::max(0, msecs));
-    } while (r < 0 && errno == EINTR);
     // A hang-up wakes us too; the next read tells what happened.
-    return r > 0;
+    return m_port->bytesAvailable() > 0 || pollHandle(POLLIN, msecs);
 }
 
 Result<qint64> QtSerialDevice::writeSome(const char *data, qint64 size)
@@ -196,9 +189,12 @@ Result<qint64> QtSerialDevice::bytesQueued()
 
 bool QtSerialDevice::waitForWritable(int msecs)
 {
-    if (!usable())
-        return false;
-    pollfd p{int(m_port->handle()), POLLOUT, 0};
+    return usable() && pollHandle(POLLOUT, msecs);
+}
+
+bool QtSerialDevice::pollHandle(short events, int msecs) const
+{
+    pollfd p{int(m_port->handle()), events, 0};
     int r = 0;
     do {
         r = ::poll(&p, 1, std::max(0, msecs));

@@ -101,8 +101,10 @@ Result<void> SerialLine::open(const PortAddress &address, const LineSettings &se
     if (!settings.isValid())
         return abandon(Error::Kind::PortSettings, {Error::Kind::PortSettings, kInvalid,
                                                    QStringLiteral("The parameter is incorrect.")});
-    if (const Result<void> applied = m_device->applyLineSettings(settings); !applied)
-        return abandon(Error::Kind::PortApply, applied.error());
+    if (Result<void> applied = apply(settings); !applied) {
+        closeDevice();
+        return applied;
+    }
     return {};
 }
 
@@ -119,7 +121,12 @@ Result<void> SerialLine::setFlowControl(FlowControl flow)
         return {};
     LineSettings wanted = m_device->lineSettings();
     wanted.flowControl = flow;
-    if (const Result<void> applied = m_device->applyLineSettings(wanted); !applied)
+    return apply(wanted);
+}
+
+Result<void> SerialLine::apply(const LineSettings &settings)
+{
+    if (const Result<void> applied = m_device->applyLineSettings(settings); !applied)
         return atStep(Error::Kind::PortApply, applied.error());
     return {};
 }

@@ -37,7 +37,7 @@ EditPlayerBar::EditPlayerBar(EditBox *box, CommandSession &session, Prompt &prom
     connect(m_pause, &QPushButton::clicked, this, &EditPlayerBar::togglePause);
     connect(m_stop, &QPushButton::clicked, this, &EditPlayerBar::stop);
     connect(m_step, &QPushButton::clicked, this, &EditPlayerBar::step);
-    connect(&m_flags, &PlayerFlagSet::flagsChanged, this, &EditPlayerBar::showFlags);
+    connect(&m_flags, &PlayerFlagSet::flagsChanged, this, &EditPlayerBar::followFlags);
     connect(m_player, &LogBoardPlayer::progress, this, &EditPlayerBar::progress);
     connect(m_player, &LogBoardPlayer::finished, this, &EditPlayerBar::runFinished);
     connect(m_player, &LogBoardPlayer::highlight, this, [this](qsizetype offset, qsizetype length) {
@@ -74,14 +74,7 @@ void EditPlayerBar::stop()
 
 void EditPlayerBar::step()
 {
-    // A run going on keeps its lock; the player ignores the press.
-    if (m_player->running())
-        return;
-    m_steppedText = m_box->logText();
-    // From the press on, also while the run waits for its turn.
-    setStepLock(true);
-    if (m_player->step(m_steppedText) == LogBoardPlayer::Outcome::Ignored)
-        releaseStepLock();
+    static_cast<void>(m_player->step(m_box->logText()));
 }
 
 // While stepping, the text must stay as it was split, or the highlights would
@@ -93,6 +86,18 @@ void EditPlayerBar::setStepLock(bool locked)
     m_play->setEnabled(!locked);
     m_pause->setEnabled(!locked);
     emit steppingChanged(locked);
+}
+
+void EditPlayerBar::followFlags()
+{
+    // STEP goes on when the player takes a press: from then on, also while
+    // the run waits for its turn, the text stays as it was split. The lock
+    // goes when the run has ended.
+    if (m_flags.stepping() && !m_stepLocked) {
+        m_steppedText = m_box->logText();
+        setStepLock(true);
+    }
+    showFlags();
 }
 
 void EditPlayerBar::showFlags()

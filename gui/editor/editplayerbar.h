@@ -44,6 +44,7 @@ private:
     void setStepLock(bool locked);
     void releaseStepLock();
     void runFinished();
+    void followFlags();
     void showFlags();
 
     EditBox *m_box;
