@@ -161,7 +161,7 @@ int play(const QStringList &arguments, QTextStream &out, QTextStream &err)
     CliPortSession port(*line, err);
     CommandSession &session = port.session();
     PlayerFlagSet flags;
-    LogBoardPlayer player(flags, session, port.prompt());
+    LogBoardPlayer player(flags, session.connection, session.queue, session.writer, port.prompt());
     ProgressLine progress(err);
     qint64 sentBeforeLine = 0; // bytes that went out up to the last whole line
     QObject::connect(&player, &LogBoardPlayer::progress, &player,

@@ -1,5 +1,7 @@
 #include "core/logboard/logboard.h"
 
+#include "core/logboard/logrecord.h"
+
 LogBoard::LogBoard(QObject *parent)
     : QObject(parent)
 {
@@ -46,4 +48,12 @@ void LogBoard::appendRecord(const QString &record)
     if (m_sink)
         m_sink->appendLogText(std::exchange(m_text, QString()));
     emit textChanged();
+}
+
+void LogBoard::record(const QString &title, const QString &help, const Codes &codes)
+{
+    // Formatted only while it is kept: a 128 KB command makes half a million
+    // characters.
+    if (recordsNow())
+        appendRecord(LogRecord::format(title, help, codes));
 }

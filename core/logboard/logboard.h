@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/transport/codes.h"
+
 #include <QObject>
 #include <QString>
 
@@ -40,6 +42,9 @@ public:
 
     // Appends one record while recording and not paused; otherwise does nothing.
     void appendRecord(const QString &record);
+    // The record of a command that was sent, as appendRecord takes it (an
+    // empty "PRT;" line when it converted to nothing).
+    void record(const QString &title, const QString &help, const Codes &codes);
 
 signals:
     void flagsChanged();

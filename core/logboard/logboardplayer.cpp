@@ -3,19 +3,23 @@
 #include "core/logboard/crlflines.h"
 #include "core/logboard/playerflags.h"
 #include "core/logboard/prtline.h"
-#include "core/session/commandsession.h"
+#include "core/session/connection.h"
 #include "core/transport/eventwait.h"
+#include "core/transport/portwriter.h"
 #include "core/transport/prompt.h"
+#include "core/transport/writequeue.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QScopedValueRollback>
 
-LogBoardPlayer::LogBoardPlayer(PlayerFlags &flags, CommandSession &session, Prompt &prompt,
-                               QObject *parent)
+LogBoardPlayer::LogBoardPlayer(PlayerFlags &flags, Connection &connection, WriteQueue &queue,
+                               PortWriter &writer, Prompt &prompt, QObject *parent)
     : QObject(parent)
     , m_flags(flags)
-    , m_session(session)
+    , m_connection(connection)
+    , m_queue(queue)
+    , m_writer(writer)
     , m_prompt(prompt)
 {
 }
@@ -23,7 +27,7 @@ LogBoardPlayer::LogBoardPlayer(PlayerFlags &flags, CommandSession &session, Prom
 LogBoardPlayer::~LogBoardPlayer()
 {
     if (m_state == State::Waiting)
-        m_session.queue.cancel(m_ticket);
+        m_queue.cancel(m_ticket);
 }
 
 LogBoardPlayer::Outcome LogBoardPlayer::play(QString text)
@@ -39,7 +43,7 @@ LogBoardPlayer::Outcome LogBoardPlayer::step(QString text)
 LogBoardPlayer::Outcome LogBoardPlayer::request(QString text, Mode mode)
 {
     // A second press during a run would start a nested second pass.
-    if (!m_session.connection.isOnline() || running())
+    if (!m_connection.isOnline() || running())
         return Outcome::Ignored;
     if (const Result<void> bytes = PrtLine::checkBytes(text, PrtLine::Refused::NothingSent);
         !bytes) {
@@ -54,7 +58,7 @@ LogBoardPlayer::Outcome LogBoardPlayer::request(QString text, Mode mode)
     setFlag(mode, true);
     m_state = State::Waiting;
     const QPointer<LogBoardPlayer> alive(this);
-    m_ticket = m_session.queue.submit(
+    m_ticket = m_queue.submit(
         [this, alive, text = std::move(text), mode] {
             m_state = State::Running;
             const Outcome outcome = run(text, mode);
@@ -159,7 +163,7 @@ bool LogBoardPlayer::waitForStepKey()
     const QPointer<LogBoardPlayer> alive(this);
     m_stepKey = StepKey::None;
     // Waiting for the key, the port is free: a command goes out at once.
-    const WriteQueue::Release portFree(m_session.queue);
+    const WriteQueue::Release portFree(m_queue);
     while (m_flags.stepping() && m_stepKey == StepKey::None) {
         EventWait::waitProcessing(kPauseWaitMs);
         if (!alive)
@@ -188,10 +192,10 @@ void LogBoardPlayer::stop()
     m_flags.setPlaying(false);
     m_flags.setStepping(false);
     m_flags.setPaused(false);
-    if (m_state == State::Waiting && m_session.queue.cancel(m_ticket))
+    if (m_state == State::Waiting && m_queue.cancel(m_ticket))
         end(Outcome::Stopped);
     else if (m_writing)
-        m_session.writer.abandon(); // a line that takes nothing must not hold STOP up
+        m_writer.abandon(); // a line that takes nothing must not hold STOP up
 }
 
 void LogBoardPlayer::pressStepKey(StepKey key)
@@ -205,10 +209,10 @@ bool LogBoardPlayer::send(QByteArrayView bytes)
     for (qsizetype i = 0; i < bytes.size(); i += kBlockSize) {
         // Gone offline while the run let the window work: the run ends
         // quietly, as a command does, with no error for a port the user closed.
-        if (!m_session.connection.isOnline())
+        if (!m_connection.isOnline())
             return false;
         const QByteArrayView block = bytes.sliced(i, qMin<qsizetype>(kBlockSize, bytes.size() - i));
-        if (!m_session.writer.write(block.toByteArray()))
+        if (!m_writer.write(block.toByteArray()))
             return false;
     }
     return true;

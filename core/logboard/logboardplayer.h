@@ -8,16 +8,18 @@
 
 #include <optional>
 
-struct CommandSession;
+class Connection;
 class PlayerFlags;
+class PortWriter;
 class Prompt;
 class QElapsedTimer;
+class WriteQueue;
 
 // Plays the "PRT" lines of a Log Board text to the port, whole (PLAY) or one
 // command per step key (STEP). Used by the main window and the edit window,
 // each with its own flags, and by zepta-cli.
 //
-// A run is a job of the session's write queue. PLAY holds the port for the
+// A run is a job of the write queue. PLAY holds the port for the
 // whole run, so a command clicked meanwhile goes out after it; STEP holds it
 // only while a stepped line is being written, and between steps the port is
 // free. Asked for while another write is under way, a run starts once that
@@ -46,9 +48,9 @@ public:
     static constexpr int kBlockSize = 64;
     static constexpr int kPauseWaitMs = 10;
 
-    // flags, session and prompt must outlive the player.
-    LogBoardPlayer(PlayerFlags &flags, CommandSession &session, Prompt &prompt,
-                   QObject *parent = nullptr);
+    // All of them must outlive the player.
+    LogBoardPlayer(PlayerFlags &flags, Connection &connection, WriteQueue &queue,
+                   PortWriter &writer, Prompt &prompt, QObject *parent = nullptr);
     ~LogBoardPlayer() override;
 
     // A run is going on or waits for its turn.
@@ -102,7 +104,9 @@ private:
     bool send(QByteArrayView bytes);
 
     PlayerFlags &m_flags;
-    CommandSession &m_session;
+    Connection &m_connection;
+    WriteQueue &m_queue;
+    PortWriter &m_writer;
     Prompt &m_prompt;
     State m_state = State::Idle;
     quint64 m_ticket = 0;

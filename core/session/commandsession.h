@@ -22,8 +22,10 @@ struct CommandSession
         , connection(serialLine, prompt)
         , writer(connection)
         , transmitter(connection, writer, monitor, prompt, codePage)
-        , transport(queue, transmitter, monitor, logBoard, prompt, codePage)
+        , transport(queue, transmitter, monitor, prompt, codePage)
     {
+        // The recorder: every command that went through, while REC is on.
+        QObject::connect(&transport, &CommandTransport::commandSent, &logBoard, &LogBoard::record);
         // Nothing asked for before Offline (or a port failure) goes out after it.
         QObject::connect(&connection, &Connection::stateChanged, &queue,
                          [this, online = false]() mutable {

@@ -1,7 +1,5 @@
 #include "core/transport/commandtransport.h"
 
-#include "core/logboard/logboard.h"
-#include "core/logboard/logrecord.h"
 #include "core/transport/codepage.h"
 #include "core/transport/commandtext.h"
 #include "core/transport/datatransmitter.h"
@@ -13,13 +11,12 @@
 #include <QScopeGuard>
 
 CommandTransport::CommandTransport(WriteQueue &queue, DataTransmitter &transmitter,
-                                   OutputMonitor &monitor, LogBoard &logBoard, Prompt &prompt,
-                                   const CodePage &codePage, QObject *parent)
+                                   OutputMonitor &monitor, Prompt &prompt, const CodePage &codePage,
+                                   QObject *parent)
     : QObject(parent)
     , m_queue(queue)
     , m_transmitter(transmitter)
     , m_monitor(monitor)
-    , m_logBoard(logBoard)
     , m_prompt(prompt)
     , m_codePage(codePage)
 {
@@ -95,6 +92,5 @@ void CommandTransport::logCommand(const QString &title, const QString &help)
 {
     m_monitor.setCommandName(title);
     m_monitor.setHelp(help);
-    if (m_logBoard.recordsNow())
-        m_logBoard.appendRecord(LogRecord::format(title, help, m_lastCodes));
+    emit commandSent(title, help, m_lastCodes);
 }

@@ -1,5 +1,6 @@
 #include "gui/editor/editplayerbar.h"
 
+#include "core/session/commandsession.h"
 #include "gui/common/buttonpaint.h"
 #include "gui/common/buttonpictures.h"
 #include "gui/editor/editbox.h"
@@ -12,7 +13,8 @@ using ButtonPictures::Picture;
 EditPlayerBar::EditPlayerBar(EditBox *box, CommandSession &session, Prompt &prompt, QWidget *parent)
     : QWidget(parent)
     , m_box(box)
-    , m_player(new LogBoardPlayer(m_flags, session, prompt, this))
+    , m_player(new LogBoardPlayer(m_flags, session.connection, session.queue, session.writer,
+                                  prompt, this))
 {
     m_play = ButtonPictures::button(
         Picture::Play, QStringLiteral("PlayCommandButton"), QStringLiteral("PLAY"),

@@ -55,7 +55,8 @@ RecorderButtons::RecorderButtons(CommandSession &session, Prompt &prompt, QBoxLa
     , m_prompt(prompt)
     , m_window(window)
     , m_flags(session.logBoard)
-    , m_player(new LogBoardPlayer(m_flags, session, prompt, this))
+    , m_player(new LogBoardPlayer(m_flags, session.connection, session.queue, session.writer,
+                                  prompt, this))
 {
     QWidget *frame = row->parentWidget();
     m_rec = ButtonPictures::button(

@@ -17,7 +17,7 @@ namespace {
 struct Bench : FakeSession
 {
     PlayerFlagSet flags;
-    LogBoardPlayer player{flags, *this, prompt};
+    LogBoardPlayer player{flags, connection, queue, writer, prompt};
 
     Bench() { goOnline(); }
     QList<QByteArray> writes() const { return line->writes; }
@@ -125,7 +125,7 @@ void TestLogBoardPlayer::mainWindowFlags()
     QVERIFY(session.goOnline());
     LogBoard &board = session.logBoard;
     LogBoardFlags flags(board);
-    LogBoardPlayer player(flags, session, session.prompt);
+    LogBoardPlayer player(flags, session.connection, session.queue, session.writer, session.prompt);
     board.setRecording(true);
     bool recordingDuringRun = true;
     QObject::connect(&player, &LogBoardPlayer::progress, &player, [&](qsizetype n) {

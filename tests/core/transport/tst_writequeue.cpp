@@ -55,7 +55,7 @@ struct Desk
     CommandSession session{withSimulator({}, module), prompt,
                            CodePage(CodePage::Kind::Windows1252)};
     PlayerFlagSet flags;
-    LogBoardPlayer player{flags, session, prompt};
+    LogBoardPlayer player{flags, session.connection, session.queue, session.writer, prompt};
     // Runs once, the first time a write waits for the line: a click that
     // comes while a writer is under way.
     std::function<void()> whileWriting;
