@@ -7,8 +7,8 @@
 
 #include "core/module/simulatordevice.h"
 #include "core/serial/serialline.h"
-#include "core/serial/serialports.h"
 #include "core/session/commandsession.h"
+#include "core/session/devicefactory.h"
 #include "core/session/setupstate.h"
 #include "gui/mainwindow/mainwindow.h"
 #include "support/scriptedprompt.h"

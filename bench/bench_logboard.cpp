@@ -4,9 +4,9 @@
 // same run. Prints time and the peak memory added over the input text.
 #include "benchsupport.h"
 
+#include "core/base/codepage.h"
 #include "core/logboard/binarysave.h"
 #include "core/logboard/exportformats.h"
-#include "core/transport/codepage.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

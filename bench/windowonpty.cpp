@@ -1,6 +1,6 @@
 #include "windowonpty.h"
 
-#include "core/serial/serialports.h"
+#include "core/session/devicefactory.h"
 
 #include <QComboBox>
 

@@ -1,7 +1,7 @@
 // The binary save's reading of the output monitor's text.
 
+#include "core/base/codepage.h"
 #include "core/logboard/binarysave.h"
-#include "core/transport/codepage.h"
 #include "fuzzinput.h"
 
 #include <QBuffer>

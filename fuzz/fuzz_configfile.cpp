@@ -1,8 +1,8 @@
 // The settings file's reader, and what the window makes of what it read.
 
+#include "core/base/codepage.h"
 #include "core/session/configfile.h"
 #include "core/session/sessionconfig.h"
-#include "core/transport/codepage.h"
 #include "fuzzinput.h"
 
 #include <QBuffer>

@@ -1,7 +1,7 @@
 // Each of the five Save As types over any text, into memory.
 
+#include "core/base/codepage.h"
 #include "core/logboard/exportformats.h"
-#include "core/transport/codepage.h"
 #include "fuzzinput.h"
 
 #include <QBuffer>

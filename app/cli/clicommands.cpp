@@ -1,8 +1,8 @@
 #include "app/cli/clicommands.h"
 
 #include "app/cli/clioptions.h"
+#include "core/base/codepage.h"
 #include "core/serial/serialports.h"
-#include "core/transport/codepage.h"
 #include "core/transport/commandtext.h"
 #include "core/transport/monitorformat.h"
 

@@ -2,11 +2,11 @@
 
 #include "app/cli/clioptions.h"
 #include "app/cli/cliportsession.h"
+#include "core/base/codepage.h"
 #include "core/logboard/exportformats.h"
 #include "core/logboard/logboardfile.h"
 #include "core/logboard/logboardplayer.h"
 #include "core/logboard/playerflags.h"
-#include "core/transport/codepage.h"
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 #include "app/cli/clioptions.h"
 
 #include "app/cli/clicommands.h"
+#include "core/base/codepage.h"
 #include "core/base/result.h"
 #include "core/session/linechoices.h"
-#include "core/transport/codepage.h"
 
 #include <QFile>
 #include <QLocale>

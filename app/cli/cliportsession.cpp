@@ -1,7 +1,7 @@
 #include "app/cli/cliportsession.h"
 
 #include "core/serial/portaddress.h"
-#include "core/serial/serialports.h"
+#include "core/session/devicefactory.h"
 
 #include <csignal>
 

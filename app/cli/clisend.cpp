@@ -2,7 +2,7 @@
 
 #include "app/cli/clioptions.h"
 #include "app/cli/cliportsession.h"
-#include "core/transport/codepage.h"
+#include "core/base/codepage.h"
 #include "core/transport/commandtext.h"
 #include "core/transport/monitorformat.h"
 

@@ -3,8 +3,8 @@
 #include "app/sim/ptybridge.h"
 
 #include "app/shared/terminationsignals.h"
+#include "core/base/displaymodel.h"
 #include "core/module/simulatedmodule.h"
-#include "core/session/displaymodel.h"
 #include "gui/simulator/simulatorwindow.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "core/commands/commandformula.h"
 
+#include "core/base/hexdigits.h"
 #include "core/transport/commandtext.h"
-#include "core/transport/hexdigits.h"
 
 #include <algorithm>
 #include <cmath>

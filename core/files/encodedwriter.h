@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/base/codepage.h"
 #include "core/base/result.h"
-#include "core/transport/codepage.h"
 
 #include <QString>
 #include <QStringView>

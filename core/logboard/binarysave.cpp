@@ -1,8 +1,8 @@
 #include "core/logboard/binarysave.h"
 
+#include "core/base/codepage.h"
 #include "core/files/atomicsave.h"
 #include "core/files/encodedwriter.h"
-#include "core/transport/codepage.h"
 
 #include <QIODevice>
 

@@ -1,9 +1,9 @@
 #include "core/logboard/hexexport.h"
 
+#include "core/base/hexdigits.h"
 #include "core/files/encodedwriter.h"
 #include "core/logboard/crlflines.h"
 #include "core/logboard/prtline.h"
-#include "core/transport/hexdigits.h"
 
 #include <QByteArray>
 #include <QLocale>

@@ -1,8 +1,8 @@
 #include "core/logboard/logboardfile.h"
 
+#include "core/base/codepage.h"
 #include "core/files/atomicsave.h"
 #include "core/logboard/exportformats.h"
-#include "core/transport/codepage.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -3,7 +3,7 @@
 #include "core/logboard/crlflines.h"
 #include "core/logboard/playerflags.h"
 #include "core/logboard/prtline.h"
-#include "core/session/connection.h"
+#include "core/transport/connection.h"
 #include "core/transport/eventwait.h"
 #include "core/transport/portwriter.h"
 #include "core/transport/prompt.h"

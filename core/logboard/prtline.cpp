@@ -1,7 +1,7 @@
 #include "core/logboard/prtline.h"
 
+#include "core/base/hexdigits.h"
 #include "core/logboard/crlflines.h"
-#include "core/transport/hexdigits.h"
 
 namespace PrtLine {
 

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "core/base/codepage.h"
 #include "core/logboard/logboard.h"
 #include "core/serial/serialline.h"
-#include "core/session/connection.h"
-#include "core/transport/codepage.h"
 #include "core/transport/commandtransport.h"
+#include "core/transport/connection.h"
 #include "core/transport/datatransmitter.h"
 #include "core/transport/outputmonitor.h"
 #include "core/transport/portwriter.h"

@@ -1,9 +1,9 @@
 #include "core/session/configfile.h"
 
+#include "core/base/codepage.h"
+#include "core/base/displaymodel.h"
 #include "core/files/atomicsave.h"
 #include "core/files/encodedwriter.h"
-#include "core/session/displaymodel.h"
-#include "core/transport/codepage.h"
 
 #include <QFile>
 #include <QFileInfo>

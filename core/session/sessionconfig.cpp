@@ -1,8 +1,8 @@
 #include "core/session/sessionconfig.h"
 
 #include "core/files/atomicsave.h"
-#include "core/session/connection.h"
 #include "core/session/setupstate.h"
+#include "core/transport/connection.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
 #include "core/transport/commandtext.h"
 
-#include "core/transport/hexdigits.h"
+#include "core/base/hexdigits.h"
 
 namespace CommandText {
 

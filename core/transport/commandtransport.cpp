@@ -1,6 +1,6 @@
 #include "core/transport/commandtransport.h"
 
-#include "core/transport/codepage.h"
+#include "core/base/codepage.h"
 #include "core/transport/commandtext.h"
 #include "core/transport/datatransmitter.h"
 #include "core/transport/outputmonitor.h"

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/base/command.h"
 #include "core/base/result.h"
 #include "core/transport/codes.h"
-#include "core/transport/command.h"
 
 #include <QObject>
 #include <QString>

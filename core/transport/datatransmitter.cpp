@@ -1,7 +1,7 @@
 #include "core/transport/datatransmitter.h"
 
 #include "core/serial/serialline.h"
-#include "core/session/connection.h"
+#include "core/transport/connection.h"
 #include "core/transport/eventwait.h"
 #include "core/transport/monitorformat.h"
 #include "core/transport/outputmonitor.h"

@@ -1,7 +1,7 @@
 #include "core/transport/portwriter.h"
 
 #include "core/serial/serialline.h"
-#include "core/session/connection.h"
+#include "core/transport/connection.h"
 
 #include <QScopeGuard>
 

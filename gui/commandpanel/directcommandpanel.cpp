@@ -1,7 +1,7 @@
 #include "gui/commandpanel/directcommandpanel.h"
 
+#include "core/base/displaymodel.h"
 #include "core/commands/commandcatalogue.h"
-#include "core/session/displaymodel.h"
 #include "core/session/setupstate.h"
 #include "core/transport/commandtransport.h"
 #include "gui/commandpanel/blinkgroup.h"

@@ -1,8 +1,8 @@
 #include "gui/mainwindow/connectionbar.h"
 
-#include "core/session/connection.h"
 #include "core/session/sessionconfig.h"
 #include "core/session/setupstate.h"
+#include "core/transport/connection.h"
 #include "core/transport/outputmonitor.h"
 #include "gui/common/monitorview.h"
 #include "gui/mainwindow/indicatorlamp.h"

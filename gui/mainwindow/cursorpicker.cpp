@@ -1,7 +1,7 @@
 #include "gui/mainwindow/cursorpicker.h"
 
+#include "core/base/displaymodel.h"
 #include "core/session/cursorpickermodel.h"
-#include "core/session/displaymodel.h"
 
 #include <QEvent>
 #include <QGridLayout>

@@ -1,8 +1,8 @@
 #include "gui/mainwindow/mainwindow.h"
 
+#include "core/base/displaymodel.h"
 #include "core/session/commandsession.h"
 #include "core/session/cursorpickermodel.h"
-#include "core/session/displaymodel.h"
 #include "core/session/sessionconfig.h"
 #include "core/session/setupstate.h"
 #include "core/transport/outputmonitor.h"

@@ -1,8 +1,8 @@
 #include "gui/setupmodes/setupmodepanels.h"
 
 #include "core/commands/commandformula.h"
-#include "core/commands/serialoutswitch.h"
 #include "core/commands/setupmodecatalogue.h"
+#include "core/session/serialoutswitch.h"
 #include "core/transport/commandtransport.h"
 #include "core/transport/outputmonitor.h"
 #include "core/transport/prompt.h"

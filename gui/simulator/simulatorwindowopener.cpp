@@ -2,8 +2,8 @@
 
 #include "core/module/simulatordevice.h"
 #include "core/serial/serialline.h"
-#include "core/session/connection.h"
 #include "core/session/setupstate.h"
+#include "core/transport/connection.h"
 #include "gui/simulator/simulatorwindow.h"
 
 SimulatorWindowOpener::SimulatorWindowOpener(Connection &connection, SetupState &state,

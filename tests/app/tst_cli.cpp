@@ -2,11 +2,11 @@
 // and export, which writes what the edit window's exporters write.
 
 #include "clirun.h"
+#include "core/base/codepage.h"
 #include "core/logboard/exportformats.h"
 #include "core/logboard/logboardfile.h"
 #include "core/serial/serialline.h"
-#include "core/serial/serialports.h"
-#include "core/transport/codepage.h"
+#include "core/session/devicefactory.h"
 #include "support/pseudoterminal.h"
 #include "support/testfiles.h"
 

@@ -2,7 +2,7 @@
 // program's own port layer, the lines it prints and the rows it dumps.
 
 #include "core/serial/serialline.h"
-#include "core/serial/serialports.h"
+#include "core/session/devicefactory.h"
 
 #include <QDir>
 #include <QFileInfo>

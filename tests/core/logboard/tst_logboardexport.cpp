@@ -1,7 +1,7 @@
+#include "core/base/codepage.h"
 #include "core/logboard/exportformats.h"
 #include "core/logboard/logboardfile.h"
 #include "core/logboard/sourceexport.h"
-#include "core/transport/codepage.h"
 #include "support/errortext.h"
 #include "support/testfiles.h"
 

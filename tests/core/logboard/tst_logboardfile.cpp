@@ -1,8 +1,8 @@
 // The edit window's text files, and the output monitor saved as binary data.
 
+#include "core/base/codepage.h"
 #include "core/logboard/binarysave.h"
 #include "core/logboard/logboardfile.h"
-#include "core/transport/codepage.h"
 #include "support/testfiles.h"
 
 #include <QBuffer>

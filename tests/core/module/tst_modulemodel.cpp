@@ -1,7 +1,7 @@
 // The simulated module as a plain object: bytes in, glass and log out.
 
+#include "core/base/displaymodel.h"
 #include "core/module/modulemodel.h"
-#include "core/session/displaymodel.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -104,7 +104,10 @@ void ModuleModelTest::textAndControlCodes_data()
     row("line feed at the bottom, over-write", 0, "\n\nX", "X", 1, 0);
     row("line feed at the bottom, vertical scroll", 0, vscroll + "A\n\nB", "| B", 2, 1);
     row("home position", 0, "ABC\x0bX", "XBC", 1, 0);
-    row("display clear", 0, "ABC\x0c" "D", "D", 1, 0);
+    row("display clear", 0,
+        "ABC\x0c"
+        "D",
+        "D", 1, 0);
     row("insert character", 0, "ABCD\r" + hex("1b58f3"), " ABCD", 0, 0);
     row("delete character", 0, "ABCD\r" + hex("1b58f4"), "BCD", 0, 0);
     row("insert line", 1, "A\r\nB\x0b" + hex("1b58f5"), "|A|B", 0, 0);

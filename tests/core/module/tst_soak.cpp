@@ -3,8 +3,8 @@
 // leak file descriptors or memory. ZEPTA_SOAK_FULL=1 runs the full day (1,000
 // cycles, 100,000 commands); the suite runs a tenth of it.
 
-#include "core/serial/serialports.h"
 #include "core/session/commandsession.h"
+#include "core/session/devicefactory.h"
 #include "core/transport/commandtext.h"
 #include "support/scriptedprompt.h"
 

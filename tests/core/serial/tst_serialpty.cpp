@@ -3,7 +3,7 @@
 #include "support/pseudoterminal.h"
 
 #include "core/serial/serialline.h"
-#include "core/serial/serialports.h"
+#include "core/session/devicefactory.h"
 
 #include <QDir>
 #include <QFile>

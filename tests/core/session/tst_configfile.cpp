@@ -1,6 +1,6 @@
+#include "core/base/codepage.h"
 #include "core/session/configfile.h"
 #include "core/session/sessionconfig.h"
-#include "core/transport/codepage.h"
 
 #include <QDir>
 #include <QFile>

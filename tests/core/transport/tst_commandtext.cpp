@@ -1,7 +1,7 @@
+#include "core/base/codepage.h"
+#include "core/base/hexdigits.h"
 #include "core/commands/setupmodecatalogue.h"
-#include "core/transport/codepage.h"
 #include "core/transport/commandtext.h"
-#include "core/transport/hexdigits.h"
 
 #include <QTest>
 

@@ -3,12 +3,12 @@
 // while another is being written. What the module read must be each writer's
 // bytes whole, in the order they were asked for.
 
-#include "core/commands/serialoutswitch.h"
 #include "core/commands/setupmodecatalogue.h"
 #include "core/logboard/logboardplayer.h"
 #include "core/logboard/playerflags.h"
 #include "core/module/simulatordevice.h"
 #include "core/session/commandsession.h"
+#include "core/session/serialoutswitch.h"
 #include "core/session/setupstate.h"
 #include "support/scriptedprompt.h"
 

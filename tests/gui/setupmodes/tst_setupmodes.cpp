@@ -1,6 +1,6 @@
 #include "modesfixture.h"
 
-#include "core/serial/serialports.h"
+#include "core/session/devicefactory.h"
 
 #include <QApplication>
 #include <QComboBox>

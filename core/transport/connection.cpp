@@ -1,4 +1,4 @@
-#include "core/session/connection.h"
+#include "core/transport/connection.h"
 
 #include "core/serial/serialline.h"
 #include "core/transport/prompt.h"
