@@ -113,9 +113,10 @@ ConnectionBar::ConnectionBar(Connection &connection, SetupState &state, OutputMo
 
     connect(m_onlineButton, &QPushButton::clicked, this, &ConnectionBar::goOnline);
     connect(m_offlineButton, &QPushButton::clicked, &m_connection, &Connection::goOffline);
+    // What the boxes show is what Online opens, whoever changed them.
     connect(m_portBox, &QComboBox::currentTextChanged, &m_state, &SetupState::setPortName);
-    connect(m_baudBox, &QComboBox::activated, this, &ConnectionBar::chooseBaudRate);
-    connect(m_ctsBox, &QCheckBox::clicked, this, &ConnectionBar::chooseFlowControl);
+    connect(m_baudBox, &QComboBox::currentIndexChanged, this, &ConnectionBar::chooseBaudRate);
+    connect(m_ctsBox, &QCheckBox::toggled, this, &ConnectionBar::chooseFlowControl);
     connect(&m_state, &SetupState::flowControlChanged, m_ctsBox,
             [this](FlowControl flow) { m_ctsBox->setChecked(flow == FlowControl::CtsHandshake); });
     connect(&m_connection, &Connection::stateChanged, this, &ConnectionBar::showConnectionState);
@@ -159,7 +160,8 @@ void ConnectionBar::showConnectionState()
 
 void ConnectionBar::chooseBaudRate(int index)
 {
-    m_state.setBaudRate(m_baudBox->itemData(index).toInt());
+    if (index >= 0)
+        m_state.setBaudRate(m_baudBox->itemData(index).toInt());
 }
 
 void ConnectionBar::chooseFlowControl(bool checked)
