@@ -138,7 +138,11 @@ LogBoardPlayer::Outcome LogBoardPlayer::run(const QString &text, Mode mode)
         }
         emit progress(n, lineCount);
         if (mode == Mode::Play) {
-            if (!letTheWindowWork(sinceTurn))
+            // A Log Board plays a hundred thousand lines a second into a fast
+            // line: the window gets its turn every few milliseconds, not after
+            // each of them, and STOP still ends the run as quickly.
+            EventWait::processDue(sinceTurn);
+            if (!alive)
                 return Outcome::Stopped;
             // The stop test comes before the pause wait, so STOP, which also
             // lifts the pause, lets the next line go out and then ends the run.
@@ -170,16 +174,6 @@ bool LogBoardPlayer::waitForStepKey()
             return false;
     }
     return true;
-}
-
-// A Log Board plays a hundred thousand lines a second into a fast line: the
-// window gets its turn every few milliseconds, not after each of them, and
-// STOP still ends the run as quickly.
-bool LogBoardPlayer::letTheWindowWork(QElapsedTimer &sinceTurn)
-{
-    const QPointer<LogBoardPlayer> alive(this);
-    EventWait::processDue(sinceTurn);
-    return !alive.isNull();
 }
 
 void LogBoardPlayer::togglePause()

@@ -12,7 +12,6 @@ class Connection;
 class PlayerFlags;
 class PortWriter;
 class Prompt;
-class QElapsedTimer;
 class WriteQueue;
 
 // Plays the "PRT" lines of a Log Board text to the port, whole (PLAY) or one
@@ -99,7 +98,6 @@ private:
     void setFlag(Mode mode, bool on);
     // False when the player went away meanwhile.
     bool waitForStepKey();
-    bool letTheWindowWork(QElapsedTimer &sinceTurn);
     void end(Outcome outcome);
     bool send(QByteArrayView bytes);
 
