@@ -3,6 +3,7 @@
 #include "app/shared/terminationsignals.h"
 #include "core/serial/serialports.h"
 #include "core/session/commandsession.h"
+#include "core/session/devicefactory.h"
 #include "core/session/setupstate.h"
 #include "gui/common/widgetprompt.h"
 #include "gui/common/zeptaicon.h"

@@ -6,9 +6,9 @@
 #include "benchsupport.h"
 
 #include "core/module/simulatordevice.h"
-#include "core/serial/porttable.h"
-#include "core/serial/serialports.h"
+#include "core/serial/serialline.h"
 #include "core/session/commandsession.h"
+#include "core/session/devicefactory.h"
 #include "core/session/setupstate.h"
 #include "gui/mainwindow/mainwindow.h"
 #include "support/scriptedprompt.h"
@@ -48,13 +48,13 @@ int main(int argc, char *argv[])
     ScriptedPrompt prompt;
     CommandSession session(systemSerialDeviceFactory(), prompt,
                            CodePage(CodePage::Kind::Windows1252));
-    session.ports.setTimeouts(PortTable::kReadTimeoutMs, kWritePerByteMs);
+    session.serialLine.setTimeouts(SerialLine::kReadTimeoutMs, kWritePerByteMs);
     SetupState state;
     MainWindow form(MainWindowParts{session, state, prompt, {}, dir.path()});
     form.show();
 
     auto *comSel = find<QComboBox>(form, "ComSel");
-    comSel->setCurrentIndex(comSel->findText(QString::fromLatin1(kSimulatorPortName)));
+    comSel->setCurrentIndex(comSel->findText(QString::fromLatin1(PortAddress::kSimulatorName)));
     find<QCheckBox>(form, "Check1")->setChecked(true);
     Bench::GapMeter gaps;
     const double idleMs = gaps.idleMs();
@@ -63,7 +63,7 @@ int main(int argc, char *argv[])
         // "COM port error" took the window offline after the last run; the
         // module is still in its wait action.
         find<QPushButton>(form, "OnlineButton")->click();
-        SimulatedModule *module = simulatedModule(session.ports.device(Connection::kPort));
+        SimulatedModule *module = simulatedModule(session.serialLine.device());
         if (!module)
             return 1;
         if (!module->line().moduleBusy()) {
@@ -87,7 +87,7 @@ int main(int argc, char *argv[])
                     qPrintable(prompt.messages().join(QStringLiteral(", "))),
                     static_cast<long long>(ms), static_cast<long long>(timeoutMs),
                     double(ms) / double(timeoutMs),
-                    session.connection.comport_online() ? "still online" : "offline",
+                    session.connection.isOnline() ? "still online" : "offline",
                     static_cast<long long>(gaps.longestMs()));
         prompt.clear();
     }

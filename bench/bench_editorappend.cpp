@@ -10,7 +10,7 @@
 #include "core/logboard/logboard.h"
 #include "core/session/setupstate.h"
 #include "gui/editor/editbox.h"
-#include "gui/editor/editform.h"
+#include "gui/editor/editwindow.h"
 #include "gui/mainwindow/mainwindow.h"
 #include "support/fakesession.h"
 
@@ -86,13 +86,13 @@ int main(int argc, char *argv[])
                 "slowest one", "per record");
     for (int done = 0; done < records; done += kBatch) {
         // The same batch into the Log Board text, with the edit window closed.
-        const QString before = session.logBoard.logtext();
-        session.logBoard.setLogtext(QString());
+        const QString before = session.logBoard.text();
+        session.logBoard.setText(QString());
         const Batch closed = recordBatch(session);
-        session.logBoard.setLogtext(before);
+        session.logBoard.setText(before);
 
         click(window, "EditCommandButton");
-        EditForm *editor = window.eForm_ref();
+        EditWindow *editor = window.editWindow();
         const Batch open = recordBatch(session);
         if (done + kBatch < records)
             editor->close(); // the text goes back into the Log Board
@@ -103,7 +103,7 @@ int main(int argc, char *argv[])
                     done + kBatch, open.ms, open.slowestMs, closed.ms, closed.slowestMs,
                     (open.ms - closed.ms) * 1000 / kBatch);
     }
-    const EditForm *editor = window.eForm_ref();
+    const EditWindow *editor = window.editWindow();
     const QString all = editor->logText();
     std::printf("edit area: %d lines, %.1f MB of text\n",
                 editor->editBox()->document()->blockCount(), all.size() / 1e6);

@@ -41,11 +41,11 @@ bool issue(FakeSession &session, const QString &text)
 void pacedLine(qint64 transmitterHolds)
 {
     FakeSession session;
-    session.ports.setTimeouts(PortTable::kReadTimeoutMs, PortTable::kWriteTimeoutPerByteMs);
+    session.serialLine.setTimeouts(SerialLine::kReadTimeoutMs, SerialLine::kWriteTimeoutPerByteMs);
     session.line->queueCapacity = 4096;
     session.line->lineRate = kLineRate;
     session.line->transmitterHolds = transmitterHolds;
-    session.goOnline(QStringLiteral("115200"));
+    session.goOnline(115200);
 
     const QString text = plainText(kCommandBytes);
     QElapsedTimer timer;
@@ -71,11 +71,11 @@ void stoppedLine()
     FakeSession session;
     // Two milliseconds a byte instead of a second, so a failed write ends in
     // 128 ms; what counts is how many commands seemed to go before it.
-    session.ports.setTimeouts(PortTable::kReadTimeoutMs, 2);
+    session.serialLine.setTimeouts(SerialLine::kReadTimeoutMs, 2);
     session.line->queueCapacity = 4096;
     session.line->lineRate = kLineRate;
     session.line->heldOff = true;
-    session.goOnline(QStringLiteral("115200"));
+    session.goOnline(115200);
 
     const QString text = plainText(64);
     int reported = 0;

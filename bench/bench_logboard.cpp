@@ -4,9 +4,9 @@
 // same run. Prints time and the peak memory added over the input text.
 #include "benchsupport.h"
 
+#include "core/base/codepage.h"
 #include "core/logboard/binarysave.h"
 #include "core/logboard/exportformats.h"
-#include "core/transport/codepage.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -54,13 +54,19 @@ QString logBoard(qsizetype records)
     return text;
 }
 
+// The user's text of a failed save, empty when saved.
+QString failureText(const Result<void> &saved)
+{
+    return saved ? QString() : saved.error().text;
+}
+
 // A refusal instead of a file: how long the user waits for the message.
-void refusalRow(const QString &what, const std::function<QString()> &save)
+void refusalRow(const QString &what, const std::function<Result<void>()> &save)
 {
     Measure refusing;
     QString error;
     for (int run = 0; run < kRuns; ++run)
-        measureOnce(refusing, [&] { error = save(); });
+        measureOnce(refusing, [&] { error = failureText(save()); });
     std::printf("%s: %s\n", qPrintable(what), qPrintable(error));
     Bench::printRow(
         {what + QStringLiteral(" (refused: more than 65,535 bytes)"),
@@ -73,7 +79,7 @@ void refusalRow(const QString &what, const std::function<QString()> &save)
 // prints the row. inputMb is the text as a file in the code page: one byte a
 // character.
 void saveRow(const QString &what, double inputMb, const QTemporaryDir &dir,
-             const std::function<QString(const QString &path)> &save)
+             const std::function<Result<void>(const QString &path)> &save)
 {
     const QString path = dir.filePath(QStringLiteral("saved"));
     const QString copyPath = dir.filePath(QStringLiteral("copy"));
@@ -82,7 +88,7 @@ void saveRow(const QString &what, double inputMb, const QTemporaryDir &dir,
     Bench::Samples copySynced;
     for (int run = 0; run < kRuns; ++run) {
         QString error;
-        measureOnce(saving, [&] { error = save(path); });
+        measureOnce(saving, [&] { error = failureText(save(path)); });
         if (!error.isEmpty()) {
             std::printf("%s: %s\n", qPrintable(what), qPrintable(error));
             return;

@@ -134,7 +134,7 @@ void MonitorBench::run(const QStringList &parts)
 void MonitorBench::sizes()
 {
     const std::pair<qsizetype, const char *> sizes[] = {
-        {1024, "1 KB"}, {16384, "16 KB"}, {kCodeBufCapacity, "128 KB"}};
+        {1024, "1 KB"}, {16384, "16 KB"}, {kMaxCodes, "128 KB"}};
     for (const auto &[size, name] : sizes) {
         const QString text = textOf(size);
         Bench::Samples rates;
@@ -144,7 +144,7 @@ void MonitorBench::sizes()
             rates.add(size / m_drain->firstToLastSeconds());
         }
         gapRow(QStringLiteral("event-loop gap, %1 command in the window").arg(name), gaps);
-        if (size == kCodeBufCapacity) {
+        if (size == kMaxCodes) {
             const double rate = rates.median();
             Bench::printRow(
                 {QStringLiteral("128 KB command in the window into a pty read at once"),
@@ -158,7 +158,7 @@ void MonitorBench::sizes()
 
 void MonitorBench::asUserGivesIt()
 {
-    const QString text = textOf(kCodeBufCapacity);
+    const QString text = textOf(kMaxCodes);
     auto *entry = m_zepta.child<QLineEdit>("TxtChr");
     Bench::Samples gaps;
     for (int run = 0; run < kRuns; ++run) {
@@ -178,7 +178,7 @@ void MonitorBench::memory()
         issueText(small, 0);
     Bench::runEventsFor(150);
     memoryRow(QStringLiteral("resident memory after 1,000 commands of 1 KB"), Bench::residentMb());
-    const Bench::Samples gaps = this->gaps(textOf(kCodeBufCapacity), 10);
+    const Bench::Samples gaps = this->gaps(textOf(kMaxCodes), 10);
     std::printf("10 more of the largest: longest gap %s\n",
                 qPrintable(gaps.text(0, QStringLiteral("ms"))));
     memoryRow(QStringLiteral("resident memory after 10 more commands of 128 KB"),
@@ -191,7 +191,7 @@ void MonitorBench::offline()
     // text to the monitor and its Log Board record, is one step.
     m_zepta.click("OfflineButton");
     m_zepta.session().logBoard.setRecording(true);
-    const QString largest = textOf(kCodeBufCapacity);
+    const QString largest = textOf(kMaxCodes);
     Bench::Samples offline;
     for (int run = 0; run < kRuns; ++run) {
         offline.add(double(issue(

@@ -80,7 +80,7 @@ int main(int argc, char *argv[])
         return 1;
     Bench::PtyDrain drain(zepta.pty().masterFd());
     Bench::GapMeter gaps;
-    zepta.session().logBoard.setLogtext(logBoard());
+    zepta.session().logBoard.setText(logBoard());
     const qint64 total = qint64(kRecords) * kCommand.size();
     const double idleMs = gaps.idleMs();
 

@@ -6,7 +6,7 @@
 
 #include "core/module/modulemodel.h"
 #include "core/module/simulatordevice.h"
-#include "core/serial/porttable.h"
+#include "core/serial/serialline.h"
 #include "gui/simulator/glasswidget.h"
 #include "gui/simulator/simulatorwindow.h"
 
@@ -70,9 +70,8 @@ int main(int argc, char *argv[])
     window.show();
     PaintCounter counter;
     window.findChild<GlassWidget *>(QStringLiteral("Glass"))->installEventFilter(&counter);
-    PortTable ports(withSimulator(nullptr, module));
-    if (ports.CommOpen(1, QStringLiteral("Simulator"),
-                       QStringLiteral("baud=115200 parity=N data=8 stop=1 octs=on")) != 0)
+    SerialLine port(withSimulator(nullptr, module));
+    if (!port.open(PortAddress::simulator(), {115200, FlowControl::CtsHandshake}))
         return 1;
 
     Bench::GapMeter gaps;
@@ -81,7 +80,8 @@ int main(int argc, char *argv[])
     timer.start();
     for (qsizetype at = 0; at < bytes.size(); at += 64) {
         const QByteArray chunk = bytes.mid(at, 64);
-        if (ports.CommWrite(1, chunk, int(chunk.size()), 0) != chunk.size())
+        const Result<int> written = port.write(chunk);
+        if (!written || *written != chunk.size())
             return 1;
     }
     while (!module->line().idle())

@@ -31,29 +31,29 @@ int main(int argc, char *argv[])
     const CodePage codePage(CodePage::Kind::Windows1252);
 
     QString escaped;
-    for (qsizetype i = 0; i < kCodeBufCapacity; ++i)
+    for (qsizetype i = 0; i < kMaxCodes; ++i)
         escaped += QStringLiteral("\\x%1").arg(i & 0xFF, 2, 16, QLatin1Char('0'));
     const QByteArray ansi = codePage.fromUnicode(escaped);
-    const double convertMs = bestOfMs(5, [&] { (void)CommandText::TextConvert(ansi); });
-    std::printf("TextConvert %lld escapes: %.2f ms (%.1f MB/s of text)\n",
-                static_cast<long long>(kCodeBufCapacity), convertMs, ansi.size() / 1e3 / convertMs);
+    const double convertMs = bestOfMs(5, [&] { (void)CommandText::fromEscapes(ansi); });
+    std::printf("fromEscapes %lld escapes: %.2f ms (%.1f MB/s of text)\n",
+                static_cast<long long>(kMaxCodes), convertMs, ansi.size() / 1e3 / convertMs);
 
     FakeSession session;
     session.logBoard.setRecording(true);
-    session.goOnline(QStringLiteral("115200"));
+    session.goOnline(115200);
     const auto &line = session.line;
 
     const double sendMs = bestOfMs(5, [&] {
         line->writes.clear();
         line->written.clear();
         session.monitor.clearHistory();
-        session.logBoard.takeLogtext();
+        session.logBoard.takeText();
         session.transport.issue({escaped, QStringLiteral("bench"), QStringLiteral("help")});
     });
     // 115200 baud, 8N1: 11,520 bytes a second on the wire.
-    const double wireMs = kCodeBufCapacity / 11.520;
+    const double wireMs = kMaxCodes / 11.520;
     std::printf("issue %lld bytes (convert, 64-byte writes, monitor, record): %.2f ms; "
                 "the line itself needs %.0f ms at 115200 baud (%.1f%% of it)\n",
-                static_cast<long long>(kCodeBufCapacity), sendMs, wireMs, 100.0 * sendMs / wireMs);
-    return line->written.size() == kCodeBufCapacity ? 0 : 1;
+                static_cast<long long>(kMaxCodes), sendMs, wireMs, 100.0 * sendMs / wireMs);
+    return line->written.size() == kMaxCodes ? 0 : 1;
 }

@@ -1,6 +1,6 @@
 #include "windowonpty.h"
 
-#include "core/serial/serialports.h"
+#include "core/session/devicefactory.h"
 
 #include <QComboBox>
 
@@ -18,7 +18,7 @@ bool WindowOnPty::goOnline()
 {
     child<QComboBox>("ComSel")->setEditText(m_pty.slavePath());
     click("OnlineButton");
-    if (m_session.connection.comport_online())
+    if (m_session.connection.isOnline())
         return true;
     std::fprintf(stderr, "could not go online on %s: %s\n", qPrintable(m_pty.slavePath()),
                  qPrintable(m_prompt.messages().join(u'|')));

@@ -18,17 +18,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArrayView bytes(data, qsizetype(size));
 
     // Every entry comes from at least one byte of the text.
-    const Codes escaped = CommandText::TextConvert(bytes);
+    const Codes escaped = CommandText::fromEscapes(bytes);
     FUZZ_CHECK(escaped.size() <= bytes.size());
     for (const qint16 code : escaped)
         FUZZ_CHECK(isCodeOrMarker(code));
 
     // The "&h" notation has no markers at all.
-    const Codes amp = CommandText::TextConvert2(bytes);
+    const Codes amp = CommandText::fromTextEntry(bytes);
     FUZZ_CHECK(amp.size() <= bytes.size());
     for (const qint16 code : amp)
         FUZZ_CHECK(code >= 0 && code <= 255);
 
-    (void)CommandText::IsStrictlyHexNumeric(QString::fromLatin1(bytes));
+    (void)CommandText::isHexLiteral(QString::fromLatin1(bytes));
     return 0;
 }

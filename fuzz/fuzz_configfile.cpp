@@ -1,8 +1,8 @@
 // The settings file's reader, and what the window makes of what it read.
 
+#include "core/base/codepage.h"
 #include "core/session/configfile.h"
 #include "core/session/sessionconfig.h"
-#include "core/transport/codepage.h"
 #include "fuzzinput.h"
 
 #include <QBuffer>
@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(!plan.displayModel || (*plan.displayModel >= 0 && *plan.displayModel < 4));
 
     // What the window would write back from it reads back as the same settings.
-    const ConfigSettings settings{plan.portText, plan.baudRate, plan.flowControl, plan.goOnline,
+    const ConfigSettings settings{plan.portName, plan.baudRate, plan.flowControl, plan.goOnline,
                                   plan.displayModel.value_or(1)};
     const StartupPlan again =
         SessionConfig::plan(ConfigFile::parse(ConfigFile::encode(settings, codePage), codePage));

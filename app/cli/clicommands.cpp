@@ -2,8 +2,8 @@
 
 #include "app/cli/clioptions.h"
 #include "app/shared/programinfo.h"
+#include "core/base/codepage.h"
 #include "core/serial/serialports.h"
-#include "core/transport/codepage.h"
 #include "core/transport/commandtext.h"
 #include "core/transport/monitorformat.h"
 
@@ -37,7 +37,7 @@ int convert(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return exitCode;
 
     const Codes codes =
-        parser.isSet(amp) ? CommandText::TextConvert2(*bytes) : CommandText::TextConvert(*bytes);
+        parser.isSet(amp) ? CommandText::fromTextEntry(*bytes) : CommandText::fromEscapes(*bytes);
     if (!fitsOneCommand(codes, err))
         return kUsage;
     if (!codes.isEmpty())

@@ -2,11 +2,11 @@
 
 #include "app/cli/clioptions.h"
 #include "app/cli/cliportsession.h"
+#include "core/base/codepage.h"
 #include "core/logboard/exportformats.h"
 #include "core/logboard/logboardfile.h"
 #include "core/logboard/logboardplayer.h"
 #include "core/logboard/playerflags.h"
-#include "core/transport/codepage.h"
 
 #include <QCommandLineParser>
 #include <QElapsedTimer>
@@ -114,15 +114,14 @@ int exportLogBoard(const QStringList &arguments, QTextStream &out, QTextStream &
     }
 
     const CodePage codePage = CodePage::forSystem();
-    const LogBoardFile::Loaded loaded = LogBoardFile::load(files->at(0), codePage);
-    if (!loaded.ok()) {
-        err << loaded.error << Qt::endl;
+    const Result<QString> loaded = LogBoardFile::load(files->at(0), codePage);
+    if (!loaded) {
+        err << loaded.error().text << Qt::endl;
         return kFailed;
     }
     const QString path = LogBoardExport::resolvePath(files->at(1), *format);
-    const QString failure = LogBoardExport::save(path, *format, loaded.text, codePage);
-    if (!failure.isEmpty()) {
-        err << failure << Qt::endl;
+    if (const Result<void> saved = LogBoardExport::save(path, *format, *loaded, codePage); !saved) {
+        err << saved.error().text << Qt::endl;
         return kFailed;
     }
     out << path << Qt::endl;
@@ -153,16 +152,16 @@ int play(const QStringList &arguments, QTextStream &out, QTextStream &err)
         lineChoice(parser, lineOptions, QStringLiteral("play"), err);
     if (!line)
         return kUsage;
-    const LogBoardFile::Loaded loaded = LogBoardFile::load(files->first(), CodePage::forSystem());
-    if (!loaded.ok()) {
-        err << loaded.error << Qt::endl;
+    const Result<QString> loaded = LogBoardFile::load(files->first(), CodePage::forSystem());
+    if (!loaded) {
+        err << loaded.error().text << Qt::endl;
         return kFailed;
     }
 
     CliPortSession port(*line, err);
     CommandSession &session = port.session();
     PlayerFlagSet flags;
-    LogBoardPlayer player(flags, session, port.prompt());
+    LogBoardPlayer player(flags, session.connection, session.queue, session.writer, port.prompt());
     ProgressLine progress(err);
     qint64 sentBeforeLine = 0; // bytes that went out up to the last whole line
     QObject::connect(&player, &LogBoardPlayer::progress, &player,
@@ -175,7 +174,7 @@ int play(const QStringList &arguments, QTextStream &out, QTextStream &err)
     if (!port.goOnline())
         return kFailed;
     // The refusal of a token above FFh is told by the player.
-    const LogBoardPlayer::Outcome outcome = player.play(loaded.text);
+    const LogBoardPlayer::Outcome outcome = player.play(*loaded);
     progress.finish();
     port.goOffline();
 

@@ -1,11 +1,14 @@
 #include "app/cli/clioptions.h"
 
 #include "app/cli/clicommands.h"
+#include "core/base/codepage.h"
+#include "core/base/result.h"
 #include "core/session/linechoices.h"
-#include "core/transport/codepage.h"
 
 #include <QFile>
 #include <QLocale>
+
+#include <algorithm>
 
 namespace CliOptions {
 namespace {
@@ -19,7 +22,7 @@ QString offeredBaudRates(bool markDefault)
 {
     QStringList rates;
     for (const BaudRateChoice &choice : LineChoices::kBaudRates) {
-        QString rate = QString::fromLatin1(choice.text);
+        QString rate = QString::number(choice.rate);
         if (markDefault && choice.fileCode == LineChoices::kDefaultBaudRate.fileCode)
             rate += QStringLiteral(" (the default)");
         rates << rate;
@@ -28,33 +31,31 @@ QString offeredBaudRates(bool markDefault)
            rates.constLast();
 }
 
-std::optional<QByteArray> readCommandFile(const QString &path, QTextStream &err)
+Result<QByteArray> readCommandFile(const QString &path)
 {
     QFile file;
     const bool opened = path == QLatin1String("-")
                             ? file.open(stdin, QIODevice::ReadOnly | QIODevice::Unbuffered)
                             : (file.setFileName(path), file.open(QIODevice::ReadOnly));
-    const QString name = path == QLatin1String("-") ? QStringLiteral("standard input") : path;
-    if (!opened) {
-        err << "zepta-cli: cannot read " << shown(name) << ": " << file.errorString() << Qt::endl;
-        return std::nullopt;
-    }
+    const QString name =
+        shown(path == QLatin1String("-") ? QStringLiteral("standard input") : path);
+    const auto failure = [](const QString &text) {
+        return Error{Error::Kind::FileRead, 0, QStringLiteral("zepta-cli: ") + text};
+    };
+    if (!opened)
+        return failure(QStringLiteral("cannot read %1: %2").arg(name, file.errorString()));
     QByteArray bytes;
     for (;;) {
         const QByteArray part = file.read(64 * 1024);
         if (part.isEmpty())
             break;
         bytes += part;
-        if (bytes.size() > kMaxCommandFileSize) {
-            err << "zepta-cli: " << shown(name) << " is larger than 16 MiB; it cannot hold "
-                << "one command." << Qt::endl;
-            return std::nullopt;
-        }
+        if (bytes.size() > kMaxCommandFileSize)
+            return failure(
+                QStringLiteral("%1 is larger than 16 MiB; it cannot hold one command.").arg(name));
     }
-    if (file.error() != QFileDevice::NoError) {
-        err << "zepta-cli: cannot read " << shown(name) << ": " << file.errorString() << Qt::endl;
-        return std::nullopt;
-    }
+    if (file.error() != QFileDevice::NoError)
+        return failure(QStringLiteral("cannot read %1: %2").arg(name, file.errorString()));
     // The line break an editor or echo puts at the end is not part of the command.
     if (bytes.endsWith('\n'))
         bytes.chop(bytes.endsWith("\r\n") ? 2 : 1);
@@ -123,7 +124,7 @@ LineOptions::LineOptions()
                           "serial port)."),
            QStringLiteral("NAME"))
     , baud(QStringLiteral("baud"), offeredBaudRates(true) + QLatin1Char('.'),
-           QStringLiteral("RATE"), QString::fromLatin1(LineChoices::kDefaultBaudRate.text))
+           QStringLiteral("RATE"), QString::number(LineChoices::kDefaultBaudRate.rate))
     , cts(QStringLiteral("cts"),
           QStringLiteral("CTS flow control: send only while CTS is asserted."))
 {
@@ -137,18 +138,26 @@ void LineOptions::addTo(QCommandLineParser &parser) const
 std::optional<LineChoice> lineChoice(const QCommandLineParser &parser, const LineOptions &options,
                                      const QString &command, QTextStream &err)
 {
-    LineChoice choice{parser.value(options.port), parser.value(options.baud),
-                      parser.isSet(options.cts)};
+    LineChoice choice;
+    choice.portName = parser.value(options.port);
     if (choice.portName.isEmpty()) {
         err << "zepta-cli: " << command << " needs --port NAME (see 'zepta-cli ports')."
             << Qt::endl;
         return std::nullopt;
     }
-    if (!LineChoices::baudRateTexts().contains(choice.baudRate)) {
-        err << "zepta-cli: --baud must be " << offeredBaudRates(false) << ", not "
-            << shown(choice.baudRate) << "." << Qt::endl;
+    // Taken only as the rates are written in the list: "038400" is no rate.
+    const QString baud = parser.value(options.baud);
+    const auto offered = std::find_if(
+        LineChoices::kBaudRates.cbegin(), LineChoices::kBaudRates.cend(),
+        [&baud](const BaudRateChoice &choice) { return QString::number(choice.rate) == baud; });
+    if (offered == LineChoices::kBaudRates.cend()) {
+        err << "zepta-cli: --baud must be " << offeredBaudRates(false) << ", not " << shown(baud)
+            << "." << Qt::endl;
         return std::nullopt;
     }
+    choice.settings.baudRate = offered->rate;
+    choice.settings.flowControl =
+        parser.isSet(options.cts) ? FlowControl::CtsHandshake : FlowControl::None;
     return choice;
 }
 
@@ -173,7 +182,12 @@ std::optional<QByteArray> commandBytes(const QCommandLineParser &parser,
             return std::nullopt;
         }
         *exitCode = CliCommands::kFailed;
-        return readCommandFile(parser.value(file), err);
+        Result<QByteArray> read = readCommandFile(parser.value(file));
+        if (!read) {
+            err << read.error().text << Qt::endl;
+            return std::nullopt;
+        }
+        return std::move(read).value();
     }
     if (texts.size() != 1) {
         err << "zepta-cli: " << command
@@ -186,11 +200,11 @@ std::optional<QByteArray> commandBytes(const QCommandLineParser &parser,
 
 bool fitsOneCommand(const Codes &codes, QTextStream &err)
 {
-    if (codes.size() <= kCodeBufCapacity)
+    if (codes.size() <= kMaxCodes)
         return true;
     const QLocale c = QLocale::c();
     err << "zepta-cli: this command is too long to send: it converts to "
-        << c.toString(codes.size()) << " codes, and at most " << c.toString(kCodeBufCapacity)
+        << c.toString(codes.size()) << " codes, and at most " << c.toString(kMaxCodes)
         << " fit in one command." << Qt::endl;
     return false;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/serial/linesettings.h"
 #include "core/transport/codes.h"
 
 #include <QByteArray>
@@ -44,8 +45,7 @@ struct LineOptions
 struct LineChoice
 {
     QString portName;
-    QString baudRate;
-    bool cts = false;
+    LineSettings settings;
 };
 
 std::optional<LineChoice> lineChoice(const QCommandLineParser &parser, const LineOptions &options,

@@ -1,7 +1,7 @@
 #include "app/cli/cliportsession.h"
 
-#include "core/serial/portnames.h"
-#include "core/serial/serialports.h"
+#include "core/serial/portaddress.h"
+#include "core/session/devicefactory.h"
 
 #include <csignal>
 
@@ -9,9 +9,9 @@ CliPortSession::CliPortSession(const CliOptions::LineChoice &line, QTextStream &
     : m_line(line)
     , m_prompt(err)
     , m_session(systemSerialDeviceFactory(), m_prompt, CodePage::forSystem())
-    , m_failuresTold(m_session.ports.failureCount())
 {
-    m_prompt.setAnnotator([this](const QString &message) { return annotated(message); });
+    m_prompt.setFailureDescriber(
+        [this](const QString &text, const Error &cause) { return described(text, cause); });
     // A "\k" waiting for Enter gives way too.
     m_prompt.setGivingUp([this] { return stopRequested(); });
     QObject::connect(&m_signals, &TerminationSignals::received, &m_signals, [this](int number) {
@@ -25,7 +25,7 @@ CliPortSession::CliPortSession(const CliOptions::LineChoice &line, QTextStream &
 
 bool CliPortSession::goOnline()
 {
-    return m_session.connection.goOnline(m_line.portName, m_line.baudRate, m_line.cts);
+    return m_session.connection.goOnline(m_line.portName, m_line.settings).ok();
 }
 
 QString CliPortSession::signalName() const
@@ -37,20 +37,13 @@ QString CliPortSession::signalName() const
     return m_signal == SIGINT ? QStringLiteral("SIGINT") : QString::number(m_signal);
 }
 
-// The window can only say that something failed; here there is room for why:
-// a message told right after the port layer recorded a new failure is that
-// failure's, and gets the record.
-QString CliPortSession::annotated(const QString &message)
+// The window can only say that something failed; here there is room for why.
+QString CliPortSession::described(const QString &text, const Error &cause) const
 {
-    const PortTable &ports = m_session.ports;
-    if (ports.failureCount() == m_failuresTold)
-        return message;
-    m_failuresTold = ports.failureCount();
-    const CommError e = ports.lastCommError();
-    const QString path = PortNames::devicePath(m_line.portName);
+    const QString path = PortAddress::devicePath(m_line.portName);
     const QString where =
         path == m_line.portName ? m_line.portName : m_line.portName + " (" + path + ")";
     return QStringLiteral("%1: %2: %3 [%4, code %5]")
-        .arg(message, CliOptions::shown(where), e.message, e.source)
-        .arg(e.code);
+        .arg(text, CliOptions::shown(where), cause.text, cause.step())
+        .arg(cause.code);
 }

@@ -24,7 +24,7 @@ public:
     // Opens the port as Online does; false after "COM port cannot be opened" was told.
     bool goOnline();
     // Offline: the port gets back the line settings it had and its lock goes.
-    void goOffline() { m_session.connection.OfflineButton_Click(); }
+    void goOffline() { m_session.connection.goOffline(); }
 
     // What to do when a termination signal comes (at most once).
     void onStopRequest(std::function<void()> stop) { m_stop = std::move(stop); }
@@ -34,13 +34,12 @@ public:
     int stoppedExitCode() const { return 128 + m_signal; }
 
 private:
-    QString annotated(const QString &message);
+    QString described(const QString &text, const Error &cause) const;
 
     CliOptions::LineChoice m_line;
     TerminalPrompt m_prompt;
     CommandSession m_session;
     TerminationSignals m_signals;
     std::function<void()> m_stop;
-    quint32 m_failuresTold = 0;
     int m_signal = 0;
 };

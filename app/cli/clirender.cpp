@@ -2,12 +2,12 @@
 
 #include "app/cli/clioptions.h"
 #include "core/files/atomicsave.h"
-#include "core/logboard/boardglass.h"
+#include "core/session/boardglass.h"
 #include "core/logboard/crlflines.h"
 #include "core/logboard/logboardfile.h"
 #include "core/logboard/prtline.h"
-#include "core/session/displaymodel.h"
-#include "core/transport/codepage.h"
+#include "core/base/displaymodel.h"
+#include "core/base/codepage.h"
 #include "gui/glass/glasspaint.h"
 
 #include <QCommandLineParser>
@@ -89,15 +89,15 @@ std::optional<RenderChoice> renderChoice(const QCommandLineParser &parser,
 // Through a temporary file, so that a failed write leaves the file as it was.
 bool writePng(const QString &path, const QImage &picture, QTextStream &err)
 {
-    const QString failure = saveAtomically(path, [&](QIODevice &file) {
+    const Result<void> saved = saveAtomically(path, [&](QIODevice &file) -> Result<void> {
         // A failed write is told by the save itself, with the system's reason.
-        return picture.save(&file, "PNG")
-                   ? QString()
-                   : couldNotWriteMessage(path, QStringLiteral("no PNG could be made"));
+        if (picture.save(&file, "PNG"))
+            return {};
+        return couldNotWrite(path, QStringLiteral("no PNG could be made"));
     });
-    if (failure.isEmpty())
+    if (saved)
         return true;
-    err << "zepta-cli: " << failure << Qt::endl;
+    err << "zepta-cli: " << saved.error().text << Qt::endl;
     return false;
 }
 
@@ -130,24 +130,24 @@ int render(const QStringList &arguments, QTextStream &out, QTextStream &err)
     if (!choice)
         return kUsage;
 
-    const LogBoardFile::Loaded loaded = LogBoardFile::load(files->at(0), CodePage::forSystem());
-    if (!loaded.ok()) {
-        err << "zepta-cli: " << loaded.error << Qt::endl;
+    const Result<QString> loaded = LogBoardFile::load(files->at(0), CodePage::forSystem());
+    if (!loaded) {
+        err << "zepta-cli: " << loaded.error().text << Qt::endl;
         return kFailed;
     }
     // As PLAY, the whole board is refused, also for a line after LINE.
-    const QString refusal = PrtLine::notAByteRefusal(loaded.text, PrtLine::Refused::NothingWritten);
-    if (!refusal.isEmpty()) {
-        err << "zepta-cli: " << refusal << Qt::endl;
+    if (const Result<void> bytes = PrtLine::checkBytes(*loaded, PrtLine::Refused::NothingWritten);
+        !bytes) {
+        err << "zepta-cli: " << bytes.error().text << Qt::endl;
         return kUsage;
     }
     // A line that is not there would draw the glass of another line than asked for.
-    if (const qsizetype lines = CrLfLines::count(loaded.text); choice->lastLine > lines) {
+    if (const qsizetype lines = CrLfLines::count(*loaded); choice->lastLine > lines) {
         err << "zepta-cli: --at " << choice->lastLine << " is past the end of "
             << shown(files->at(0)) << ", whose last line is " << lines << "." << Qt::endl;
         return kUsage;
     }
-    const GlassPicture glass = BoardGlass::render(loaded.text, choice->model, choice->lastLine);
+    const GlassPicture glass = BoardGlass::render(*loaded, choice->model, choice->lastLine);
     return writePng(files->at(1), GlassPaint::image(glass), err) ? kOk : kFailed;
 }
 

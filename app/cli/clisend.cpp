@@ -2,7 +2,7 @@
 
 #include "app/cli/clioptions.h"
 #include "app/cli/cliportsession.h"
-#include "core/transport/codepage.h"
+#include "core/base/codepage.h"
 #include "core/transport/commandtext.h"
 #include "core/transport/monitorformat.h"
 
@@ -46,7 +46,7 @@ int send(const QStringList &arguments, QTextStream &out, QTextStream &err)
     if (!bytes)
         return exitCode;
     // Converted once; the monitor's texts are not built, only the "[T]" line printed.
-    const Codes codes = CommandText::TextConvert(*bytes);
+    const Codes codes = CommandText::fromEscapes(*bytes);
     if (!fitsOneCommand(codes, err))
         return kUsage;
 
@@ -59,7 +59,7 @@ int send(const QStringList &arguments, QTextStream &out, QTextStream &err)
     if (!codes.isEmpty())
         static_cast<void>(session.transmitter.send(codes));
     // A failed write took the connection offline, exactly as in the window.
-    const bool sent = session.connection.comport_online();
+    const bool sent = session.connection.isOnline();
     port.goOffline();
 
     if (port.stopRequested()) {

@@ -53,12 +53,16 @@ QString TerminalPrompt::readLine()
 
 void TerminalPrompt::message(const QString &text, const QString &)
 {
-    m_err << (m_annotator ? m_annotator(text) : text) << Qt::endl;
+    m_err << text << Qt::endl;
+}
+
+void TerminalPrompt::reportFailure(const QString &text, const Error &cause)
+{
+    m_err << (m_describe ? m_describe(text, cause) : text) << Qt::endl;
 }
 
 void TerminalPrompt::keyWait(const QString &text)
 {
-    // A request, not a failure: nothing to annotate.
     m_err << text << Qt::endl;
     // The rest of the command waits until the user is ready.
     readLine();

@@ -13,16 +13,15 @@ class TerminalPrompt : public Prompt
 public:
     explicit TerminalPrompt(QTextStream &err);
 
-    // Adds what only the command line can show to a message, such as the
-    // port name and the system's reason behind "COM port cannot be opened".
-    void setAnnotator(std::function<QString(const QString &)> annotator)
-    {
-        m_annotator = std::move(annotator);
-    }
+    // What only the command line can show of a failure, such as the port
+    // name and the system's reason behind "COM port cannot be opened".
+    using FailureDescriber = std::function<QString(const QString &text, const Error &cause)>;
+    void setFailureDescriber(FailureDescriber describe) { m_describe = std::move(describe); }
     // Ends a wait for input early when it says so (Ctrl+C during "\k").
     void setGivingUp(std::function<bool()> givingUp) { m_givingUp = std::move(givingUp); }
 
     void message(const QString &text, const QString &title = QString()) override;
+    void reportFailure(const QString &text, const Error &cause) override;
     void keyWait(const QString &text) override;
     bool askYesNo(const QString &text, const QString &title) override;
     bool askOkCancel(const QString &text, const QString &title) override;
@@ -40,6 +39,6 @@ private:
     bool ask(const QString &text, const QString &yesWord);
 
     QTextStream &m_err;
-    std::function<QString(const QString &)> m_annotator;
+    FailureDescriber m_describe;
     std::function<bool()> m_givingUp;
 };

@@ -5,8 +5,8 @@
 #include "app/shared/displaycheck.h"
 #include "app/shared/programinfo.h"
 #include "app/shared/terminationsignals.h"
+#include "core/base/displaymodel.h"
 #include "core/module/simulatedmodule.h"
-#include "core/session/displaymodel.h"
 #include "gui/common/zeptaicon.h"
 #include "gui/simulator/simulatorwindow.h"
 

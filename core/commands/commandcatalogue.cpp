@@ -1,6 +1,6 @@
 #include "core/commands/commandcatalogue.h"
 
-#include "core/transport/hexdigits.h"
+#include "core/base/hexdigits.h"
 
 #include <QMetaEnum>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/transport/command.h"
+#include "core/base/command.h"
 
 #include <QList>
 #include <QObject>

@@ -1,7 +1,7 @@
 #include "core/commands/commandformula.h"
 
+#include "core/base/hexdigits.h"
 #include "core/transport/commandtext.h"
-#include "core/transport/hexdigits.h"
 
 #include <algorithm>
 #include <cmath>
@@ -67,7 +67,7 @@ QString textEntryHelp(QStringView text)
     char16_t *to = start;
     for (qsizetype i = 0; i < text.size();) {
         if (text[i] == u'&' && i + 3 < text.size() &&
-            CommandText::IsStrictlyHexNumeric(text.sliced(i, 4))) {
+            CommandText::isHexLiteral(text.sliced(i, 4))) {
             to = std::copy_n(text.utf16() + i, 4, to);
             i += 4;
         } else {

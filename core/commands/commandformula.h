@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/transport/command.h"
+#include "core/base/command.h"
 
 #include <QString>
 #include <QStringList>
@@ -19,8 +19,9 @@ namespace CommandFormula {
 // reads the same on every machine. 3 * 0.0135 -> "0.0405", 4 * 0.5 -> "2".
 QString decimal(double x);
 
-// The character codes a user font can take. FontCode_Combo and UdfCod list
-// them as "20h" to "FFh", entry i standing for code kFirstFontCode + i.
+// The character codes a user font can take. The font editor's and the
+// USER-FONT request's code lists show them as "20h" to "FFh", entry i
+// standing for code kFirstFontCode + i.
 inline constexpr int kFirstFontCode = 0x20;
 inline constexpr int kLastFontCode = 0xFF;
 QStringList fontCodeItems();
@@ -56,13 +57,13 @@ Command fontDefine(int code, const FontData &data);
 Command fontDelete(int code);
 
 // Blink action: t1 and t2 in steps of 13.5 ms, count 0 for "Continuously";
-// countText is the count as BlkCnt_Combo shows it.
+// countText is the count as the blink count list shows it.
 Command blink(int t1, int t2, int count, const QString &countText);
 
 // Wait action: v in steps of 0.5 s.
 inline constexpr int kWaitMax = 255;
 Command wait(int v);
-// WaitLabel: the value after one blank.
+// The wait's read-out beside its slider: the value after one blank.
 QString waitLabel(int v);
 
 } // namespace CommandFormula

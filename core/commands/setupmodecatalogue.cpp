@@ -1,7 +1,7 @@
 #include "core/commands/setupmodecatalogue.h"
 
+#include "core/base/hexdigits.h"
 #include "core/commands/commandformula.h"
-#include "core/transport/hexdigits.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/transport/command.h"
+#include "core/base/command.h"
 
 #include <QList>
 #include <QString>
@@ -21,17 +21,18 @@ struct Row
 
 // The buttons that switch a mode on or off, by what they do.
 enum class ModeSwitch {
-    UserModeStart,  // UserModIn, "Start"
-    UserModeEnd,    // UserModOut, "End"
-    SerialOutEnd,   // TxdMod_0, "End"; leaves the reply label alone
-    SerialOutStart, // TxdMod_1, "Start"
+    UserModeStart,  // User Setup Mode's "Start"
+    UserModeEnd,    // User Setup Mode's "End"
+    SerialOutEnd,   // Serial OUT mode's "End"; leaves the reply label alone
+    SerialOutStart, // Serial OUT mode's "Start"
 };
 const Row &modeSwitch(ModeSwitch which);
 
-// InfoDisp_0..2: the module shows the information on its own display.
+// The three status displays: the module shows the information on its own display.
 const QList<Row> &displayStatusRows();
 
-// InfoTrs_0..4: the module answers on the line, and the reply label shows it.
+// The five status requests: the module answers on the line, and the reply
+// label shows it.
 struct StatusRequest
 {
     QString objectName; // "InfoTrs_0" to "InfoTrs_4"
@@ -40,12 +41,12 @@ struct StatusRequest
     ReplyKind replyKind;
 };
 const QList<StatusRequest> &statusRequests();
-// Element 3 asks for the user font whose code UdfCod names.
+// Element 3 asks for the user font whose code its code box names.
 inline constexpr int kUserFontRequest = 3;
-// The request for element i; fontCode is the code UdfCod names (only element 3
+// The request for element i; fontCode is the code the box names (only element 3
 // sends it). An element outside the table gives a command with a null text.
 Command statusRequestCommand(int element, int fontCode);
-// The code in UdfCod's text, read as hexadecimal as its entries show codes:
+// The code in the code box's text, read as hexadecimal as its entries show codes:
 // "41h" (an entry), "41", "&h41", "0x41", any case, blanks around. Nothing
 // when the text is no code from 20 to FF hexadecimal.
 std::optional<int> userFontCode(QStringView text);

@@ -156,29 +156,28 @@ bool openTemporary(QFile &file, const QString &target)
     return false;
 }
 
-// Writes through the temporary file and renames it over target; the message
-// for the user, or an empty string.
-QString writeAndReplace(QFile &file, const QString &target, const QString &path,
-                        const SaveWriter &writer)
+// Writes through the temporary file and renames it over target.
+Result<void> writeAndReplace(QFile &file, const QString &target, const QString &path,
+                             const SaveWriter &writer)
 {
     CheckedWrites checked(file);
-    const QString writerMessage = writer(checked);
+    const Result<void> written = writer(checked);
     // The write buffer is flushed here, before the rename: a full disk shows
     // as a failed flush, and a rename alone would put a cut file in place of
     // the good one.
     const bool flushed = file.flush();
     if (checked.failed() || !flushed || file.error() != QFileDevice::NoError)
-        return couldNotWriteMessage(path, file.errorString());
-    if (!writerMessage.isEmpty())
-        return writerMessage;
+        return couldNotWrite(path, file.errorString());
+    if (!written)
+        return written;
     if (!syncToDisk(file))
-        return couldNotWriteMessage(path, QString::fromLocal8Bit(std::strerror(errno)));
+        return couldNotWrite(path, QString::fromLocal8Bit(std::strerror(errno)));
     file.close();
     std::error_code error;
     std::filesystem::rename(nativePath(file.fileName()), nativePath(target), error);
     if (error)
-        return couldNotWriteMessage(path, QString::fromLocal8Bit(error.message().c_str()));
-    return QString();
+        return couldNotWrite(path, QString::fromLocal8Bit(error.message().c_str()));
+    return {};
 }
 
 } // namespace
@@ -212,35 +211,35 @@ void removeLeftovers(const QString &path)
     }
 }
 
-QString couldNotWriteMessage(const QString &path, const QString &reason)
+Error couldNotWrite(const QString &path, const QString &reason)
 {
     QString text = QStringLiteral("Error: Could not write to file: ") + path;
     if (!reason.isEmpty())
         text += u'\n' + reason;
-    return text;
+    return {Error::Kind::FileWrite, 0, text};
 }
 
-QString saveAtomically(const QString &path, const SaveWriter &writer)
+Result<void> saveAtomically(const QString &path, const SaveWriter &writer)
 {
     if (path.isEmpty())
-        return couldNotWriteMessage(path, QStringLiteral("No file name was given."));
+        return couldNotWrite(path, QStringLiteral("No file name was given."));
     const QFileInfo target(path);
     if (target.isDir())
-        return couldNotWriteMessage(
-            path, QStringLiteral("That is a folder. Choose a file name inside it."));
+        return couldNotWrite(path,
+                             QStringLiteral("That is a folder. Choose a file name inside it."));
     // A device or pipe cannot be replaced by renaming: the rename would put a
     // plain file in place of /dev/something instead of writing to it.
     if (target.exists() && !target.isFile())
-        return couldNotWriteMessage(path, QStringLiteral("That is not an ordinary file."));
+        return couldNotWrite(path, QStringLiteral("That is not an ordinary file."));
 
     const QString destination = finalPath(path);
     QFile file;
     if (!openTemporary(file, destination))
-        return couldNotWriteMessage(path, file.errorString());
-    const QString message = writeAndReplace(file, destination, path, writer);
-    if (!message.isEmpty()) {
+        return couldNotWrite(path, file.errorString());
+    Result<void> saved = writeAndReplace(file, destination, path, writer);
+    if (!saved) {
         file.close();
         file.remove();
     }
-    return message;
+    return saved;
 }

@@ -1,23 +1,24 @@
 #pragma once
 
+#include "core/base/result.h"
+
 #include <QString>
 
 #include <functional>
 
 class QIODevice;
 
-// Writes the file's whole content. Returns an empty string when it wrote
-// everything, otherwise a message for the user (it may refuse, such as an
-// export that cannot hold the data); the file is then left as it was.
-using SaveWriter = std::function<QString(QIODevice &out)>;
+// Writes the file's whole content. Its error (a refusal, such as an export
+// that cannot hold the data) leaves the file as it was.
+using SaveWriter = std::function<Result<void>(QIODevice &out)>;
 
 // Saves through a temporary file beside the target that is renamed over it
 // only once everything is written and flushed to the disk. A symbolic link is
 // followed: the file it points to is replaced, and the link stays. On any
 // failure the temporary file is removed, the previous file stays as it was,
-// and the message for the user is returned ("Error: Could not write to file: "
-// + path and the reason); an empty string means saved.
-[[nodiscard]] QString saveAtomically(const QString &path, const SaveWriter &writer);
+// and the error tells the user ("Error: Could not write to file: " + path and
+// the reason), or is the writer's own.
+Result<void> saveAtomically(const QString &path, const SaveWriter &writer);
 
 // The temporary files of saves cut short between writing and renaming (a
 // kill, a power cut) have names no person would choose: the target's name
@@ -32,4 +33,4 @@ void removeLeftovers(const QString &path);
 QString temporaryPathFor(const QString &path);
 
 // "Error: Could not write to file: " + path, and the reason on a second line.
-QString couldNotWriteMessage(const QString &path, const QString &reason);
+Error couldNotWrite(const QString &path, const QString &reason);

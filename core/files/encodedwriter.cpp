@@ -2,10 +2,11 @@
 
 #include <QIODevice>
 
-QString writeFailureText(const QIODevice &device)
+Error writeFailure(const QIODevice &device)
 {
     const QString reason = device.errorString();
-    return reason.isEmpty() ? QStringLiteral("The data could not be written.") : reason;
+    return {Error::Kind::FileWrite, 0,
+            reason.isEmpty() ? QStringLiteral("The data could not be written.") : reason};
 }
 
 EncodedWriter::EncodedWriter(QIODevice &out, const CodePage &codePage)
@@ -28,10 +29,10 @@ void EncodedWriter::write(QStringView text)
     }
 }
 
-QString EncodedWriter::finish()
+Result<void> EncodedWriter::finish()
 {
     writePending(true);
-    return m_error;
+    return m_result;
 }
 
 void EncodedWriter::writePending(bool all)
@@ -47,6 +48,6 @@ void EncodedWriter::writePending(bool all)
         --n;
     const QByteArray bytes = m_codePage.fromUnicode(QStringView(m_pending).first(n));
     if (m_out.write(bytes) != bytes.size())
-        m_error = writeFailureText(m_out);
+        m_result = writeFailure(m_out);
     m_pending.remove(0, n);
 }

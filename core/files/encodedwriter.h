@@ -1,14 +1,15 @@
 #pragma once
 
-#include "core/transport/codepage.h"
+#include "core/base/codepage.h"
+#include "core/base/result.h"
 
 #include <QString>
 #include <QStringView>
 
 class QIODevice;
 
-// The device's reason for a failed write, never empty.
-QString writeFailureText(const QIODevice &device);
+// A failed write to device, with the device's reason (never empty).
+Error writeFailure(const QIODevice &device);
 
 // Writes window text to a device in the code page, a block at a time, so that
 // a large export costs one block of memory and few device calls. After a
@@ -21,10 +22,9 @@ public:
     void write(QStringView text);
     void write(QChar c) { write(QStringView(&c, 1)); }
 
-    // Writes what is pending; an empty string when everything was written,
-    // otherwise the device's reason.
-    [[nodiscard]] QString finish();
-    bool failed() const { return !m_error.isEmpty(); }
+    // Writes what is pending; the device's reason when anything was not written.
+    Result<void> finish();
+    bool failed() const { return !m_result.ok(); }
 
 private:
     static constexpr qsizetype kBlock = 64 * 1024; // characters
@@ -34,5 +34,5 @@ private:
     QIODevice &m_out;
     const CodePage &m_codePage;
     QString m_pending;
-    QString m_error;
+    Result<void> m_result;
 };

@@ -1,8 +1,8 @@
 #include "core/logboard/binarysave.h"
 
+#include "core/base/codepage.h"
 #include "core/files/atomicsave.h"
 #include "core/files/encodedwriter.h"
-#include "core/transport/codepage.h"
 
 #include <QIODevice>
 
@@ -36,7 +36,7 @@ Prompt::FileRequest fileRequest()
     return request;
 }
 
-QString write(QIODevice &out, QStringView monitorText, const CodePage &codePage)
+Result<void> write(QIODevice &out, QStringView monitorText, const CodePage &codePage)
 {
     bool high = true;
     quint8 accumulator = 0;
@@ -67,12 +67,12 @@ QString write(QIODevice &out, QStringView monitorText, const CodePage &codePage)
         }
         const qint64 count = to - bytes.constData();
         if (out.write(bytes.constData(), count) != count)
-            return writeFailureText(out);
+            return writeFailure(out);
     }
-    return QString();
+    return {};
 }
 
-QString save(const QString &path, const QString &monitorText, const CodePage &codePage)
+Result<void> save(const QString &path, const QString &monitorText, const CodePage &codePage)
 {
     return saveAtomically(path, [&](QIODevice &out) { return write(out, monitorText, codePage); });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/base/result.h"
 #include "core/transport/prompt.h"
 
 #include <QString>
@@ -17,13 +18,10 @@ Prompt::FileRequest fileRequest();
 
 // Each pair of upper-case hex digits in the monitor text (in the code page)
 // is one byte; any other character drops a high digit waiting for its
-// partner ("ABC D" gives AB, "1b2C" gives 2C). Returns an empty string when
-// all was written, otherwise the device's reason.
-[[nodiscard]] QString write(QIODevice &out, QStringView monitorText, const CodePage &codePage);
+// partner ("ABC D" gives AB, "1b2C" gives 2C).
+Result<void> write(QIODevice &out, QStringView monitorText, const CodePage &codePage);
 
-// write() into path through a temporary file. Returns the message for the
-// user, empty when saved.
-[[nodiscard]] QString save(const QString &path, const QString &monitorText,
-                           const CodePage &codePage);
+// write() into path through a temporary file.
+Result<void> save(const QString &path, const QString &monitorText, const CodePage &codePage);
 
 } // namespace BinarySave

@@ -79,15 +79,15 @@ bool keepsCurrentFile(Format format)
     return format == Format::Text || format == Format::PlayerData;
 }
 
-QString write(QIODevice &out, Format format, QStringView text, const QString &path,
-              const CodePage &codePage)
+Result<void> write(QIODevice &out, Format format, QStringView text, const QString &path,
+                   const CodePage &codePage)
 {
     // The types that turn the text into bytes refuse what PLAY refuses; text
     // and player data are the text itself, which may be saved whatever it holds.
     if (format != Format::Text && format != Format::PlayerData) {
-        if (QString refusal = PrtLine::notAByteRefusal(text, PrtLine::Refused::NothingWritten);
-            !refusal.isEmpty())
-            return refusal;
+        if (Result<void> bytes = PrtLine::checkBytes(text, PrtLine::Refused::NothingWritten);
+            !bytes)
+            return bytes;
     }
     EncodedWriter writer(out, codePage);
     switch (format) {
@@ -96,8 +96,8 @@ QString write(QIODevice &out, Format format, QStringView text, const QString &pa
         writer.write(text);
         break;
     case Format::IntelHex:
-        if (QString refusal = HexExport::writeContent(writer, text); !refusal.isEmpty())
-            return refusal;
+        if (Result<void> content = HexExport::writeContent(writer, text); !content)
+            return content;
         break;
     case Format::Assembler:
         SourceExport::writeAssembler(writer, text);
@@ -110,7 +110,7 @@ QString write(QIODevice &out, Format format, QStringView text, const QString &pa
     return writer.finish();
 }
 
-QString save(const QString &path, Format format, const QString &text, const CodePage &codePage)
+Result<void> save(const QString &path, Format format, const QString &text, const CodePage &codePage)
 {
     return saveAtomically(path,
                           [&](QIODevice &out) { return write(out, format, text, path, codePage); });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/base/result.h"
 #include "core/transport/prompt.h"
 
 #include <QString>
@@ -48,15 +49,14 @@ QString resolvePath(const QString &chosen, Format format);
 bool keepsCurrentFile(Format format);
 
 // The file's whole content: the type's content followed by CR LF. path only
-// names the C array. Returns an empty string when all was written, otherwise a
-// message for the user. Intel HEX, assembler and C refuse, before writing
-// anything, a text that PLAY refuses (PrtLine::notAByteRefusal).
-[[nodiscard]] QString write(QIODevice &out, Format format, QStringView text, const QString &path,
-                            const CodePage &codePage);
+// names the C array. Intel HEX, assembler and C refuse, before writing
+// anything, a text that PLAY refuses (PrtLine::checkBytes).
+Result<void> write(QIODevice &out, Format format, QStringView text, const QString &path,
+                   const CodePage &codePage);
 
 // write() into path through a temporary file, so that a failure leaves the
-// previous file as it was. Returns the message for the user, empty when saved.
-[[nodiscard]] QString save(const QString &path, Format format, const QString &text,
-                           const CodePage &codePage);
+// previous file as it was.
+Result<void> save(const QString &path, Format format, const QString &text,
+                  const CodePage &codePage);
 
 } // namespace LogBoardExport

@@ -1,9 +1,9 @@
 #include "core/logboard/hexexport.h"
 
+#include "core/base/hexdigits.h"
 #include "core/files/encodedwriter.h"
 #include "core/logboard/crlflines.h"
 #include "core/logboard/prtline.h"
-#include "core/transport/hexdigits.h"
 
 #include <QByteArray>
 #include <QLocale>
@@ -81,15 +81,17 @@ private:
 
 } // namespace
 
-QString writeContent(EncodedWriter &out, QStringView text)
+Result<void> writeContent(EncodedWriter &out, QStringView text)
 {
     const qsizetype count = PrtLine::exportByteCount(text);
     if (count > kMaxCount) {
         const QLocale english(QLocale::English);
-        return QStringLiteral("The Log Board holds %1 bytes of commands, but an Intel HEX file "
-                              "holds at most %2: its first two bytes carry the count. Nothing "
-                              "was written.")
-            .arg(english.toString(count), english.toString(kMaxCount));
+        return Error{
+            Error::Kind::Refused, 0,
+            QStringLiteral("The Log Board holds %1 bytes of commands, but an Intel HEX file "
+                           "holds at most %2: its first two bytes carry the count. Nothing "
+                           "was written.")
+                .arg(english.toString(count), english.toString(kMaxCount))};
     }
 
     RecordWriter records(out);
@@ -105,7 +107,7 @@ QString writeContent(EncodedWriter &out, QStringView text)
     }
     records.flush();
     writeRecord(out, 0, End, QByteArray());
-    return QString();
+    return {};
 }
 
 } // namespace HexExport

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QString>
+#include "core/base/result.h"
+
 #include <QStringView>
 
 class EncodedWriter;
@@ -16,6 +17,6 @@ inline constexpr qsizetype kMaxCount = 0xFFFF;
 
 // Writes the records and the end record. Refuses a text of more than
 // kMaxCount bytes before writing anything, with a message for the user.
-[[nodiscard]] QString writeContent(EncodedWriter &out, QStringView text);
+Result<void> writeContent(EncodedWriter &out, QStringView text);
 
 } // namespace HexExport

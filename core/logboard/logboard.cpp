@@ -1,20 +1,22 @@
 #include "core/logboard/logboard.h"
 
+#include "core/logboard/logrecord.h"
+
 LogBoard::LogBoard(QObject *parent)
     : QObject(parent)
 {
 }
 
-void LogBoard::setLogtext(const QString &text)
+void LogBoard::setText(const QString &text)
 {
-    m_logtext = text;
-    emit logtextChanged();
+    m_text = text;
+    emit textChanged();
 }
 
-QString LogBoard::takeLogtext()
+QString LogBoard::takeText()
 {
-    QString text = std::exchange(m_logtext, QString());
-    emit logtextChanged();
+    QString text = std::exchange(m_text, QString());
+    emit textChanged();
     return text;
 }
 
@@ -40,10 +42,18 @@ void LogBoard::appendRecord(const QString &record)
 {
     if (!recordsNow())
         return;
-    m_logtext += record;
+    m_text += record;
     // With a sink attached the whole accumulated text moves on, so nothing
     // recorded before the sink appeared is left behind here.
     if (m_sink)
-        m_sink->appendLogText(std::exchange(m_logtext, QString()));
-    emit logtextChanged();
+        m_sink->appendLogText(std::exchange(m_text, QString()));
+    emit textChanged();
+}
+
+void LogBoard::record(const QString &title, const QString &help, const Codes &codes)
+{
+    // Formatted only while it is kept: a 128 KB command makes half a million
+    // characters.
+    if (recordsNow())
+        appendRecord(LogRecord::format(title, help, codes));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/transport/codes.h"
+
 #include <QObject>
 #include <QString>
 
@@ -20,10 +22,10 @@ class LogBoard : public QObject
 public:
     explicit LogBoard(QObject *parent = nullptr);
 
-    QString logtext() const { return m_logtext; }
-    void setLogtext(const QString &text);
+    QString text() const { return m_text; }
+    void setText(const QString &text);
     // Hands the whole text over (EDIT) and leaves it empty here.
-    QString takeLogtext();
+    QString takeText();
 
     bool recording() const { return m_recording; }
     bool paused() const { return m_paused; }
@@ -34,19 +36,22 @@ public:
     void setPaused(bool on);
     void setPlaying(bool on);
 
-    // Null puts the records back into logtext.
+    // Null puts the records back into text().
     void setSink(LogBoardSink *sink) { m_sink = sink; }
     LogBoardSink *sink() const { return m_sink; }
 
     // Appends one record while recording and not paused; otherwise does nothing.
     void appendRecord(const QString &record);
+    // The record of a command that was sent, as appendRecord takes it (an
+    // empty "PRT;" line when it converted to nothing).
+    void record(const QString &title, const QString &help, const Codes &codes);
 
 signals:
     void flagsChanged();
-    void logtextChanged();
+    void textChanged();
 
 private:
-    QString m_logtext;
+    QString m_text;
     LogBoardSink *m_sink = nullptr;
     bool m_recording = false;
     bool m_paused = false;

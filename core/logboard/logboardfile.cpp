@@ -1,8 +1,8 @@
 #include "core/logboard/logboardfile.h"
 
+#include "core/base/codepage.h"
 #include "core/files/atomicsave.h"
 #include "core/logboard/exportformats.h"
-#include "core/transport/codepage.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,9 +11,10 @@ namespace LogBoardFile {
 
 namespace {
 
-QString cannotLoad(const QString &path, const QString &reason)
+Error cannotLoad(const QString &path, const QString &reason)
 {
-    return QStringLiteral("Could not load the file: %1\n%2").arg(path, reason);
+    return {Error::Kind::FileRead, 0,
+            QStringLiteral("Could not load the file: %1\n%2").arg(path, reason)};
 }
 
 QString tooLarge(qint64 size)
@@ -80,37 +81,36 @@ QString textFromFile(QByteArrayView bytes, const CodePage &codePage)
     return text;
 }
 
-Loaded load(const QString &path, const CodePage &codePage)
+Result<QString> load(const QString &path, const CodePage &codePage)
 {
     const QFileInfo info(path);
     if (const QString reason = refusal(info); !reason.isEmpty())
-        return {QString(), cannotLoad(path, reason)};
+        return cannotLoad(path, reason);
 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {QString(), cannotLoad(path, file.errorString())};
+        return cannotLoad(path, file.errorString());
     // One byte more than allowed tells a file that grew since it was looked at.
     const QByteArray bytes = file.read(kMaxLoadSize + 1);
     if (file.error() != QFileDevice::NoError)
-        return {QString(), cannotLoad(path, file.errorString())};
+        return cannotLoad(path, file.errorString());
     if (bytes.size() > kMaxLoadSize)
-        return {QString(), cannotLoad(path, tooLarge(qMax(bytes.size(), QFileInfo(path).size())))};
+        return cannotLoad(path, tooLarge(qMax(bytes.size(), QFileInfo(path).size())));
     // Text in a single-byte code page never holds a zero byte; binary data
     // (such as a saved output file) nearly always does.
     if (const qsizetype zero = bytes.indexOf('\0'); zero >= 0)
-        return {QString(),
-                cannotLoad(path, QStringLiteral("The file holds binary data (a zero byte at "
-                                                "position %1), not Log Board text.")
-                                     .arg(zero))};
-    return {textFromFile(bytes, codePage), QString()};
+        return cannotLoad(path, QStringLiteral("The file holds binary data (a zero byte at "
+                                               "position %1), not Log Board text.")
+                                    .arg(zero));
+    return textFromFile(bytes, codePage);
 }
 
-QString writeNative(QIODevice &out, QStringView text, const CodePage &codePage)
+Result<void> writeNative(QIODevice &out, QStringView text, const CodePage &codePage)
 {
     return LogBoardExport::write(out, LogBoardExport::Format::Text, text, QString(), codePage);
 }
 
-QString save(const QString &path, const QString &text, const CodePage &codePage)
+Result<void> save(const QString &path, const QString &text, const CodePage &codePage)
 {
     return saveAtomically(path, [&](QIODevice &out) { return writeNative(out, text, codePage); });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/base/result.h"
 #include "core/transport/prompt.h"
 
 #include <QString>
@@ -20,29 +21,21 @@ inline constexpr qint64 kMaxLoadSize = 32 * 1024 * 1024;
 // The Load dialog: "Load from file", text files first; any name may be typed.
 Prompt::FileRequest loadRequest();
 
-struct Loaded
-{
-    QString text;  // the new edit text; empty when error is set
-    QString error; // a message for the user; empty when the file was read
-    bool ok() const { return error.isEmpty(); }
-};
-
 // The one reading of a Log Board file's lines (Load, and zepta-cli's play and
 // export). A line ends at CR or CR LF, and a lone LF stays inside its line;
 // but in a text without any CR, each LF ends a line. Every line, the last one
 // too when it has no line break, gets CR LF.
 QString textFromFile(QByteArrayView bytes, const CodePage &codePage);
 
-// Refuses, with a message, what cannot be a Log Board text: a missing file,
-// a folder or device, an unreadable file, binary data, a file above
-// kMaxLoadSize.
-[[nodiscard]] Loaded load(const QString &path, const CodePage &codePage);
+// The text of the file at path. Refuses what cannot be a Log Board text: a
+// missing file, a folder or device, an unreadable file, binary data, a file
+// above kMaxLoadSize.
+Result<QString> load(const QString &path, const CodePage &codePage);
 
 // The native format, also the content of the text and player-data exports.
-[[nodiscard]] QString writeNative(QIODevice &out, QStringView text, const CodePage &codePage);
+Result<void> writeNative(QIODevice &out, QStringView text, const CodePage &codePage);
 
-// Writes the native format through a temporary file; returns the message for
-// the user, empty when saved.
-[[nodiscard]] QString save(const QString &path, const QString &text, const CodePage &codePage);
+// Writes the native format through a temporary file.
+Result<void> save(const QString &path, const QString &text, const CodePage &codePage);
 
 } // namespace LogBoardFile

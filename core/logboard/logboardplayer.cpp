@@ -3,19 +3,23 @@
 #include "core/logboard/crlflines.h"
 #include "core/logboard/playerflags.h"
 #include "core/logboard/prtline.h"
-#include "core/session/commandsession.h"
+#include "core/transport/connection.h"
 #include "core/transport/eventwait.h"
+#include "core/transport/portwriter.h"
 #include "core/transport/prompt.h"
+#include "core/transport/writequeue.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QScopedValueRollback>
 
-LogBoardPlayer::LogBoardPlayer(PlayerFlags &flags, CommandSession &session, Prompt &prompt,
-                               QObject *parent)
+LogBoardPlayer::LogBoardPlayer(PlayerFlags &flags, Connection &connection, WriteQueue &queue,
+                               PortWriter &writer, Prompt &prompt, QObject *parent)
     : QObject(parent)
     , m_flags(flags)
-    , m_session(session)
+    , m_connection(connection)
+    , m_queue(queue)
+    , m_writer(writer)
     , m_prompt(prompt)
 {
 }
@@ -23,42 +27,41 @@ LogBoardPlayer::LogBoardPlayer(PlayerFlags &flags, CommandSession &session, Prom
 LogBoardPlayer::~LogBoardPlayer()
 {
     if (m_state == State::Waiting)
-        m_session.queue.cancel(m_ticket);
+        m_queue.cancel(m_ticket);
 }
 
 LogBoardPlayer::Outcome LogBoardPlayer::play(QString text)
 {
-    return request(std::move(text), &LogBoardPlayer::runPlay);
+    return request(std::move(text), Mode::Play);
 }
 
 LogBoardPlayer::Outcome LogBoardPlayer::step(QString text)
 {
-    return request(std::move(text), &LogBoardPlayer::runStep);
+    return request(std::move(text), Mode::Step);
 }
 
-LogBoardPlayer::Outcome LogBoardPlayer::request(QString text, Run run)
+LogBoardPlayer::Outcome LogBoardPlayer::request(QString text, Mode mode)
 {
     // A second press during a run would start a nested second pass.
-    if (!m_session.connection.comport_online() || running())
+    if (!m_connection.isOnline() || running())
         return Outcome::Ignored;
-    if (!bytesAreValid(text)) {
-        m_prompt.message(m_refusal);
+    if (const Result<void> bytes = PrtLine::checkBytes(text, PrtLine::Refused::NothingSent);
+        !bytes) {
+        m_refusal = bytes.error();
+        m_prompt.message(m_refusal->text);
         emit finished(Outcome::Refused);
         return Outcome::Refused;
     }
     // The flag shows from the press, also while the run waits for its turn.
-    if (run == &LogBoardPlayer::runStep) {
-        m_flags.setStepping(true);
-    } else {
+    if (mode == Mode::Play)
         m_flags.setStepping(false);
-        m_flags.setPlaying(true);
-    }
+    setFlag(mode, true);
     m_state = State::Waiting;
     const QPointer<LogBoardPlayer> alive(this);
-    m_ticket = m_session.queue.submit(
-        [this, alive, text = std::move(text), run] {
+    m_ticket = m_queue.submit(
+        [this, alive, text = std::move(text), mode] {
             m_state = State::Running;
-            const Outcome outcome = (this->*run)(text);
+            const Outcome outcome = run(text, mode);
             // The owner may have gone during the run (the window closed),
             // and with it this player: nothing here may be touched then.
             if (alive)
@@ -82,52 +85,25 @@ void LogBoardPlayer::end(Outcome outcome)
     emit finished(outcome);
 }
 
-LogBoardPlayer::Outcome LogBoardPlayer::runPlay(const QString &text)
+bool LogBoardPlayer::flagOn(Mode mode) const
 {
-    const QPointer<LogBoardPlayer> alive(this);
-    // REC or EDIT may have switched PLAY off while the run waited for its turn.
-    if (!m_flags.playing())
-        return Outcome::Stopped;
-    Outcome outcome = Outcome::Finished;
-    const qsizetype lineCount = CrLfLines::count(text);
-    CrLfLines lines(text);
-    QStringView line;
-    qsizetype offset = 0;
-    qsizetype n = 0;
-    QByteArray bytes;
-    QElapsedTimer sinceTurn;
-    while (lines.next(&line, &offset)) {
-        if (PrtLine::readForPlayer(line, &bytes) == PrtLine::PlayerRead::Data && !send(bytes)) {
-            outcome = m_flags.playing() ? Outcome::WriteFailed : Outcome::Stopped;
-            break;
-        }
-        emit progress(++n, lineCount);
-        // A Log Board plays a hundred thousand lines a second into a fast
-        // line: the window gets its turn every few milliseconds, not after
-        // each of them, and STOP still ends the run as quickly.
-        EventWait::processDue(sinceTurn);
-        if (!alive)
-            return Outcome::Stopped;
-        // The stop test comes before the pause wait, so STOP, which also
-        // lifts the pause, lets the next line go out and then ends the run.
-        if (!m_flags.playing()) {
-            outcome = Outcome::Stopped;
-            break;
-        }
-        while (m_flags.paused()) {
-            EventWait::waitProcessing(kPauseWaitMs);
-            if (!alive)
-                return Outcome::Stopped;
-        }
-    }
-    m_flags.setPlaying(false);
-    return outcome;
+    return mode == Mode::Play ? m_flags.playing() : m_flags.stepping();
 }
 
-LogBoardPlayer::Outcome LogBoardPlayer::runStep(const QString &text)
+void LogBoardPlayer::setFlag(Mode mode, bool on)
+{
+    if (mode == Mode::Play)
+        m_flags.setPlaying(on);
+    else
+        m_flags.setStepping(on);
+}
+
+LogBoardPlayer::Outcome LogBoardPlayer::run(const QString &text, Mode mode)
 {
     const QPointer<LogBoardPlayer> alive(this);
-    Outcome outcome = m_flags.stepping() ? Outcome::Finished : Outcome::Stopped;
+    // STOP, or for PLAY also REC or EDIT, may have switched the run's flag
+    // off while it waited for its turn.
+    Outcome outcome = flagOn(mode) ? Outcome::Finished : Outcome::Stopped;
     const qsizetype lineCount = CrLfLines::count(text);
     CrLfLines lines(text);
     QStringView line;
@@ -135,39 +111,69 @@ LogBoardPlayer::Outcome LogBoardPlayer::runStep(const QString &text)
     qsizetype n = 0;
     qsizetype highlighted = -1;
     QByteArray bytes;
-    // Every line is stepped, the last one too when no line break follows it,
+    QElapsedTimer sinceTurn;
+    // Every line is handled, the last one too when no line break follows it,
     // so stepping sends exactly what PLAY would.
     while (outcome == Outcome::Finished && lines.next(&line, &offset)) {
         ++n;
-        if (PrtLine::readForPlayer(line, &bytes) != PrtLine::PlayerRead::Data)
-            continue;
-        // From the line's first character, indentation included.
-        highlighted = offset;
-        emit highlight(offset, line.size());
-        m_stepKey = StepKey::None;
-        {
-            // Waiting for the key, the port is free: a command goes out at once.
-            const WriteQueue::Release portFree(m_session.queue);
-            while (m_flags.stepping() && m_stepKey == StepKey::None) {
+        const bool data = PrtLine::readForPlayer(line, &bytes) == PrtLine::PlayerRead::Data;
+        if (mode == Mode::Step) {
+            if (!data)
+                continue;
+            // From the line's first character, indentation included.
+            highlighted = offset;
+            emit highlight(offset, line.size());
+            if (!waitForStepKey())
+                return Outcome::Stopped;
+            if (m_stepKey == StepKey::End)
+                outcome = Outcome::Ended;
+            else if (!m_flags.stepping())
+                outcome = Outcome::Stopped;
+            if (outcome != Outcome::Finished)
+                break;
+        }
+        if (data && !send(bytes)) {
+            outcome = flagOn(mode) ? Outcome::WriteFailed : Outcome::Stopped;
+            break;
+        }
+        emit progress(n, lineCount);
+        if (mode == Mode::Play) {
+            // A Log Board plays a hundred thousand lines a second into a fast
+            // line: the window gets its turn every few milliseconds, not after
+            // each of them, and STOP still ends the run as quickly.
+            EventWait::processDue(sinceTurn);
+            if (!alive)
+                return Outcome::Stopped;
+            // The stop test comes before the pause wait, so STOP, which also
+            // lifts the pause, lets the next line go out and then ends the run.
+            if (!m_flags.playing())
+                outcome = Outcome::Stopped;
+            while (outcome == Outcome::Finished && m_flags.paused()) {
                 EventWait::waitProcessing(kPauseWaitMs);
                 if (!alive)
                     return Outcome::Stopped;
             }
         }
-        if (m_stepKey == StepKey::End)
-            outcome = Outcome::Ended;
-        else if (!m_flags.stepping())
-            outcome = Outcome::Stopped;
-        else if (!send(bytes))
-            outcome = m_flags.stepping() ? Outcome::WriteFailed : Outcome::Stopped;
-        else
-            emit progress(n, lineCount);
     }
     // The caret stays where the last highlight began.
     if (highlighted >= 0)
         emit highlight(highlighted, 0);
-    m_flags.setStepping(false);
+    setFlag(mode, false);
     return outcome;
+}
+
+bool LogBoardPlayer::waitForStepKey()
+{
+    const QPointer<LogBoardPlayer> alive(this);
+    m_stepKey = StepKey::None;
+    // Waiting for the key, the port is free: a command goes out at once.
+    const WriteQueue::Release portFree(m_queue);
+    while (m_flags.stepping() && m_stepKey == StepKey::None) {
+        EventWait::waitProcessing(kPauseWaitMs);
+        if (!alive)
+            return false;
+    }
+    return true;
 }
 
 void LogBoardPlayer::togglePause()
@@ -180,21 +186,15 @@ void LogBoardPlayer::stop()
     m_flags.setPlaying(false);
     m_flags.setStepping(false);
     m_flags.setPaused(false);
-    if (m_state == State::Waiting && m_session.queue.cancel(m_ticket))
+    if (m_state == State::Waiting && m_queue.cancel(m_ticket))
         end(Outcome::Stopped);
     else if (m_writing)
-        m_session.writer.abandon(); // a line that takes nothing must not hold STOP up
+        m_writer.abandon(); // a line that takes nothing must not hold STOP up
 }
 
 void LogBoardPlayer::pressStepKey(StepKey key)
 {
     m_stepKey = key;
-}
-
-bool LogBoardPlayer::bytesAreValid(QStringView text)
-{
-    m_refusal = PrtLine::notAByteRefusal(text, PrtLine::Refused::NothingSent);
-    return m_refusal.isEmpty();
 }
 
 bool LogBoardPlayer::send(QByteArrayView bytes)
@@ -203,10 +203,10 @@ bool LogBoardPlayer::send(QByteArrayView bytes)
     for (qsizetype i = 0; i < bytes.size(); i += kBlockSize) {
         // Gone offline while the run let the window work: the run ends
         // quietly, as a command does, with no error for a port the user closed.
-        if (!m_session.connection.comport_online())
+        if (!m_connection.isOnline())
             return false;
         const QByteArrayView block = bytes.sliced(i, qMin<qsizetype>(kBlockSize, bytes.size() - i));
-        if (!m_session.writer.write(block.toByteArray()))
+        if (!m_writer.write(block.toByteArray()))
             return false;
     }
     return true;

@@ -1,18 +1,24 @@
 #pragma once
 
+#include "core/base/error.h"
+
 #include <QByteArrayView>
 #include <QObject>
 #include <QString>
 
-struct CommandSession;
-class PlayerFlags;
-class Prompt;
+#include <optional>
 
-// Plays the "PRT" lines of a Log Board text to port 1, whole (PLAY) or one
+class Connection;
+class PlayerFlags;
+class PortWriter;
+class Prompt;
+class WriteQueue;
+
+// Plays the "PRT" lines of a Log Board text to the port, whole (PLAY) or one
 // command per step key (STEP). Used by the main window and the edit window,
 // each with its own flags, and by zepta-cli.
 //
-// A run is a job of the session's write queue. PLAY holds the port for the
+// A run is a job of the write queue. PLAY holds the port for the
 // whole run, so a command clicked meanwhile goes out after it; STEP holds it
 // only while a stepped line is being written, and between steps the port is
 // free. Asked for while another write is under way, a run starts once that
@@ -41,9 +47,9 @@ public:
     static constexpr int kBlockSize = 64;
     static constexpr int kPauseWaitMs = 10;
 
-    // flags, session and prompt must outlive the player.
-    LogBoardPlayer(PlayerFlags &flags, CommandSession &session, Prompt &prompt,
-                   QObject *parent = nullptr);
+    // All of them must outlive the player.
+    LogBoardPlayer(PlayerFlags &flags, Connection &connection, WriteQueue &queue,
+                   PortWriter &writer, Prompt &prompt, QObject *parent = nullptr);
     ~LogBoardPlayer() override;
 
     // A run is going on or waits for its turn.
@@ -65,8 +71,8 @@ public:
     void stop();
     void pressStepKey(StepKey key);
 
-    // The message the user was given for Refused.
-    QString refusal() const { return m_refusal; }
+    // Why the last Refused run was refused, as the user was told.
+    std::optional<Error> refusal() const { return m_refusal; }
 
 signals:
     // After line n (1-based) of lineCount was handled.
@@ -80,22 +86,30 @@ signals:
 
 private:
     enum class State { Idle, Waiting, Running };
-    using Run = Outcome (LogBoardPlayer::*)(const QString &text);
+    enum class Mode { Play, Step };
 
-    Outcome request(QString text, Run run);
-    Outcome runPlay(const QString &text);
-    Outcome runStep(const QString &text);
+    Outcome request(QString text, Mode mode);
+    // One run over the text's lines; the modes differ in what comes between
+    // two lines: a playback lets the window work and heeds PAUSE, stepping
+    // waits for the step key with the port free.
+    Outcome run(const QString &text, Mode mode);
+    // The run's flag: PLAY or STEP.
+    bool flagOn(Mode mode) const;
+    void setFlag(Mode mode, bool on);
+    // False when the player went away meanwhile.
+    bool waitForStepKey();
     void end(Outcome outcome);
-    bool bytesAreValid(QStringView text);
     bool send(QByteArrayView bytes);
 
     PlayerFlags &m_flags;
-    CommandSession &m_session;
+    Connection &m_connection;
+    WriteQueue &m_queue;
+    PortWriter &m_writer;
     Prompt &m_prompt;
     State m_state = State::Idle;
     quint64 m_ticket = 0;
     Outcome m_lastOutcome = Outcome::Finished;
     bool m_writing = false;
     StepKey m_stepKey = StepKey::None;
-    QString m_refusal;
+    std::optional<Error> m_refusal;
 };

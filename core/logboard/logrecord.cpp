@@ -1,6 +1,6 @@
 #include "core/logboard/logrecord.h"
 
-#include "core/transport/hexdigits.h"
+#include "core/base/hexdigits.h"
 
 namespace LogRecord {
 

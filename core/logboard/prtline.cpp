@@ -1,7 +1,7 @@
 #include "core/logboard/prtline.h"
 
+#include "core/base/hexdigits.h"
 #include "core/logboard/crlflines.h"
-#include "core/transport/hexdigits.h"
 
 namespace PrtLine {
 
@@ -68,7 +68,7 @@ PlayerRead readForPlayer(QStringView line, QByteArray *bytes, QStringView *badTo
     return PlayerRead::Data;
 }
 
-QString notAByteRefusal(QStringView text, Refused refused)
+Result<void> checkBytes(QStringView text, Refused refused)
 {
     CrLfLines lines(text);
     QStringView line;
@@ -81,12 +81,14 @@ QString notAByteRefusal(QStringView text, Refused refused)
         if (readForPlayer(line, &bytes, &token) != PlayerRead::NotAByte)
             continue;
         // One arg() for all three, so that a "%" in the token stays as it is.
-        return QStringLiteral("Line %1 holds \"%2\", which is more than one byte (00h to FFh). %3")
-            .arg(QString::number(n), token.toString(),
-                 refused == Refused::NothingSent ? QStringLiteral("Nothing was sent.")
-                                                 : QStringLiteral("Nothing was written."));
+        const QString text =
+            QStringLiteral("Line %1 holds \"%2\", which is more than one byte (00h to FFh). %3")
+                .arg(QString::number(n), token.toString(),
+                     refused == Refused::NothingSent ? QStringLiteral("Nothing was sent.")
+                                                     : QStringLiteral("Nothing was written."));
+        return Error{Error::Kind::Refused, 0, text};
     }
-    return QString();
+    return {};
 }
 
 ExportRead exportLineKind(QStringView line)

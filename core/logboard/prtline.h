@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/base/result.h"
+
 #include <QByteArray>
 #include <QStringView>
 
@@ -27,13 +29,13 @@ PlayerRead readForPlayer(QStringView line, QByteArray *bytes, QStringView *badTo
 // What was left undone when a text is refused for a token above FFh.
 enum class Refused { NothingSent, NothingWritten };
 
-// The one check before a text is played or exported as bytes: empty when
-// every line the players send holds only bytes, otherwise the message for the
-// user naming the first line that does not, such as
+// The one check before a text is played or exported as bytes: every line the
+// players send holds only bytes, or the refusal names the first line that
+// does not, such as
 //   Line 3 holds "100h;", which is more than one byte (00h to FFh). Nothing was sent.
 // A value above FFh has no byte to stand for; sending or writing its low
 // byte, or skipping it, would give a wrong command.
-QString notAByteRefusal(QStringView text, Refused refused);
+Result<void> checkBytes(QStringView text, Refused refused);
 
 enum class ExportRead { Other, Data, Comment };
 

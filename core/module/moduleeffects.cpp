@@ -2,9 +2,9 @@
 
 #include "core/module/modulemodel.h"
 
+#include "core/base/displaymodel.h"
 #include "core/module/glyphmagnifier.h"
 #include "core/module/modulestatus.h"
-#include "core/session/displaymodel.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "core/module/modulemodel.h"
 
+#include "core/base/displaymodel.h"
 #include "core/module/modulestatus.h"
-#include "core/session/displaymodel.h"
 
 ModuleModel::ModuleModel(std::shared_ptr<ModuleClock> clock, QObject *parent)
     : QObject(parent)

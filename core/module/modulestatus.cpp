@@ -1,6 +1,6 @@
 #include "core/module/modulestatus.h"
 
-#include "core/session/displaymodel.h"
+#include "core/base/displaymodel.h"
 
 #include <QStringList>
 

@@ -5,7 +5,7 @@
 
 // What the simulated module tells about itself in User Setup Mode (on the
 // glass) and in Serial OUT mode (as replies). Its sizes are the display
-// model's (core/session/displaymodel.h): rows, columns, and the brightness
+// model's (core/base/displaymodel.h): rows, columns, and the brightness
 // levels 1F 58 n accepts.
 namespace ModuleStatus {
 

@@ -16,23 +16,17 @@ SimulatorDevice::~SimulatorDevice()
     SimulatorDevice::close(); // no virtual dispatch from a destructor
 }
 
-bool SimulatorDevice::open(const QString &path)
+Result<void> SimulatorDevice::open(const PortAddress &address)
 {
-    if (m_open) {
-        m_error = {kInUse, QStringLiteral("The port is already open.")};
-        return false;
-    }
-    if (!isSimulatorPath(path)) {
-        m_error = {kNotFound, QStringLiteral("No such file or directory")};
-        return false;
-    }
-    if (!m_module->model().attachLine()) {
-        m_error = {kInUse, QStringLiteral("Device or resource busy")};
-        return false;
-    }
+    if (m_open)
+        return Error{Error::Kind::PortOpen, kInUse, QStringLiteral("The port is already open.")};
+    if (!address.isSimulator())
+        return Error{Error::Kind::PortOpen, kNotFound, QStringLiteral("No such file or directory")};
+    if (!m_module->model().attachLine())
+        return Error{Error::Kind::PortOpen, kInUse, QStringLiteral("Device or resource busy")};
     m_open = true;
-    applyLineSettings(m_settings);
-    return true;
+    static_cast<void>(applyLineSettings(m_settings));
+    return {};
 }
 
 void SimulatorDevice::close()
@@ -43,56 +37,57 @@ void SimulatorDevice::close()
     m_module->model().detachLine();
 }
 
-bool SimulatorDevice::usable()
+Error SimulatorDevice::notOpen(Error::Kind kind) const
 {
-    if (m_open)
-        return true;
-    m_error = {kBadHandle, QStringLiteral("Bad file descriptor")};
-    return false;
+    return {kind, kBadHandle, QStringLiteral("Bad file descriptor")};
 }
 
-bool SimulatorDevice::purge(bool input, bool output)
+Result<void> SimulatorDevice::purge(QSerialPort::Directions directions)
 {
-    if (!usable())
-        return false;
-    if (input)
+    if (!m_open)
+        return notOpen(Error::Kind::PortPurge);
+    if (directions & QSerialPort::Input)
         m_module->line().purgeInput();
-    if (output)
+    if (directions & QSerialPort::Output)
         m_module->line().purgeOutput();
-    return true;
+    return {};
 }
 
-// The simulated module reads every byte whatever the framing; only the baud
-// rate and CTS flow control change what happens on its line.
-bool SimulatorDevice::applyLineSettings(const LineSettings &settings)
+// The simulated module reads every byte as 8 data bits; only the baud rate
+// and CTS flow control change what happens on its line.
+Result<void> SimulatorDevice::applyLineSettings(const LineSettings &settings)
 {
     m_settings = settings;
     if (m_open) {
         m_module->line().setBaudRate(settings.baudRate);
-        m_module->line().setCtsFlowControl(settings.ctsFlowControl);
+        m_module->line().setCtsFlowControl(settings.flowControl == FlowControl::CtsHandshake);
     }
-    return true;
+    return {};
 }
 
-qint64 SimulatorDevice::bytesWaiting()
+Result<qint64> SimulatorDevice::bytesWaiting()
 {
-    return usable() ? m_module->line().bytesWaiting() : -1;
+    if (!m_open)
+        return notOpen(Error::Kind::PortStatus);
+    return m_module->line().bytesWaiting();
 }
 
-qint64 SimulatorDevice::readAvailable(char *data, qint64 maxSize)
+Result<qint64> SimulatorDevice::readAvailable(char *data, qint64 maxSize)
 {
-    return usable() ? m_module->line().read(data, maxSize) : -1;
+    if (!m_open)
+        return notOpen(Error::Kind::PortRead);
+    return m_module->line().read(data, maxSize);
 }
 
 bool SimulatorDevice::waitForReadyRead(int msecs)
 {
-    return usable() && m_module->line().waitForReadable(msecs);
+    return m_open && m_module->line().waitForReadable(msecs);
 }
 
-qint64 SimulatorDevice::writeSome(const char *data, qint64 size)
+Result<qint64> SimulatorDevice::writeSome(const char *data, qint64 size)
 {
-    if (!usable())
-        return -1;
+    if (!m_open)
+        return notOpen(Error::Kind::PortWrite);
     const qint64 n = m_module->line().write(data, size);
     m_module->keepMoving();
     return n;
@@ -100,25 +95,7 @@ qint64 SimulatorDevice::writeSome(const char *data, qint64 size)
 
 bool SimulatorDevice::waitForWritable(int msecs)
 {
-    return usable() && m_module->line().waitForWritable(msecs);
-}
-
-bool isSimulatorPath(const QString &nameOrPath)
-{
-    const QString name = QString::fromLatin1(kSimulatorPortName);
-    for (const QString &prefix : {QString(), QStringLiteral("/dev/"), QStringLiteral("\\\\.\\")}) {
-        if (nameOrPath.compare(prefix + name, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
-
-std::unique_ptr<SerialDevice> makeSimulatorDevice(const QString &path,
-                                                  const std::shared_ptr<SimulatedModule> &module)
-{
-    if (!isSimulatorPath(path) || !module)
-        return nullptr;
-    return std::make_unique<SimulatorDevice>(module);
+    return m_open && m_module->line().waitForWritable(msecs);
 }
 
 SerialDeviceFactory withSimulator(SerialDeviceFactory others,
@@ -127,13 +104,14 @@ SerialDeviceFactory withSimulator(SerialDeviceFactory others,
     // Every copy of the factory shares one holder, so that they all reach one
     // module; it is made when first opened, so a run without it pays nothing.
     auto holder = std::make_shared<std::shared_ptr<SimulatedModule>>(std::move(module));
-    return [others = std::move(others), holder](const QString &name) {
-        if (isSimulatorPath(name)) {
+    return [others = std::move(others),
+            holder](const PortAddress &address) -> std::unique_ptr<SerialDevice> {
+        if (address.isSimulator()) {
             if (!*holder)
                 *holder = std::make_shared<SimulatedModule>();
-            return makeSimulatorDevice(name, *holder);
+            return std::make_unique<SimulatorDevice>(*holder);
         }
-        return others ? others(name) : nullptr;
+        return others ? others(address) : nullptr;
     };
 }
 

@@ -5,9 +5,6 @@
 
 #include <memory>
 
-// The port name that reaches the simulated module.
-inline constexpr char kSimulatorPortName[] = "Simulator";
-
 // The simulated module as a serial device: what is written goes down the
 // module's line at the baud rate of the applied line settings, replies come
 // back the same way, and CTS flow control meets the module's busy line. It
@@ -19,45 +16,35 @@ public:
     explicit SimulatorDevice(std::shared_ptr<SimulatedModule> module, QObject *parent = nullptr);
     ~SimulatorDevice() override;
 
-    bool open(const QString &path) override;
+    Result<void> open(const PortAddress &address) override;
     void close() override;
     bool isOpen() const override { return m_open; }
 
-    bool purge(bool input, bool output) override;
-    bool applyLineSettings(const LineSettings &settings) override;
+    Result<void> purge(QSerialPort::Directions directions) override;
+    Result<void> applyLineSettings(const LineSettings &settings) override;
     LineSettings lineSettings() const override { return m_settings; }
 
-    qint64 bytesWaiting() override;
-    qint64 readAvailable(char *data, qint64 maxSize) override;
+    Result<qint64> bytesWaiting() override;
+    Result<qint64> readAvailable(char *data, qint64 maxSize) override;
     bool waitForReadyRead(int msecs) override;
 
-    qint64 writeSome(const char *data, qint64 size) override;
+    Result<qint64> writeSome(const char *data, qint64 size) override;
     bool waitForWritable(int msecs) override;
-
-    DeviceError lastError() const override { return m_error; }
 
     ModuleModel &model() const { return m_module->model(); }
     const std::shared_ptr<SimulatedModule> &module() const { return m_module; }
 
 private:
-    bool usable();
+    // A call on a closed device fails at once, in the platform's numbering.
+    Error notOpen(Error::Kind kind) const;
 
     std::shared_ptr<SimulatedModule> m_module;
     LineSettings m_settings;
     bool m_open = false;
-    DeviceError m_error;
 };
 
-// True for "Simulator" and for the device paths it becomes ("/dev/Simulator",
-// "\\.\Simulator"), in any letter case.
-bool isSimulatorPath(const QString &nameOrPath);
-
-// The simulated module's device for such a path; null for any other.
-std::unique_ptr<SerialDevice> makeSimulatorDevice(const QString &path,
-                                                  const std::shared_ptr<SimulatedModule> &module);
-
-// A factory that makes the simulator's device for its name and leaves every
-// other name to `others`. All devices it makes share one module: the one
+// A factory that makes the simulator's device for its address and leaves
+// every other address to `others`. All devices it makes share one module: the one
 // given, or one made when the simulator is first asked for.
 SerialDeviceFactory withSimulator(SerialDeviceFactory others,
                                   std::shared_ptr<SimulatedModule> module = nullptr);

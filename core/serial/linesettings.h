@@ -1,27 +1,24 @@
 #pragma once
 
-#include <QString>
+#include <QtGlobal>
 
-#include <optional>
+#include <algorithm>
 
-// The line settings named by a settings string such as
-// "baud=38400 parity=N data=8 stop=1 octs=on".
+// Whether the port sends only while the far end asserts CTS. The numbers are
+// what the settings file stores (older versions wrote them).
+enum class FlowControl { None = 0, CtsHandshake = 2 };
+
+// What the program sets on a line. Every line carries 8 data bits, no parity
+// and one stop bit (8N1): the module reads nothing else, so it is not a choice.
 struct LineSettings
 {
-    qint32 baudRate = 9600;
-    char parity = 'N'; // N, E, O, M or S
-    int dataBits = 8;  // 5 to 8
-    int stopBits = 1;  // 1 or 2 (1.5 is not offered by the platforms we run on)
-    bool ctsFlowControl = false;
+    int baudRate = 9600;
+    FlowControl flowControl = FlowControl::None;
 
     friend bool operator==(const LineSettings &, const LineSettings &) = default;
 
-    // Applies the settings string on top of these settings; nullopt when the
-    // string holds a key or value that cannot be applied.
-    std::optional<LineSettings> applied(const QString &settings) const;
-    QString toString() const;
-
-    // What the line carries at most: each byte takes a start bit, its data
-    // bits, the parity bit and its stop bits (10 bit times at 8N1).
-    qint64 bytesPerSecond() const;
+    bool isValid() const { return baudRate > 0; }
+    // What the line carries at most: 10 bit times a byte (a start bit, eight
+    // data bits and a stop bit).
+    qint64 bytesPerSecond() const { return std::max<qint64>(1, baudRate / 10); }
 };

@@ -50,38 +50,6 @@ int codeFor(QSerialPort::SerialPortError error, bool textIsErrno, const QString 
     }
 }
 
-QSerialPort::Parity toQtParity(char parity)
-{
-    switch (parity) {
-    case 'E':
-        return QSerialPort::EvenParity;
-    case 'O':
-        return QSerialPort::OddParity;
-    case 'M':
-        return QSerialPort::MarkParity;
-    case 'S':
-        return QSerialPort::SpaceParity;
-    default:
-        return QSerialPort::NoParity;
-    }
-}
-
-char fromQtParity(QSerialPort::Parity parity)
-{
-    switch (parity) {
-    case QSerialPort::EvenParity:
-        return 'E';
-    case QSerialPort::OddParity:
-        return 'O';
-    case QSerialPort::MarkParity:
-        return 'M';
-    case QSerialPort::SpaceParity:
-        return 'S';
-    default:
-        return 'N';
-    }
-}
-
 } // namespace
 
 QtSerialDevice::QtSerialDevice(QObject *parent)
@@ -101,54 +69,52 @@ bool QtSerialDevice::isOpen() const
     return m_port->isOpen();
 }
 
-DeviceError QtSerialDevice::systemError(int code)
+Error QtSerialDevice::systemError(int code)
 {
-    return {code, systemText(code)};
+    return {Error::Kind::PortStatus, code, systemText(code)};
 }
 
-bool QtSerialDevice::failFromErrno(int code)
+void QtSerialDevice::failFromErrno(int code)
 {
     m_error = systemError(code);
-    return false;
 }
 
-bool QtSerialDevice::failFromPort(int savedErrno)
+void QtSerialDevice::failFromPort(int savedErrno)
 {
     const QString text = m_port->errorString();
 #ifdef Q_OS_WIN
     Q_UNUSED(savedErrno);
-    m_error = {codeFor(m_port->error(), true, text), text};
+    m_error = {Error::Kind::PortStatus, codeFor(m_port->error(), true, text), text};
 #else
     // The errno of the failing call is the number when its text is the one Qt kept.
     const bool textIsErrno = savedErrno > 0 && text == systemText(savedErrno);
-    m_error = {textIsErrno ? savedErrno : codeFor(m_port->error(), false, text), text};
+    m_error = {Error::Kind::PortStatus,
+               textIsErrno ? savedErrno : codeFor(m_port->error(), false, text), text};
 #endif
-    return false;
 }
 
-bool QtSerialDevice::open(const QString &path)
+Result<void> QtSerialDevice::open(const PortAddress &address)
 {
-    if (m_port->isOpen()) {
-        m_error = {kInUse, QStringLiteral("The port is already open.")};
-        return false;
-    }
+    constexpr Error::Kind kOpen = Error::Kind::PortOpen;
+    if (m_port->isOpen())
+        return Error{kOpen, kInUse, QStringLiteral("The port is already open.")};
     m_lost = false;
     m_lossReported = false;
     m_error = {};
-    QString device;
-    if (const DeviceError missing = findDevice(path, &device); missing.code != 0) {
-        m_error = missing;
-        return false;
-    }
-    m_port->setPortName(device);
+    if (address.isSimulator())
+        return Error{kOpen, kNotFound, systemText(kNotFound)};
+    const Result<QString> device = findDevice(address.path);
+    if (!device)
+        return device.error();
+    m_port->setPortName(*device);
     errno = 0;
     // Qt takes a lock file and TIOCEXCL, so another Zepta or a program that
     // honours either cannot share the line.
     if (!m_port->open(QIODevice::ReadWrite)) {
         failFromPort(errno);
         if (m_error.code == kInUse)
-            m_error.message = kInUseText;
-        return false;
+            m_error.text = kInUseText;
+        return failure(kOpen);
     }
     connect(m_port, &QSerialPort::errorOccurred, this, &QtSerialDevice::onPortError,
             Qt::UniqueConnection);
@@ -162,12 +128,12 @@ bool QtSerialDevice::open(const QString &path)
         close();
         failFromErrno(code);
         if (held)
-            m_error.message = kInUseText;
-        return false;
+            m_error.text = kInUseText;
+        return failure(kOpen);
     }
     m_queueUntold = queueIsUntold();
 #endif
-    return true;
+    return {};
 }
 
 void QtSerialDevice::close()
@@ -188,56 +154,55 @@ void QtSerialDevice::close()
 #endif
 }
 
-bool QtSerialDevice::purge(bool input, bool output)
+Result<void> QtSerialDevice::purge(QSerialPort::Directions directions)
 {
     if (!usable())
-        return false;
-    QSerialPort::Directions directions;
-    if (input)
-        directions |= QSerialPort::Input;
-    if (output)
-        directions |= QSerialPort::Output;
+        return failure(Error::Kind::PortPurge);
     if (!directions)
-        return true;
+        return {};
     errno = 0;
     // Both Qt's buffer and the kernel's queue (tcflush / PurgeComm).
-    if (!m_port->clear(directions))
-        return failFromPort(errno);
+    if (!m_port->clear(directions)) {
+        failFromPort(errno);
+        return failure(Error::Kind::PortPurge);
+    }
 #ifdef Q_OS_WIN
-    if (output) {
+    if (directions & QSerialPort::Output) {
         m_inFlight = 0;
         m_inFlightNext = nullptr;
     }
 #endif
-    return true;
+    return {};
 }
 
-bool QtSerialDevice::applyLineSettings(const LineSettings &settings)
+Result<void> QtSerialDevice::applyLineSettings(const LineSettings &settings)
 {
     if (!usable())
-        return false;
+        return failure(Error::Kind::PortApply);
     errno = 0;
     // Qt's hardware flow control is RTS/CTS: output waits while the far end
-    // holds CTS low, which is what "octs=on" asks for. Qt turns XON/XOFF off
-    // with it, so 0x11 and 0x13 stay ordinary bytes.
+    // holds CTS low, which is what CTS handshake asks for. Qt turns XON/XOFF
+    // off with it, so 0x11 and 0x13 stay ordinary bytes.
     const bool ok =
-        m_port->setBaudRate(settings.baudRate) &&
-        m_port->setDataBits(QSerialPort::DataBits(settings.dataBits)) &&
-        m_port->setParity(toQtParity(settings.parity)) &&
-        m_port->setStopBits(settings.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
-        m_port->setFlowControl(settings.ctsFlowControl ? QSerialPort::HardwareControl
-                                                       : QSerialPort::NoFlowControl);
-    return ok || failFromPort(errno);
+        m_port->setBaudRate(settings.baudRate) && m_port->setDataBits(QSerialPort::Data8) &&
+        m_port->setParity(QSerialPort::NoParity) && m_port->setStopBits(QSerialPort::OneStop) &&
+        m_port->setFlowControl(settings.flowControl == FlowControl::CtsHandshake
+                                   ? QSerialPort::HardwareControl
+                                   : QSerialPort::NoFlowControl);
+    if (!ok) {
+        failFromPort(errno);
+        return failure(Error::Kind::PortApply);
+    }
+    return {};
 }
 
 LineSettings QtSerialDevice::lineSettings() const
 {
     LineSettings s;
     s.baudRate = m_port->baudRate();
-    s.parity = fromQtParity(m_port->parity());
-    s.dataBits = int(m_port->dataBits());
-    s.stopBits = m_port->stopBits() == QSerialPort::TwoStop ? 2 : 1;
-    s.ctsFlowControl = m_port->flowControl() == QSerialPort::HardwareControl;
+    s.flowControl = m_port->flowControl() == QSerialPort::HardwareControl
+                        ? FlowControl::CtsHandshake
+                        : FlowControl::None;
     return s;
 }
 
@@ -256,8 +221,7 @@ void QtSerialDevice::onPortError(QSerialPort::SerialPortError error)
     const bool realFailure = error == QSerialPort::ResourceError && meansGone(saved);
     if (!realFailure && !lineHungUp())
         return;
-    const int code = realFailure ? saved : EIO;
-    m_error = {code, systemText(code)};
+    m_error = systemError(realFailure ? saved : EIO);
 #endif
     m_lost = true;
     // Qt keeps reporting a vanished device for as long as the port stays open:
@@ -267,7 +231,7 @@ void QtSerialDevice::onPortError(QSerialPort::SerialPortError error)
     QMetaObject::invokeMethod(this, &QtSerialDevice::finishLoss, Qt::QueuedConnection);
 }
 
-void QtSerialDevice::reportLoss(const DeviceError &error)
+void QtSerialDevice::reportLoss(const Error &error)
 {
     m_lost = true;
     m_error = error;
@@ -282,7 +246,7 @@ void QtSerialDevice::finishLoss()
     m_lossReported = true;
     disconnect(m_port, &QSerialPort::errorOccurred, this, &QtSerialDevice::onPortError);
     close();
-    const DeviceError error = m_error;
+    const Error error = m_error;
     emit lost(error); // the owner may delete us (later) from here
 }
 
@@ -292,7 +256,9 @@ bool QtSerialDevice::usable()
         finishLoss(); // m_error keeps the loss
         return false;
     }
-    if (!m_port->isOpen())
-        return failFromErrno(kBadHandle);
+    if (!m_port->isOpen()) {
+        failFromErrno(kBadHandle);
+        return false;
+    }
     return true;
 }

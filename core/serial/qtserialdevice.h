@@ -17,44 +17,46 @@ public:
     explicit QtSerialDevice(QObject *parent = nullptr);
     ~QtSerialDevice() override;
 
-    bool open(const QString &path) override;
+    Result<void> open(const PortAddress &address) override;
     void close() override;
     bool isOpen() const override;
 
-    bool purge(bool input, bool output) override;
-    bool applyLineSettings(const LineSettings &settings) override;
+    Result<void> purge(QSerialPort::Directions directions) override;
+    Result<void> applyLineSettings(const LineSettings &settings) override;
     LineSettings lineSettings() const override;
 
-    qint64 bytesWaiting() override;
-    qint64 readAvailable(char *data, qint64 maxSize) override;
+    Result<qint64> bytesWaiting() override;
+    Result<qint64> readAvailable(char *data, qint64 maxSize) override;
     bool waitForReadyRead(int msecs) override;
 
-    qint64 writeSome(const char *data, qint64 size) override;
+    Result<qint64> writeSome(const char *data, qint64 size) override;
     bool waitForWritable(int msecs) override;
-    qint64 bytesQueued() override;
-
-    DeviceError lastError() const override { return m_error; }
+    Result<qint64> bytesQueued() override;
 
 private:
     void onPortError(QSerialPort::SerialPortError error);
     // The line is gone: closes the port and tells the owner, once per open,
     // never re-entered.
-    void reportLoss(const DeviceError &error);
+    void reportLoss(const Error &error);
     void finishLoss();
     // False (with the error set) when the port is closed or its line is gone.
     bool usable();
-    bool failFromPort(int savedErrno);
-    bool failFromErrno(int code);
-    static DeviceError systemError(int code);
+    // The error kept last, as the failure of the step the caller tells.
+    Error failure(Error::Kind kind) const { return {kind, m_error.code, m_error.text}; }
+    void failFromPort(int savedErrno);
+    void failFromErrno(int code);
+    static Error systemError(int code);
     // The system's own text for an error number (strerror, FormatMessage).
     static QString systemText(int code);
     // The device path leads to, as Qt is to open it, or why nothing can be
-    // opened there (code 0: a device is there). Asked first, because Qt takes
-    // its lock file before it opens the device and tells a lock it could not
-    // make in the same words as one another program holds.
-    static DeviceError findDevice(const QString &path, QString *device);
+    // opened there. Asked first, because Qt takes its lock file before it
+    // opens the device and tells a lock it could not make in the same words
+    // as one another program holds.
+    static Result<QString> findDevice(const QString &path);
 #ifndef Q_OS_WIN
     bool lineHungUp() const;
+    // Waits for the events on the port's handle, at most msecs; true when one came.
+    bool pollHandle(short events, int msecs) const;
     static bool meansGone(int code);
     // A pseudo-terminal's TIOCOUTQ reads 0 whatever it holds, so it is not asked.
     bool queueIsUntold() const;
@@ -63,8 +65,8 @@ private:
     void drainOutput();
 #endif
 
-    QSerialPort *m_port; // a child, so tests can watch its error signal
-    DeviceError m_error;
+    QSerialPort *m_port;         // a child, so tests can watch its error signal
+    Error m_error;               // the last failure, as the system told it
     bool m_lost = false;         // the line of the current open is gone
     bool m_lossReported = false; // and the owner was told
     bool m_closing = false;      // close() runs; Qt's errors from it are not news

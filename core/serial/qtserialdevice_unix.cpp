@@ -26,17 +26,18 @@ QString QtSerialDevice::systemText(int code)
     return QString::fromLocal8Bit(std::strerror(code));
 }
 
-DeviceError QtSerialDevice::findDevice(const QString &path, QString *device)
+Result<QString> QtSerialDevice::findDevice(const QString &path)
 {
+    const auto failed = [](int code) {
+        return Error{Error::Kind::PortOpen, code, systemText(code)};
+    };
     struct stat info = {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
-        const int code = errno;
-        return {code, systemText(code)};
-    }
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return failed(errno);
     // Only a terminal device can be a serial port: a regular file, a folder
     // or a FIFO that a name leads to ("../home/x" in /dev) is not even opened.
     if (!S_ISCHR(info.st_mode))
-        return {ENOTTY, systemText(ENOTTY)};
+        return failed(ENOTTY);
     // Qt names its lock file after the path it opens ("LCK.." and the path
     // less "/dev/", with "_" for "/"). Opened through its links, one device
     // would have a lock per link, and a link longer than a file name may be
@@ -47,10 +48,9 @@ DeviceError QtSerialDevice::findDevice(const QString &path, QString *device)
     QString lockName = canonical.startsWith(QLatin1String("/dev/")) ? canonical.mid(5) : canonical;
     lockName.replace(u'/', u'_');
     if (QFile::encodeName(QStringLiteral("LCK..") + lockName).size() > NAME_MAX)
-        return {ENAMETOOLONG,
-                QStringLiteral("The device's path is too long to name its lock file after.")};
-    *device = canonical;
-    return {};
+        return Error{Error::Kind::PortOpen, ENAMETOOLONG,
+                     QStringLiteral("The device's path is too long to name its lock file after.")};
+    return canonical;
 }
 
 bool QtSerialDevice::meansGone(int code)
@@ -67,30 +67,31 @@ bool QtSerialDevice::lineHungUp() const
     return (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
 
-qint64 QtSerialDevice::bytesWaiting()
+Result<qint64> QtSerialDevice::bytesWaiting()
 {
+    constexpr Error::Kind kStatus = Error::Kind::PortStatus;
     if (!usable())
-        return -1;
+        return failure(kStatus);
     int queued = 0;
     if (::ioctl(int(m_port->handle()), FIONREAD, &queued) < 0) {
         const int code = errno;
         failFromErrno(code);
         if (meansGone(code))
             reportLoss(m_error);
-        return -1;
+        return failure(kStatus);
     }
     const qint64 waiting = m_port->bytesAvailable() + queued;
     if (waiting == 0 && lineHungUp()) {
         reportLoss(systemError(EIO));
-        return -1;
+        return failure(kStatus);
     }
     return waiting;
 }
 
-qint64 QtSerialDevice::readAvailable(char *data, qint64 maxSize)
+Result<qint64> QtSerialDevice::readAvailable(char *data, qint64 maxSize)
 {
     if (!usable())
-        return -1;
+        return failure(Error::Kind::PortRead);
     // Qt's notifier may have fetched the older bytes already; they come first.
     qint64 got = 0;
     if (m_port->bytesAvailable() > 0)
@@ -116,7 +117,7 @@ qint64 QtSerialDevice::readAvailable(char *data, qint64 maxSize)
         failFromErrno(code);
         if (meansGone(code) || lineHungUp())
             reportLoss(m_error);
-        return -1;
+        return failure(Error::Kind::PortRead);
     }
     return got;
 }
@@ -125,38 +126,31 @@ bool QtSerialDevice::waitForReadyRead(int msecs)
 {
     if (!usable())
         return false;
-    if (m_port->bytesAvailable() > 0)
-        return true;
-    pollfd p{int(m_port->handle()), POLLIN, 0};
-    int r = 0;
-    do {
-        r = ::poll(&p, 1, std::max(0, msecs));
-    } while (r < 0 && errno == EINTR);
     // A hang-up wakes us too; the next read tells what happened.
-    return r > 0;
+    return m_port->bytesAvailable() > 0 || pollHandle(POLLIN, msecs);
 }
 
-qint64 QtSerialDevice::writeSome(const char *data, qint64 size)
+Result<qint64> QtSerialDevice::writeSome(const char *data, qint64 size)
 {
     if (!usable())
-        return -1;
+        return failure(Error::Kind::PortWrite);
     if (size <= 0)
-        return 0;
+        return qint64(0);
     // Straight to the kernel, never through Qt's buffer: the count is then
     // what the kernel accepted, and nothing queued in Qt can be dropped later.
     for (;;) {
         const ssize_t n = ::write(int(m_port->handle()), data, size_t(size));
         if (n >= 0)
-            return n;
+            return qint64(n);
         const int code = errno;
         if (code == EINTR)
             continue;
         if (code == EAGAIN || code == EWOULDBLOCK)
-            return 0; // queue full, or CTS held low
+            return qint64(0); // queue full, or CTS held low
         failFromErrno(code);
         if (meansGone(code) || lineHungUp())
             reportLoss(m_error);
-        return -1;
+        return failure(Error::Kind::PortWrite);
     }
 }
 
@@ -174,30 +168,33 @@ bool QtSerialDevice::queueIsUntold() const
 #endif
 }
 
-qint64 QtSerialDevice::bytesQueued()
+Result<qint64> QtSerialDevice::bytesQueued()
 {
     if (!usable())
-        return -1;
+        return failure(Error::Kind::PortWrite);
     // Two system calls a write saved: a long playback of short lines into a
     // pseudo-terminal spends its time on them otherwise.
     if (m_queueUntold)
-        return 0;
+        return qint64(0);
     int queued = 0;
     if (::ioctl(int(m_port->handle()), TIOCOUTQ, &queued) < 0) {
         const int code = errno;
         failFromErrno(code);
         if (meansGone(code))
             reportLoss(m_error);
-        return -1;
+        return failure(Error::Kind::PortWrite);
     }
-    return std::max(0, queued);
+    return qint64(std::max(0, queued));
 }
 
 bool QtSerialDevice::waitForWritable(int msecs)
 {
-    if (!usable())
-        return false;
-    pollfd p{int(m_port->handle()), POLLOUT, 0};
+    return usable() && pollHandle(POLLOUT, msecs);
+}
+
+bool QtSerialDevice::pollHandle(short events, int msecs) const
+{
+    pollfd p{int(m_port->handle()), events, 0};
     int r = 0;
     do {
         r = ::poll(&p, 1, std::max(0, msecs));

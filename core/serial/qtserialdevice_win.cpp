@@ -19,27 +19,26 @@ QString QtSerialDevice::systemText(int code)
     return text;
 }
 
-DeviceError QtSerialDevice::findDevice(const QString &path, QString *device)
+Result<QString> QtSerialDevice::findDevice(const QString &path)
 {
-    *device = path;
-    return {}; // CreateFile itself says "not found" for \\.\ names
+    return path; // CreateFile itself says "not found" for \\.\ names
 }
 
-qint64 QtSerialDevice::bytesWaiting()
+Result<qint64> QtSerialDevice::bytesWaiting()
 {
     if (!usable())
-        return -1;
+        return failure(Error::Kind::PortStatus);
     return m_port->bytesAvailable();
 }
 
-qint64 QtSerialDevice::readAvailable(char *data, qint64 maxSize)
+Result<qint64> QtSerialDevice::readAvailable(char *data, qint64 maxSize)
 {
     if (!usable())
-        return -1;
+        return failure(Error::Kind::PortRead);
     const qint64 n = m_port->read(data, maxSize);
     if (n < 0) {
         failFromPort(0);
-        return -1;
+        return failure(Error::Kind::PortRead);
     }
     return n;
 }
@@ -53,10 +52,10 @@ bool QtSerialDevice::waitForReadyRead(int msecs)
 
 // Qt hands the bytes to an overlapped WriteFile; they count as accepted once
 // they have left Qt's buffer (bytesToWrite), never when they enter it.
-qint64 QtSerialDevice::writeSome(const char *data, qint64 size)
+Result<qint64> QtSerialDevice::writeSome(const char *data, qint64 size)
 {
     if (!usable())
-        return -1;
+        return failure(Error::Kind::PortWrite);
     if (m_inFlight > 0 && data != m_inFlightNext) {
         // The caller gave up on the bytes still queued (its write time-out ran
         // out and it reported them as not written): they must not go out later.
@@ -65,11 +64,11 @@ qint64 QtSerialDevice::writeSome(const char *data, qint64 size)
     }
     if (m_inFlight == 0) {
         if (size <= 0)
-            return 0;
+            return qint64(0);
         const qint64 queued = m_port->write(data, size);
         if (queued < 0) {
             failFromPort(0);
-            return -1;
+            return failure(Error::Kind::PortWrite);
         }
         m_inFlight = queued;
         m_inFlightNext = data;
@@ -89,7 +88,9 @@ bool QtSerialDevice::waitForWritable(int msecs)
 
 // Bytes count as gone once Qt's overlapped write took them (see writeSome);
 // the driver's queue is not asked.
-qint64 QtSerialDevice::bytesQueued()
+Result<qint64> QtSerialDevice::bytesQueued()
 {
-    return usable() ? 0 : -1;
+    if (!usable())
+        return failure(Error::Kind::PortWrite);
+    return qint64(0);
 }

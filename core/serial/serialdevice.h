@@ -1,24 +1,20 @@
 #pragma once
 
+#include "core/base/result.h"
 #include "core/serial/linesettings.h"
+#include "core/serial/portaddress.h"
 
 #include <QObject>
-#include <QString>
+#include <QSerialPort>
 
 #include <functional>
 #include <memory>
 
-// What failed, in the platform's own words.
-struct DeviceError
-{
-    int code = 0; // the system error number (errno, GetLastError) or -1
-    QString message;
-};
-
 // One serial line as the port layer needs it: a real adapter, the simulated
 // module, or a test's scripted fake. Every call returns at once except the
 // two waits, which block for at most the given time; the port layer slices its
-// long waits so the window keeps running.
+// long waits so the window keeps running. A failure says why in the
+// platform's own words and numbers.
 class SerialDevice : public QObject
 {
     Q_OBJECT
@@ -26,40 +22,38 @@ public:
     using QObject::QObject;
 
     // Exclusive open of an existing device: another holder makes it fail.
-    [[nodiscard]] virtual bool open(const QString &path) = 0;
+    virtual Result<void> open(const PortAddress &address) = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
 
     // Discards received input and/or output the device still holds.
-    [[nodiscard]] virtual bool purge(bool input, bool output) = 0;
-    [[nodiscard]] virtual bool applyLineSettings(const LineSettings &settings) = 0;
+    virtual Result<void> purge(QSerialPort::Directions directions) = 0;
+    virtual Result<void> applyLineSettings(const LineSettings &settings) = 0;
     virtual LineSettings lineSettings() const = 0;
 
-    // Bytes that can be read now without waiting; -1 when the line status cannot be read.
-    [[nodiscard]] virtual qint64 bytesWaiting() = 0;
-    // Reads what is there, up to maxSize; -1 on failure.
-    [[nodiscard]] virtual qint64 readAvailable(char *data, qint64 maxSize) = 0;
+    // Bytes that can be read now without waiting.
+    virtual Result<qint64> bytesWaiting() = 0;
+    // Reads what is there, up to maxSize.
+    virtual Result<qint64> readAvailable(char *data, qint64 maxSize) = 0;
     // The waits' results are hints (true: worth trying now); the calls after
     // them say what really happened.
     virtual bool waitForReadyRead(int msecs) = 0;
 
     // Hands over as many bytes as the line accepts now (0 when it accepts none,
-    // for example CTS held low with a full queue); -1 on failure.
-    [[nodiscard]] virtual qint64 writeSome(const char *data, qint64 size) = 0;
+    // for example CTS held low with a full queue).
+    virtual Result<qint64> writeSome(const char *data, qint64 size) = 0;
     virtual bool waitForWritable(int msecs) = 0;
     // Bytes writeSome handed over that have not left the port yet: the
     // system's output queue of a real UART (TIOCOUTQ). A device that cannot
     // tell (a pseudo-terminal counts 0) says 0, and what it accepted counts as
-    // gone. -1 on failure.
-    [[nodiscard]] virtual qint64 bytesQueued() { return isOpen() ? 0 : -1; }
-
-    virtual DeviceError lastError() const = 0;
+    // gone.
+    virtual Result<qint64> bytesQueued();
 
 signals:
     // The device vanished underneath an open port (adapter unplugged, far end
     // gone). Emitted once; the device is closed when it is emitted.
-    void lost(const DeviceError &error);
+    void lost(const Error &error);
 };
 
-// Makes the device for a port name, or null when the name cannot be a device.
-using SerialDeviceFactory = std::function<std::unique_ptr<SerialDevice>(const QString &name)>;
+// Makes the device for a port address, or null when there can be none there.
+using SerialDeviceFactory = std::function<std::unique_ptr<SerialDevice>(const PortAddress &)>;

@@ -1,21 +1,9 @@
 #include "core/serial/serialports.h"
 
-#include "core/module/simulatordevice.h"
-#include "core/serial/qtserialdevice.h"
-
 #include <QCollator>
 #include <QSerialPortInfo>
 
 #include <algorithm>
-
-SerialDeviceFactory systemSerialDeviceFactory()
-{
-    // "Simulator" (arriving as "/dev/Simulator" or "\\.\Simulator") reaches
-    // the simulated module, one for the whole run; every other name an adapter.
-    return withSimulator([](const QString &) -> std::unique_ptr<SerialDevice> {
-        return std::make_unique<QtSerialDevice>();
-    });
-}
 
 QList<PortInfo> availablePorts()
 {

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "core/serial/serialdevice.h"
-
 #include <QList>
 #include <QString>
 
@@ -16,10 +14,6 @@ struct PortInfo
 
 // Asked each time the port list is opened, so adapters plugged in meanwhile appear.
 using PortLister = std::function<QList<PortInfo>()>;
-
-// The devices the program opens: the simulated module for the name
-// "Simulator", a real adapter for every other port name.
-SerialDeviceFactory systemSerialDeviceFactory();
 
 // The serial ports present now, in natural order ("ttyS2" before "ttyS10").
 QList<PortInfo> availablePorts();

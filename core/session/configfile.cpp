@@ -1,8 +1,9 @@
 #include "core/session/configfile.h"
 
+#include "core/base/codepage.h"
+#include "core/base/displaymodel.h"
 #include "core/files/atomicsave.h"
-#include "core/session/displaymodel.h"
-#include "core/transport/codepage.h"
+#include "core/files/encodedwriter.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -47,7 +48,7 @@ QString ConfigRecord::portNumber() const
     return QStringLiteral("1");
 }
 
-QString ConfigRecord::baudRate() const
+int ConfigRecord::baudRate() const
 {
     return LineChoices::baudRateOfCode(valid ? baudCode : 0);
 }
@@ -146,10 +147,12 @@ QByteArray encode(const ConfigSettings &settings, const CodePage &codePage)
     return bytes;
 }
 
-bool write(QIODevice &device, const ConfigSettings &settings, const CodePage &codePage)
+Result<void> write(QIODevice &device, const ConfigSettings &settings, const CodePage &codePage)
 {
     const QByteArray bytes = encode(settings, codePage);
-    return device.write(bytes) == bytes.size();
+    if (device.write(bytes) != bytes.size())
+        return writeFailure(device);
+    return {};
 }
 
 ConfigRecord load(const QString &path, const CodePage &codePage)
@@ -178,12 +181,10 @@ ConfigRecord load(const QString &path, const CodePage &codePage)
     return record;
 }
 
-QString save(const QString &path, const ConfigSettings &settings, const CodePage &codePage)
+Result<void> save(const QString &path, const ConfigSettings &settings, const CodePage &codePage)
 {
-    return saveAtomically(path, [&](QIODevice &out) {
-        // A short write is caught and told by saveAtomically itself.
-        return write(out, settings, codePage) ? QString() : couldNotWriteMessage(path, QString());
-    });
+    // A short write is caught and told by saveAtomically itself.
+    return saveAtomically(path, [&](QIODevice &out) { return write(out, settings, codePage); });
 }
 
 } // namespace ConfigFile

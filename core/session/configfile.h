@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/base/result.h"
 #include "core/session/linechoices.h"
 
 #include <QByteArray>
@@ -28,7 +29,7 @@ struct ConfigRecord
     // "1" to "9" from the five-byte layout's digit, "1" otherwise.
     QString portNumber() const;
     // One of the offered rates; the default unless the file says otherwise.
-    QString baudRate() const;
+    int baudRate() const;
     FlowControl flowControl() const;
     bool wasOnline() const;
     // The model to switch to at start, or nothing to keep the default model.
@@ -39,7 +40,7 @@ struct ConfigRecord
 struct ConfigSettings
 {
     QString portName;
-    QString baudRate;
+    int baudRate = LineChoices::kDefaultBaudRate.rate;
     FlowControl flowControl = FlowControl::None;
     bool online = false;
     int displayModel = 1;
@@ -58,8 +59,7 @@ ConfigRecord parse(const QByteArray &bytes, const CodePage &codePage);
 ConfigRecord read(QIODevice &device, const CodePage &codePage);
 
 QByteArray encode(const ConfigSettings &settings, const CodePage &codePage);
-[[nodiscard]] bool write(QIODevice &device, const ConfigSettings &settings,
-                         const CodePage &codePage);
+Result<void> write(QIODevice &device, const ConfigSettings &settings, const CodePage &codePage);
 
 // Reads the file at path; a missing file is created empty and reads as no
 // settings, and so does anything that is not a regular file (a folder, or a
@@ -68,9 +68,7 @@ QByteArray encode(const ConfigSettings &settings, const CodePage &codePage);
 // in one warning on stderr; the window starts with what could be read.
 ConfigRecord load(const QString &path, const CodePage &codePage);
 // Writes as every file is written (saveAtomically): beside the file, renamed
-// over it, so a failed write leaves the old file whole. Returns the message
-// for the user, empty when saved.
-[[nodiscard]] QString save(const QString &path, const ConfigSettings &settings,
-                           const CodePage &codePage);
+// over it, so a failed write leaves the old file whole.
+Result<void> save(const QString &path, const ConfigSettings &settings, const CodePage &codePage);
 
 } // namespace ConfigFile

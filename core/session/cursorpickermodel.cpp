@@ -1,6 +1,6 @@
 #include "core/session/cursorpickermodel.h"
 
-#include "core/session/displaymodel.h"
+#include "core/base/displaymodel.h"
 #include "core/transport/commandtransport.h"
 
 CursorPickerModel::CursorPickerModel(CommandTransport &transport, QObject *parent)

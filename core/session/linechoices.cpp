@@ -2,27 +2,27 @@
 
 namespace LineChoices {
 
-QStringList baudRateTexts()
+QList<int> baudRates()
 {
-    QStringList texts;
+    QList<int> rates;
     for (const BaudRateChoice &choice : kBaudRates)
-        texts << QString::fromLatin1(choice.text);
-    return texts;
+        rates << choice.rate;
+    return rates;
 }
 
-QString baudRateOfCode(quint8 fileCode)
+int baudRateOfCode(quint8 fileCode)
 {
     for (const BaudRateChoice &choice : kBaudRates) {
         if (quint8(choice.fileCode) == fileCode)
-            return QString::fromLatin1(choice.text);
+            return choice.rate;
     }
-    return QString::fromLatin1(kDefaultBaudRate.text);
+    return kDefaultBaudRate.rate;
 }
 
-char codeOfBaudRate(const QString &rate)
+char codeOfBaudRate(int rate)
 {
     for (const BaudRateChoice &choice : kBaudRates) {
-        if (rate == QLatin1String(choice.text))
+        if (choice.rate == rate)
             return choice.fileCode;
     }
     return kDefaultBaudRate.fileCode;

@@ -1,34 +1,32 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include "core/serial/linesettings.h"
+
+#include <QList>
 
 #include <array>
 
-// The line choices the window offers (BPS, Check1), zepta-cli takes, and the
-// settings file keeps.
-
-// The numbers are what the settings file stores (older versions wrote them).
-enum class FlowControl { None = 0, CtsHandshake = 2 };
+// The line choices the window offers, zepta-cli takes, and the settings file
+// keeps.
 
 struct BaudRateChoice
 {
-    char fileCode;    // the settings file's byte
-    const char *text; // as BPS lists it and the settings string carries it
+    char fileCode; // the settings file's byte (older versions wrote them)
+    int rate;
 };
 
 namespace LineChoices {
 
-// In the order BPS lists them.
+// In the order the baud rate list shows them.
 inline constexpr std::array<BaudRateChoice, 4> kBaudRates{
-    {{'0', "9600"}, {'1', "19200"}, {'2', "38400"}, {'3', "115200"}}};
+    {{'0', 9600}, {'1', 19200}, {'2', 38400}, {'3', 115200}}};
 // Taken when a settings file holds no known code, and by zepta-cli without --baud.
 inline constexpr BaudRateChoice kDefaultBaudRate = kBaudRates[2];
 
-QStringList baudRateTexts();
+QList<int> baudRates();
 // The rate of a settings-file code; the default rate for an unknown code.
-QString baudRateOfCode(quint8 fileCode);
+int baudRateOfCode(quint8 fileCode);
 // The settings-file code of a rate; the default rate's code for one not offered.
-char codeOfBaudRate(const QString &rate);
+char codeOfBaudRate(int rate);
 
 } // namespace LineChoices

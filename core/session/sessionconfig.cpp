@@ -1,8 +1,8 @@
 #include "core/session/sessionconfig.h"
 
 #include "core/files/atomicsave.h"
-#include "core/session/connection.h"
 #include "core/session/setupstate.h"
+#include "core/transport/connection.h"
 
 #include <QDir>
 
@@ -25,11 +25,11 @@ StartupPlan SessionConfig::plan(const ConfigRecord &record)
     StartupPlan plan;
     if (record.portName) {
         // Shown as saved, also when it matches an entry: the box held text, not a choice.
-        plan.portText = *record.portName;
+        plan.portName = *record.portName;
         plan.portIndex = -1;
     } else {
         plan.portIndex = record.portNumber().toInt() - 1;
-        plan.portText = comPortNames().value(plan.portIndex);
+        plan.portName = comPortNames().value(plan.portIndex);
     }
     plan.baudRate = record.baudRate();
     plan.flowControl = record.flowControl();
@@ -44,24 +44,21 @@ StartupPlan SessionConfig::readAtStart(SetupState &state) const
     // can tell it made itself go.
     removeLeftovers(m_path);
     StartupPlan startup = plan(ConfigFile::load(m_path, m_codePage));
+    state.setPortName(startup.portName);
     state.setBaudRate(startup.baudRate);
     state.setFlowControl(startup.flowControl);
     return startup;
 }
 
-bool SessionConfig::writeAtExit(const QString &portText, const SetupState &state,
-                                Connection &connection, QString *errorText) const
+Result<void> SessionConfig::writeAtExit(const SetupState &state, Connection &connection) const
 {
     ConfigSettings settings;
-    settings.portName = portText;
+    settings.portName = state.portName();
     settings.baudRate = state.baudRate();
     settings.flowControl = state.flowControl();
     settings.online = connection.onlineToSave();
     settings.displayModel = state.displayModel();
-    if (connection.comport_online())
-        connection.OfflineButton_Click();
-    const QString message = ConfigFile::save(m_path, settings, m_codePage);
-    if (errorText)
-        *errorText = message;
-    return message.isEmpty();
+    if (connection.isOnline())
+        connection.goOffline();
+    return ConfigFile::save(m_path, settings, m_codePage);
 }

@@ -14,11 +14,11 @@ class SetupState;
 // What the window does at start with the saved settings.
 struct StartupPlan
 {
-    QString portText;  // shown in ComSel
-    int portIndex = 0; // entry of ComSel to select, -1 for a name shown as saved
-    QString baudRate;  // the BPS entry to select
-    FlowControl flowControl = FlowControl::None; // Check1 checked for CTS handshake
-    std::optional<int> displayModel;             // switched to once the lists are live
+    QString portName;  // the port Online opens
+    int portIndex = 0; // its entry in the port list, -1 for a name shown as saved
+    int baudRate = LineChoices::kDefaultBaudRate.rate;
+    FlowControl flowControl = FlowControl::None;
+    std::optional<int> displayModel; // switched to once the lists are live
     bool goOnline = false;
 };
 
@@ -33,14 +33,12 @@ public:
 
     QString path() const { return m_path; }
 
-    // Reads the file and puts baud rate and flow control into the state.
+    // Reads the file and puts port name, baud rate and flow control into the state.
     // Temporary files an interrupted save of an earlier run left go first.
     StartupPlan readAtStart(SetupState &state) const;
     // Takes the connection offline (closing the port) after noting that it was
-    // online, then writes the file. The port is closed even when the write fails;
-    // errorText is then the message for the user.
-    [[nodiscard]] bool writeAtExit(const QString &portText, const SetupState &state,
-                                   Connection &connection, QString *errorText = nullptr) const;
+    // online, then writes the file. The port is closed even when the write fails.
+    Result<void> writeAtExit(const SetupState &state, Connection &connection) const;
 
 private:
     QString m_path;

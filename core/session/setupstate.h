@@ -18,12 +18,18 @@ public:
     bool listsReady() const { return m_listsReady; }
     void setListsReady(bool ready) { m_listsReady = ready; }
 
+    // The port Online opens, as the user typed or picked it (or the settings
+    // file named it).
+    QString portName() const { return m_portName; }
+    void setPortName(const QString &name) { m_portName = name; }
+
     // One of LineChoices::kBaudRates.
-    QString baudRate() const { return m_baudRate; }
-    void setBaudRate(const QString &rate) { m_baudRate = rate; }
+    int baudRate() const { return m_baudRate; }
+    void setBaudRate(int rate) { m_baudRate = rate; }
 
     // The CTS check box mirrors it.
     FlowControl flowControl() const { return m_flowControl; }
+    LineSettings lineSettings() const { return {m_baudRate, m_flowControl}; }
     void setFlowControl(FlowControl flow)
     {
         if (m_flowControl == flow)
@@ -48,7 +54,8 @@ signals:
 
 private:
     bool m_listsReady = false;
-    QString m_baudRate;
+    QString m_portName;
+    int m_baudRate = LineChoices::kDefaultBaudRate.rate;
     FlowControl m_flowControl = FlowControl::None;
     int m_displayModel = 1;
 };

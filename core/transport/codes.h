@@ -6,7 +6,7 @@
 using Codes = QList<qint16>;
 
 // The code buffer holds this many entries; a longer command is refused whole.
-inline constexpr qsizetype kCodeBufCapacity = 131073;
+inline constexpr qsizetype kMaxCodes = 131073;
 
 namespace Marker {
 inline constexpr qint16 KeyWait = -1; // "\k": hold the rest until the user confirms

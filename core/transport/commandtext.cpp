@@ -1,6 +1,8 @@
 #include "core/transport/commandtext.h"
 
-#include "core/transport/hexdigits.h"
+#include "core/base/hexdigits.h"
+
+namespace CommandText {
 
 namespace {
 
@@ -9,73 +11,71 @@ bool isLeadByte(quint8 c)
     return (c >= 0x80 && c <= 0x9F) || c >= 0xE0;
 }
 
-} // namespace
-
-namespace CommandText {
-
-Codes TextConvert(QByteArrayView s)
+// The one walk over a command's bytes: where `escape` reads a sequence at i,
+// it appends what the sequence stands for and says how many bytes it took;
+// any other byte stands for itself.
+template<typename Escape> Codes scan(QByteArrayView s, Escape escape)
 {
     Codes out;
     out.reserve(s.size());
-    const qsizetype length = s.size();
-    qsizetype i = 0;
-    while (i < length) {
+    for (qsizetype i = 0; i < s.size();) {
+        if (const qsizetype used = escape(s, i, out); used > 0) {
+            i += used;
+        } else {
+            out.append(quint8(s[i]));
+            ++i;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+Codes fromEscapes(QByteArrayView ansiCommand)
+{
+    return scan(ansiCommand, [](QByteArrayView s, qsizetype i, Codes &out) -> qsizetype {
         const auto c = quint8(s[i]);
+        const qsizetype rest = s.size() - i;
         if (c != '\\') {
-            out.append(c);
             // A lead byte takes its trail byte unread, so a 0x5C trail byte is
             // never an escape. A lead byte at the very end is stored alone.
-            if (isLeadByte(c) && i + 1 < length) {
-                out.append(quint8(s[i + 1]));
-                i += 2;
-            } else {
-                i += 1;
-            }
-            continue;
+            if (!isLeadByte(c) || rest < 2)
+                return 0;
+            out.append(c);
+            out.append(quint8(s[i + 1]));
+            return 2;
         }
         // A backslash as the last byte has nothing to escape: it is stored as itself.
-        const char d = i + 1 < length ? s[i + 1] : '\0';
-        if (d == 'x' && length - i >= 4) {
+        const char d = rest > 1 ? s[i + 1] : '\0';
+        if (d == 'x' && rest >= 4) {
             const int high = hexDigitValue(quint8(s[i + 2]));
             const int low = hexDigitValue(quint8(s[i + 3]));
             // A pair that is not two hex digits vanishes together with its "\x".
             if (high >= 0 && low >= 0)
                 out.append(qint16(high * 16 + low));
-            i += 4;
-        } else if (d == 'k' || d == 'e' || d == 'w') {
+            return 4;
+        }
+        if (d == 'k' || d == 'e' || d == 'w') {
             out.append(d == 'k' ? Marker::KeyWait : d == 'e' ? Marker::Flush : Marker::Pause);
-            i += 2;
-        } else {
-            // Any other letter, a short "\x" tail included, keeps the backslash
-            // and is read again by itself on the next pass.
-            out.append(0x5C);
-            i += 1;
+            return 2;
         }
-    }
-    return out;
+        // Any other letter, a short "\x" tail included, keeps the backslash
+        // and is read again by itself on the next pass.
+        return 0;
+    });
 }
 
-Codes TextConvert2(QByteArrayView s)
+Codes fromTextEntry(QByteArrayView ansiCommand)
 {
-    Codes out;
-    out.reserve(s.size());
-    const qsizetype length = s.size();
-    qsizetype i = 0;
-    while (i < length) {
-        if (s[i] == '&' && length - i > 3 &&
-            IsStrictlyHexNumeric(QString::fromLatin1(s.sliced(i, 4)))) {
-            out.append(
-                qint16(hexDigitValue(quint8(s[i + 2])) * 16 + hexDigitValue(quint8(s[i + 3]))));
-            i += 4;
-        } else {
-            out.append(quint8(s[i]));
-            i += 1;
-        }
-    }
-    return out;
+    return scan(ansiCommand, [](QByteArrayView s, qsizetype i, Codes &out) -> qsizetype {
+        if (s[i] != '&' || s.size() - i < 4 || !isHexLiteral(QString::fromLatin1(s.sliced(i, 4))))
+            return 0;
+        out.append(qint16(hexDigitValue(quint8(s[i + 2])) * 16 + hexDigitValue(quint8(s[i + 3]))));
+        return 4;
+    });
 }
 
-bool IsStrictlyHexNumeric(QStringView data)
+bool isHexLiteral(QStringView data)
 {
     if (data.size() != 4 || data[0] != u'&' || (data[1] != u'h' && data[1] != u'H'))
         return false;

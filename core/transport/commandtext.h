@@ -12,12 +12,12 @@ namespace CommandText {
 
 // Escape notation: "\xhh" is one byte, "\k" "\e" "\w" are the pacing markers,
 // and Shift JIS lead bytes carry their trail byte through unread.
-Codes TextConvert(QByteArrayView ansiCommand);
+Codes fromEscapes(QByteArrayView ansiCommand);
 
 // "&h" notation of the text entry: "&hhh" is one byte, everything else is literal.
-Codes TextConvert2(QByteArrayView ansiCommand);
+Codes fromTextEntry(QByteArrayView ansiCommand);
 
 // "&h" or "&H" followed by exactly two hex digits of either case.
-bool IsStrictlyHexNumeric(QStringView data);
+bool isHexLiteral(QStringView data);
 
 } // namespace CommandText

@@ -1,8 +1,6 @@
 #include "core/transport/commandtransport.h"
 
-#include "core/logboard/logboard.h"
-#include "core/logboard/logrecord.h"
-#include "core/transport/codepage.h"
+#include "core/base/codepage.h"
 #include "core/transport/commandtext.h"
 #include "core/transport/datatransmitter.h"
 #include "core/transport/outputmonitor.h"
@@ -13,13 +11,12 @@
 #include <QScopeGuard>
 
 CommandTransport::CommandTransport(WriteQueue &queue, DataTransmitter &transmitter,
-                                   OutputMonitor &monitor, LogBoard &logBoard, Prompt &prompt,
-                                   const CodePage &codePage, QObject *parent)
+                                   OutputMonitor &monitor, Prompt &prompt, const CodePage &codePage,
+                                   QObject *parent)
     : QObject(parent)
     , m_queue(queue)
     , m_transmitter(transmitter)
     , m_monitor(monitor)
-    , m_logBoard(logBoard)
     , m_prompt(prompt)
     , m_codePage(codePage)
 {
@@ -57,44 +54,43 @@ void CommandTransport::run(const Command &command)
     if (command.flowControlOff)
         m_transmitter.switchFlowControlOff();
 
-    bool sent = true;
-    if (command.notation == Command::Notation::Escape) {
-        sent = transmit(command.text);
-    } else {
-        const Codes codes = CommandText::TextConvert2(m_codePage.fromUnicode(command.text));
-        sent = send(codes);
+    const Result<void> sent =
+        command.notation == Command::Notation::Escape
+            ? transmit(command.text)
+            : send(CommandText::fromTextEntry(m_codePage.fromUnicode(command.text)));
+    if (!sent) {
+        // Refused: nothing went out, so nothing is named or recorded.
+        m_prompt.message(sent.error().text);
+        return;
     }
-    if (!sent)
-        return; // refused: nothing went out, so nothing is named or recorded
-    addLog(command.title, command.help);
+    logCommand(command.title, command.help);
     emit commandIssued(command.title);
 }
 
-bool CommandTransport::transmit(const QString &data)
+Result<void> CommandTransport::transmit(const QString &data)
 {
-    return send(CommandText::TextConvert(m_codePage.fromUnicode(data)));
+    return send(CommandText::fromEscapes(m_codePage.fromUnicode(data)));
 }
 
-bool CommandTransport::send(const Codes &codes)
+Result<void> CommandTransport::send(const Codes &codes)
 {
-    if (codes.size() > kCodeBufCapacity) {
+    if (codes.size() > kMaxCodes) {
         m_lastCodes.clear();
         const QLocale c(QLocale::English, QLocale::UnitedStates);
-        m_prompt.message(QStringLiteral("This command is too long to send: it converts to %1 "
-                                        "codes, and at most %2 fit in one command.")
-                             .arg(c.toString(codes.size()), c.toString(kCodeBufCapacity)));
-        return false;
+        return Error{Error::Kind::Refused, 0,
+                     QStringLiteral("This command is too long to send: it converts to %1 "
+                                    "codes, and at most %2 fit in one command.")
+                         .arg(c.toString(codes.size()), c.toString(kMaxCodes))};
     }
     m_lastCodes = codes;
     if (!codes.isEmpty())
-        m_transmitter.DataTransmit(codes);
-    return true;
+        m_transmitter.transmit(codes);
+    return {};
 }
 
-void CommandTransport::addLog(const QString &title, const QString &help)
+void CommandTransport::logCommand(const QString &title, const QString &help)
 {
     m_monitor.setCommandName(title);
     m_monitor.setHelp(help);
-    if (m_logBoard.recordsNow())
-        m_logBoard.appendRecord(LogRecord::format(title, help, m_lastCodes));
+    emit commandSent(title, help, m_lastCodes);
 }

@@ -1,39 +1,39 @@
 #pragma once
 
+#include "core/base/command.h"
+#include "core/base/result.h"
 #include "core/transport/codes.h"
-#include "core/transport/command.h"
 
 #include <QObject>
 #include <QString>
 
 class CodePage;
 class DataTransmitter;
-class LogBoard;
 class OutputMonitor;
 class Prompt;
 class WriteQueue;
 
 // The transmit pipeline: converts a command, hands it to the sending engine,
-// and names and records it. A command is a job of the write queue: one issued
-// while another command or a playback is still sending waits its turn there.
+// names it in the monitor and tells what it sent, for the recorder. A command is a job of the write
+// queue: one issued while another command or a playback is still sending waits its turn there.
 class CommandTransport : public QObject
 {
     Q_OBJECT
 public:
     CommandTransport(WriteQueue &queue, DataTransmitter &transmitter, OutputMonitor &monitor,
-                     LogBoard &logBoard, Prompt &prompt, const CodePage &codePage,
-                     QObject *parent = nullptr);
+                     Prompt &prompt, const CodePage &codePage, QObject *parent = nullptr);
 
-    // transmit (or the text entry's own conversion) then addLog, in turn: at
+    // transmit (or the text entry's own conversion) then logCommand, in turn: at
     // once when the port is free, otherwise when the writes before it are done.
     void issue(const Command &command);
 
     // Converts escape notation and sends; an empty conversion sends nothing and
-    // leaves the monitor as it was. False when the command was refused as too long.
-    bool transmit(const QString &data);
-    // Names the command in the monitor and, while recording, records it with
-    // the bytes of the last transmit (an empty "PRT;" line when it converted to nothing).
-    void addLog(const QString &title, const QString &help);
+    // leaves the monitor as it was. A command too long to send is refused
+    // whole; issue() tells the user why.
+    Result<void> transmit(const QString &data);
+    // Names the command in the monitor and reports it as sent, with the
+    // codes of the last transmit (none when it converted to nothing).
+    void logCommand(const QString &title, const QString &help);
 
     bool busy() const;
     qsizetype queued() const;
@@ -41,7 +41,10 @@ public:
     Codes lastCodes() const { return m_lastCodes; }
 
 signals:
-    // After a command's transmit and addLog have both run.
+    // A command went through the transport (online or not): what the Log
+    // Board records of it.
+    void commandSent(const QString &title, const QString &help, const Codes &codes);
+    // After a command's transmit and logCommand have both run.
     void commandIssued(const QString &title);
     // A command that holds the window (Command::holdsWindow) starts (true)
     // and ends (false): the hold belongs to its run, which may begin long
@@ -50,12 +53,11 @@ signals:
 
 private:
     void run(const Command &command);
-    bool send(const Codes &codes);
+    Result<void> send(const Codes &codes);
 
     WriteQueue &m_queue;
     DataTransmitter &m_transmitter;
     OutputMonitor &m_monitor;
-    LogBoard &m_logBoard;
     Prompt &m_prompt;
     const CodePage &m_codePage;
     Codes m_lastCodes;

@@ -1,7 +1,7 @@
 #include "core/transport/datatransmitter.h"
 
-#include "core/serial/porttable.h"
-#include "core/session/connection.h"
+#include "core/serial/serialline.h"
+#include "core/transport/connection.h"
 #include "core/transport/eventwait.h"
 #include "core/transport/monitorformat.h"
 #include "core/transport/outputmonitor.h"
@@ -10,10 +10,9 @@
 
 #include <QThread>
 
-DataTransmitter::DataTransmitter(PortTable &ports, Connection &connection, PortWriter &writer,
-                                 OutputMonitor &monitor, Prompt &prompt, const CodePage &codePage)
-    : m_ports(ports)
-    , m_connection(connection)
+DataTransmitter::DataTransmitter(Connection &connection, PortWriter &writer, OutputMonitor &monitor,
+                                 Prompt &prompt, const CodePage &codePage)
+    : m_connection(connection)
     , m_writer(writer)
     , m_monitor(monitor)
     , m_prompt(prompt)
@@ -21,15 +20,15 @@ DataTransmitter::DataTransmitter(PortTable &ports, Connection &connection, PortW
 {
 }
 
-void DataTransmitter::DataTransmit(const Codes &codes)
+void DataTransmitter::transmit(const Codes &codes)
 {
-    if (m_connection.comport_online())
+    if (m_connection.isOnline())
         send(codes);
     refreshMonitor(codes);
-    if (!m_connection.comport_online()) {
+    if (!m_connection.isOnline()) {
         m_monitor.setResponse(QString());
     } else {
-        const QString reply = MonitorFormat::replyText(m_rxReply, m_replyKind, m_codePage);
+        const QString reply = MonitorFormat::replyText(m_reply, m_replyKind, m_codePage);
         if (!reply.isNull())
             m_monitor.setResponse(reply);
     }
@@ -41,7 +40,7 @@ bool DataTransmitter::send(const Codes &codes)
     // Unchecked: a failed flush leaves stale bytes at worst, and a port that is
     // really gone shows in the write or the reply read that follows.
     if (m_expectReply)
-        static_cast<void>(m_ports.CommFlush(Connection::kPort));
+        static_cast<void>(m_connection.line().discardInput());
 
     // The bytes of a segment (up to the next "\e" or "\k", or the end) go to
     // the port writer together, which writes them 64 at a time, so that it can
@@ -84,8 +83,11 @@ bool DataTransmitter::send(const Codes &codes)
 
 void DataTransmitter::switchFlowControlOff()
 {
-    if (m_connection.comport_online() && m_ports.Deselect_CTS_handshake(Connection::kPort) > 0)
-        m_connection.reportPortError();
+    if (!m_connection.isOnline())
+        return;
+    if (const Result<void> changed = m_connection.line().setFlowControl(FlowControl::None);
+        !changed)
+        m_connection.reportPortError(changed.error());
 }
 
 bool DataTransmitter::writeOut(QByteArray &segment, qsizetype count)
@@ -94,7 +96,7 @@ bool DataTransmitter::writeOut(QByteArray &segment, qsizetype count)
         return true;
     // The user may have gone offline while a pause or key-wait let events run:
     // the rest of the command is then dropped quietly, as it would be offline.
-    if (!m_connection.comport_online()) {
+    if (!m_connection.isOnline()) {
         segment.clear();
         return false;
     }
@@ -106,8 +108,7 @@ bool DataTransmitter::writeOut(QByteArray &segment, qsizetype count)
 bool DataTransmitter::readReply()
 {
     m_expectReply = false;
-    for (int j = 0; j < kReplySize; ++j)
-        m_rxReply[j] = '\0';
+    m_reply.fill('\0');
     int remaining = kReplySize;
     int got = 0;
     int tries = 20;
@@ -115,11 +116,13 @@ bool DataTransmitter::readReply()
     // that uses two and sleeps 2 ms, each asking for the rest of the 20 bytes.
     while (tries > 0 && remaining > 0) {
         --tries;
-        const int n = m_ports.CommRead(Connection::kPort, m_rxReply, remaining, got);
-        if (n < 0) {
-            m_connection.reportPortError();
+        const Result<QByteArray> read = m_connection.line().read(remaining);
+        if (!read) {
+            m_connection.reportPortError(read.error());
             return false;
         }
+        const int n = int(read->size());
+        m_reply.replace(got, n, *read);
         remaining -= n;
         got += n;
         if (n == 0 && got == 0) {

@@ -1,18 +1,17 @@
 #pragma once
 
+#include "core/base/command.h"
 #include "core/transport/codes.h"
-#include "core/transport/command.h"
 
 #include <QByteArray>
 
 class CodePage;
 class Connection;
-class PortTable;
 class OutputMonitor;
 class PortWriter;
 class Prompt;
 
-// The sending engine: writes one converted command to port 1 through the port
+// The sending engine: writes one converted command to the port through the port
 // writer (writes of at most 64 bytes), carries out the pacing markers, reads a
 // status reply when one is expected, and refreshes the output monitor, online
 // or not.
@@ -22,11 +21,11 @@ public:
     static constexpr int kPauseMs = 100; // one "\w"
     static constexpr int kReplySize = 20;
 
-    DataTransmitter(PortTable &ports, Connection &connection, PortWriter &writer,
-                    OutputMonitor &monitor, Prompt &prompt, const CodePage &codePage);
+    DataTransmitter(Connection &connection, PortWriter &writer, OutputMonitor &monitor,
+                    Prompt &prompt, const CodePage &codePage);
 
-    void DataTransmit(const Codes &codes);
-    // The port side of DataTransmit alone: writes the command (markers carried
+    void transmit(const Codes &codes);
+    // The port side of transmit alone: writes the command (markers carried
     // out, a reply read when one is expected) and leaves the monitor as it
     // is, for zepta-cli, which prints only the "[T]" line. Call it online
     // only; false when the port failed or the writer was stopped.
@@ -41,10 +40,10 @@ public:
     bool expectReply() const { return m_expectReply; }
     void setExpectReply(bool expect) { m_expectReply = expect; }
     // How the reply label shows the reply of the next command sent; back to
-    // Unchanged after every DataTransmit.
+    // Unchanged after every transmit.
     ReplyKind replyKind() const { return m_replyKind; }
     void setReplyKind(ReplyKind kind) { m_replyKind = kind; }
-    QByteArray rxReply() const { return m_rxReply; }
+    QByteArray reply() const { return m_reply; }
 
 private:
     // Writes the first count bytes of segment and takes them off it.
@@ -52,7 +51,6 @@ private:
     bool readReply();
     void refreshMonitor(const Codes &codes);
 
-    PortTable &m_ports;
     Connection &m_connection;
     PortWriter &m_writer;
     OutputMonitor &m_monitor;
@@ -60,5 +58,5 @@ private:
     const CodePage &m_codePage;
     bool m_expectReply = false;
     ReplyKind m_replyKind = ReplyKind::Unchanged;
-    QByteArray m_rxReply = QByteArray(kReplySize + 1, '\0');
+    QByteArray m_reply = QByteArray(kReplySize + 1, '\0');
 };

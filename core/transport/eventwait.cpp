@@ -1,6 +1,6 @@
 #include "core/transport/eventwait.h"
 
-#include "core/serial/porttable.h"
+#include "core/serial/serialline.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -18,7 +18,7 @@ void processPending()
 
 bool processDue(QElapsedTimer &sinceTurn)
 {
-    if (sinceTurn.isValid() && !sinceTurn.hasExpired(PortTable::kTurnIntervalMs))
+    if (sinceTurn.isValid() && !sinceTurn.hasExpired(SerialLine::kTurnIntervalMs))
         return false;
     processPending();
     sinceTurn.start();

@@ -9,7 +9,7 @@ namespace EventWait {
 void processPending();
 
 // processPending(), unless the last turn given through sinceTurn was less
-// than PortTable::kTurnIntervalMs ago: for loops that run thousands of short
+// than SerialLine::kTurnIntervalMs ago: for loops that run thousands of short
 // steps a second. True when the window had its turn.
 bool processDue(QElapsedTimer &sinceTurn);
 

@@ -1,7 +1,7 @@
 #include "core/transport/monitorformat.h"
 
-#include "core/transport/codepage.h"
-#include "core/transport/hexdigits.h"
+#include "core/base/codepage.h"
+#include "core/base/hexdigits.h"
 
 namespace {
 

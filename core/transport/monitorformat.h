@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/base/command.h"
 #include "core/transport/codes.h"
-#include "core/transport/command.h"
 
 #include <QByteArrayView>
 #include <QString>

@@ -56,7 +56,7 @@ private:
     QByteArray m_bytes;
 };
 
-// SendTextBox: a plain text ("log") until a command is shown, then the
+// The code box: a plain text ("log") until a command is shown, then the
 // command's "[hh]" groups.
 class CodesText final : public MonitorText
 {

@@ -15,13 +15,13 @@ class OutputMonitor : public QObject
 public:
     explicit OutputMonitor(QObject *parent = nullptr);
 
-    QString commandName() const { return m_commandName.text(); } // sendCommandBox
-    QString help() const { return m_help.text(); }               // sendHelpBox
-    QString codes() const { return m_codes.text(); }             // SendTextBox
-    // TrHistory: every line followed by CR LF. Made on each call (the binary
-    // save's input); a view reads historyText() instead.
+    QString commandName() const { return m_commandName.text(); }
+    QString help() const { return m_help.text(); }
+    QString codes() const { return m_codes.text(); }
+    // The "[T]" history: every line followed by CR LF. Made on each call (the
+    // binary save's input); a view reads historyText() instead.
     QString history() const { return m_history.text(); }
-    QString response() const { return m_response; } // RespSts
+    QString response() const { return m_response; } // the reply label
 
     const MonitorText &commandNameText() const { return m_commandName; }
     const MonitorText &helpText() const { return m_help; }
@@ -30,7 +30,7 @@ public:
 
     void setCommandName(const QString &text);
     void setHelp(const QString &text);
-    // SendTextBox as plain text ("log"), or as the "[hh]" groups of a command.
+    // The code box as plain text ("log"), or as the "[hh]" groups of a command.
     void setCodes(const QString &text);
     void showCodes(const Codes &codes);
     void setResponse(const QString &text);

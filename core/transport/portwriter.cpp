@@ -1,7 +1,7 @@
 #include "core/transport/portwriter.h"
 
-#include "core/serial/porttable.h"
-#include "core/session/connection.h"
+#include "core/serial/serialline.h"
+#include "core/transport/connection.h"
 
 #include <QScopeGuard>
 
@@ -23,7 +23,7 @@ void PortWriter::abandon()
     if (!m_writing)
         return;
     m_abandoned = true;
-    m_connection.ports().setWriteAbandoned(Connection::kPort, true);
+    m_connection.line().setWriteAbandoned(true);
 }
 
 bool PortWriter::write(const QByteArray &bytes)
@@ -34,21 +34,21 @@ bool PortWriter::write(const QByteArray &bytes)
         qWarning("PortWriter: a write started while another was under way was refused");
         return false;
     }
-    PortTable &ports = m_connection.ports();
+    SerialLine &line = m_connection.line();
     m_writing = true;
-    const auto finished = qScopeGuard([this, &ports] {
+    const auto finished = qScopeGuard([this, &line] {
         m_writing = false;
         m_abandoned = false;
-        ports.setWriteAbandoned(Connection::kPort, false);
+        line.setWriteAbandoned(false);
     });
     qsizetype done = 0;     // bytes that left the port
     qsizetype writeEnd = 0; // end of the write under way
     while (done < bytes.size()) {
-        const int inFlight = ports.bytesInFlight(Connection::kPort);
-        if (m_abandoned || m_stopped || !m_connection.comport_online()) {
+        const int inFlight = line.bytesInFlight();
+        if (m_abandoned || m_stopped || !m_connection.isOnline()) {
             // Given up, or taken offline while events ran: nothing new goes.
             // What is on its way counts once it left; abandoned, the port
-            // table drops it at once instead, counting what left meanwhile.
+            // drops it at once instead, counting what left meanwhile.
             if (inFlight == 0)
                 return false;
             writeEnd = done + inFlight;
@@ -58,21 +58,21 @@ bool PortWriter::write(const QByteArray &bytes)
             // still queued it is those and as many new ones as make 64.
             writeEnd = std::min<qsizetype>(done + kChunkSize, bytes.size());
         }
-        const int n = ports.CommWrite(Connection::kPort, bytes, int(writeEnd - done), int(done));
+        const Result<int> n = line.write(QByteArrayView(bytes).sliced(done, writeEnd - done));
         if (m_abandoned) {
             // Abandoned in the middle of it, or in the event turn after it.
-            const int left = std::max(n, 0);
+            const int left = n ? *n : 0;
             done += left;
             m_bytesWritten += left;
             continue;
         }
-        // Nothing through within the write time-out (CTS held low) counts as failed.
-        if (n < 1) {
-            m_connection.reportPortError();
+        // A failure, or nothing through within the write time-out (CTS held low).
+        if (!n) {
+            m_connection.reportPortError(n.error());
             return false;
         }
-        done += n;
-        m_bytesWritten += n;
+        done += *n;
+        m_bytesWritten += *n;
     }
     return true;
 }

@@ -4,7 +4,7 @@
 
 class Connection;
 
-// Writes bytes to port 1 the way every sender does (the sending engine, and
+// Writes bytes to the port the way every sender does (the sending engine, and
 // the Log Board players line by line): in writes of at most 64 bytes, each
 // continued from its first byte that did not leave after a partial write until
 // all of it is out. On a line whose queue the port tells, the next write

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/base/error.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -33,6 +35,13 @@ public:
 
     // A modal box with an OK button only.
     virtual void message(const QString &text, const QString &title = QString()) = 0;
+    // A failure the user is told of in few words ("COM port error"). A window
+    // shows the text as any message; a terminal has room for the cause too.
+    virtual void reportFailure(const QString &text, const Error &cause)
+    {
+        Q_UNUSED(cause);
+        message(text);
+    }
     // The key-wait marker's box ("Hit Enter Key!"): the rest of the command
     // waits until it is closed. A window shows it as any other message; a
     // terminal waits for Enter.

@@ -5,7 +5,7 @@
 #include <deque>
 #include <functional>
 
-// The one rule for everything that writes to port 1 (a command, a status
+// The one rule for everything that writes to the port (a command, a status
 // request, PLAY of either window, a stepped line): what starts while another
 // write is under way waits for it to end, in the order it was asked for, and
 // never goes out mixed into it.

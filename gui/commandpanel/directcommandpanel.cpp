@@ -1,7 +1,7 @@
 #include "gui/commandpanel/directcommandpanel.h"
 
+#include "core/base/displaymodel.h"
 #include "core/commands/commandcatalogue.h"
-#include "core/session/displaymodel.h"
 #include "core/session/setupstate.h"
 #include "core/transport/commandtransport.h"
 #include "gui/commandpanel/blinkgroup.h"
@@ -179,7 +179,7 @@ QWidget *DirectCommandPanel::buildSettings()
 void DirectCommandPanel::initializeOrReset(Single id)
 {
     d->transport.issue(d->catalogue.single(id).command());
-    ResetPanel();
+    resetPanel();
     // After a module reset the display is powered on whatever the list showed:
     // the entry the panel reset keeps goes back to the start entry too.
     const CommandCatalogue::OptionList &saver = d->catalogue.list(List::ScreensaverList);
@@ -187,7 +187,7 @@ void DirectCommandPanel::initializeOrReset(Single id)
         d->lists->selectSilently(saver.id, saver.startIndex);
 }
 
-void DirectCommandPanel::ResetPanel()
+void DirectCommandPanel::resetPanel()
 {
     d->blink->setContinuousShown(false);
     if (d->resetPicker)

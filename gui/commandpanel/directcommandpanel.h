@@ -35,7 +35,7 @@ private:
     QWidget *buildScreenControl();
     QWidget *buildSettings();
     void initializeOrReset(CommandCatalogue::Single id);
-    void ResetPanel();
+    void resetPanel();
 
     struct Private;
     std::unique_ptr<Private> d;

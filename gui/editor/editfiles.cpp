@@ -28,7 +28,7 @@ EditFiles::EditFiles(EditBox *box, QWidget *saveButton, QWidget *loadButton, Pro
 {
 }
 
-bool EditFiles::ConfirmDiscard()
+bool EditFiles::discardAllowed()
 {
     return m_box->isEmpty() || m_prompt.askOkCancel(kDiscardText, kDiscardTitle);
 }
@@ -47,17 +47,17 @@ void EditFiles::clear()
 void EditFiles::load()
 {
     const BusyGuard guard(m_loadButton);
-    if (!ConfirmDiscard())
+    if (!discardAllowed())
         return;
     const QString path = m_prompt.openFileName(LogBoardFile::loadRequest());
     if (path.isEmpty())
         return;
-    const LogBoardFile::Loaded loaded = LogBoardFile::load(path, m_codePage);
-    if (!loaded.ok()) {
-        m_prompt.message(loaded.error);
+    const Result<QString> loaded = LogBoardFile::load(path, m_codePage);
+    if (!loaded) {
+        m_prompt.message(loaded.error().text);
         return;
     }
-    m_box->setLogText(loaded.text);
+    m_box->setLogText(*loaded);
     // A loaded file may be of any type: Save asks for a name first.
     m_currentFile.clear();
     emit fileShown(QDir::toNativeSeparators(path));
@@ -70,9 +70,9 @@ void EditFiles::save()
         return;
     }
     const BusyGuard guard(m_saveButton);
-    const QString error = LogBoardFile::save(m_currentFile, m_box->logText(), m_codePage);
-    if (!error.isEmpty())
-        m_prompt.message(error);
+    if (const Result<void> saved = LogBoardFile::save(m_currentFile, m_box->logText(), m_codePage);
+        !saved)
+        m_prompt.message(saved.error().text);
 }
 
 void EditFiles::saveAs()
@@ -87,10 +87,10 @@ void EditFiles::saveAs()
     const QString path = resolvePath(choice.path, format);
     if (!replaceAllowed(choice.path, path))
         return;
-    const QString error = LogBoardExport::save(path, format, m_box->logText(), m_codePage);
-    if (!error.isEmpty()) {
+    if (const Result<void> saved = LogBoardExport::save(path, format, m_box->logText(), m_codePage);
+        !saved) {
         // Nothing was written; Save goes on writing where it wrote before.
-        m_prompt.message(error);
+        m_prompt.message(saved.error().text);
         return;
     }
     m_currentFile = keepsCurrentFile(format) ? path : QString();

@@ -22,7 +22,7 @@ public:
     QString currentFile() const { return m_currentFile; }
 
     // True when the edit area may be replaced: it is empty, or the user said OK.
-    bool ConfirmDiscard();
+    bool discardAllowed();
     void clear();
     void load();
     void save();

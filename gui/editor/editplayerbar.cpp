@@ -1,5 +1,6 @@
 #include "gui/editor/editplayerbar.h"
 
+#include "core/session/commandsession.h"
 #include "gui/common/buttonpaint.h"
 #include "gui/common/buttonpictures.h"
 #include "gui/editor/editbox.h"
@@ -12,7 +13,8 @@ using ButtonPictures::Picture;
 EditPlayerBar::EditPlayerBar(EditBox *box, CommandSession &session, Prompt &prompt, QWidget *parent)
     : QWidget(parent)
     , m_box(box)
-    , m_player(new LogBoardPlayer(m_flags, session, prompt, this))
+    , m_player(new LogBoardPlayer(m_flags, session.connection, session.queue, session.writer,
+                                  prompt, this))
 {
     m_play = ButtonPictures::button(
         Picture::Play, QStringLiteral("PlayCommandButton"), QStringLiteral("PLAY"),
@@ -33,11 +35,11 @@ EditPlayerBar::EditPlayerBar(EditBox *box, CommandSession &session, Prompt &prom
     for (QPushButton *button : {m_play, m_pause, m_stop, m_step})
         row->addWidget(button);
 
-    connect(m_play, &QPushButton::clicked, this, &EditPlayerBar::PlayCommandButton_Click);
-    connect(m_pause, &QPushButton::clicked, this, &EditPlayerBar::PauseCommandButton_Click);
-    connect(m_stop, &QPushButton::clicked, this, &EditPlayerBar::StopCommandButton_Click);
-    connect(m_step, &QPushButton::clicked, this, &EditPlayerBar::StepCommandButton_Click);
-    connect(&m_flags, &PlayerFlagSet::flagsChanged, this, &EditPlayerBar::showFlags);
+    connect(m_play, &QPushButton::clicked, this, &EditPlayerBar::play);
+    connect(m_pause, &QPushButton::clicked, this, &EditPlayerBar::togglePause);
+    connect(m_stop, &QPushButton::clicked, this, &EditPlayerBar::stop);
+    connect(m_step, &QPushButton::clicked, this, &EditPlayerBar::step);
+    connect(&m_flags, &PlayerFlagSet::flagsChanged, this, &EditPlayerBar::followFlags);
     connect(m_player, &LogBoardPlayer::progress, this, &EditPlayerBar::progress);
     connect(m_player, &LogBoardPlayer::finished, this, &EditPlayerBar::runFinished);
     connect(m_player, &LogBoardPlayer::highlight, this, [this](qsizetype offset, qsizetype length) {
@@ -57,31 +59,24 @@ void EditPlayerBar::endRun()
     m_player->stop();
 }
 
-void EditPlayerBar::PlayCommandButton_Click()
+void EditPlayerBar::play()
 {
     static_cast<void>(m_player->play(m_box->logText()));
 }
 
-void EditPlayerBar::PauseCommandButton_Click()
+void EditPlayerBar::togglePause()
 {
     m_player->togglePause();
 }
 
-void EditPlayerBar::StopCommandButton_Click()
+void EditPlayerBar::stop()
 {
     m_player->stop();
 }
 
-void EditPlayerBar::StepCommandButton_Click()
+void EditPlayerBar::step()
 {
-    // A run going on keeps its lock; the player ignores the press.
-    if (m_player->running())
-        return;
-    m_steppedText = m_box->logText();
-    // From the press on, also while the run waits for its turn.
-    setStepLock(true);
-    if (m_player->step(m_steppedText) == LogBoardPlayer::Outcome::Ignored)
-        releaseStepLock();
+    static_cast<void>(m_player->step(m_box->logText()));
 }
 
 // While stepping, the text must stay as it was split, or the highlights would
@@ -93,6 +88,18 @@ void EditPlayerBar::setStepLock(bool locked)
     m_play->setEnabled(!locked);
     m_pause->setEnabled(!locked);
     emit steppingChanged(locked);
+}
+
+void EditPlayerBar::followFlags()
+{
+    // STEP goes on when the player takes a press: from then on, also while
+    // the run waits for its turn, the text stays as it was split. The lock
+    // goes when the run has ended.
+    if (m_flags.stepping() && !m_stepLocked) {
+        m_steppedText = m_box->logText();
+        setStepLock(true);
+    }
+    showFlags();
 }
 
 void EditPlayerBar::showFlags()

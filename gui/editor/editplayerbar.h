@@ -37,13 +37,14 @@ signals:
     void runEnded();
 
 private:
-    void PlayCommandButton_Click();
-    void PauseCommandButton_Click();
-    void StopCommandButton_Click();
-    void StepCommandButton_Click();
+    void play();
+    void togglePause();
+    void stop();
+    void step();
     void setStepLock(bool locked);
     void releaseStepLock();
     void runFinished();
+    void followFlags();
     void showFlags();
 
     EditBox *m_box;

@@ -1,8 +1,8 @@
 #include "gui/mainwindow/connectionbar.h"
 
-#include "core/session/connection.h"
 #include "core/session/sessionconfig.h"
 #include "core/session/setupstate.h"
+#include "core/transport/connection.h"
 #include "core/transport/outputmonitor.h"
 #include "gui/common/monitorview.h"
 #include "gui/mainwindow/indicatorlamp.h"
@@ -51,7 +51,8 @@ ConnectionBar::ConnectionBar(Connection &connection, SetupState &state, OutputMo
     m_portBox->setObjectName(QStringLiteral("ComSel"));
     m_baudBox = new QComboBox(this);
     m_baudBox->setObjectName(QStringLiteral("BPS"));
-    m_baudBox->addItems(LineChoices::baudRateTexts());
+    for (const int rate : LineChoices::baudRates())
+        m_baudBox->addItem(QString::number(rate), rate);
     m_ctsBox = new QCheckBox(QStringLiteral("CTS flow control"), this);
     m_ctsBox->setObjectName(QStringLiteral("Check1"));
     m_onlineButton = new QPushButton(QStringLiteral("Online"), this);
@@ -110,21 +111,17 @@ ConnectionBar::ConnectionBar(Connection &connection, SetupState &state, OutputMo
     connect(&monitor, &OutputMonitor::helpChanged, helpBox, &MonitorView::reload);
     connect(&monitor, &OutputMonitor::codesChanged, codesBox, &MonitorView::reload);
 
-    connect(m_onlineButton, &QPushButton::clicked, this, &ConnectionBar::OnlineButton_Click);
-    connect(m_offlineButton, &QPushButton::clicked, &m_connection,
-            &Connection::OfflineButton_Click);
-    connect(m_baudBox, &QComboBox::textActivated, this, &ConnectionBar::BPS_Click);
-    connect(m_ctsBox, &QCheckBox::clicked, this, &ConnectionBar::Check1_Click);
+    connect(m_onlineButton, &QPushButton::clicked, this, &ConnectionBar::goOnline);
+    connect(m_offlineButton, &QPushButton::clicked, &m_connection, &Connection::goOffline);
+    // What the boxes show is what Online opens, whoever changed them.
+    connect(m_portBox, &QComboBox::currentTextChanged, &m_state, &SetupState::setPortName);
+    connect(m_baudBox, &QComboBox::currentIndexChanged, this, &ConnectionBar::chooseBaudRate);
+    connect(m_ctsBox, &QCheckBox::toggled, this, &ConnectionBar::chooseFlowControl);
     connect(&m_state, &SetupState::flowControlChanged, m_ctsBox,
             [this](FlowControl flow) { m_ctsBox->setChecked(flow == FlowControl::CtsHandshake); });
     connect(&m_connection, &Connection::stateChanged, this, &ConnectionBar::showConnectionState);
     m_ctsBox->setChecked(m_state.flowControl() == FlowControl::CtsHandshake);
     showConnectionState();
-}
-
-QString ConnectionBar::portText() const
-{
-    return m_portBox->currentText();
 }
 
 void ConnectionBar::applyStartup(const StartupPlan &plan)
@@ -133,28 +130,27 @@ void ConnectionBar::applyStartup(const StartupPlan &plan)
         m_portBox->setCurrentIndex(plan.portIndex);
     } else {
         m_portBox->setCurrentIndex(-1);
-        m_portBox->setEditText(plan.portText);
+        m_portBox->setEditText(plan.portName);
     }
-    m_baudBox->setCurrentIndex(m_baudBox->findText(plan.baudRate));
+    m_baudBox->setCurrentIndex(m_baudBox->findData(plan.baudRate));
     m_ctsBox->setChecked(m_state.flowControl() == FlowControl::CtsHandshake);
 }
 
-void ConnectionBar::OnlineButton_Click()
+void ConnectionBar::goOnline()
 {
     // Locked before the port is touched: opening lets the window run events.
     m_onlineButton->setEnabled(false);
     m_portBox->setEnabled(false);
     m_baudBox->setEnabled(false);
     m_ctsBox->setEnabled(false);
-    if (m_connection.comport_online())
+    if (m_connection.isOnline())
         return;
-    m_connection.goOnline(m_portBox->currentText(), m_baudBox->currentText(),
-                          m_ctsBox->isChecked());
+    static_cast<void>(m_connection.goOnline(m_state.portName(), m_state.lineSettings()));
 }
 
 void ConnectionBar::showConnectionState()
 {
-    const bool online = m_connection.comport_online();
+    const bool online = m_connection.isOnline();
     m_indicator->setCurrentIndex(online ? 1 : 0);
     m_onlineButton->setEnabled(m_connection.settingsEditable());
     m_portBox->setEnabled(m_connection.settingsEditable());
@@ -162,12 +158,13 @@ void ConnectionBar::showConnectionState()
     m_ctsBox->setEnabled(m_connection.ctsEditable());
 }
 
-void ConnectionBar::BPS_Click(const QString &rate)
+void ConnectionBar::chooseBaudRate(int index)
 {
-    m_state.setBaudRate(rate);
+    if (index >= 0)
+        m_state.setBaudRate(m_baudBox->itemData(index).toInt());
 }
 
-void ConnectionBar::Check1_Click(bool checked)
+void ConnectionBar::chooseFlowControl(bool checked)
 {
     m_state.setFlowControl(checked ? FlowControl::CtsHandshake : FlowControl::None);
 }

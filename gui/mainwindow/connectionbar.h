@@ -26,16 +26,15 @@ public:
     ConnectionBar(Connection &connection, SetupState &state, OutputMonitor &monitor,
                   PortLister lister, QWidget *parent = nullptr);
 
-    QString portText() const;
     // Puts the saved port and baud rate into the boxes (start-up).
     void applyStartup(const StartupPlan &plan);
 
-    void OnlineButton_Click();
+    void goOnline();
 
 private:
     void showConnectionState();
-    void BPS_Click(const QString &rate);
-    void Check1_Click(bool checked);
+    void chooseBaudRate(int index);
+    void chooseFlowControl(bool checked);
 
     Connection &m_connection;
     SetupState &m_state;

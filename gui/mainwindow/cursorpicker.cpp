@@ -1,7 +1,7 @@
 #include "gui/mainwindow/cursorpicker.h"
 
+#include "core/base/displaymodel.h"
 #include "core/session/cursorpickermodel.h"
-#include "core/session/displaymodel.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -70,7 +70,7 @@ CursorPicker::CursorPicker(CursorPickerModel &model, QWidget *parent)
         button->setSizePolicy(policy);
         button->installEventFilter(this);
         grid->addWidget(button, i / DisplayModel::kColumns, i % DisplayModel::kColumns);
-        connect(button, &QAbstractButton::clicked, this, [this, i] { Pos_Click(i); });
+        connect(button, &QAbstractButton::clicked, this, [this, i] { m_model.click(i); });
         m_positions.append(button);
     }
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -90,11 +90,6 @@ bool CursorPicker::eventFilter(QObject *watched, QEvent *event)
             m_model.hover(position);
     }
     return QGroupBox::eventFilter(watched, event);
-}
-
-void CursorPicker::Pos_Click(int position)
-{
-    m_model.click(position);
 }
 
 void CursorPicker::showMarks()

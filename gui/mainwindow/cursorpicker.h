@@ -33,7 +33,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void Pos_Click(int position);
     void showMarks();
     void showVisibility();
 

@@ -1,8 +1,8 @@
 #include "gui/mainwindow/mainwindow.h"
 
+#include "core/base/displaymodel.h"
 #include "core/session/commandsession.h"
 #include "core/session/cursorpickermodel.h"
-#include "core/session/displaymodel.h"
 #include "core/session/sessionconfig.h"
 #include "core/session/setupstate.h"
 #include "core/transport/outputmonitor.h"
@@ -10,8 +10,8 @@
 #include "gui/commandpanel/directcommandpanel.h"
 #include "gui/common/aboutzepta.h"
 #include "gui/common/monitorview.h"
-#include "gui/common/windowhold.h"
 #include "gui/common/widgetprompt.h"
+#include "gui/common/windowhold.h"
 #include "gui/mainwindow/connectionbar.h"
 #include "gui/mainwindow/cursorpicker.h"
 #include "gui/mainwindow/monitorbuttons.h"
@@ -82,7 +82,7 @@ QWidget *MainWindow::buildModelRow()
     m_displayList->setToolTip(QStringLiteral("Select display model"));
     m_displayList->addItems(DisplayModel::names());
     m_displayList->setCurrentIndex(DisplayModel::kDefaultModel);
-    connect(m_displayList, &QComboBox::currentIndexChanged, this, &MainWindow::DisplayList_Click);
+    connect(m_displayList, &QComboBox::currentIndexChanged, this, &MainWindow::chooseDisplayModel);
     auto *label = new QLabel(QStringLiteral("Select Display type"), row);
     label->setObjectName(QStringLiteral("DisplayListLabel"));
     label->setBuddy(m_displayList);
@@ -147,17 +147,17 @@ QWidget *MainWindow::buildRecorderAndMonitor()
     m_monitorFrame->setObjectName(QStringLiteral("Frame6"));
     auto *monitorLayout = new QVBoxLayout(m_monitorFrame);
     // Rows break between "1F " groups; the binary save reads the same text.
-    m_trHistory = new MonitorView(m_parts.session.monitor.historyText(), MonitorView::Rows::Wrapped,
-                                  3, m_monitorFrame);
-    m_trHistory->setObjectName(QStringLiteral("TrHistory"));
-    monitorLayout->addWidget(m_trHistory, 1);
+    m_history = new MonitorView(m_parts.session.monitor.historyText(), MonitorView::Rows::Wrapped,
+                                3, m_monitorFrame);
+    m_history->setObjectName(QStringLiteral("TrHistory"));
+    monitorLayout->addWidget(m_history, 1);
     m_monitorButtons = new QHBoxLayout;
     monitorLayout->addLayout(m_monitorButtons);
     layout->addWidget(m_monitorFrame, 1);
 
-    connect(&m_parts.session.monitor, &OutputMonitor::historyAppended, m_trHistory,
+    connect(&m_parts.session.monitor, &OutputMonitor::historyAppended, m_history,
             &MonitorView::appended);
-    connect(&m_parts.session.monitor, &OutputMonitor::historyReset, m_trHistory,
+    connect(&m_parts.session.monitor, &OutputMonitor::historyReset, m_history,
             &MonitorView::reload);
     return box;
 }
@@ -173,12 +173,12 @@ void MainWindow::runStartup()
         m_displayList->setCurrentIndex(*plan.displayModel);
     m_parts.state.setDisplayModel(m_displayList->currentIndex());
     if (plan.goOnline)
-        m_connectionBar->OnlineButton_Click();
+        m_connectionBar->goOnline();
     // TxtChr got its "Solution for you." from the command panel itself.
     m_parts.session.monitor.setCodes(QStringLiteral("log"));
 }
 
-void MainWindow::DisplayList_Click(int model)
+void MainWindow::chooseDisplayModel(int model)
 {
     if (!m_parts.state.listsReady() || model < 0)
         return;
@@ -211,19 +211,19 @@ void MainWindow::showFitted()
         show();
 }
 
-bool MainWindow::comport_online() const
+bool MainWindow::isOnline() const
 {
-    return m_parts.session.connection.comport_online();
+    return m_parts.session.connection.isOnline();
 }
 
-void MainWindow::OfflineButton_Click()
+void MainWindow::goOffline()
 {
-    m_parts.session.connection.OfflineButton_Click();
+    m_parts.session.connection.goOffline();
 }
 
-EditForm *MainWindow::eForm_ref() const
+EditWindow *MainWindow::editWindow() const
 {
-    return m_recorder->eForm_ref();
+    return m_recorder->editWindow();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -242,11 +242,11 @@ void MainWindow::shutDown()
     if (m_shutDown)
         return;
     m_shutDown = true;
-    QString error;
-    if (m_config->writeAtExit(m_connectionBar->portText(), m_parts.state,
-                              m_parts.session.connection, &error))
+    const Result<void> saved = m_config->writeAtExit(m_parts.state, m_parts.session.connection);
+    if (saved)
         return;
-    const QString message = QStringLiteral("The settings could not be saved.\n") + error;
+    const QString message =
+        QStringLiteral("The settings could not be saved.\n") + saved.error().text;
     if (m_closingForSignal)
         qWarning().noquote() << message;
     else

@@ -9,7 +9,7 @@
 class ConnectionBar;
 class CursorPickerModel;
 class DirectCommandPanel;
-class EditForm;
+class EditWindow;
 class ModeTabStrip;
 class MonitorView;
 class Prompt;
@@ -46,10 +46,10 @@ public:
     // screen is smaller than that (1366x768 laptops).
     void showFitted();
 
-    bool comport_online() const;
-    void OfflineButton_Click();
+    bool isOnline() const;
+    void goOffline();
     // The open edit window, or null.
-    EditForm *eForm_ref() const;
+    EditWindow *editWindow() const;
 
     // The close a termination signal asks for: as the close box, but nobody
     // may be at the screen to answer a box, so a failed save is told on
@@ -78,7 +78,7 @@ private:
     QWidget *buildRecorderAndMonitor();
     QSize naturalSize() const;
     void runStartup();
-    void DisplayList_Click(int model);
+    void chooseDisplayModel(int model);
     void shutDown();
 
     MainWindowParts m_parts;
@@ -93,7 +93,7 @@ private:
     QBoxLayout *m_recButtons = nullptr;
     QGroupBox *m_monitorFrame = nullptr;
     QBoxLayout *m_monitorButtons = nullptr;
-    MonitorView *m_trHistory = nullptr;
+    MonitorView *m_history = nullptr;
     RecorderButtons *m_recorder = nullptr;
     bool m_shutDown = false;
     bool m_closingForSignal = false;

@@ -24,23 +24,22 @@ MonitorButtons::MonitorButtons(OutputMonitor &monitor, Prompt &prompt, const Cod
     row->addStretch(1);
     row->addWidget(m_saveButton);
 
-    connect(clear, &QPushButton::clicked, this, &MonitorButtons::Command1_Click);
-    connect(m_saveButton, &QPushButton::clicked, this, &MonitorButtons::Save_to_file_button_Click);
+    connect(clear, &QPushButton::clicked, this, &MonitorButtons::clearHistory);
+    connect(m_saveButton, &QPushButton::clicked, this, &MonitorButtons::saveBinary);
 }
 
 // The Log Board is not touched: PLAY afterwards still replays all of it.
-void MonitorButtons::Command1_Click()
+void MonitorButtons::clearHistory()
 {
     m_monitor.clearHistory();
 }
 
-void MonitorButtons::Save_to_file_button_Click()
+void MonitorButtons::saveBinary()
 {
     const BusyGuard guard(m_saveButton);
     const QString path = m_prompt.saveFileName(BinarySave::fileRequest());
     if (path.isEmpty())
         return;
-    const QString error = BinarySave::save(path, m_monitor.history(), m_codePage);
-    if (!error.isEmpty())
-        m_prompt.message(error);
+    if (const Result<void> saved = BinarySave::save(path, m_monitor.history(), m_codePage); !saved)
+        m_prompt.message(saved.error().text);
 }

@@ -18,8 +18,8 @@ public:
                    QBoxLayout *row, QObject *parent = nullptr);
 
 private:
-    void Command1_Click();
-    void Save_to_file_button_Click();
+    void clearHistory();
+    void saveBinary();
 
     OutputMonitor &m_monitor;
     Prompt &m_prompt;

@@ -1,7 +1,6 @@
 #include "gui/mainwindow/portcombobox.h"
 
-#include "core/module/simulatordevice.h"
-#include "core/serial/portnames.h"
+#include "core/serial/portaddress.h"
 #include "core/session/sessionconfig.h"
 
 #include <QLineEdit>
@@ -39,26 +38,26 @@ void PortComboBox::refreshPorts()
     clear();
     QHash<QString, QString> descriptions; // device path -> description
     for (const PortInfo &port : ports)
-        descriptions.insert(PortNames::devicePath(port.name), port.description);
+        descriptions.insert(PortAddress::devicePath(port.name), port.description);
 
     // COMn names the same devices as the machine's own list, so a port that
     // one of them already covers is not offered twice; its tooltip says which it is.
     QSet<QString> covered;
     for (const QString &name : SessionConfig::comPortNames()) {
-        const QString path = PortNames::devicePath(name);
+        const QString path = PortAddress::devicePath(name);
         covered.insert(path);
         addItem(name);
         setItemData(count() - 1, deviceTip(path, descriptions.value(path)), Qt::ToolTipRole);
     }
     for (const PortInfo &port : ports) {
-        const QString path = PortNames::devicePath(port.name);
+        const QString path = PortAddress::devicePath(port.name);
         if (covered.contains(path))
             continue;
         covered.insert(path);
         addItem(port.name);
         setItemData(count() - 1, deviceTip(path, port.description), Qt::ToolTipRole);
     }
-    addItem(QString::fromLatin1(kSimulatorPortName));
+    addItem(QString::fromLatin1(PortAddress::kSimulatorName));
     setItemData(count() - 1,
                 QStringLiteral("The simulated module: no hardware needed; Online opens its "
                                "\"Simulated display\""),

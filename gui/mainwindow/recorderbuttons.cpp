@@ -7,7 +7,7 @@
 #include "gui/common/buttonpaint.h"
 #include "gui/common/buttonpictures.h"
 #include "gui/common/playbackprogress.h"
-#include "gui/editor/editform.h"
+#include "gui/editor/editwindow.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -55,7 +55,8 @@ RecorderButtons::RecorderButtons(CommandSession &session, Prompt &prompt, QBoxLa
     , m_prompt(prompt)
     , m_window(window)
     , m_flags(session.logBoard)
-    , m_player(new LogBoardPlayer(m_flags, session, prompt, this))
+    , m_player(new LogBoardPlayer(m_flags, session.connection, session.queue, session.writer,
+                                  prompt, this))
 {
     QWidget *frame = row->parentWidget();
     m_rec = ButtonPictures::button(
@@ -81,11 +82,11 @@ RecorderButtons::RecorderButtons(CommandSession &session, Prompt &prompt, QBoxLa
     row->addSpacing(6);
     row->addWidget(m_progressLabel, 1);
 
-    connect(m_rec, &QPushButton::clicked, this, &RecorderButtons::RecCommandButton_Click);
-    connect(m_stop, &QPushButton::clicked, this, &RecorderButtons::StopCommandButton_Click);
-    connect(m_play, &QPushButton::clicked, this, &RecorderButtons::PlayCommandButton_Click);
-    connect(m_pause, &QPushButton::clicked, this, &RecorderButtons::PauseCommandButton_Click);
-    connect(m_edit, &QPushButton::clicked, this, &RecorderButtons::EditCommandButton_Click);
+    connect(m_rec, &QPushButton::clicked, this, &RecorderButtons::record);
+    connect(m_stop, &QPushButton::clicked, this, &RecorderButtons::stop);
+    connect(m_play, &QPushButton::clicked, this, &RecorderButtons::play);
+    connect(m_pause, &QPushButton::clicked, this, &RecorderButtons::togglePause);
+    connect(m_edit, &QPushButton::clicked, this, &RecorderButtons::openEditWindow);
     connect(&m_board, &LogBoard::flagsChanged, this, &RecorderButtons::showFlags);
     connect(m_player, &LogBoardPlayer::progress, this,
             [this](qsizetype line, qsizetype count) { m_progress->show(line, count); });
@@ -95,18 +96,18 @@ RecorderButtons::RecorderButtons(CommandSession &session, Prompt &prompt, QBoxLa
 
 RecorderButtons::~RecorderButtons()
 {
-    if (!m_editForm)
+    if (!m_editWindow)
         return;
     // The edit window has no parent to take it along; its text goes back first.
-    disconnect(m_editForm, nullptr, this, nullptr);
+    disconnect(m_editWindow, nullptr, this, nullptr);
     m_board.setSink(nullptr);
-    m_board.setLogtext(m_editForm->logText());
-    delete m_editForm;
+    m_board.setText(m_editWindow->logText());
+    delete m_editWindow;
 }
 
-EditForm *RecorderButtons::eForm_ref() const
+EditWindow *RecorderButtons::editWindow() const
 {
-    return m_editForm;
+    return m_editWindow;
 }
 
 void RecorderButtons::shutDown()
@@ -115,11 +116,11 @@ void RecorderButtons::shutDown()
     // next check.
     m_session.queue.dropAll();
     m_player->stop();
-    if (m_editForm)
-        m_editForm->close();
+    if (m_editWindow)
+        m_editWindow->close();
 }
 
-void RecorderButtons::RecCommandButton_Click()
+void RecorderButtons::record()
 {
     // Ends a running playback at its next check: recording and playback
     // exclude each other.
@@ -127,44 +128,44 @@ void RecorderButtons::RecCommandButton_Click()
     m_board.setPlaying(false);
 }
 
-void RecorderButtons::StopCommandButton_Click()
+void RecorderButtons::stop()
 {
     m_board.setRecording(false);
     m_player->stop();
 }
 
-void RecorderButtons::PauseCommandButton_Click()
+void RecorderButtons::togglePause()
 {
     m_player->togglePause();
 }
 
-void RecorderButtons::PlayCommandButton_Click()
+void RecorderButtons::play()
 {
-    static_cast<void>(m_player->play(m_board.logtext()));
+    static_cast<void>(m_player->play(m_board.text()));
 }
 
-void RecorderButtons::EditCommandButton_Click()
+void RecorderButtons::openEditWindow()
 {
     setEditorOpen(true);
     // A running playback stops at its next check, and a pause is lifted.
     m_board.setPlaying(false);
     m_board.setPaused(false);
 
-    auto *form = new EditForm(m_session, m_prompt);
-    m_editForm = form;
-    form->setLogText(m_board.takeLogtext());
+    auto *form = new EditWindow(m_session, m_prompt);
+    m_editWindow = form;
+    form->setLogText(m_board.takeText());
     m_board.setSink(form);
-    connect(form, &EditForm::closing, this, &RecorderButtons::editFormClosing);
+    connect(form, &EditWindow::closing, this, &RecorderButtons::editWindowClosing);
     placeBeside(form, m_window, m_rec->parentWidget());
     form->show();
     m_window->update();
 }
 
-void RecorderButtons::editFormClosing(const QString &text)
+void RecorderButtons::editWindowClosing(const QString &text)
 {
-    m_editForm = nullptr;
+    m_editWindow = nullptr;
     m_board.setSink(nullptr);
-    m_board.setLogtext(text);
+    m_board.setText(text);
     setEditorOpen(false);
 }
 

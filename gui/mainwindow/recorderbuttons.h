@@ -8,7 +8,7 @@
 #include <memory>
 
 struct CommandSession;
-class EditForm;
+class EditWindow;
 class LogBoard;
 class LogBoardPlayer;
 class PlaybackProgress;
@@ -20,7 +20,7 @@ class QWidget;
 
 // The recorder group of the main window: REC, STOP, PLAY, PAUSE and EDIT. The
 // flags live in the Log Board, which records by them; the buttons show them in
-// their colours. PLAY sends the Log Board's "PRT" lines to port 1; EDIT hands
+// their colours. PLAY sends the Log Board's "PRT" lines to the port; EDIT hands
 // the text to a new edit window and takes it back when that window closes.
 class RecorderButtons : public QObject
 {
@@ -31,19 +31,19 @@ public:
     ~RecorderButtons() override;
 
     // The open edit window, or null.
-    EditForm *eForm_ref() const;
+    EditWindow *editWindow() const;
 
     // The main window closes: a playback ends at its next check, and the edit
     // window goes with it.
     void shutDown();
 
 private:
-    void RecCommandButton_Click();
-    void StopCommandButton_Click();
-    void PlayCommandButton_Click();
-    void PauseCommandButton_Click();
-    void EditCommandButton_Click();
-    void editFormClosing(const QString &text);
+    void record();
+    void stop();
+    void play();
+    void togglePause();
+    void openEditWindow();
+    void editWindowClosing(const QString &text);
     void setEditorOpen(bool open);
     void showFlags();
 
@@ -60,5 +60,5 @@ private:
     QPushButton *m_edit;
     QLabel *m_progressLabel;
     std::unique_ptr<PlaybackProgress> m_progress;
-    QPointer<EditForm> m_editForm;
+    QPointer<EditWindow> m_editWindow;
 };

@@ -1,8 +1,8 @@
 #include "gui/setupmodes/setupmodepanels.h"
 
 #include "core/commands/commandformula.h"
-#include "core/commands/serialoutswitch.h"
 #include "core/commands/setupmodecatalogue.h"
+#include "core/session/serialoutswitch.h"
 #include "core/transport/commandtransport.h"
 #include "core/transport/outputmonitor.h"
 #include "core/transport/prompt.h"
@@ -52,7 +52,7 @@ struct UserSetupPanel::Private
     CommandTransport &transport;
     QPushButton *start = nullptr;
     QPushButton *end = nullptr;
-    std::array<QPushButton *, 3> infoDisp{};
+    std::array<QPushButton *, 3> displayButtons{};
 };
 
 UserSetupPanel::UserSetupPanel(CommandTransport &transport, QWidget *parent)
@@ -88,7 +88,7 @@ UserSetupPanel::UserSetupPanel(CommandTransport &transport, QWidget *parent)
         b->setFixedWidth(kButtonWidth);
         b->setEnabled(false);
         groupLayout->addWidget(b);
-        d->infoDisp[size_t(i)] = b;
+        d->displayButtons[size_t(i)] = b;
         const Command c = rows[i].command;
         connect(b, &QPushButton::clicked, this, [this, c] { d->transport.issue(c); });
     }
@@ -104,12 +104,12 @@ UserSetupPanel::~UserSetupPanel() = default;
 bool UserSetupPanel::modeActive() const
 {
     // The button's own flag: a window disabled during a request is no mode change.
-    return d->infoDisp[0]->isEnabledTo(this);
+    return d->displayButtons[0]->isEnabledTo(this);
 }
 
 void UserSetupPanel::start()
 {
-    for (QPushButton *b : d->infoDisp)
+    for (QPushButton *b : d->displayButtons)
         b->setEnabled(true);
     ButtonPaint::paintChosen(d->start, true);
     ButtonPaint::paintChosen(d->end, false);
@@ -119,7 +119,7 @@ void UserSetupPanel::start()
 
 void UserSetupPanel::end()
 {
-    for (QPushButton *b : d->infoDisp)
+    for (QPushButton *b : d->displayButtons)
         b->setEnabled(false);
     ButtonPaint::paintChosen(d->start, false);
     ButtonPaint::paintChosen(d->end, true);
@@ -135,10 +135,10 @@ struct SerialOutPanel::Private
     OutputMonitor &monitor;
     Prompt &prompt;
     SerialOutSwitch modeSwitch;
-    std::array<QPushButton *, 2> txdMod{}; // 0 End, 1 Start
-    std::array<QPushButton *, 5> infoTrs{};
-    QComboBox *udfCod = nullptr;
-    QLabel *respSts = nullptr;
+    std::array<QPushButton *, 2> modeButtons{}; // 0 End, 1 Start
+    std::array<QPushButton *, 5> requestButtons{};
+    QComboBox *fontCodeBox = nullptr;
+    QLabel *replyLabel = nullptr;
 };
 
 SerialOutPanel::SerialOutPanel(CommandTransport &transport, Connection &connection,
@@ -156,17 +156,17 @@ SerialOutPanel::SerialOutPanel(CommandTransport &transport, Connection &connecti
 
     const Row &endRow = modeSwitch(ModeSwitch::SerialOutEnd);
     const Row &startRow = modeSwitch(ModeSwitch::SerialOutStart);
-    d->txdMod[0] = makeButton(endRow.objectName, endRow.caption, this);
-    d->txdMod[1] = makeButton(startRow.objectName, startRow.caption, this);
+    d->modeButtons[0] = makeButton(endRow.objectName, endRow.caption, this);
+    d->modeButtons[1] = makeButton(startRow.objectName, startRow.caption, this);
     auto *modeRow = new QHBoxLayout;
-    for (QPushButton *b : {d->txdMod[1], d->txdMod[0]}) { // Start reads first
+    for (QPushButton *b : {d->modeButtons[1], d->modeButtons[0]}) { // Start reads first
         b->setFixedWidth(kButtonWidth / 2);
         modeRow->addWidget(b);
     }
     modeRow->addStretch(1);
     layout->addLayout(modeRow);
-    connect(d->txdMod[1], &QPushButton::clicked, this, &SerialOutPanel::start);
-    connect(d->txdMod[0], &QPushButton::clicked, this, &SerialOutPanel::end);
+    connect(d->modeButtons[1], &QPushButton::clicked, this, &SerialOutPanel::start);
+    connect(d->modeButtons[0], &QPushButton::clicked, this, &SerialOutPanel::end);
 
     auto *statusRow = new QHBoxLayout;
     statusRow->addWidget(buildStatusGroup());
@@ -187,46 +187,47 @@ QWidget *SerialOutPanel::buildStatusGroup()
         b->setFixedWidth(kButtonWidth);
         b->setEnabled(false);
         grid->addWidget(b, i, 0);
-        d->infoTrs[size_t(i)] = b;
+        d->requestButtons[size_t(i)] = b;
         connect(b, &QPushButton::clicked, this, [this, i] { requestStatus(i); });
     }
     // USER-FONT is always shown as chosen: it is the one request that takes a code.
-    ButtonPaint::paintChosen(d->infoTrs[kUserFontRequest], true);
+    ButtonPaint::paintChosen(d->requestButtons[kUserFontRequest], true);
 
-    d->udfCod = new QComboBox(group);
-    d->udfCod->setObjectName(QStringLiteral("UdfCod"));
-    d->udfCod->setEditable(true);
-    d->udfCod->setInsertPolicy(QComboBox::NoInsert);
-    d->udfCod->setCompleter(nullptr); // what the user types stays what was typed
-    d->udfCod->addItems(CommandFormula::fontCodeItems());
-    d->udfCod->setCurrentIndex(0);
-    d->udfCod->setToolTip(QStringLiteral("Character code of the user font to read"));
-    d->udfCod->setMinimumContentsLength(4);
+    d->fontCodeBox = new QComboBox(group);
+    d->fontCodeBox->setObjectName(QStringLiteral("UdfCod"));
+    d->fontCodeBox->setEditable(true);
+    d->fontCodeBox->setInsertPolicy(QComboBox::NoInsert);
+    d->fontCodeBox->setCompleter(nullptr); // what the user types stays what was typed
+    d->fontCodeBox->addItems(CommandFormula::fontCodeItems());
+    d->fontCodeBox->setCurrentIndex(0);
+    d->fontCodeBox->setToolTip(QStringLiteral("Character code of the user font to read"));
+    d->fontCodeBox->setMinimumContentsLength(4);
     // A typed code selects no entry, as a chosen one does; the text is kept.
-    connect(d->udfCod->lineEdit(), &QLineEdit::textEdited, this, [this](const QString &text) {
-        if (d->udfCod->currentIndex() < 0)
+    connect(d->fontCodeBox->lineEdit(), &QLineEdit::textEdited, this, [this](const QString &text) {
+        if (d->fontCodeBox->currentIndex() < 0)
             return;
-        QLineEdit *edit = d->udfCod->lineEdit();
+        QLineEdit *edit = d->fontCodeBox->lineEdit();
         const int cursor = edit->cursorPosition();
-        const QSignalBlocker quiet(d->udfCod);
-        d->udfCod->setCurrentIndex(-1);
-        d->udfCod->setEditText(text);
+        const QSignalBlocker quiet(d->fontCodeBox);
+        d->fontCodeBox->setCurrentIndex(-1);
+        d->fontCodeBox->setEditText(text);
         edit->setCursorPosition(cursor);
     });
-    grid->addWidget(d->udfCod, kUserFontRequest, 1);
+    grid->addWidget(d->fontCodeBox, kUserFontRequest, 1);
 
     auto *response = new QGroupBox(QStringLiteral("Response"), group);
     response->setObjectName(QStringLiteral("RespFrame"));
     auto *responseLayout = new QVBoxLayout(response);
-    d->respSts = new QLabel(d->monitor.response(), response);
-    d->respSts->setObjectName(QStringLiteral("RespSts"));
-    d->respSts->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    d->respSts->setTextFormat(Qt::PlainText);
-    d->respSts->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    d->replyLabel = new QLabel(d->monitor.response(), response);
+    d->replyLabel->setObjectName(QStringLiteral("RespSts"));
+    d->replyLabel->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    d->replyLabel->setTextFormat(Qt::PlainText);
+    d->replyLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // Room for the longest answer: five hex bytes, or twelve characters.
-    d->respSts->setMinimumWidth(d->respSts->fontMetrics().horizontalAdvance(QString(16, u'0')));
-    responseLayout->addWidget(d->respSts);
-    connect(&d->monitor, &OutputMonitor::responseChanged, d->respSts, &QLabel::setText);
+    d->replyLabel->setMinimumWidth(
+        d->replyLabel->fontMetrics().horizontalAdvance(QString(16, u'0')));
+    responseLayout->addWidget(d->replyLabel);
+    connect(&d->monitor, &OutputMonitor::responseChanged, d->replyLabel, &QLabel::setText);
     grid->addWidget(response, 0, 1, 3, 1, Qt::AlignTop);
     return group;
 }
@@ -237,14 +238,14 @@ bool SerialOutPanel::modeActive() const
 {
     // The button's own flag: the window is disabled while a request runs, and
     // that must not read as the mode having ended.
-    return d->infoTrs[0]->isEnabledTo(this);
+    return d->requestButtons[0]->isEnabledTo(this);
 }
 
 void SerialOutPanel::showRunning(bool running)
 {
-    ButtonPaint::paintChosen(d->txdMod[1], running);
-    ButtonPaint::paintChosen(d->txdMod[0], !running);
-    for (QPushButton *b : d->infoTrs)
+    ButtonPaint::paintChosen(d->modeButtons[1], running);
+    ButtonPaint::paintChosen(d->modeButtons[0], !running);
+    for (QPushButton *b : d->requestButtons)
         b->setEnabled(running);
 }
 
@@ -271,7 +272,7 @@ void SerialOutPanel::requestStatus(int element)
     // its reply would be shown as the font asked for.
     int fontCode = 0;
     if (element == kUserFontRequest) {
-        const QString text = d->udfCod->currentText();
+        const QString text = d->fontCodeBox->currentText();
         const std::optional<int> code = userFontCode(text);
         if (!code) {
             d->prompt.message(userFontCodeRefusal(text));

@@ -1,8 +1,8 @@
 #include "gui/simulator/simulatorwindow.h"
 
+#include "core/base/displaymodel.h"
 #include "core/module/glasspicture.h"
 #include "core/module/modulemodel.h"
-#include "core/session/displaymodel.h"
 #include "gui/simulator/decodedcommandlist.h"
 #include "gui/simulator/glasswidget.h"
 

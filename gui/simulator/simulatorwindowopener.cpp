@@ -1,9 +1,9 @@
 #include "gui/simulator/simulatorwindowopener.h"
 
 #include "core/module/simulatordevice.h"
-#include "core/serial/porttable.h"
-#include "core/session/connection.h"
+#include "core/serial/serialline.h"
 #include "core/session/setupstate.h"
+#include "core/transport/connection.h"
 #include "gui/simulator/simulatorwindow.h"
 
 SimulatorWindowOpener::SimulatorWindowOpener(Connection &connection, SetupState &state,
@@ -29,11 +29,11 @@ void SimulatorWindowOpener::onConnectionChanged()
 {
     // Only going online opens: the state also changes while online (Serial OUT
     // mode), and a window the user closed meanwhile stays closed.
-    const bool wentOnline = m_connection.comport_online() && !m_online;
-    m_online = m_connection.comport_online();
+    const bool wentOnline = m_connection.isOnline() && !m_online;
+    m_online = m_connection.isOnline();
     if (!wentOnline)
         return;
-    auto *device = qobject_cast<SimulatorDevice *>(m_connection.ports().device(Connection::kPort));
+    auto *device = qobject_cast<SimulatorDevice *>(m_connection.line().device());
     if (!device)
         return;
     if (device->module() != m_module || !m_window) {

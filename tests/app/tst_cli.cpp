@@ -2,11 +2,11 @@
 // and export, which writes what the edit window's exporters write.
 
 #include "clirun.h"
+#include "core/base/codepage.h"
 #include "core/logboard/exportformats.h"
 #include "core/logboard/logboardfile.h"
-#include "core/serial/porttable.h"
-#include "core/serial/serialports.h"
-#include "core/transport/codepage.h"
+#include "core/serial/serialline.h"
+#include "core/session/devicefactory.h"
 #include "support/pseudoterminal.h"
 #include "support/testfiles.h"
 
@@ -305,9 +305,9 @@ void CliTest::openFailuresSayWhy()
     port.replace(QStringLiteral("FILE"), file);
     if (port == "pty")
         port = pty.slavePath();
-    PortTable zepta(systemSerialDeviceFactory());
+    SerialLine zepta(systemSerialDeviceFactory());
     if (holder == "zepta")
-        QCOMPARE(zepta.CommOpen(1, port, QStringLiteral("baud=9600 octs=off")), 0);
+        QVERIFY(zepta.open(PortAddress::device(port), {9600, FlowControl::None}));
     const int locker = holder == "flock" ? ::open(qPrintable(port), O_RDWR | O_NOCTTY) : -1;
     if (holder == "flock")
         QCOMPARE(::flock(locker, LOCK_EX | LOCK_NB), 0);
@@ -352,13 +352,11 @@ void CliTest::exportWritesWhatTheWindowWrites()
     const QString path = dir.filePath(QStringLiteral("my-log.c"));
     QCOMPARE(run.out, path + '\n');
 
-    const LogBoardFile::Loaded loaded = LogBoardFile::load(input, kCodePage);
-    QVERIFY(loaded.ok());
+    const Result<QString> loaded = LogBoardFile::load(input, kCodePage);
+    QVERIFY(loaded);
     QBuffer expected;
     expected.open(QIODevice::WriteOnly);
-    QCOMPARE(
-        LogBoardExport::write(expected, LogBoardExport::Format::C, loaded.text, path, kCodePage),
-        QString());
+    QVERIFY(LogBoardExport::write(expected, LogBoardExport::Format::C, *loaded, path, kCodePage));
     QCOMPARE(fileBytes(path), expected.data());
 }
 

@@ -3,7 +3,7 @@
 
 #include "clirun.h"
 #include "core/module/glyphs.h"
-#include "core/session/displaymodel.h"
+#include "core/base/displaymodel.h"
 #include "gui/glass/glasspaint.h"
 #include "support/testfiles.h"
 

@@ -1,8 +1,8 @@
 // zepta-sim as a user runs it: a real pseudo-terminal, opened through the
 // program's own port layer, the lines it prints and the rows it dumps.
 
-#include "core/serial/porttable.h"
-#include "core/serial/serialports.h"
+#include "core/serial/serialline.h"
+#include "core/session/devicefactory.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -14,7 +14,7 @@
 
 namespace {
 
-const QString kSettings = QStringLiteral("baud=115200 parity=N data=8 stop=1 octs=off");
+constexpr LineSettings kSettings{115200, FlowControl::None};
 
 QByteArray hex(const char *text)
 {
@@ -29,18 +29,17 @@ QString firstLine(QProcess &process)
     return QString::fromLocal8Bit(process.readLine()).trimmed();
 }
 
-QByteArray readReply(PortTable &ports, int size)
+QByteArray readReply(SerialLine &port, int size)
 {
     QByteArray reply;
-    int got = 0;
-    for (int tries = 0; tries < 50 && got < size; ++tries) {
-        const int n = ports.CommRead(1, reply, size - got, got);
-        if (n < 0)
+    for (int tries = 0; tries < 50 && reply.size() < size; ++tries) {
+        const Result<QByteArray> read = port.read(size - reply.size());
+        if (!read)
             break;
-        got += n;
+        reply += *read;
         QTest::qWait(10);
     }
-    return reply.left(got);
+    return reply;
 }
 
 } // namespace
@@ -96,19 +95,19 @@ void ZeptaSimTest::moduleAtTheFarEndOfATerminal()
     QCOMPARE(QFileInfo(link).symLinkTarget(), path);
 
     {
-        PortTable ports(systemSerialDeviceFactory());
-        QCOMPARE(ports.CommOpen(1, link, kSettings), 0);
+        SerialLine port(systemSerialDeviceFactory());
+        QVERIFY(port.open(PortAddress::device(link), kSettings));
         const QByteArray text = QByteArray("\x1b\x40Hello\r\nW") + hex("1b99") +
                                 hex("1b2501 1b2601414105 0100000000") + "A";
-        QCOMPARE(ports.CommWrite(1, text, int(text.size()), 0), int(text.size()));
+        QCOMPARE(port.write(text).value(), int(text.size()));
         const QByteArray request = hex("1f286583494e 1f28654030");
-        QCOMPARE(ports.CommFlush(1), 0);
-        QCOMPARE(ports.CommWrite(1, request, int(request.size()), 0), int(request.size()));
-        QCOMPARE(readReply(ports, 15), QByteArray("\x28\x65\x40SIM-20A 2x20"));
+        QVERIFY(port.discardInput());
+        QCOMPARE(port.write(request).value(), int(request.size()));
+        QCOMPARE(readReply(port, 15), QByteArray("\x28\x65\x40SIM-20A 2x20"));
         const QByteArray end = hex("1f286584 4f5554");
-        QCOMPARE(ports.CommWrite(1, end, int(end.size()), 0), int(end.size()));
+        QCOMPARE(port.write(end).value(), int(end.size()));
         QTest::qWait(200);
-        QCOMPARE(ports.CommClose(1), 0);
+        port.close();
     }
 
     ::kill(pid_t(sim.processId()), SIGTERM);

@@ -9,6 +9,11 @@
 # zepta-cli zepta_core and zepta_glass alone: it draws the glass, and runs
 # where no window system is.
 #
+# Inside core/ the folders are a stack, bottom first (README, "Where things
+# live"); a file includes its own folder and the folders below it, never one
+# above or beside it, so no two folders can include each other:
+#   base < serial < files < transport < logboard, commands, module < session
+#
 # Run as: cmake -DSOURCE_DIR=... -DQT_INCLUDE_ROOT=... -DCORE_LIBS=... -DGLASS_LIBS=...
 #         -DCLI_LIBS=... -P checklayers.cmake
 
@@ -64,6 +69,47 @@ endfunction()
 
 check_layer(core "core" "QtCore;QtSerialPort")
 check_layer(gui/glass "core;gui/glass" "QtCore;QtGui")
+
+# The rank of each folder of core/; folders of one rank stand side by side.
+set(coreRanks base=0 serial=1 files=2 transport=3 logboard=4 commands=4 module=4 session=5)
+
+function(core_rank folder out)
+    set(rank "")
+    foreach(entry IN LISTS coreRanks)
+        if(entry MATCHES "^${folder}=([0-9]+)$")
+            set(rank "${CMAKE_MATCH_1}")
+        endif()
+    endforeach()
+    set(${out} "${rank}" PARENT_SCOPE)
+endfunction()
+
+file(GLOB_RECURSE coreSources RELATIVE "${SOURCE_DIR}/core"
+     "${SOURCE_DIR}/core/*.h" "${SOURCE_DIR}/core/*.cpp")
+foreach(source IN LISTS coreSources)
+    if(NOT source MATCHES "/")
+        continue() # core/ itself holds no code, only its CMakeLists.txt
+    endif()
+    string(REGEX MATCH "^[^/]+" folder "${source}")
+    core_rank(${folder} rank)
+    if(rank STREQUAL "")
+        list(APPEND failures "core/${source}: core/${folder}/ has no place in the order of the core folders")
+        continue()
+    endif()
+    file(STRINGS "${SOURCE_DIR}/core/${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"core/")
+    foreach(line IN LISTS includes)
+        if(NOT line MATCHES "include[ \t]*\"core/([^/\"]+)/")
+            continue()
+        endif()
+        set(target "${CMAKE_MATCH_1}")
+        if(target STREQUAL folder)
+            continue()
+        endif()
+        core_rank(${target} targetRank)
+        if(targetRank STREQUAL "" OR NOT targetRank LESS rank)
+            list(APPEND failures "core/${source}: ${line} (core/${folder}/ includes only the folders below it)")
+        endif()
+    endforeach()
+endforeach()
 check_layer(gui "core;gui" "")
 check_layer(app "core;gui;app" "")
 check_layer(app/cli "core;gui/glass;app" "QtCore;QtSerialPort;QtGui")
@@ -82,4 +128,4 @@ if(failures)
     list(JOIN failures "\n" text)
     message(FATAL_ERROR "Layer check failed:\n${text}")
 endif()
-message(STATUS "Layers: every include and link points down")
+message(STATUS "Layers: every include and link points down, inside core/ too")

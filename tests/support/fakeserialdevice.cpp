@@ -55,19 +55,18 @@ FakeSerialDevice::~FakeSerialDevice()
     FakeSerialDevice::close();
 }
 
-bool FakeSerialDevice::open(const QString &path)
+Result<void> FakeSerialDevice::open(const PortAddress &address)
 {
     ++m_line->opens;
     const bool missing =
-        m_line->failOpen || (!m_line->devicePath.isEmpty() && path != m_line->devicePath);
-    if (missing || m_line->busy || m_line->isOpen) {
-        m_error = {missing ? ENOENT : EBUSY, QStringLiteral("fake open failure")};
-        return false;
-    }
-    m_line->openedPath = path;
+        m_line->failOpen || (!m_line->devicePath.isEmpty() && address.path != m_line->devicePath);
+    if (missing || m_line->busy || m_line->isOpen)
+        return Error{Error::Kind::PortOpen, missing ? ENOENT : EBUSY,
+                     QStringLiteral("fake open failure")};
+    m_line->openedPath = address.path;
     m_line->isOpen = true;
     m_line->openedBy = this;
-    return true;
+    return {};
 }
 
 void FakeSerialDevice::close()
@@ -78,52 +77,49 @@ void FakeSerialDevice::close()
     m_line->openedBy = nullptr;
 }
 
-bool FakeSerialDevice::usable()
+Error FakeSerialDevice::notOpen(Error::Kind kind)
 {
-    if (isOpen())
-        return true;
-    m_error = {EBADF, QStringLiteral("fake port not open")};
-    return false;
+    return {kind, EBADF, QStringLiteral("fake port not open")};
 }
 
-bool FakeSerialDevice::purge(bool input, bool output)
+Result<void> FakeSerialDevice::purge(QSerialPort::Directions directions)
 {
-    if (!usable())
-        return false;
+    if (!isOpen())
+        return notOpen(Error::Kind::PortPurge);
     ++m_line->purges;
-    if (input)
+    if (directions & QSerialPort::Input)
         m_line->input.clear();
-    if (output) {
+    if (directions & QSerialPort::Output) {
         // The transmitter's bytes are past reach, as a UART's FIFO is.
         m_line->advance();
         const qsizetype kept = std::min<qsizetype>(m_line->queue.size(), m_line->transmitterHolds);
         m_line->purgedFromQueue += m_line->queue.size() - kept;
         m_line->queue.truncate(kept);
     }
-    return true;
+    return {};
 }
 
-bool FakeSerialDevice::applyLineSettings(const LineSettings &settings)
+Result<void> FakeSerialDevice::applyLineSettings(const LineSettings &settings)
 {
-    if (!usable())
-        return false;
-    if (m_line->failSettings) {
-        m_error = {EINVAL, QStringLiteral("fake settings failure")};
-        return false;
-    }
+    if (!isOpen())
+        return notOpen(Error::Kind::PortApply);
+    if (m_line->failSettings)
+        return Error{Error::Kind::PortApply, EINVAL, QStringLiteral("fake settings failure")};
     m_line->settings = settings;
-    return true;
+    return {};
 }
 
-qint64 FakeSerialDevice::bytesWaiting()
+Result<qint64> FakeSerialDevice::bytesWaiting()
 {
-    return usable() ? m_line->input.size() : -1;
+    if (!isOpen())
+        return notOpen(Error::Kind::PortStatus);
+    return qint64(m_line->input.size());
 }
 
-qint64 FakeSerialDevice::readAvailable(char *data, qint64 maxSize)
+Result<qint64> FakeSerialDevice::readAvailable(char *data, qint64 maxSize)
 {
-    if (!usable())
-        return -1;
+    if (!isOpen())
+        return notOpen(Error::Kind::PortRead);
     const qint64 n = std::min<qint64>(maxSize, m_line->input.size());
     std::memcpy(data, m_line->input.constData(), size_t(n));
     m_line->input.remove(0, n);
@@ -136,10 +132,10 @@ bool FakeSerialDevice::waitForReadyRead(int msecs)
     return isOpen() && !m_line->input.isEmpty();
 }
 
-qint64 FakeSerialDevice::writeSome(const char *data, qint64 size)
+Result<qint64> FakeSerialDevice::writeSome(const char *data, qint64 size)
 {
-    if (!usable())
-        return -1;
+    if (!isOpen())
+        return notOpen(Error::Kind::PortWrite);
     const bool queued = m_line->queueCapacity > 0;
     if (queued)
         m_line->advance();
@@ -147,10 +143,8 @@ qint64 FakeSerialDevice::writeSome(const char *data, qint64 size)
                       : (m_line->heldOff ? 0 : size);
     if (!m_line->accept.isEmpty())
         n = std::min(m_line->accept.dequeue(), n);
-    if (n < 0) {
-        m_error = {EIO, QStringLiteral("fake write failure")};
-        return -1;
-    }
+    if (n < 0)
+        return Error{Error::Kind::PortWrite, EIO, QStringLiteral("fake write failure")};
     if (n > 0) {
         m_line->writes.append(QByteArray(data, n));
         m_line->written.append(data, n);
@@ -167,9 +161,11 @@ bool FakeSerialDevice::waitForWritable(int msecs)
     return isOpen();
 }
 
-qint64 FakeSerialDevice::bytesQueued()
+Result<qint64> FakeSerialDevice::bytesQueued()
 {
-    return usable() ? m_line->reportedQueue() : -1;
+    if (!isOpen())
+        return notOpen(Error::Kind::PortWrite);
+    return m_line->reportedQueue();
 }
 
 void FakeSerialDevice::vanish()
@@ -177,11 +173,10 @@ void FakeSerialDevice::vanish()
     if (!isOpen())
         return;
     close();
-    m_error = {EIO, QStringLiteral("Input/output error")};
-    emit lost(m_error);
+    emit lost({Error::Kind::PortStatus, EIO, QStringLiteral("Input/output error")});
 }
 
 SerialDeviceFactory FakeSerialDevice::factory(const std::shared_ptr<Line> &line)
 {
-    return [line](const QString &) { return std::make_unique<FakeSerialDevice>(line); };
+    return [line](const PortAddress &) { return std::make_unique<FakeSerialDevice>(line); };
 }

@@ -21,7 +21,7 @@ class FakeSerialDevice : public SerialDevice
 {
     Q_OBJECT
 public:
-    // What the fake shares with the test after the port table took ownership of it.
+    // What the fake shares with the test after the port took ownership of it.
     struct Line
     {
         QList<QByteArray> writes; // one entry per accepted write call
@@ -64,19 +64,18 @@ public:
     explicit FakeSerialDevice(std::shared_ptr<Line> line);
     ~FakeSerialDevice() override;
 
-    bool open(const QString &path) override;
+    Result<void> open(const PortAddress &address) override;
     void close() override;
     bool isOpen() const override { return m_line->openedBy == this; }
-    bool purge(bool input, bool output) override;
-    bool applyLineSettings(const LineSettings &settings) override;
+    Result<void> purge(QSerialPort::Directions directions) override;
+    Result<void> applyLineSettings(const LineSettings &settings) override;
     LineSettings lineSettings() const override { return m_line->settings; }
-    qint64 bytesWaiting() override;
-    qint64 readAvailable(char *data, qint64 maxSize) override;
+    Result<qint64> bytesWaiting() override;
+    Result<qint64> readAvailable(char *data, qint64 maxSize) override;
     bool waitForReadyRead(int msecs) override;
-    qint64 writeSome(const char *data, qint64 size) override;
+    Result<qint64> writeSome(const char *data, qint64 size) override;
     bool waitForWritable(int msecs) override;
-    qint64 bytesQueued() override;
-    DeviceError lastError() const override { return m_error; }
+    Result<qint64> bytesQueued() override;
 
     // Makes the device vanish as an unplugged adapter does.
     void vanish();
@@ -85,9 +84,8 @@ public:
     static SerialDeviceFactory factory(const std::shared_ptr<Line> &line);
 
 private:
-    // False, with the error set, unless this device has the line open.
-    bool usable();
+    // The failure of a call on a device that has not got the line open.
+    static Error notOpen(Error::Kind kind);
 
     std::shared_ptr<Line> m_line;
-    DeviceError m_error;
 };

@@ -22,11 +22,11 @@ struct FakeSession : ScriptedEnds, CommandSession
         : CommandSession(FakeSerialDevice::factory(line), prompt,
                          CodePage(CodePage::Kind::Windows1252))
     {
-        ports.setTimeouts(30, 2);
+        serialLine.setTimeouts(30, 2);
     }
 
-    bool goOnline(const QString &baud = QStringLiteral("38400"), bool cts = false)
+    bool goOnline(int baud = 38400, FlowControl flow = FlowControl::None)
     {
-        return connection.goOnline(QStringLiteral("ttyFAKE0"), baud, cts);
+        return connection.goOnline(QStringLiteral("ttyFAKE0"), {baud, flow}).ok();
     }
 };

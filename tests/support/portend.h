@@ -21,9 +21,9 @@ public:
 
     // A new, closed device of the implementation under test.
     virtual std::unique_ptr<SerialDevice> makeDevice() = 0;
-    // The path a device opens to reach this far end, and one where nothing is.
-    virtual QString path() const = 0;
-    virtual QString missingPath() const = 0;
+    // The address a device opens to reach this far end, and one where nothing is.
+    virtual PortAddress address() const = 0;
+    virtual PortAddress missingAddress() const = 0;
 
     virtual bool can(Ability) const { return true; }
     // The far end sends bytes; true when all of them went.

@@ -1,8 +1,7 @@
 #include "support/portend.h"
 
 #include "core/module/simulatordevice.h"
-#include "core/serial/portnames.h"
-#include "core/serial/serialports.h"
+#include "core/serial/qtserialdevice.h"
 #include "support/fakeserialdevice.h"
 
 #include <QDeadlineTimer>
@@ -33,8 +32,11 @@ public:
     {
         return std::make_unique<FakeSerialDevice>(m_line);
     }
-    QString path() const override { return kFakePath; }
-    QString missingPath() const override { return QStringLiteral("/dev/ttyFAKE9"); }
+    PortAddress address() const override { return PortAddress::device(kFakePath); }
+    PortAddress missingAddress() const override
+    {
+        return PortAddress::device(QStringLiteral("/dev/ttyFAKE9"));
+    }
 
     bool send(const QByteArray &bytes) override
     {
@@ -99,11 +101,8 @@ public:
     {
         return std::make_unique<SimulatorDevice>(m_module);
     }
-    QString path() const override
-    {
-        return PortNames::devicePath(QString::fromLatin1(kSimulatorPortName));
-    }
-    QString missingPath() const override { return PortNames::devicePath(QStringLiteral("ttyS99")); }
+    PortAddress address() const override { return PortAddress::simulator(); }
+    PortAddress missingAddress() const override { return PortAddress::fromName("ttyS99"); }
 
     bool can(Ability ability) const override { return ability != Ability::HangUp; }
     bool send(const QByteArray &bytes) override
@@ -164,10 +163,13 @@ class PtyPortEnd : public PortEnd
 public:
     std::unique_ptr<SerialDevice> makeDevice() override
     {
-        return systemSerialDeviceFactory()(path());
+        return std::make_unique<QtSerialDevice>();
     }
-    QString path() const override { return m_pty.slavePath(); }
-    QString missingPath() const override { return QStringLiteral("/dev/zepta-no-such-port"); }
+    PortAddress address() const override { return PortAddress::device(m_pty.slavePath()); }
+    PortAddress missingAddress() const override
+    {
+        return PortAddress::device(QStringLiteral("/dev/zepta-no-such-port"));
+    }
 
     bool send(const QByteArray &bytes) override { return m_pty.writeMaster(bytes); }
     QByteArray receive(qsizetype count, int timeoutMs) override

@@ -1,4 +1,5 @@
 #include "core/files/atomicsave.h"
+#include "support/errortext.h"
 #include "support/testfiles.h"
 
 #include <QDir>
@@ -22,8 +23,10 @@ const QByteArray kOld = "the previous file\r\n";
 
 SaveWriter writing(const QByteArray &bytes)
 {
-    return [bytes](QIODevice &out) {
-        return out.write(bytes) == bytes.size() ? QString() : QStringLiteral("short write");
+    return [bytes](QIODevice &out) -> Result<void> {
+        if (out.write(bytes) != bytes.size())
+            return Error{Error::Kind::FileWrite, 0, QStringLiteral("short write")};
+        return {};
     };
 }
 
@@ -65,16 +68,16 @@ void TestAtomicSave::checkOnlyThePreviousFile()
 
 void TestAtomicSave::replacesTheFile()
 {
-    QCOMPARE(saveAtomically(m_path, writing("new")), QString());
+    QCOMPARE(errorText(saveAtomically(m_path, writing("new"))), QString());
     QCOMPARE(fileBytes(m_path), QByteArray("new"));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 
     const QString fresh = m_dir->filePath(QStringLiteral("fresh.hex"));
-    QCOMPARE(saveAtomically(fresh, writing("")), QString());
+    QCOMPARE(errorText(saveAtomically(fresh, writing(""))), QString());
     QVERIFY(QFileInfo(fresh).isFile());
     // A name near the 255-byte limit still leaves room for the temporary one.
     const QString longest = m_dir->filePath(QString(250, u'n'));
-    QCOMPARE(saveAtomically(longest, writing("x")), QString());
+    QCOMPARE(errorText(saveAtomically(longest, writing("x"))), QString());
     QCOMPARE(fileBytes(longest), QByteArray("x"));
 #ifdef Q_OS_UNIX
     // The file keeps its permissions, and a link to it stays a link.
@@ -84,7 +87,7 @@ void TestAtomicSave::replacesTheFile()
     QVERIFY(QFile::setPermissions(m_path, modes));
     const QString link = m_dir->filePath(QStringLiteral("link.txt"));
     QVERIFY(QFile::link(m_path, link));
-    QCOMPARE(saveAtomically(link, writing("through the link")), QString());
+    QCOMPARE(errorText(saveAtomically(link, writing("through the link"))), QString());
     QVERIFY(QFileInfo(link).isSymLink());
     QCOMPARE(fileBytes(m_path), QByteArray("through the link"));
     QCOMPARE(QFileInfo(m_path).permissions(), modes);
@@ -98,14 +101,11 @@ void TestAtomicSave::onlyItsOwnLeftoversGo()
     const QString settings = m_dir->filePath(QStringLiteral("Config_QV_demo.dat"));
     QVERIFY(writeFile(settings, kOld));
     QString duringSave; // the temporary name a real save used
-    QCOMPARE(saveAtomically(settings,
-                            [&](QIODevice &out) {
-                                const QStringList names =
-                                    QDir(m_dir->path()).entryList({"Config_QV_demo.dat.*"});
-                                duringSave = names.value(0);
-                                return out.write(kOld) == kOld.size() ? QString() : "short";
-                            }),
-             QString());
+    SaveWriter writer = writing(kOld);
+    QVERIFY(saveAtomically(settings, [&](QIODevice &out) {
+        duringSave = QDir(m_dir->path()).entryList({"Config_QV_demo.dat.*"}).value(0);
+        return writer(out);
+    }));
     QVERIFY(!duringSave.isEmpty());
     const QString ours = QFileInfo(temporaryPathFor(settings)).fileName();
     const QString name = QFileInfo(settings).fileName();
@@ -170,9 +170,9 @@ void TestAtomicSave::failuresKeepThePreviousFile()
     SaveWriter writer = writing("new content that must not land");
     QString expectedStart = QStringLiteral("Error: Could not write to file: ");
     if (kind == u"refuse") {
-        writer = [](QIODevice &out) {
+        writer = [](QIODevice &out) -> Result<void> {
             out.write("half");
-            return QStringLiteral("refused by the writer");
+            return Error{Error::Kind::Refused, 0, QStringLiteral("refused by the writer")};
         };
         expectedStart.clear();
     } else if (kind == u"folder") {
@@ -189,7 +189,7 @@ void TestAtomicSave::failuresKeepThePreviousFile()
             QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
     }
 
-    const QString error = saveAtomically(target, writer);
+    const QString error = errorText(saveAtomically(target, writer));
     QFile::setPermissions(m_dir->path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QVERIFY(!error.isEmpty());
@@ -217,10 +217,10 @@ void TestAtomicSave::fullDisk()
         rlimit tight = saved;
         tight.rlim_cur = 4096;
         QVERIFY(setrlimit(RLIMIT_FSIZE, &tight) == 0);
-        const QString error = saveAtomically(m_path, [&](QIODevice &out) {
+        const QString error = errorText(saveAtomically(m_path, [&](QIODevice &out) {
             out.write(bytes); // unchecked: the save itself must notice
-            return QString();
-        });
+            return Result<void>();
+        }));
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previousHandler);
         QVERIFY2(error.startsWith(QStringLiteral("Error: Could not write to file: ") + m_path),
@@ -238,7 +238,7 @@ void TestAtomicSave::deviceTargetRefused()
     // Renaming over /dev/full would put a plain file in the device's place.
     if (!QFileInfo::exists(QStringLiteral("/dev/full")))
         QSKIP("no /dev/full here");
-    const QString error = saveAtomically(QStringLiteral("/dev/full"), writing("x"));
+    const QString error = errorText(saveAtomically(QStringLiteral("/dev/full"), writing("x")));
     QVERIFY2(error.contains(QStringLiteral("not an ordinary file")), qPrintable(error));
     struct stat st;
     QVERIFY(stat("/dev/full", &st) == 0 && S_ISCHR(st.st_mode));

@@ -1,7 +1,8 @@
+#include "core/base/codepage.h"
 #include "core/logboard/exportformats.h"
 #include "core/logboard/logboardfile.h"
 #include "core/logboard/sourceexport.h"
-#include "core/transport/codepage.h"
+#include "support/errortext.h"
 #include "support/testfiles.h"
 
 #include <QBuffer>
@@ -35,7 +36,7 @@ QByteArray exported(Format format, const QString &text, const QString &path = QS
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    const QString error = LogBoardExport::write(buffer, format, text, path, kCodePage);
+    const QString error = errorText(LogBoardExport::write(buffer, format, text, path, kCodePage));
     if (!error.isEmpty())
         qWarning("%s", qPrintable(error));
     return buffer.data();
@@ -231,12 +232,12 @@ void TestLogBoardExport::everyByteOfALoadedFileComesBack()
     const QString in = dir.filePath(QStringLiteral("in.txt"));
     const QString out = dir.filePath(QStringLiteral("out.c"));
     QVERIFY(writeFile(in, file));
-    const LogBoardFile::Loaded loaded = LogBoardFile::load(in, codePage);
-    QVERIFY(loaded.ok());
-    const QString error = format < 0
-                              ? LogBoardFile::save(out, loaded.text, codePage)
-                              : LogBoardExport::save(out, Format(format), loaded.text, codePage);
-    QCOMPARE(error, QString());
+    const Result<QString> loaded = LogBoardFile::load(in, codePage);
+    QVERIFY(loaded);
+    const Result<void> saved = format < 0
+                                   ? LogBoardFile::save(out, *loaded, codePage)
+                                   : LogBoardExport::save(out, Format(format), *loaded, codePage);
+    QCOMPARE(errorText(saved), QString());
     const QByteArray bytes = fileBytes(out);
     QVERIFY2(format < int(Format::Assembler) ? bytes == written : bytes.contains(written),
              bytes.toHex(' ').constData());
@@ -266,7 +267,8 @@ void TestLogBoardExport::countAboveTheHeaderRefused()
     const QString text = dataLines(70000, 128);
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    const QString error = LogBoardExport::write(buffer, Format::IntelHex, text, {}, kCodePage);
+    const QString error =
+        errorText(LogBoardExport::write(buffer, Format::IntelHex, text, {}, kCodePage));
     QVERIFY(error.contains(QStringLiteral("70,000")));
     QVERIFY(error.contains(QStringLiteral("65,535")));
     QVERIFY(buffer.data().isEmpty());
@@ -295,7 +297,7 @@ void TestLogBoardExport::whatPlayRefusesIsNotExported()
     const QString path = dir.filePath(QStringLiteral("out"));
     QVERIFY(writeFile(path, "previous"));
     const QString text = kInitialize + QStringLiteral("PRT 1bh 100h;\r\n");
-    const QString error = LogBoardExport::save(path, Format(format), text, kCodePage);
+    const QString error = errorText(LogBoardExport::save(path, Format(format), text, kCodePage));
     if (!refused) {
         QCOMPARE(error, QString());
         return;
@@ -385,7 +387,7 @@ void TestLogBoardExport::commentsHoldAnyText()
         QSKIP("no C compiler here");
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("1my-log.c"));
-    QCOMPARE(LogBoardExport::save(path, Format::C, text, kCodePage), QString());
+    QCOMPARE(errorText(LogBoardExport::save(path, Format::C, text, kCodePage)), QString());
     QProcess compiler;
     // Trigraphs on, so that "??/" is a backslash as strict C reads it.
     compiler.start(cc, {QStringLiteral("-fsyntax-only"), QStringLiteral("-Wall"),

@@ -1,8 +1,8 @@
 // The edit window's text files, and the output monitor saved as binary data.
 
+#include "core/base/codepage.h"
 #include "core/logboard/binarysave.h"
 #include "core/logboard/logboardfile.h"
-#include "core/transport/codepage.h"
 #include "support/testfiles.h"
 
 #include <QBuffer>
@@ -24,7 +24,7 @@ QByteArray converted(const QString &monitor, const CodePage &codePage = kCodePag
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    if (!BinarySave::write(buffer, monitor, codePage).isEmpty())
+    if (!BinarySave::write(buffer, monitor, codePage))
         return "failed";
     return buffer.data();
 }
@@ -113,12 +113,12 @@ void TestLogBoardFile::refusals()
         QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
 #endif
     }
-    const LogBoardFile::Loaded loaded = LogBoardFile::load(path, kCodePage);
-    QVERIFY(!loaded.ok());
-    QVERIFY(loaded.text.isEmpty());
-    QVERIFY2(loaded.error.startsWith(QStringLiteral("Could not load the file: ") + path),
-             qPrintable(loaded.error));
-    QVERIFY2(loaded.error.contains(reason), qPrintable(loaded.error));
+    const Result<QString> loaded = LogBoardFile::load(path, kCodePage);
+    QVERIFY(!loaded);
+    const QString error = loaded.error().text;
+    QVERIFY2(error.startsWith(QStringLiteral("Could not load the file: ") + path),
+             qPrintable(error));
+    QVERIFY2(error.contains(reason), qPrintable(error));
 }
 
 void TestLogBoardFile::binaryConversion_data()

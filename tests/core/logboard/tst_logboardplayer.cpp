@@ -1,8 +1,8 @@
-#include "core/logboard/boardglass.h"
+#include "core/session/boardglass.h"
 #include "core/logboard/logboard.h"
 #include "core/logboard/logboardplayer.h"
 #include "core/logboard/playerflags.h"
-#include "core/session/displaymodel.h"
+#include "core/base/displaymodel.h"
 #include "support/fakesession.h"
 
 #include <QSignalSpy>
@@ -19,7 +19,7 @@ namespace {
 struct Bench : FakeSession
 {
     PlayerFlagSet flags;
-    LogBoardPlayer player{flags, *this, prompt};
+    LogBoardPlayer player{flags, connection, queue, writer, prompt};
 
     Bench() { goOnline(); }
     QList<QByteArray> writes() const { return line->writes; }
@@ -142,7 +142,7 @@ void TestLogBoardPlayer::mainWindowFlags()
     QVERIFY(session.goOnline());
     LogBoard &board = session.logBoard;
     LogBoardFlags flags(board);
-    LogBoardPlayer player(flags, session, session.prompt);
+    LogBoardPlayer player(flags, session.connection, session.queue, session.writer, session.prompt);
     board.setRecording(true);
     bool recordingDuringRun = true;
     QObject::connect(&player, &LogBoardPlayer::progress, &player, [&](qsizetype n) {
@@ -245,9 +245,11 @@ void TestLogBoardPlayer::offlineIgnoredAndTokenAboveFFhRefused()
     Bench b;
     QSignalSpy finished(&b.player, &LogBoardPlayer::finished);
     QCOMPARE(b.player.play(QStringLiteral("PRT 1bh;\r\n\r\nPRT 1bh 100h;\r\n")), Outcome::Refused);
-    QCOMPARE(b.prompt.messages(), QStringList{b.player.refusal()});
-    QVERIFY(b.player.refusal().contains(QStringLiteral("Line 3")));
-    QVERIFY(b.player.refusal().contains(QStringLiteral("\"100h;\"")));
+    QVERIFY(b.player.refusal());
+    const QString refusal = b.player.refusal()->text;
+    QCOMPARE(b.prompt.messages(), QStringList{refusal});
+    QVERIFY(refusal.contains(QStringLiteral("Line 3")));
+    QVERIFY(refusal.contains(QStringLiteral("\"100h;\"")));
     QVERIFY(b.writes().isEmpty());
     QVERIFY(!b.flags.playing());
     QCOMPARE(b.player.step(QStringLiteral("PRT fffh;")), Outcome::Refused);
@@ -256,7 +258,7 @@ void TestLogBoardPlayer::offlineIgnoredAndTokenAboveFFhRefused()
 
     // Offline nothing happens at all: no flag, no word, no outcome.
     b.prompt.clear();
-    b.connection.OfflineButton_Click();
+    b.connection.goOffline();
     QCOMPARE(b.player.play(QStringLiteral("PRT 1bh 100h;")), Outcome::Ignored);
     QCOMPARE(b.player.step(kThreeRecords), Outcome::Ignored);
     QVERIFY(!b.flags.playing() && !b.flags.stepping());

@@ -161,9 +161,9 @@ void TestPrtLine::tokenAboveFFhRefused()
     QFETCH(QString, text);
     QFETCH(bool, sending);
     QFETCH(QString, message);
-    QCOMPARE(PrtLine::notAByteRefusal(text, sending ? PrtLine::Refused::NothingSent
-                                                    : PrtLine::Refused::NothingWritten),
-             message);
+    const Result<void> checked = PrtLine::checkBytes(
+        text, sending ? PrtLine::Refused::NothingSent : PrtLine::Refused::NothingWritten);
+    QCOMPARE(checked ? QString() : checked.error().text, message);
 }
 
 void TestPrtLine::linesEndOnlyAtCrLf_data()

@@ -1,7 +1,7 @@
 // The simulated module as a plain object: bytes in, glass and log out.
 
+#include "core/base/displaymodel.h"
 #include "core/module/modulemodel.h"
-#include "core/session/displaymodel.h"
 
 #include <QRandomGenerator>
 #include <QTest>

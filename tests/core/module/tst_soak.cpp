@@ -3,8 +3,8 @@
 // leak file descriptors or memory. ZEPTA_SOAK_FULL=1 runs the full day (1,000
 // cycles, 100,000 commands); the suite runs a tenth of it.
 
-#include "core/serial/serialports.h"
 #include "core/session/commandsession.h"
+#include "core/session/devicefactory.h"
 #include "core/transport/commandtext.h"
 #include "support/scriptedprompt.h"
 
@@ -71,10 +71,11 @@ void TestSoak::onlineOfflineCycles()
 {
     Connection &connection = m_session->connection;
     const auto cycle = [&] {
-        QVERIFY(connection.goOnline(QStringLiteral("Simulator"), QStringLiteral("115200"), true));
-        QVERIFY(m_session->transmitter.send(CommandText::TextConvert("\x1b\x40")));
-        connection.OfflineButton_Click();
-        QVERIFY(!connection.comport_online());
+        QVERIFY(
+            connection.goOnline(QStringLiteral("Simulator"), {115200, FlowControl::CtsHandshake}));
+        QVERIFY(m_session->transmitter.send(CommandText::fromEscapes("\x1b\x40")));
+        connection.goOffline();
+        QVERIFY(!connection.isOnline());
         // Between two clicks the window's event loop runs, and with it the
         // deletion of the closed device.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -97,12 +98,12 @@ void TestSoak::onlineOfflineCycles()
 
 void TestSoak::commandStream()
 {
-    QVERIFY(m_session->connection.goOnline(QStringLiteral("Simulator"), QStringLiteral("115200"),
-                                           true));
+    QVERIFY(m_session->connection.goOnline(QStringLiteral("Simulator"),
+                                           {115200, FlowControl::CtsHandshake}));
     // Home, a character and a cursor set: the module's list fills to its
     // bound during the warm-up and then only turns over.
-    const Codes commands[] = {CommandText::TextConvert("\x0b"), CommandText::TextConvert("A"),
-                              CommandText::TextConvert(QByteArray::fromHex("1f2401000100"))};
+    const Codes commands[] = {CommandText::fromEscapes("\x0b"), CommandText::fromEscapes("A"),
+                              CommandText::fromEscapes(QByteArray::fromHex("1f2401000100"))};
     const auto stream = [&](int count) {
         for (int i = 0; i < count; ++i) {
             if (!m_session->transmitter.send(commands[i % 3]))

@@ -1,4 +1,4 @@
-// The port contract: what the port table relies on from every SerialDevice,
+// The port contract: what the port relies on from every SerialDevice,
 // written once and run against each implementation with the far end of its
 // line. A new implementation joins with one row in kImplementations.
 
@@ -38,6 +38,12 @@ QByteArray everyByteValue()
     return bytes;
 }
 
+// A count, or -1 for a failure, so that a failure shows in the comparison.
+qint64 count(const Result<qint64> &result)
+{
+    return result ? *result : -1;
+}
+
 // Writes all of bytes, waiting for room in between; false on a failure or
 // when the line takes nothing for a whole second.
 bool writeAll(SerialDevice &device, const QByteArray &bytes)
@@ -45,7 +51,7 @@ bool writeAll(SerialDevice &device, const QByteArray &bytes)
     QElapsedTimer stalled;
     stalled.start();
     for (qint64 done = 0; done < bytes.size();) {
-        const qint64 n = device.writeSome(bytes.constData() + done, bytes.size() - done);
+        const qint64 n = count(device.writeSome(bytes.constData() + done, bytes.size() - done));
         if (n < 0 || n > bytes.size() - done)
             return false;
         if (n > 0)
@@ -105,7 +111,7 @@ void TestPortContract::init()
 std::unique_ptr<SerialDevice> TestPortContract::openDevice()
 {
     std::unique_ptr<SerialDevice> device = m_end->makeDevice();
-    if (!device || !device->open(m_end->path()))
+    if (!device || !device->open(m_end->address()))
         return nullptr;
     return device;
 }
@@ -114,39 +120,43 @@ void TestPortContract::opensExclusivelyAndClosesAgain()
 {
     std::unique_ptr<SerialDevice> device = m_end->makeDevice();
     QVERIFY(!device->isOpen());
-    QVERIFY(device->open(m_end->path()));
-    QVERIFY(!device->open(m_end->path())); // a second open is refused, the first stands
-    QVERIFY(device->lastError().code != 0);
+    QVERIFY(device->open(m_end->address()));
+    const Result<void> again = device->open(m_end->address());
+    QVERIFY(!again); // a second open is refused, the first stands
+    QVERIFY(again.error().code != 0);
     QVERIFY(device->isOpen());
     std::unique_ptr<SerialDevice> second = m_end->makeDevice();
-    QVERIFY(!second->open(m_end->path()));
+    const Result<void> secondOpen = second->open(m_end->address());
+    QVERIFY(!secondOpen);
     QVERIFY(!second->isOpen());
-    QVERIFY(second->lastError().code != 0);
+    QVERIFY(secondOpen.error().code != 0);
     QVERIFY(device->isOpen());
 
     device->close();
     QVERIFY(!device->isOpen());
     device->close(); // a second close is harmless
-    QVERIFY(second->open(m_end->path()));
+    QVERIFY(second->open(m_end->address()));
     second->close();
-    QVERIFY(device->open(m_end->path()));
+    QVERIFY(device->open(m_end->address()));
 }
 
 void TestPortContract::failuresSayWhy()
 {
     std::unique_ptr<SerialDevice> device = m_end->makeDevice();
-    QVERIFY(!device->open(m_end->missingPath()));
+    const Result<void> opened = device->open(m_end->missingAddress());
+    QVERIFY(!opened);
     QVERIFY(!device->isOpen());
-    QVERIFY(device->lastError().code != 0);
-    QVERIFY(!device->lastError().message.isEmpty());
+    QVERIFY(opened.error().code != 0);
+    QVERIFY(!opened.error().text.isEmpty());
 
     // A closed device refuses every operation, with a reason, and never crashes.
     char byte = 'x';
-    QCOMPARE(device->writeSome(&byte, 1), qint64(-1));
-    QCOMPARE(device->readAvailable(&byte, 1), qint64(-1));
-    QCOMPARE(device->bytesWaiting(), qint64(-1));
-    QVERIFY(!device->purge(true, true));
-    QVERIFY(device->lastError().code != 0);
+    QCOMPARE(count(device->writeSome(&byte, 1)), qint64(-1));
+    QCOMPARE(count(device->readAvailable(&byte, 1)), qint64(-1));
+    QCOMPARE(count(device->bytesWaiting()), qint64(-1));
+    const Result<void> purged = device->purge(QSerialPort::AllDirections);
+    QVERIFY(!purged);
+    QVERIFY(purged.error().code != 0);
 }
 
 void TestPortContract::bytesCrossExactly()
@@ -162,9 +172,9 @@ void TestPortContract::bytesCrossExactly()
     QCOMPARE(m_end->receive(bytes.size(), 2000), bytes);
 
     QVERIFY(m_end->send(bytes));
-    QTRY_COMPARE(device->bytesWaiting(), qint64(bytes.size()));
+    QTRY_COMPARE(count(device->bytesWaiting()), qint64(bytes.size()));
     QByteArray in(bytes.size(), '\0');
-    QCOMPARE(device->readAvailable(in.data(), in.size()), qint64(bytes.size()));
+    QCOMPARE(count(device->readAvailable(in.data(), in.size())), qint64(bytes.size()));
     QCOMPARE(in, bytes);
 }
 
@@ -175,18 +185,19 @@ void TestPortContract::readsTakeWhatIsWaiting()
     std::unique_ptr<SerialDevice> device = openDevice();
     QVERIFY(device);
     char buffer[20];
-    QCOMPARE(device->bytesWaiting(), qint64(0));
-    QCOMPARE(device->readAvailable(buffer, sizeof buffer), qint64(0)); // nothing: 0, not a failure
+    QCOMPARE(count(device->bytesWaiting()), qint64(0));
+    QCOMPARE(count(device->readAvailable(buffer, sizeof buffer)),
+             qint64(0)); // nothing: 0, not a failure
 
     const QByteArray sent = everyByteValue().mid(0xA0, 30);
     QVERIFY(m_end->send(sent));
-    QTRY_COMPARE(device->bytesWaiting(), qint64(30));
-    QCOMPARE(device->readAvailable(buffer, sizeof buffer), qint64(20));
+    QTRY_COMPARE(count(device->bytesWaiting()), qint64(30));
+    QCOMPARE(count(device->readAvailable(buffer, sizeof buffer)), qint64(20));
     QCOMPARE(QByteArray(buffer, 20), sent.left(20));
-    QCOMPARE(device->bytesWaiting(), qint64(10));
-    QCOMPARE(device->readAvailable(buffer, sizeof buffer), qint64(10));
+    QCOMPARE(count(device->bytesWaiting()), qint64(10));
+    QCOMPARE(count(device->readAvailable(buffer, sizeof buffer)), qint64(10));
     QCOMPARE(QByteArray(buffer, 10), sent.mid(20));
-    QCOMPARE(device->bytesWaiting(), qint64(0));
+    QCOMPARE(count(device->bytesWaiting()), qint64(0));
 }
 
 void TestPortContract::purgeDropsWaitingInput()
@@ -196,12 +207,12 @@ void TestPortContract::purgeDropsWaitingInput()
     std::unique_ptr<SerialDevice> device = openDevice();
     QVERIFY(device);
     QVERIFY(m_end->send("stale reply"));
-    QTRY_COMPARE(device->bytesWaiting(), qint64(11));
+    QTRY_COMPARE(count(device->bytesWaiting()), qint64(11));
     // Whatever the implementation fetched meanwhile goes too.
     QCoreApplication::processEvents();
-    QVERIFY(device->purge(true, false));
-    QCOMPARE(device->bytesWaiting(), qint64(0));
-    QVERIFY(device->purge(false, true));
+    QVERIFY(device->purge(QSerialPort::Input));
+    QCOMPARE(count(device->bytesWaiting()), qint64(0));
+    QVERIFY(device->purge(QSerialPort::Output));
     QVERIFY(device->isOpen());
 }
 
@@ -220,11 +231,9 @@ void TestPortContract::lineSettingsAreKept()
     QFETCH(bool, cts);
     std::unique_ptr<SerialDevice> device = openDevice();
     QVERIFY(device);
-    const std::optional<LineSettings> wanted = device->lineSettings().applied(
-        QStringLiteral("baud=%1 parity=N data=8 stop=1 octs=%2").arg(baud).arg(cts ? "on" : "off"));
-    QVERIFY(wanted);
-    QVERIFY(device->applyLineSettings(*wanted));
-    QCOMPARE(device->lineSettings(), *wanted);
+    const LineSettings wanted{baud, cts ? FlowControl::CtsHandshake : FlowControl::None};
+    QVERIFY(device->applyLineSettings(wanted));
+    QCOMPARE(device->lineSettings(), wanted);
 }
 
 void TestPortContract::waitsReturnInTime()
@@ -249,15 +258,15 @@ void TestPortContract::heldOffLineTakesNothingUntilReleased()
     std::unique_ptr<SerialDevice> device = openDevice();
     QVERIFY(device);
     // A module holds the line off with its busy line, which only CTS flow control heeds.
-    const std::optional<LineSettings> cts =
-        device->lineSettings().applied(QStringLiteral("octs=on"));
-    QVERIFY(cts && device->applyLineSettings(*cts));
+    LineSettings cts = device->lineSettings();
+    cts.flowControl = FlowControl::CtsHandshake;
+    QVERIFY(device->applyLineSettings(cts));
     m_end->holdOff(true);
     // The line fills up and then takes nothing: 0 bytes, which is no failure.
     const QByteArray block(4096, 'U');
     qint64 n = 1;
     for (int i = 0; i < 4096 && n != 0; ++i) {
-        n = device->writeSome(block.constData(), block.size());
+        n = count(device->writeSome(block.constData(), block.size()));
         QVERIFY2(n >= 0 && n <= block.size(), qPrintable(QString::number(n)));
     }
     QCOMPARE(n, qint64(0));
@@ -276,29 +285,29 @@ void TestPortContract::queuedBytesCountUntilTheyLeave()
 {
     std::unique_ptr<SerialDevice> device = openDevice();
     QVERIFY(device);
-    QCOMPARE(device->bytesQueued(), qint64(0));
+    QCOMPARE(count(device->bytesQueued()), qint64(0));
     const QByteArray bytes = everyByteValue();
     QVERIFY(writeAll(*device, bytes));
     // Never more than was accepted and has not yet reached the far end.
-    const qint64 queued = device->bytesQueued();
+    const qint64 queued = count(device->bytesQueued());
     QVERIFY2(queued >= 0 && queued <= bytes.size(), qPrintable(QString::number(queued)));
     QCOMPARE(m_end->receive(bytes.size(), 2000), bytes);
-    QCOMPARE(device->bytesQueued(), qint64(0));
+    QCOMPARE(count(device->bytesQueued()), qint64(0));
 
     if (!m_end->can(PortEnd::Ability::HoldOff))
         return;
     // Bytes still counted as queued never reach the far end once dropped. (A
     // device that cannot tell counts its bytes as gone; they may arrive.)
     m_end->holdOff(true);
-    const qint64 taken = device->writeSome("late", 4);
+    const qint64 taken = count(device->writeSome("late", 4));
     QVERIFY(taken >= 0 && taken <= 4);
-    const bool stillQueued = taken > 0 && device->bytesQueued() == taken;
-    QVERIFY(device->purge(false, true));
-    QCOMPARE(device->bytesQueued(), qint64(0));
+    const bool stillQueued = taken > 0 && count(device->bytesQueued()) == taken;
+    QVERIFY(device->purge(QSerialPort::Output));
+    QCOMPARE(count(device->bytesQueued()), qint64(0));
     if (stillQueued)
         QCOMPARE(m_end->receive(4, 200), QByteArray());
     device->close();
-    QCOMPARE(device->bytesQueued(), qint64(-1));
+    QCOMPARE(count(device->bytesQueued()), qint64(-1));
 }
 
 void TestPortContract::farEndGoneIsReportedOnce()
@@ -309,8 +318,8 @@ void TestPortContract::farEndGoneIsReportedOnce()
     QVERIFY(device);
     int losses = 0;
     bool closedWhenTold = false;
-    DeviceError told;
-    connect(device.get(), &SerialDevice::lost, this, [&](const DeviceError &error) {
+    Error told;
+    connect(device.get(), &SerialDevice::lost, this, [&](const Error &error) {
         ++losses;
         closedWhenTold = !device->isOpen();
         told = error;
@@ -321,10 +330,10 @@ void TestPortContract::farEndGoneIsReportedOnce()
     QTRY_COMPARE(losses, 1);
     QVERIFY(closedWhenTold);
     QVERIFY(told.code != 0);
-    QVERIFY(!told.message.isEmpty());
+    QVERIFY(!told.text.isEmpty());
     char byte = 'x';
-    QCOMPARE(device->writeSome(&byte, 1), qint64(-1));
-    QCOMPARE(device->bytesWaiting(), qint64(-1));
+    QCOMPARE(count(device->writeSome(&byte, 1)), qint64(-1));
+    QCOMPARE(count(device->bytesWaiting()), qint64(-1));
     QTest::qWait(200);
     QCOMPARE(losses, 1);
 }

@@ -1,9 +1,9 @@
-// PortTable over the real device class, against a pseudo-terminal.
+// SerialLine over the real device class, against a pseudo-terminal.
 
 #include "support/pseudoterminal.h"
 
-#include "core/serial/porttable.h"
-#include "core/serial/serialports.h"
+#include "core/serial/serialline.h"
+#include "core/session/devicefactory.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,19 +24,25 @@
 
 namespace {
 
-const QString kSettings = QStringLiteral("baud=38400 parity=N data=8 stop=1 octs=off");
+constexpr LineSettings kSettings{38400, FlowControl::None};
 
-// Port 1 of a real PortTable on a fresh pseudo-terminal.
+// A real SerialLine on a fresh pseudo-terminal.
 struct PtyPort
 {
     PseudoTerminal pty;
-    PortTable ports{systemSerialDeviceFactory()};
+    SerialLine port{systemSerialDeviceFactory()};
 
-    int open(const QString &settings = kSettings)
+    Result<void> open(const LineSettings &settings = kSettings)
     {
-        return ports.CommOpen(1, pty.slavePath(), settings);
+        return port.open(PortAddress::device(pty.slavePath()), settings);
     }
 };
+
+// A count, or -1 for a failure, so that a failure shows in the comparison.
+qint64 count(const Result<qint64> &result)
+{
+    return result ? *result : -1;
+}
 
 } // namespace
 
@@ -58,22 +64,23 @@ private slots:
 };
 
 // The device's own bytes and purge are the port contract's test; here the
-// table's start indices, as DataTransmit continues a write and a read.
+// port's, as the sending engine writes and reads a reply.
 void SerialPtyTest::bytesCrossExactly()
 {
     PtyPort p;
-    QCOMPARE(p.open(), 0);
+    QVERIFY(p.open());
     const QByteArray bytes = QByteArray::fromHex("00111300ff0d0a1a7f03");
-    QCOMPARE(p.ports.CommFlush(1), 0);
-    QCOMPARE(p.ports.CommWrite(1, "xyz" + bytes, int(bytes.size()), 3), int(bytes.size()));
+    QVERIFY(p.port.discardInput());
+    const Result<int> written = p.port.write(bytes);
+    QVERIFY(written);
+    QCOMPARE(*written, int(bytes.size()));
     QCOMPARE(p.pty.readMaster(bytes.size()), bytes);
 
-    // In: stored from the start index on, nothing before it touched.
     QVERIFY(p.pty.writeMaster(bytes));
-    QTRY_COMPARE(p.ports.device(1)->bytesWaiting(), qint64(bytes.size()));
-    QByteArray in(2, 'p');
-    QCOMPARE(p.ports.CommRead(1, in, int(bytes.size()), 2), int(bytes.size()));
-    QCOMPARE(in, "pp" + bytes);
+    QTRY_COMPARE(count(p.port.device()->bytesWaiting()), qint64(bytes.size()));
+    const Result<QByteArray> in = p.port.read(bytes.size());
+    QVERIFY(in);
+    QCOMPARE(*in, bytes);
 }
 
 void SerialPtyTest::readTakesWhatIsWaiting_data()
@@ -93,26 +100,27 @@ void SerialPtyTest::readTakesWhatIsWaiting()
     QFETCH(int, first);
     QFETCH(int, second);
     PtyPort p;
-    p.ports.setTimeouts(60, PortTable::kWriteTimeoutPerByteMs);
+    p.port.setTimeouts(60, SerialLine::kWriteTimeoutPerByteMs);
     int pumps = 0;
-    p.ports.setEventPump([&pumps] {
+    p.port.setEventPump([&pumps] {
         ++pumps;
         QCoreApplication::processEvents();
     });
-    QCOMPARE(p.open(), 0);
+    QVERIFY(p.open());
     QByteArray sent;
     for (int i = 0; i < waiting; ++i)
         sent.append(char(0xA0 + i));
     QVERIFY(p.pty.writeMaster(sent));
-    QTRY_COMPARE(p.ports.device(1)->bytesWaiting(), qint64(waiting));
+    QTRY_COMPARE(count(p.port.device()->bytesWaiting()), qint64(waiting));
 
-    QByteArray buffer(20, '\0');
-    QCOMPARE(p.ports.CommRead(1, buffer, 20, 0), first);
-    QCOMPARE(buffer.left(first), sent.left(first));
+    const Result<QByteArray> firstRead = p.port.read(20);
+    QVERIFY(firstRead);
+    QCOMPARE(*firstRead, sent.left(first));
     if (first > 0 && first < 20) // it waited out its time-out, the window running throughout
         QVERIFY2(pumps > 2, qPrintable(QString::number(pumps)));
-    QCOMPARE(p.ports.CommRead(1, buffer, 20, 0), second);
-    QCOMPARE(buffer.left(second), sent.mid(first, second));
+    const Result<QByteArray> secondRead = p.port.read(20);
+    QVERIFY(secondRead);
+    QCOMPARE(*secondRead, sent.mid(first, second));
 }
 
 void SerialPtyTest::lineSettingsReachTheDevice_data()
@@ -132,8 +140,7 @@ void SerialPtyTest::lineSettingsReachTheDevice()
     QFETCH(int, speed);
     QFETCH(bool, cts);
     PtyPort p;
-    const QString settings = QStringLiteral("baud=%1 parity=N data=8 stop=1 octs=%2");
-    QCOMPARE(p.open(settings.arg(baud).arg(cts ? "on" : "off")), 0);
+    QVERIFY(p.open({baud, cts ? FlowControl::CtsHandshake : FlowControl::None}));
 
     termios tio{};
     QCOMPARE(::tcgetattr(p.pty.masterFd(), &tio), 0);
@@ -142,54 +149,54 @@ void SerialPtyTest::lineSettingsReachTheDevice()
     QCOMPARE((tio.c_cflag & (PARENB | CSTOPB)), tcflag_t(0));
     QCOMPARE((tio.c_cflag & CRTSCTS) != 0, cts);
     QCOMPARE((tio.c_iflag & (IXON | IXOFF)), tcflag_t(0));
-    QCOMPARE(p.ports.device(1)->lineSettings().ctsFlowControl, cts);
+    QCOMPARE(p.port.device()->lineSettings().flowControl == FlowControl::CtsHandshake, cts);
 }
 
 void SerialPtyTest::refusedOpenLeavesEntryClosed_data()
 {
     QTest::addColumn<QString>("holder");
     QTest::addColumn<int>("code"); // 0: any system error code
-    QTest::addColumn<QString>("settings");
+    QTest::addColumn<int>("baud");
 
-    QTest::newRow("missing device") << "missing" << ENOENT << kSettings;
-    QTest::newRow("held by another PortTable") << "module" << 0 << kSettings;
+    QTest::newRow("missing device") << "missing" << ENOENT << kSettings.baudRate;
+    QTest::newRow("held by another port") << "module" << 0 << kSettings.baudRate;
     // As picocom does: a lock on the device itself, without Qt's lock file.
-    QTest::newRow("locked by another program") << "flock" << EBUSY << kSettings;
-    QTest::newRow("baud not a number") << "" << 0 << "baud=abc parity=N data=8 stop=1 octs=off";
-    QTest::newRow("unknown parity") << "" << 0 << "baud=9600 parity=X data=8 stop=1 octs=off";
-    QTest::newRow("unknown key") << "" << 0 << "baud=9600 speed=fast";
-    QTest::newRow("empty settings") << "" << 0 << "";
+    QTest::newRow("locked by another program") << "flock" << EBUSY << kSettings.baudRate;
+    QTest::newRow("no baud rate") << "" << 0 << 0;
+    QTest::newRow("negative baud rate") << "" << 0 << -9600;
 }
 
 void SerialPtyTest::refusedOpenLeavesEntryClosed()
 {
     QFETCH(QString, holder);
     QFETCH(int, code);
-    QFETCH(QString, settings);
-    const QString step = settings == kSettings ? "CreateFile" : "BuildCommDCB";
+    QFETCH(int, baud);
+    const QString step = baud > 0 ? "CreateFile" : "BuildCommDCB";
     PtyPort first;
     const QString path = holder == "missing" ? "/dev/zepta-no-such-port" : first.pty.slavePath();
     if (holder == "module")
-        QCOMPARE(first.open(), 0);
+        QVERIFY(first.open());
     const int locker = holder == "flock" ? ::open(qPrintable(path), O_RDWR | O_NOCTTY) : -1;
     if (holder == "flock")
         QCOMPARE(::flock(locker, LOCK_EX | LOCK_NB), 0);
 
-    PortTable second(systemSerialDeviceFactory());
-    const int result = second.CommOpen(1, path, settings);
-    QVERIFY2(code ? result == code : result > 0, qPrintable(QString::number(result)));
-    QCOMPARE(second.lastCommError().source, "CommOpen (" + step + ")");
-    QVERIFY(!second.lastCommError().message.isEmpty());
-    QVERIFY(!second.isOpen(1));
+    SerialLine second(systemSerialDeviceFactory());
+    const Result<void> opened = second.open(PortAddress::device(path), {baud, FlowControl::None});
+    QVERIFY(!opened);
+    QVERIFY2(code ? opened.error().code == code : opened.error().code > 0,
+             qPrintable(QString::number(opened.error().code)));
+    QCOMPARE(opened.error().step(), "CommOpen (" + step + ")");
+    QVERIFY(!opened.error().text.isEmpty());
+    QVERIFY(!second.isOpen());
     if (holder == "missing")
         return;
 
     // Closed for real, so the next Online opens cleanly once any holder lets go.
-    QCOMPARE(first.ports.CommClose(1), 0);
+    first.port.close();
     if (locker >= 0)
         ::close(locker);
-    QCOMPARE(second.CommOpen(1, path, kSettings), 0);
-    QCOMPARE(second.CommWrite(1, "A", 1, 0), 1);
+    QVERIFY(second.open(PortAddress::device(path), kSettings));
+    QCOMPARE(second.write("A").value(), 1);
     QCOMPARE(first.pty.readMaster(1), QByteArray("A"));
 }
 
@@ -211,28 +218,31 @@ void SerialPtyTest::longPathsReachTheDevice()
     const QString other = deepPath('b');
     QVERIFY(QFile::link(pty.slavePath(), link) && QFile::link(pty.slavePath(), other));
 
-    PortTable first(systemSerialDeviceFactory());
-    QCOMPARE(first.CommOpen(1, link, kSettings), 0);
-    QCOMPARE(first.CommWrite(1, "A", 1, 0), 1);
+    SerialLine first(systemSerialDeviceFactory());
+    QVERIFY(first.open(PortAddress::device(link), kSettings));
+    QCOMPARE(first.write("A").value(), 1);
     QCOMPARE(pty.readMaster(1), QByteArray("A"));
-    PortTable second(systemSerialDeviceFactory());
-    QCOMPARE(second.CommOpen(1, other, kSettings), EBUSY);
-    QCOMPARE(second.lastCommError().message,
-             QStringLiteral("The port is in use by another program."));
+    SerialLine second(systemSerialDeviceFactory());
+    const Result<void> inUse = second.open(PortAddress::device(other), kSettings);
+    QVERIFY(!inUse);
+    QCOMPARE(inUse.error().code, EBUSY);
+    QCOMPARE(inUse.error().text, QStringLiteral("The port is in use by another program."));
 
     struct stat device = {};
     QCOMPARE(::stat(qPrintable(pty.slavePath()), &device), 0);
     const QString node = deepPath('c') + QStringLiteral("node");
     if (::mknod(qPrintable(node), S_IFCHR | 0600, device.st_rdev) != 0)
         QSKIP("making a device node needs root");
-    QCOMPARE(second.CommOpen(1, node, kSettings), ENAMETOOLONG);
-    QVERIFY(second.lastCommError().message.contains(QStringLiteral("too long")));
+    const Result<void> tooLong = second.open(PortAddress::device(node), kSettings);
+    QVERIFY(!tooLong);
+    QCOMPARE(tooLong.error().code, ENAMETOOLONG);
+    QVERIFY(tooLong.error().text.contains(QStringLiteral("too long")));
 }
 
 void SerialPtyTest::farEndGoneIsReportedOnce_data()
 {
     QTest::addColumn<bool>("midCommand");
-    QTest::newRow("while idle: by portLost") << false;
+    QTest::newRow("while idle: by the lost signal") << false;
     QTest::newRow("mid-command: by that command's result only") << true;
 }
 
@@ -240,11 +250,11 @@ void SerialPtyTest::farEndGoneIsReportedOnce()
 {
     QFETCH(bool, midCommand);
     PtyPort p;
-    QCOMPARE(p.open(), 0);
-    auto *port = p.ports.device(1)->findChild<QSerialPort *>();
+    QVERIFY(p.open());
+    auto *port = p.port.device()->findChild<QSerialPort *>();
     QVERIFY(port);
     QSignalSpy portErrors(port, &QSerialPort::errorOccurred);
-    QSignalSpy portLost(&p.ports, &PortTable::portLost);
+    QSignalSpy portLost(&p.port, &SerialLine::lost);
     const auto hangUp = [&p] {
         p.pty.closeMaster();
         p.pty.closeSlave();
@@ -256,30 +266,30 @@ void SerialPtyTest::farEndGoneIsReportedOnce()
         // The far end stops reading, the line fills up, and while the write
         // waits for room (letting the window run) the far end goes away.
         bool gone = false;
-        p.ports.setEventPump([&] {
+        p.port.setEventPump([&] {
             if (!std::exchange(gone, true))
                 hangUp();
             QCoreApplication::processEvents();
         });
         const QByteArray big(1 << 20, 'U');
-        QCOMPARE(p.ports.CommWrite(1, big, int(big.size()), 0), -1);
+        const Result<int> written = p.port.write(big);
+        QVERIFY(!written);
         QVERIFY(gone);
-        QCOMPARE(p.ports.lastCommError().source, QStringLiteral("CommWrite (WriteFile)"));
-        QCOMPARE(p.ports.lastCommError().code, EIO);
-        QCOMPARE(p.ports.lastCommError().message, eio);
+        QCOMPARE(written.error().step(), QStringLiteral("CommWrite (WriteFile)"));
+        QCOMPARE(written.error().code, EIO);
+        QCOMPARE(written.error().text, eio);
     } else {
         hangUp();
         QTRY_COMPARE(portLost.size(), 1);
-        QCOMPARE(portLost.at(0).at(0).value<qint16>(), qint16(1));
-        QCOMPARE(portLost.at(0).at(1).toString(), eio);
+        QCOMPARE(portLost.at(0).at(0).value<Error>().text, eio);
     }
-    QVERIFY(!p.ports.isOpen(1));
+    QVERIFY(!p.port.isOpen());
 
     QTest::qWait(300);
     QCOMPARE(portLost.size(), midCommand ? 0 : 1);
     // A storm would be thousands in this time.
     QVERIFY2(portErrors.size() < 10, qPrintable(QString::number(portErrors.size())));
-    QCOMPARE(p.ports.CommWrite(1, "x", 1, 0), -1);
+    QVERIFY(!p.port.write("x"));
 }
 
 QTEST_GUILESS_MAIN(SerialPtyTest)

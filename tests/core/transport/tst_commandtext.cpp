@@ -1,7 +1,7 @@
+#include "core/base/codepage.h"
+#include "core/base/hexdigits.h"
 #include "core/commands/setupmodecatalogue.h"
-#include "core/transport/codepage.h"
 #include "core/transport/commandtext.h"
-#include "core/transport/hexdigits.h"
 
 #include <QTest>
 
@@ -59,7 +59,7 @@ void TestCommandText::escapeNotation()
 {
     QFETCH(QByteArray, text);
     QFETCH(Codes, codes);
-    QCOMPARE(CommandText::TextConvert(text), codes);
+    QCOMPARE(CommandText::fromEscapes(text), codes);
 }
 
 void TestCommandText::ampersandNotation_data()
@@ -80,7 +80,7 @@ void TestCommandText::ampersandNotation()
 {
     QFETCH(QByteArray, text);
     QFETCH(Codes, codes);
-    QCOMPARE(CommandText::TextConvert2(text), codes);
+    QCOMPARE(CommandText::fromTextEntry(text), codes);
 }
 
 void TestCommandText::strictHexToken_data()
@@ -101,7 +101,7 @@ void TestCommandText::strictHexToken()
 {
     QFETCH(QString, token);
     QFETCH(bool, valid);
-    QCOMPARE(CommandText::IsStrictlyHexNumeric(token), valid);
+    QCOMPARE(CommandText::isHexLiteral(token), valid);
 }
 
 void TestCommandText::hex2()

@@ -109,8 +109,8 @@ void TestDataTransmit::portErrorGoesOffline()
     bench.line->accept.enqueue(-1);
     bench.send(QStringLiteral("\\x1b\\x40"));
     QCOMPARE(bench.prompt.messages(), QStringList{QStringLiteral("COM port error")});
-    QVERIFY(!bench.connection.comport_online());
-    QVERIFY(!bench.ports.isOpen(Connection::kPort));
+    QVERIFY(!bench.connection.isOnline());
+    QVERIFY(!bench.serialLine.isOpen());
     QVERIFY(stateChanges >= 1);
     // The monitor still shows the command, and the reply label is emptied.
     QCOMPARE(bench.monitor.history(), QStringLiteral("[T]1B 40 \r\n"));
@@ -172,7 +172,7 @@ void TestDataTransmit::requestOfflineKeepsExpectingReply()
     QVERIFY(bench.transmitter.expectReply());
     QCOMPARE(bench.monitor.response(), QString());
 
-    bench.goOnline(QStringLiteral("9600"));
+    bench.goOnline(9600);
     bench.line->input = "stale";
     const int purgesBefore = bench.line->purges;
     bench.send(QStringLiteral("\\x1b\\x40"));
@@ -184,18 +184,18 @@ void TestDataTransmit::logBoardRecords()
 {
     Bench bench(false);
     bench.send(QStringLiteral("\\x1b\\x40"));
-    QCOMPARE(bench.logBoard.logtext(), QString());
+    QCOMPARE(bench.logBoard.text(), QString());
 
     bench.logBoard.setRecording(true);
     bench.logBoard.setPaused(true);
     bench.send(QStringLiteral("\\x1b\\x40"));
-    QCOMPARE(bench.logBoard.logtext(), QString());
+    QCOMPARE(bench.logBoard.text(), QString());
 
     bench.logBoard.setPaused(false);
     bench.prompt.onMessage([](const QString &) {});
     bench.transport.issue({QStringLiteral("\\x1b\\x40\\k"), QStringLiteral("Initialize"),
                            QStringLiteral("-OPcode-")});
-    QCOMPARE(bench.logBoard.logtext(),
+    QCOMPARE(bench.logBoard.text(),
              QStringLiteral("*** Initialize ***\r\n*** -OPcode- ***\r\nPRT 1bh 40h ffh;\r\n\r\n"));
     QCOMPARE(bench.monitor.commandName(), QStringLiteral("Initialize"));
     QCOMPARE(bench.monitor.help(), QStringLiteral("-OPcode-"));
@@ -208,7 +208,7 @@ void TestDataTransmit::emptyConversionRecordsNoBytes()
     bench.logBoard.setRecording(true);
     bench.send(QStringLiteral("\\x1b\\x40"), QStringLiteral("first"));
     bench.send(QString(), QStringLiteral("Cursor type="));
-    QVERIFY(bench.logBoard.logtext().endsWith(
+    QVERIFY(bench.logBoard.text().endsWith(
         QStringLiteral("*** Cursor type= ***\r\n*** h ***\r\nPRT;\r\n\r\n")));
     // The code box still shows the last bytes that really went out.
     QCOMPARE(bench.monitor.codes(), QStringLiteral("[1b][40]"));
@@ -228,7 +228,7 @@ void TestDataTransmit::sinkTakesRecordsInOrder()
     QVERIFY(sink.received[0].startsWith(QStringLiteral("*** before ***")));
     QVERIFY(sink.received[0].contains(QStringLiteral("*** one ***")));
     QVERIFY(sink.received[1].startsWith(QStringLiteral("*** two ***")));
-    QCOMPARE(bench.logBoard.logtext(), QString());
+    QCOMPARE(bench.logBoard.text(), QString());
 }
 
 void TestDataTransmit::commandDuringKeyWaitIsQueued()
@@ -248,7 +248,7 @@ void TestDataTransmit::commandDuringKeyWaitIsQueued()
     QCOMPARE(bench.prompt.messages(), QStringList{QStringLiteral("Hit Enter Key!")});
     QCOMPARE(writtenAtPrompt, QList<QByteArray>{bytes({0x1B})});
     QCOMPARE(bench.writes(), (QList<QByteArray>{bytes({0x1B}), bytes({0x40}), bytes({0x0C})}));
-    const QString log = bench.logBoard.logtext();
+    const QString log = bench.logBoard.text();
     QVERIFY(log.indexOf(QStringLiteral("*** first ***")) <
             log.indexOf(QStringLiteral("*** DisplayClear ***")));
     QVERIFY(log.contains(QStringLiteral("PRT 1bh ffh 40h;")));
@@ -261,18 +261,18 @@ void TestDataTransmit::longestCommandAndOneMore()
 {
     Bench bench;
     bench.logBoard.setRecording(true);
-    bench.send(QStringLiteral("B").repeated(kCodeBufCapacity));
-    QCOMPARE(bench.line->written.size(), kCodeBufCapacity);
-    QCOMPARE(bench.writes().size(), (kCodeBufCapacity + 63) / 64);
+    bench.send(QStringLiteral("B").repeated(kMaxCodes));
+    QCOMPARE(bench.line->written.size(), kMaxCodes);
+    QCOMPARE(bench.writes().size(), (kMaxCodes + 63) / 64);
     QCOMPARE(bench.prompt.messages(), QStringList());
 
     Bench refused;
     refused.logBoard.setRecording(true);
-    refused.send(QStringLiteral("A").repeated(kCodeBufCapacity + 1), QStringLiteral("huge"));
+    refused.send(QStringLiteral("A").repeated(kMaxCodes + 1), QStringLiteral("huge"));
     QCOMPARE(refused.prompt.messages().size(), 1);
     QVERIFY(refused.prompt.messages()[0].contains(QStringLiteral("131,073")));
     QVERIFY(refused.writes().isEmpty());
-    QCOMPARE(refused.logBoard.logtext(), QString());
+    QCOMPARE(refused.logBoard.text(), QString());
     QCOMPARE(refused.monitor.history(), QString());
 }
 

@@ -96,7 +96,7 @@ void TestMonitorText::historyKeepsEveryCommandUntilCleared()
     connect(&monitor, &OutputMonitor::historyAppended, this, [&appended] { ++appended; });
     monitor.appendHistory({0x1B, 0x40});
     monitor.appendHistory({Marker::Flush});
-    Codes largest(kCodeBufCapacity);
+    Codes largest(kMaxCodes);
     for (qsizetype i = 0; i < largest.size(); ++i)
         largest[i] = qint16(i & 0xFF);
     monitor.appendHistory(largest);
@@ -105,13 +105,13 @@ void TestMonitorText::historyKeepsEveryCommandUntilCleared()
     const MonitorText &text = monitor.historyText();
     QCOMPARE(text.lineCount(), 3);
     QCOMPARE(text.piece(0, 0, 100), QStringLiteral("[T]1B 40 "));
-    QCOMPARE(text.lineLength(2), 3 + 3 * kCodeBufCapacity); // 393,222 characters
+    QCOMPARE(text.lineLength(2), 3 + 3 * kMaxCodes); // 393,222 characters
     QCOMPARE(text.piece(2, 3 + 3 * 0x1FF, 6), QStringLiteral("FF 00 "));
     // The binary save reads it whole: every line followed by CR LF.
     const QString whole = monitor.history();
     QVERIFY(whole.startsWith(QStringLiteral("[T]1B 40 \r\n[T]FE \r\n[T]00 01 02 ")));
     QVERIFY(whole.endsWith(QStringLiteral(" FE FF 00 \r\n")));
-    QCOMPARE(whole.size(), 11 + 8 + 3 + 3 * kCodeBufCapacity + 2);
+    QCOMPARE(whole.size(), 11 + 8 + 3 + 3 * kMaxCodes + 2);
 
     QSignalSpy reset(&monitor, &OutputMonitor::historyReset);
     monitor.clearHistory();

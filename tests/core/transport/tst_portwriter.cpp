@@ -68,10 +68,10 @@ void TestPortWriter::writesEveryByteOrFailsOnce()
 
     QCOMPARE(session.writer.write(bytes), ok);
     QCOMPARE(session.line->writes, pieces(bytes, writes));
-    QCOMPARE(session.connection.comport_online(), ok);
+    QCOMPARE(session.connection.isOnline(), ok);
     QCOMPARE(session.prompt.messages(),
              ok ? QStringList() : QStringList{QStringLiteral("COM port error")});
-    QCOMPARE(session.ports.isOpen(Connection::kPort), ok);
+    QCOMPARE(session.serialLine.isOpen(), ok);
 }
 
 void TestPortWriter::onlyBytesThatLeftCountAsSent_data()
@@ -91,7 +91,7 @@ void TestPortWriter::onlyBytesThatLeftCountAsSent()
     line->queueCapacity = 4096;
     line->heldOff = stopAt == 0;
     line->holdOffAt = stopAt > 0 ? stopAt : -1;
-    QVERIFY(session.goOnline(QStringLiteral("115200"))); // 11,520 bytes a second, as the line
+    QVERIFY(session.goOnline(115200)); // 11,520 bytes a second, as the line
     QByteArray bytes;
     for (int i = 0; i < 150; ++i)
         bytes.append(char(i));
@@ -101,17 +101,18 @@ void TestPortWriter::onlyBytesThatLeftCountAsSent()
     line->advance();
     QCOMPARE(session.writer.bytesWritten(), line->wire.size()); // counted exactly when it left
     QCOMPARE(line->wire, bytes.left(line->wire.size()));
-    QCOMPARE(session.connection.comport_online(), ok);
+    QCOMPARE(session.connection.isOnline(), ok);
     QCOMPARE(session.prompt.messages(),
              ok ? QStringList() : QStringList{QStringLiteral("COM port error")});
     if (ok)
         return;
     QCOMPARE(line->wire.size(), stopAt);
-    const CommError timedOut = session.ports.lastCommError();
-    QCOMPARE(timedOut.source, QStringLiteral("CommWrite (WriteFile)"));
-    QVERIFY2(timedOut.message.startsWith(QStringLiteral("write timed out: ")) &&
-                 timedOut.message.endsWith(QStringLiteral(" bytes left the port")),
-             qPrintable(timedOut.message));
+    QCOMPARE(session.prompt.failures().size(), 1);
+    const Error timedOut = session.prompt.failures().constFirst();
+    QCOMPARE(timedOut.step(), QStringLiteral("CommWrite (WriteFile)"));
+    QVERIFY2(timedOut.text.startsWith(QStringLiteral("write timed out: ")) &&
+                 timedOut.text.endsWith(QStringLiteral(" bytes left the port")),
+             qPrintable(timedOut.text));
 
     // The far end lets go again: nothing of the failed command follows.
     const qsizetype sent = line->wire.size();
@@ -132,7 +133,7 @@ void TestPortWriter::aWriteInsideAnotherIsRefused()
     session.line->heldOff = true;
     bool nested = true;
     bool pumped = false;
-    session.ports.setEventPump([&] {
+    session.serialLine.setEventPump([&] {
         if (std::exchange(pumped, true))
             return;
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refused"));
@@ -146,7 +147,7 @@ void TestPortWriter::aWriteInsideAnotherIsRefused()
     QCOMPARE(session.line->written, QByteArray());
     // Abandoned, not failed: no port error, still online.
     QCOMPARE(session.prompt.messages(), QStringList());
-    QVERIFY(session.connection.comport_online());
+    QVERIFY(session.connection.isOnline());
 }
 
 QTEST_GUILESS_MAIN(TestPortWriter)

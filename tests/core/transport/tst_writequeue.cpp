@@ -3,12 +3,12 @@
 // while another is being written. What the module read must be each writer's
 // bytes whole, in the order they were asked for.
 
-#include "core/commands/serialoutswitch.h"
 #include "core/commands/setupmodecatalogue.h"
 #include "core/logboard/logboardplayer.h"
 #include "core/logboard/playerflags.h"
 #include "core/module/simulatordevice.h"
 #include "core/session/commandsession.h"
+#include "core/session/serialoutswitch.h"
 #include "core/session/setupstate.h"
 #include "support/scriptedprompt.h"
 
@@ -55,20 +55,21 @@ struct Desk
     CommandSession session{withSimulator({}, module), prompt,
                            CodePage(CodePage::Kind::Windows1252)};
     PlayerFlagSet flags;
-    LogBoardPlayer player{flags, session, prompt};
+    LogBoardPlayer player{flags, session.connection, session.queue, session.writer, prompt};
     // Runs once, the first time a write waits for the line: a click that
     // comes while a writer is under way.
     std::function<void()> whileWriting;
 
     explicit Desk(bool cts = false)
     {
-        session.ports.setEventPump([this] {
+        session.serialLine.setEventPump([this] {
             if (const auto action = std::exchange(whileWriting, nullptr))
                 action();
             QCoreApplication::processEvents();
         });
-        if (!session.connection.goOnline(QStringLiteral("Simulator"), QStringLiteral("115200"),
-                                         cts))
+        if (!session.connection.goOnline(
+                QStringLiteral("Simulator"),
+                {115200, cts ? FlowControl::CtsHandshake : FlowControl::None}))
             qFatal("the simulated module does not go online");
     }
 
@@ -214,7 +215,7 @@ void TestWriteQueue::runsNotStartedAreCalledOff()
         if (how == u"stop")
             d.player.stop();
         else
-            d.session.connection.OfflineButton_Click();
+            d.session.connection.goOffline();
         QVERIFY(!d.flags.playing());
         QCOMPARE(finished.size(), 1);
     };
@@ -258,7 +259,7 @@ void TestWriteQueue::stopWhileTheModuleIsBusy()
     QCOMPARE(received, kBusyTwoSeconds + kBoardBytes.left(played) + kCursor);
     QCOMPARE(d.session.writer.bytesWritten(), received.size());
     QCOMPARE(d.prompt.asked().size(), 0);
-    QVERIFY(d.session.connection.comport_online());
+    QVERIFY(d.session.connection.isOnline());
 }
 
 // Serial OUT start clicked during a playback: the playback keeps CTS flow
@@ -270,7 +271,8 @@ void TestWriteQueue::serialOutStartChangesTheHandshakeInItsTurn()
     state.setFlowControl(FlowControl::CtsHandshake);
     SerialOutSwitch serialOut(d.session.transport, d.session.connection, state, d.prompt);
     const auto ctsOn = [&] {
-        return d.session.ports.device(Connection::kPort)->lineSettings().ctsFlowControl;
+        return d.session.serialLine.device()->lineSettings().flowControl ==
+               FlowControl::CtsHandshake;
     };
     bool ctsWhileWaiting = false;
     d.whileWriting = [&] {

@@ -68,7 +68,7 @@ void TestMonitorView::rowsBreakBetweenGroups_data()
     QTest::newRow("codes, 50 columns") << qsizetype(4 * 100) << 50 << 4 << qsizetype(48);
     QTest::newRow("codes, exact fit") << qsizetype(4 * 100) << 40 << 4 << qsizetype(40);
     QTest::newRow("narrower than a group") << qsizetype(4 * 10) << 3 << 4 << qsizetype(3);
-    QTest::newRow("largest command") << qsizetype(4 * kCodeBufCapacity) << 61 << 4 << qsizetype(60);
+    QTest::newRow("largest command") << qsizetype(4 * kMaxCodes) << 61 << 4 << qsizetype(60);
 }
 
 void TestMonitorView::rowsBreakBetweenGroups()
@@ -134,7 +134,7 @@ void TestMonitorView::keyboardSelectsAndCopies()
 void TestMonitorView::mouseSelectsWhatItPointsAt()
 {
     OutputMonitor monitor;
-    monitor.appendHistory(counting(kCodeBufCapacity));
+    monitor.appendHistory(counting(kMaxCodes));
     Shown shown(monitor.historyText(), MonitorView::Rows::Wrapped, 3, QSize(300, 160));
     MonitorView &view = shown.view;
     view.reload();
@@ -145,7 +145,7 @@ void TestMonitorView::mouseSelectsWhatItPointsAt()
     const qsizetype width = columns - columns % 3;
 
     // Far into the 393,222-character line: a double click takes one byte's digits.
-    const QString line = MonitorFormat::historyLine(counting(kCodeBufCapacity));
+    const QString line = MonitorFormat::historyLine(counting(kMaxCodes));
     view.verticalScrollBar()->setValue(5000);
     QTest::mouseClick(shown.viewport(), Qt::LeftButton, {}, shown.cell(1, 0));
     QTest::mouseDClick(shown.viewport(), Qt::LeftButton, {}, shown.cell(1, 1));

@@ -5,7 +5,7 @@
 #include "core/session/configfile.h"
 #include "core/session/setupstate.h"
 #include "gui/common/widgetprompt.h"
-#include "gui/editor/editform.h"
+#include "gui/editor/editwindow.h"
 #include "gui/mainwindow/mainwindow.h"
 #include "support/fakeserialdevice.h"
 #include "support/testfiles.h"
@@ -42,13 +42,13 @@ struct Desk
 
     Desk()
     {
-        session.ports.setTimeouts(30, 2);
+        session.serialLine.setTimeouts(30, 2);
         form =
             std::make_unique<MainWindow>(MainWindowParts{session, state, prompt, {}, dir.path()});
         prompt.setParentWidget(form.get());
         form->show();
     }
-    EditForm *editor() const { return form->eForm_ref(); }
+    EditWindow *editor() const { return form->editWindow(); }
     void click(QWidget *in, const char *name) const
     {
         QTest::mouseClick(in->findChild<QWidget *>(QString::fromLatin1(name)), Qt::LeftButton);
@@ -60,7 +60,7 @@ struct Desk
     }
     void goOnline()
     {
-        if (!session.connection.goOnline(QStringLiteral("COM1"), QStringLiteral("38400"), false))
+        if (!session.connection.goOnline(QStringLiteral("COM1"), {38400, FlowControl::None}))
             qWarning("not online");
     }
     void activate(QWidget *window) const
@@ -102,10 +102,10 @@ std::function<void()> setUp(Desk &d, const QString &box, QString *fileAnswer)
     }
     if (box == "main: PLAY refused") {
         d.goOnline();
-        d.session.logBoard.setLogtext(refused);
+        d.session.logBoard.setText(refused);
         return [&d, main] { d.click(main, "PlayCommandButton"); };
     }
-    EditForm *editor = d.editor();
+    EditWindow *editor = d.editor();
     if (box.startsWith("edit: PLAY")) {
         d.goOnline();
         if (box.endsWith("refused"))
@@ -250,12 +250,12 @@ void TestWidgetPrompt::closingEndsEveryBox()
     const bool inEditor = box.startsWith(u"edit");
     if (box != "main: PLAY refused")
         d.click(d.form.get(), "EditCommandButton");
-    QPointer<EditForm> editor = d.editor();
+    QPointer<EditWindow> editor = d.editor();
     if (editor)
         editor->setLogText(QStringLiteral("*** Home ***\r\n*** -OPcode- ***\r\nPRT 0bh;\r\n\r\n"));
     QString fileAnswer;
     const std::function<void()> ask = setUp(d, box, &fileAnswer);
-    const QString held = editor ? editor->logText() : d.session.logBoard.logtext();
+    const QString held = editor ? editor->logText() : d.session.logBoard.text();
     d.activate(inEditor ? static_cast<QWidget *>(editor) : d.form.get());
 
     QString shown;         // the box open when the close came
@@ -304,7 +304,7 @@ void TestWidgetPrompt::closingEndsEveryBox()
         d.form->close();
     QCOMPARE(closed.size(), 1);
     QTRY_VERIFY(!editor);
-    QCOMPARE(d.session.logBoard.logtext(), held);
+    QCOMPARE(d.session.logBoard.text(), held);
     QCOMPARE(fileBytes(d.dir.filePath(QString::fromLatin1(ConfigFile::kFileName))).left(7),
              QByteArray("zCOM1\r\n"));
     QVERIFY(!d.line->isOpen);

@@ -9,7 +9,7 @@ struct Editing : Recorder
 
     explicit Editing(const QString &text = QString(), Line line = Line::Offline)
     {
-        board().setLogtext(text);
+        board().setText(text);
         click("EditCommandButton");
         if (line == Line::Online && !p.goOnline())
             qWarning("not online");

@@ -14,7 +14,7 @@ using Actions = QList<std::function<void()>>;
 class OnHighlight
 {
 public:
-    OnHighlight(EditForm *form, Actions actions)
+    OnHighlight(EditWindow *form, Actions actions)
         : m_actions(std::move(actions))
     {
         auto *player = form->findChild<LogBoardPlayer *>();
@@ -168,7 +168,7 @@ void TestEditorPlayback::stopDuringPause()
 void TestEditorPlayback::offlineNothingHappens()
 {
     Editing w(kThreeRecords, kOnline);
-    w.p.connection.OfflineButton_Click();
+    w.p.connection.goOffline();
     w.clickInEditor("PlayCommandButton");
     w.clickInEditor("StepCommandButton");
     QCOMPARE(w.written(), QByteArray());
@@ -193,12 +193,12 @@ void TestEditorPlayback::pressedWhileACommandIsWritten()
     QFETCH(QString, button);
     Editing w(QStringLiteral("PRT 01h;\r\nPRT 02h;\r\n"), kOnline);
     OnHighlight script(w.editor(), {[&w] { w.key(Qt::Key_F8); }, [&w] { w.key(Qt::Key_F8); }});
-    w.p.ports.setTimeouts(30, 200);
+    w.p.serialLine.setTimeouts(30, 200);
     w.p.line->heldOff = true;
     bool pressed = false;
     QString shownMeanwhile;
     QByteArray writtenMeanwhile;
-    w.p.ports.setEventPump([&] {
+    w.p.serialLine.setEventPump([&] {
         if (!std::exchange(pressed, true)) {
             w.clickInEditor(button);
             shownMeanwhile = w.lockState();
@@ -229,7 +229,7 @@ void TestEditorPlayback::closingDuringARunEndsItFirst()
     for (int i = 0; i < 200; ++i)
         text += QStringLiteral("PRT %1h;\r\n").arg(i & 0xFF, 2, 16, QLatin1Char('0'));
     Editing w(text, kOnline);
-    QPointer<EditForm> form = w.editor();
+    QPointer<EditWindow> form = w.editor();
     const auto close = [&] { form->close(); };
     OnHighlight script(form, {close});
     if (button.startsWith(u'P'))
@@ -238,7 +238,7 @@ void TestEditorPlayback::closingDuringARunEndsItFirst()
     QVERIFY(w.editor() == nullptr);
     QTRY_VERIFY(!form);
     QVERIFY(w.written().size() <= 1);
-    QCOMPARE(w.board().logtext(), text);
+    QCOMPARE(w.board().text(), text);
     QCOMPARE(w.enabled(), QStringLiteral("REC STOP PLAY PAUSE EDIT"));
 }
 

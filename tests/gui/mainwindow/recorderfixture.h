@@ -3,7 +3,7 @@
 #include "core/logboard/logboard.h"
 #include "gui/common/buttonpaint.h"
 #include "gui/editor/editbox.h"
-#include "gui/editor/editform.h"
+#include "gui/editor/editwindow.h"
 #include "mainwindowfixture.h"
 
 #include <QPushButton>
@@ -23,7 +23,7 @@ struct Recorder : Window
                                   QStringLiteral("-OPcode-")});
     }
 
-    EditForm *editor() const { return form->eForm_ref(); }
+    EditWindow *editor() const { return form->editWindow(); }
     template<typename T = QWidget> T *inEditor(QAnyStringView name) const
     {
         T *widget = editor() ? editor()->findChild<T *>(name.toString()) : nullptr;

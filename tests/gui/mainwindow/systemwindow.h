@@ -1,9 +1,9 @@
 #pragma once
 
 #include "connectioncontrols.h"
-#include "core/serial/serialports.h"
 #include "core/session/commandsession.h"
 #include "core/session/configfile.h"
+#include "core/session/devicefactory.h"
 #include "core/session/setupstate.h"
 #include "gui/mainwindow/mainwindow.h"
 #include "support/scriptedprompt.h"
@@ -54,7 +54,7 @@ struct SystemWindow
         else
             comSel->setEditText(port);
         click("OnlineButton");
-        return session.connection.comport_online();
+        return session.connection.isOnline();
     }
     QString enabledControls() const { return enabledConnectionControls(*form); }
 };

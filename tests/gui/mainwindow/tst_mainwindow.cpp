@@ -115,13 +115,13 @@ void TestMainWindow::startupShowsTheFileAndClosingWritesIt()
     const QString told = failOpen ? QStringLiteral("COM port cannot be opened") : QString();
     QCOMPARE(w.told(), told);
 
-    QCOMPARE(w.form->comport_online(), online);
+    QCOMPARE(w.form->isOnline(), online);
     QCOMPARE(w.p.line->isOpen, online);
     QCOMPARE(w.indicatorInFront(), online ? 1 : 0);
     QCOMPARE(w.enabledControls(), online ? QStringLiteral("OfflineButton") : kAllEnabled);
     if (online) {
         QCOMPARE(w.p.line->settings.baudRate, bps.toInt());
-        QCOMPARE(w.p.line->settings.ctsFlowControl, cts);
+        QCOMPARE(w.p.line->settings.flowControl == FlowControl::CtsHandshake, cts);
     }
     // Going online again is all the start does with the port: not one byte goes out.
     QVERIFY(w.p.line->written.isEmpty());
@@ -240,17 +240,17 @@ void TestMainWindow::connectionStates()
 
     Window w;
     w.start(config);
-    QCOMPARE(w.form->comport_online(), !config.isEmpty());
+    QCOMPARE(w.form->isOnline(), !config.isEmpty());
     w.p.line->busy = fault == QLatin1String("busy");
     if (fault == QLatin1String("write fails"))
         w.p.line->accept.enqueue(-1);
     if (fault == QLatin1String("vanish"))
-        qobject_cast<FakeSerialDevice *>(w.p.ports.device(Connection::kPort))->vanish();
+        qobject_cast<FakeSerialDevice *>(w.p.serialLine.device())->vanish();
     if (!click.isEmpty())
         w.click(click);
 
     QCOMPARE(w.told(), told);
-    QCOMPARE(w.form->comport_online(), online);
+    QCOMPARE(w.form->isOnline(), online);
     QCOMPARE(w.p.line->isOpen, online);
     // Every way offline leaves exactly the state the Offline button leaves.
     QCOMPARE(w.indicatorInFront(), online ? 1 : 0);
@@ -267,7 +267,7 @@ void TestMainWindow::controlsChooseTheLine()
     auto *bps = w.find<QComboBox>("BPS");
     bps->setFocus();
     QTest::keyClick(bps, Qt::Key_Down); // 38400 -> 115200, chosen by the user
-    QCOMPARE(w.state.baudRate(), QStringLiteral("115200"));
+    QCOMPARE(w.state.baudRate(), 115200);
     auto *check1 = w.find<QCheckBox>("Check1");
     QTest::mouseClick(check1, Qt::LeftButton);
     QCOMPARE(w.state.flowControl(), FlowControl::CtsHandshake);
@@ -282,7 +282,7 @@ void TestMainWindow::controlsChooseTheLine()
                  w.p.line->openedPath == QStringLiteral("/dev/ttyS2"),
              qPrintable(w.p.line->openedPath));
     QCOMPARE(w.p.line->settings.baudRate, 115200);
-    QVERIFY(w.p.line->settings.ctsFlowControl);
+    QCOMPARE(w.p.line->settings.flowControl, FlowControl::CtsHandshake);
 }
 
 void TestMainWindow::ctsLockedWhileSerialOutRuns()
@@ -343,7 +343,7 @@ void TestMainWindow::pickerSendsCursorSet()
     QCOMPARE(w.find<MonitorView>("sendHelpBox")->toPlainText(),
              QStringLiteral("-OpCode- xL   0  yL   0  (xL:CursorX)(yL:CursorY"));
     QCOMPARE(w.find<MonitorView>("SendTextBox")->toPlainText(), w.p.monitor.codes());
-    QVERIFY(w.p.logBoard.logtext().startsWith("*** " + title + " ***"));
+    QVERIFY(w.p.logBoard.text().startsWith("*** " + title + " ***"));
     QCOMPARE(frame->title(), QStringLiteral("Cursor set  ( x = 17h,  y = 05h )"));
     for (int i = 0; i < 144; ++i)
         QCOMPARE(w.find<PickerButton>(QStringLiteral("Pos_%1").arg(i))->colour(),
@@ -408,7 +408,7 @@ void TestMainWindow::modelChanges()
     QCOMPARE(lum->count(), 16); // the levels themselves are the panel's test
     lum->setCurrentIndex(12);   // "325%": issues its command, so count from here
     const QByteArray sentBefore = w.p.line->written;
-    const QString logBefore = w.p.logBoard.logtext();
+    const QString logBefore = w.p.logBoard.text();
 
     list->setCurrentIndex(2);
     QCOMPARE(w.state.displayModel(), 2);
@@ -422,7 +422,7 @@ void TestMainWindow::modelChanges()
     QVERIFY(!hidden(23) && !hidden(95) && hidden(96));
     // Choosing a model only adapts the window.
     QCOMPARE(w.p.line->written, sentBefore);
-    QCOMPARE(w.p.logBoard.logtext(), logBefore);
+    QCOMPARE(w.p.logBoard.text(), logBefore);
 }
 
 void TestMainWindow::aboutTellsTheVersionAndTheIconIsThere()

@@ -6,7 +6,7 @@
 #include "app/shared/terminationsignals.h"
 #include "core/logboard/logboardplayer.h"
 #include "gui/common/buttonpaint.h"
-#include "gui/editor/editform.h"
+#include "gui/editor/editwindow.h"
 #include "support/pseudoterminal.h"
 #include "systemwindow.h"
 
@@ -68,25 +68,25 @@ void startWork(SystemWindow &desk, const QString &work)
     if (work == u"command") { // 120,000 bytes, most of which a pseudo-terminal cannot hold
         desk.session.transport.issue({QString(120000, u'A'), QStringLiteral("Text"), "-"});
     } else if (work == u"playback") {
-        desk.session.logBoard.setLogtext(kLongLogText);
+        desk.session.logBoard.setText(kLongLogText);
         desk.click("PlayCommandButton");
     } else if (work == u"edit playback" || work == u"step") {
-        desk.session.logBoard.setLogtext(kLongLogText);
+        desk.session.logBoard.setText(kLongLogText);
         desk.click("EditCommandButton");
         if (work == u"step") {
             // F8 after every highlight, as a user holding the key down.
-            auto *player = desk.form->eForm_ref()->findChild<LogBoardPlayer *>();
+            auto *player = desk.form->editWindow()->findChild<LogBoardPlayer *>();
             QObject::connect(
-                player, &LogBoardPlayer::highlight, desk.form->eForm_ref(),
+                player, &LogBoardPlayer::highlight, desk.form->editWindow(),
                 [&desk](qsizetype, qsizetype length) {
                     if (length > 0)
-                        QTest::keyClick(desk.form->eForm_ref()->findChild<QWidget *>("EditBox"),
+                        QTest::keyClick(desk.form->editWindow()->findChild<QWidget *>("EditBox"),
                                         Qt::Key_F8);
                 },
                 Qt::QueuedConnection);
         }
         desk.click(work == u"step" ? "StepCommandButton" : "PlayCommandButton",
-                   desk.form->eForm_ref());
+                   desk.form->editWindow());
     } else if (work == u"status read") {
         desk.prompt.answerYesNo(true);
         desk.click("TxdMod_1");
@@ -155,14 +155,14 @@ void TestPortFaults::recordedCommandsPlayBackToThePort()
 
     // The edit window plays its own text, edits included.
     d.click("EditCommandButton");
-    EditForm *editor = d.form->eForm_ref();
+    EditWindow *editor = d.form->editWindow();
     QVERIFY(editor);
     editor->setLogText(QStringLiteral("PRT 0ch;\r\n  PRT 1bh 40h;\r\n"));
     d.click("PlayCommandButton", editor);
     QCOMPARE(pty.readMaster(3), QByteArray::fromHex("0c1b40"));
     QCOMPARE(d.prompt.messages(), QStringList());
     editor->close();
-    QCOMPARE(d.session.logBoard.logtext(), QStringLiteral("PRT 0ch;\r\n  PRT 1bh 40h;\r\n"));
+    QCOMPARE(d.session.logBoard.text(), QStringLiteral("PRT 0ch;\r\n  PRT 1bh 40h;\r\n"));
 }
 
 // A long text goes out to a far end that stops reading, and PLAY is pressed
@@ -173,14 +173,14 @@ void TestPortFaults::playPressedDuringAStalledCommandWaits()
     PseudoTerminal pty;
     SystemWindow desk;
     QVERIFY(desk.goOnline(pty.slavePath()));
-    desk.session.logBoard.setLogtext(QStringLiteral("PRT 0bh;\r\nPRT 0ch;\r\n"));
+    desk.session.logBoard.setText(QStringLiteral("PRT 0bh;\r\nPRT 0ch;\r\n"));
     const QByteArray text = QByteArray("abcdefghij").repeated(13100);
     desk.find<QLineEdit>("TxtChr")->setText(QString::fromLatin1(text));
 
     QByteArray received;
     int lastUnread = -1;
     QString redWhileWaiting;
-    desk.session.ports.setEventPump([&] {
+    desk.session.serialLine.setEventPump([&] {
         int unread = 0;
         ::ioctl(pty.masterFd(), FIONREAD, &unread);
         if (redWhileWaiting.isNull() && unread > 0 && unread == lastUnread) {
@@ -229,21 +229,20 @@ void TestPortFaults::farEndVanishesMidWork()
 
     // Told once, and left exactly as the Offline button leaves it.
     QCOMPARE(desk.prompt.messages(), QStringList{QStringLiteral("COM port error")});
-    QVERIFY(!desk.session.connection.comport_online());
+    QVERIFY(!desk.session.connection.isOnline());
     const QString controls = desk.enabledControls();
     desk.click("OfflineButton");
     QCOMPARE(controls, desk.enabledControls());
     QVERIFY(controls.startsWith(QStringLiteral("OnlineButton ComSel BPS")));
     QVERIFY(desk.form->isEnabled());
-    QVERIFY(!desk.session.ports.device(Connection::kPort) ||
-            !desk.session.ports.device(Connection::kPort)->isOpen());
+    QVERIFY(!desk.session.serialLine.device() || !desk.session.serialLine.device()->isOpen());
     bool loopRuns = false;
     QTimer::singleShot(0, this, [&] { loopRuns = true; });
     QTRY_VERIFY(loopRuns);
 
     // The device back (on a new terminal): Online works as before.
-    if (desk.form->eForm_ref())
-        desk.form->eForm_ref()->close();
+    if (desk.form->editWindow())
+        desk.form->editWindow()->close();
     PseudoTerminal again;
     QVERIFY(desk.goOnline(again.slavePath()));
     desk.click("Pos_25");
@@ -276,8 +275,8 @@ void TestPortFaults::onlineRefused()
     std::unique_ptr<SerialDevice> other;
     if (port == u"pty") {
         port = pty.slavePath();
-        other = systemSerialDeviceFactory()(port);
-        QVERIFY(other->open(port));
+        other = systemSerialDeviceFactory()(PortAddress::device(port));
+        QVERIFY(other->open(PortAddress::device(port)));
     } else if (port == u"file") {
         port = file;
     }
@@ -342,8 +341,7 @@ void TestPortFaults::closedDuringWork()
     QFile saved(desk.configPath());
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(saved.readAll(), "z" + pty.slavePath().toLatin1() + "\r\n2011");
-    QVERIFY(!desk.session.ports.device(Connection::kPort) ||
-            !desk.session.ports.device(Connection::kPort)->isOpen());
+    QVERIFY(!desk.session.serialLine.device() || !desk.session.serialLine.device()->isOpen());
     QCOMPARE(desk.prompt.messages().join(u'|'), QString());
 }
 

@@ -59,7 +59,7 @@ void TestRecorder::stateTable()
 {
     QFETCH(QString, clicks);
     Recorder w;
-    w.board().setLogtext(kPlainLines);
+    w.board().setText(kPlainLines);
     for (const QString &click : clicks.split(u' ', Qt::SkipEmptyParts)) {
         if (click == QLatin1String("online"))
             QVERIFY(w.p.goOnline());
@@ -82,7 +82,7 @@ void TestRecorder::recordThenPlay()
     w.issue("\\x0c", "Clear");
     w.click("PauseCommandButton");
     w.issue("\\x0b\\k", "Home");
-    const QString board = w.board().logtext();
+    const QString board = w.board().text();
     QCOMPARE(board, QStringLiteral("*** Initialize ***\r\n*** -OPcode- ***\r\nPRT 1bh 40h;\r\n\r\n"
                                    "*** Home ***\r\n*** -OPcode- ***\r\nPRT 0bh ffh;\r\n\r\n"));
     const QString history = w.p.monitor.history();
@@ -92,14 +92,14 @@ void TestRecorder::recordThenPlay()
     // The key-wait marker plays as its byte; nothing played is recorded or shown.
     w.click("PlayCommandButton");
     QCOMPARE(w.written(), QByteArray::fromHex("1b400bff"));
-    QCOMPARE(w.board().logtext(), board);
+    QCOMPARE(w.board().text(), board);
     QCOMPARE(w.p.monitor.history(), history);
     QCOMPARE(w.red(), QString()); // PLAY ended, REC went off with it
     QCOMPARE(w.told(), QString());
 
     w.click("Command1"); // Clear empties the monitor only
     QCOMPARE(w.p.monitor.history(), QString());
-    QCOMPARE(w.board().logtext(), board);
+    QCOMPARE(w.board().text(), board);
 }
 
 void TestRecorder::clickDuringPlayback_data()
@@ -122,7 +122,7 @@ void TestRecorder::clickDuringPlayback()
     QFETCH(bool, paused);
     QFETCH(QString, button);
     Recorder w;
-    w.board().setLogtext(kPlainLines);
+    w.board().setText(kPlainLines);
     QVERIFY(w.p.goOnline());
     if (paused)
         w.click("PauseCommandButton");
@@ -141,14 +141,14 @@ void TestRecorder::clickDuringPlayback()
     QTEST(w.red(), "red");
     if (button.startsWith(u'E')) { // the board moved into the edit window whole
         QCOMPARE(w.editBox()->logText(), kPlainLines);
-        QCOMPARE(w.board().logtext(), QString());
+        QCOMPARE(w.board().text(), QString());
     }
 }
 
 void TestRecorder::progressShownDuringPlayback()
 {
     Recorder w;
-    w.board().setLogtext(kPlainLines);
+    w.board().setText(kPlainLines);
     QVERIFY(w.p.goOnline());
     auto *progress = w.find<QLabel>("PlayProgress");
     QString during;
@@ -185,7 +185,7 @@ void TestRecorder::playbackFailureIsTold()
     QFETCH(int, accept);
     QFETCH(QString, told);
     Recorder w;
-    w.board().setLogtext(board);
+    w.board().setText(board);
     QVERIFY(w.p.goOnline());
     if (accept < 0)
         w.p.line->accept << accept;
@@ -193,7 +193,7 @@ void TestRecorder::playbackFailureIsTold()
     QTEST(w.written(), "written");
     QCOMPARE(w.p.prompt.messages().size(), 1);
     QVERIFY2(w.p.prompt.messages().constFirst().contains(told), qPrintable(w.told()));
-    QTEST(w.p.connection.comport_online(), "online");
+    QTEST(w.p.connection.isOnline(), "online");
     QCOMPARE(w.red(), QString());
 }
 

@@ -12,7 +12,7 @@ ModesFixture::ModesFixture(SerialDeviceFactory factory)
 {
     // A reply shorter than 20 bytes is waited for until the read time-out;
     // short ones keep each request well under a second.
-    ports.setTimeouts(20, 100);
+    serialLine.setTimeouts(20, 100);
     window.setObjectName(QStringLiteral("Form1"));
     new WindowHold(transport, &window);
     tabs = new ModeTabStrip(prompt, &window);

@@ -1,6 +1,6 @@
 #include "modesfixture.h"
 
-#include "core/serial/serialports.h"
+#include "core/session/devicefactory.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -73,8 +73,7 @@ private:
     }
     void goOnline()
     {
-        QVERIFY(m_f->connection.goOnline(m_far->pty.slavePath(), "9600",
-                                         m_f->state.flowControl() == FlowControl::CtsHandshake));
+        QVERIFY(m_f->connection.goOnline(m_far->pty.slavePath(), {9600, m_f->state.flowControl()}));
     }
     void start(int mode)
     {
@@ -260,7 +259,7 @@ private slots:
         }
         // Neither must stale bytes from before the request.
         m_far->pty.writeMaster("stale");
-        QTRY_VERIFY(m_f->ports.device(Connection::kPort)->bytesWaiting() > 0);
+        QTRY_VERIFY(m_f->serialLine.device()->bytesWaiting().value() > 0);
         m_far->received.clear();
         m_far->answer(request, reply);
         bool windowEnabledMeanwhile = true, modeActiveMeanwhile = false;
@@ -275,7 +274,7 @@ private slots:
         QVERIFY(!windowEnabledMeanwhile);
         QVERIFY(modeActiveMeanwhile);
         QVERIFY(m_f->window.isEnabled());
-        QVERIFY(m_f->connection.comport_online());
+        QVERIFY(m_f->connection.isOnline());
         QCOMPARE(respSts(), shown);
         QCOMPARE(m_f->monitor.commandName(), "Read Status information (" + caption + ')');
         QCOMPARE(m_f->monitor.help(), QStringLiteral("-----OpCode-----  a [ b   c   d   e]"));
@@ -402,7 +401,7 @@ private slots:
 
         start(2);
 
-        QCOMPARE(m_f->connection.comport_online(), online);
+        QCOMPARE(m_f->connection.isOnline(), online);
         if (online)
             QTRY_COMPARE(m_far->received, kSerialOutStart);
         QVERIFY(!ctsWhenSent);
@@ -419,11 +418,11 @@ private slots:
         QCOMPARE(m_f->monitor.commandName(), QStringLiteral("Serial OUT mode Start"));
         QCOMPARE(m_f->monitor.help(), kStartHelp);
         if (line == Line::OfflineWhileRunning) {
-            m_f->connection.OfflineButton_Click();
+            m_f->connection.goOffline();
             QVERIFY(!m_f->connection.ctsEditable()); // still locked while the mode runs
         }
 
-        const bool onlineAtEnd = m_f->connection.comport_online();
+        const bool onlineAtEnd = m_f->connection.isOnline();
         m_f->monitor.setResponse("01 02 0A FF");
         m_far->received.clear();
         m_f->prompt.clear();
@@ -442,7 +441,7 @@ private slots:
         lit("TxdMod_0", {"TxdMod_1"});
         QVERIFY(!m_f->connection.serialOutRunning());
         QCOMPARE(m_f->connection.ctsEditable(), !onlineAtEnd); // only while offline
-        m_f->connection.OfflineButton_Click();
+        m_f->connection.goOffline();
         QVERIFY(m_f->connection.ctsEditable());
     }
 };

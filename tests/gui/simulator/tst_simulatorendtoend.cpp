@@ -18,10 +18,7 @@ struct Desk : SystemWindow
     {
         return form->findChild<SimulatorWindow *>(QStringLiteral("SimulatedDisplay"));
     }
-    SimulatedModule *module() const
-    {
-        return simulatedModule(session.ports.device(Connection::kPort));
-    }
+    SimulatedModule *module() const { return simulatedModule(session.serialLine.device()); }
 };
 
 // Initialize, the cursor to column 20 of the bottom row, vertical scroll mode,
@@ -92,7 +89,7 @@ void TestSimulatorEndToEnd::displayStaysAfterOfflineAndReturnsOnOnline()
     QTRY_COMPARE(module->model().textRows().value(0).trimmed(), QStringLiteral("Kept"));
 
     desk.click("OfflineButton");
-    QVERIFY(!desk.session.connection.comport_online());
+    QVERIFY(!desk.session.connection.isOnline());
     SimulatorWindow *display = desk.display();
     QVERIFY(display->isVisible()); // the last state stays on view
     // Offline commands are shown and recorded, but the module hears nothing.
@@ -106,7 +103,7 @@ void TestSimulatorEndToEnd::displayStaysAfterOfflineAndReturnsOnOnline()
     desk.find<QComboBox>("DisplayList")->setCurrentIndex(0); // followed while closed
     QCOMPARE(module->model().displayModel(), 0);
     desk.click("OnlineButton");
-    QVERIFY(desk.session.connection.comport_online());
+    QVERIFY(desk.session.connection.isOnline());
     QCOMPARE(desk.module(), module);
     QCOMPARE(desk.display(), display);
     QVERIFY(display->isVisible());
@@ -126,7 +123,7 @@ void TestSimulatorEndToEnd::savedSimulatorPortGoesOnlineAtStart()
     {
         // Online on the 6 x 24 model at 115200 baud when last closed.
         Desk desk("zSimulator\r\n3012");
-        QVERIFY(desk.session.connection.comport_online());
+        QVERIFY(desk.session.connection.isOnline());
         QCOMPARE(desk.find<QComboBox>("ComSel")->currentText(), QStringLiteral("Simulator"));
         QVERIFY(desk.display() && desk.display()->isVisible());
         QCOMPARE(desk.module()->model().displayModel(), 2);

@@ -22,10 +22,7 @@ constexpr int kUserActsAfterMs = 300;
 struct Desk : SystemWindow
 {
     void type(const QString &text) const { find<QLineEdit>("TxtChr")->setText(text); }
-    SimulatedModule *module() const
-    {
-        return simulatedModule(session.ports.device(Connection::kPort));
-    }
+    SimulatedModule *module() const { return simulatedModule(session.serialLine.device()); }
 };
 
 // The window's pulse: the longest gap between ticks of a 5 ms timer.
@@ -78,7 +75,7 @@ void TestSimulatorStall::userLeavesAStalledWrite()
     QFETCH(QString, button);
     QFETCH(bool, staysOnline);
     Desk desk;
-    desk.session.ports.setTimeouts(PortTable::kReadTimeoutMs, kWritePerByteMs);
+    desk.session.serialLine.setTimeouts(SerialLine::kReadTimeoutMs, kWritePerByteMs);
     auto *bps = desk.find<QComboBox>("BPS");
     bps->setCurrentIndex(bps->findText(QStringLiteral("115200")));
     desk.click("Check1");
@@ -98,7 +95,7 @@ void TestSimulatorStall::userLeavesAStalledWrite()
         desk.type(QStringLiteral("Solution for you."));
         desk.click("TextSet");
     } else {
-        desk.session.logBoard.setLogtext(QStringLiteral(
+        desk.session.logBoard.setText(QStringLiteral(
             "PRT 53h 6fh 6ch 75h 74h 69h 6fh 6eh 20h 66h 6fh 72h 20h 79h 6fh 75h 2eh;\r\n"
             "PRT 0ch;\r\n"));
         desk.click("PlayCommandButton");
@@ -108,7 +105,7 @@ void TestSimulatorStall::userLeavesAStalledWrite()
     // Left at once, without a port error, and the window alive throughout.
     QVERIFY2(ms < 17 * kWritePerByteMs - 500, qPrintable(QString::number(ms)));
     QCOMPARE(desk.prompt.messages(), QStringList());
-    QCOMPARE(desk.session.connection.comport_online(), staysOnline);
+    QCOMPARE(desk.session.connection.isOnline(), staysOnline);
     QCOMPARE(desk.enabledControls(),
              staysOnline ? QStringLiteral("OfflineButton")
                          : QStringLiteral("OnlineButton ComSel BPS Check1 OfflineButton"));

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-// How the reply label (RespSts) shows a status reply; the numbers are the
+// How the reply label shows a status reply; the numbers are the
 // reply kinds the status requests set. Every kind reads from reply byte 3 on.
 enum class ReplyKind : quint8 {
     Unchanged = 0,        // the label is left as it is

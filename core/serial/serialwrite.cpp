@@ -1,4 +1,4 @@
-// PortTable's write: what counts as written, and how a paced line is kept busy.
+// SerialLine's write: what counts as written, and how a paced line is kept busy.
 //
 // A byte counts once it has left the port. Where the device tells its output
 // queue (TIOCOUTQ on a UART; 4 KB would take a third of a second at 115200 baud
@@ -7,11 +7,11 @@
 // queued. So that the line does not fall idle between two 64-byte writes, a
 // write returns as soon as the queue is down to kQueueLowMark bytes, counting
 // only what left; the caller's next write starts at its first byte that did
-// not leave, and this table takes the queued ones over instead of sending them
+// not leave, and the port takes the queued ones over instead of sending them
 // twice. Where the device cannot tell (a pseudo-terminal says 0), what it
 // accepted counts as gone, as before.
 
-#include "core/serial/porttable.h"
+#include "core/serial/serialline.h"
 
 #include "core/serial/systemerrors.h"
 
@@ -29,109 +29,101 @@ constexpr qint64 kTransmitterBurst = 16;
 
 } // namespace
 
-int PortTable::CommWrite(qint16 port, const QByteArray &buffer, int size, int start)
+Result<int> SerialLine::write(QByteArrayView bytes)
 {
     const QScopedValueRollback<int> busy(m_busy, m_busy + 1);
-    Entry *e = entry(port);
-    if (!e || !e->isOpen || size < 0 || start < 0 || qsizetype(start) + size > buffer.size()) {
-        failNoPort(e, QStringLiteral("CommWrite (WriteFile)"));
-        return -1;
-    }
-    SerialDevice *device = e->device.get();
-    const char *data = buffer.constData() + start;
+    if (!m_device)
+        return notOpen(Error::Kind::PortWrite);
+    SerialDevice *device = m_device.get();
+    const char *data = bytes.constData();
+    const int size = int(bytes.size());
     // A write gives up one second per byte after it started, with what left.
     const QDeadlineTimer deadline(qint64(size) * m_writeTimeoutPerByteMs, Qt::PreciseTimer);
-    int handed = takeOverInFlight(*e, data, size); // given to the device
+    int handed = takeOverInFlight(bytes); // given to the device
     const bool nothingNew = handed == size && size > 0;
     int left = 0; // of those, gone from its queue onto the line
     qint64 lastQueued = -1;
     QElapsedTimer still; // since the queue last moved
     still.start();
     for (;;) {
-        if (!e->isOpen) // lost while waiting; the device is on its way out
-            return -1;
-        const qint64 queued = device->bytesQueued();
-        if (queued < 0) {
-            fail(QStringLiteral("CommWrite (WriteFile)"), device->lastError());
-            return -1;
-        }
-        if (e->abandoned)
-            return dropQueued(*e, queued, left);
-        if (queued != lastQueued) {
-            lastQueued = queued;
+        if (!m_device) // lost while waiting; the device is on its way out
+            return notOpen(Error::Kind::PortWrite);
+        const Result<qint64> queued = device->bytesQueued();
+        if (!queued)
+            return atStep(Error::Kind::PortWrite, queued.error());
+        if (m_abandoned)
+            return dropQueued(*queued, left);
+        if (*queued != lastQueued) {
+            lastQueued = *queued;
             still.restart();
         }
         // The queue empties in order and ours are the last bytes in it.
-        left = handed - int(std::min<qint64>(queued, handed));
+        left = handed - int(std::min<qint64>(*queued, handed));
         if (left == size)
             break;
-        if (handed < size && queued < kQueueLimit) {
-            const qint64 room = std::min<qint64>(size - handed, kQueueLimit - queued);
-            const qint64 n = device->writeSome(data + handed, room);
-            if (n < 0) {
-                fail(QStringLiteral("CommWrite (WriteFile)"), device->lastError());
-                return -1;
-            }
-            handed += int(n);
-            if (n > 0)
+        if (handed < size && *queued < kQueueLimit) {
+            const qint64 room = std::min<qint64>(size - handed, kQueueLimit - *queued);
+            const Result<qint64> n = device->writeSome(data + handed, room);
+            if (!n)
+                return atStep(Error::Kind::PortWrite, n.error());
+            handed += int(*n);
+            if (*n > 0)
                 continue;
         }
         // Moving, and all handed over: the caller may bring its next bytes.
-        if (handed == size && !nothingNew && left > 0 && queued <= kQueueLowMark)
+        if (handed == size && !nothingNew && left > 0 && *queued <= kQueueLowMark)
             break;
         if (deadline.hasExpired())
-            return timedOut(*e, queued, left, size);
+            return timedOut(*queued, left, size);
         const qint64 target = handed < size ? kQueueLimit / 2 : nothingNew ? 0 : kQueueLowMark;
-        waitForLine(*device, queued - target, still.nsecsElapsed() / 1000, deadline);
+        waitForLine(*queued - target, still.nsecsElapsed() / 1000, deadline);
     }
-    e->inFlight = handed - left;
-    e->continueAt = data + left;
+    m_inFlight = handed - left;
+    m_continueAt = data + left;
     // A write that had to wait let the window run meanwhile; a run of
     // writes that never wait gives it a turn every kTurnIntervalMs.
     pumpEventsIfDue();
     return left;
 }
 
-int PortTable::takeOverInFlight(Entry &e, const char *data, int size)
+int SerialLine::takeOverInFlight(QByteArrayView bytes)
 {
-    const int inFlight = std::exchange(e.inFlight, 0);
+    const int inFlight = std::exchange(m_inFlight, 0);
     if (inFlight == 0)
         return 0;
-    if (data == e.continueAt && inFlight <= size)
+    if (bytes.constData() == m_continueAt && inFlight <= bytes.size())
         return inFlight;
     // Given up by the caller: they must not go out after it was told they did not.
-    static_cast<void>(e.device->purge(false, true));
+    static_cast<void>(m_device->purge(QSerialPort::Output));
     return 0;
 }
 
-int PortTable::timedOut(Entry &e, qint64 queued, int left, int size)
+// What left before the time ran out is handed back for the caller to go on
+// from; a write that got nothing out fails.
+Result<int> SerialLine::timedOut(qint64 queued, int left, qsizetype size)
 {
-    dropQueued(e, queued, left);
-    record({SystemErrors::kTimedOut, QStringLiteral("CommWrite (WriteFile)"),
-            QStringLiteral("write timed out: %1 of %2 bytes left the port").arg(left).arg(size)});
+    dropQueued(queued, left);
     pumpEvents();
-    return left;
+    if (left > 0)
+        return left;
+    return Error{
+        Error::Kind::PortWrite, SystemErrors::kTimedOut,
+        QStringLiteral("write timed out: %1 of %2 bytes left the port").arg(left).arg(size)};
 }
 
-int PortTable::dropQueued(Entry &e, qint64 queued, int left)
+int SerialLine::dropQueued(qint64 queued, int left)
 {
     // What is still queued must never go out later (after an Offline, or
     // before the caller's next bytes): the caller is told it did not.
     if (queued > 0)
-        static_cast<void>(e.device->purge(false, true));
-    e.inFlight = 0;
+        static_cast<void>(m_device->purge(QSerialPort::Output));
+    m_inFlight = 0;
     return left;
 }
 
-void PortTable::setWriteAbandoned(qint16 port, bool abandoned)
+void SerialLine::waitForLine(qint64 bytesToLeave, qint64 stillUs, const QDeadlineTimer &deadline)
 {
-    if (Entry *e = entry(port))
-        e->abandoned = abandoned;
-}
-
-void PortTable::waitForLine(SerialDevice &device, qint64 bytesToLeave, qint64 stillUs,
-                            const QDeadlineTimer &deadline)
-{
+    SerialDevice &device = *m_device;
     const qint64 remainingUs = deadline.remainingTimeNSecs() / 1000;
     if (bytesToLeave <= 0) {
         // Nothing on its way to wait for: the device takes no bytes now (CTS

@@ -1,4 +1,4 @@
-#include "core/transport/hexdigits.h"
+#include "core/base/hexdigits.h"
 
 #include <array>
 

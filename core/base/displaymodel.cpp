@@ -1,6 +1,6 @@
-#include "core/session/displaymodel.h"
+#include "core/base/displaymodel.h"
 
-#include "core/transport/hexdigits.h"
+#include "core/base/hexdigits.h"
 
 namespace DisplayModel {
 

@@ -1,22 +1,23 @@
 #pragma once
 
+#include "core/base/result.h"
+#include "core/serial/linesettings.h"
+
 #include <QObject>
 #include <QString>
 
-class PortTable;
 class Prompt;
+class SerialLine;
 
-// Online / offline state of serial port 1 and the rules that follow from it.
+// Online / offline state of the serial port and the rules that follow from it.
 // The window derives every enabled state from here instead of keeping its own.
 class Connection : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr qint16 kPort = 1; // the whole program uses entry 1
+    Connection(SerialLine &line, Prompt &prompt, QObject *parent = nullptr);
 
-    Connection(PortTable &ports, Prompt &prompt, QObject *parent = nullptr);
-
-    bool comport_online() const { return m_online; }
+    bool isOnline() const { return m_online; }
     // What the settings file records: online, unless a port failure is being
     // told right now (the "COM port error" box is open and Offline follows
     // it), so that a close meanwhile does not bring back the lost port.
@@ -24,35 +25,30 @@ public:
 
     // The Online action: opens the port named as the user typed or picked it.
     // A failure is told as "COM port cannot be opened" and leaves the state offline.
-    bool goOnline(const QString &portName, const QString &baudRate, bool ctsFlowControl);
+    Result<void> goOnline(const QString &portName, const LineSettings &settings);
     // The Offline action.
-    void OfflineButton_Click();
+    void goOffline();
     // The common reaction to a port that failed while online (a write or read,
     // switching handshake off, an adapter pulled out): "COM port error", then
     // the Offline action once the user has read it. Offline already, it says nothing.
-    void reportPortError();
-
-    // "baud=N parity=N data=8 stop=1 octs=on|off"
-    static QString settingsString(const QString &baudRate, bool ctsFlowControl);
+    void reportPortError(const Error &cause);
 
     // While Serial OUT mode runs the CTS box stays locked, online or offline.
     bool serialOutRunning() const { return m_serialOutRunning; }
     void setSerialOutRunning(bool running);
 
-    // OnlineButton, ComSel and BPS.
+    // The Online button, the port and the baud rate.
     bool settingsEditable() const { return !m_online; }
-    // Check1.
+    // The CTS flow control box.
     bool ctsEditable() const { return !m_online && !m_serialOutRunning; }
 
-    PortTable &ports() const { return m_ports; }
+    SerialLine &line() const { return m_line; }
 
 signals:
     void stateChanged();
 
 private:
-    void onPortLost(qint16 port);
-
-    PortTable &m_ports;
+    SerialLine &m_line;
     Prompt &m_prompt;
     bool m_online = false;
     bool m_serialOutRunning = false;

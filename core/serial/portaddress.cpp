@@ -1,10 +1,16 @@
-#include "core/serial/portnames.h"
+#include "core/serial/portaddress.h"
 
 #include <QRegularExpression>
 
-namespace PortNames {
+PortAddress PortAddress::fromName(const QString &name)
+{
+    const QString path = devicePath(name);
+    if (path.compare(devicePath(QString::fromLatin1(kSimulatorName)), Qt::CaseInsensitive) == 0)
+        return simulator();
+    return device(path);
+}
 
-QString devicePath(const QString &name)
+QString PortAddress::devicePath(const QString &name)
 {
 #ifdef Q_OS_WIN
     return QStringLiteral("\\\\.\\") + name;
@@ -23,5 +29,3 @@ QString devicePath(const QString &name)
     return QStringLiteral("/dev/") + name;
 #endif
 }
-
-} // namespace PortNames

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/transport/command.h"
+#include "core/base/command.h"
 
 #include <QString>
 #include <QStringList>
@@ -12,13 +12,13 @@ namespace DisplayModel {
 
 struct Model
 {
-    const char *name; // as DisplayList shows it
+    const char *name; // as the display model list shows it
     int columns;
     int rows;
-    int brightnessLevels; // the entries LumList offers
+    int brightnessLevels; // the entries the brightness list offers
 };
 
-// The DisplayList items, by index. The double blank in the last name is the
+// The display model list's items, by index. The double blank in the last name is the
 // model's catalogue spelling.
 inline constexpr std::array<Model, 4> kModels{{
     {"Panel-20A 2x20", 20, 2, 8},
@@ -40,7 +40,7 @@ QStringList names();
 // Character positions of the model that the picker offers.
 bool isVisible(int model, int position);
 
-// Frame7's caption before any click.
+// The picker's caption before any click.
 QString initialCaption();
 // The read-out of a click: "Cursor set  ( x = 17h,  y = 05h )".
 QString clickCaption(int position);

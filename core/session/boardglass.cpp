@@ -1,4 +1,4 @@
-#include "core/logboard/boardglass.h"
+#include "core/session/boardglass.h"
 
 #include "core/logboard/crlflines.h"
 #include "core/logboard/prtline.h"

@@ -1,9 +1,9 @@
-#include "core/commands/serialoutswitch.h"
+#include "core/session/serialoutswitch.h"
 
 #include "core/commands/setupmodecatalogue.h"
-#include "core/session/connection.h"
 #include "core/session/setupstate.h"
 #include "core/transport/commandtransport.h"
+#include "core/transport/connection.h"
 #include "core/transport/prompt.h"
 
 SerialOutSwitch::SerialOutSwitch(CommandTransport &transport, Connection &connection,

@@ -1,4 +1,4 @@
-#include "gui/editor/editform.h"
+#include "gui/editor/editwindow.h"
 
 #include "core/session/commandsession.h"
 #include "gui/common/buttonpictures.h"
@@ -39,7 +39,7 @@ QAction *addItem(QMenu *menu, const char *name, const QString &caption,
 
 } // namespace
 
-EditForm::EditForm(CommandSession &session, Prompt &prompt, QWidget *parent)
+EditWindow::EditWindow(CommandSession &session, Prompt &prompt, QWidget *parent)
     : QMainWindow(parent)
     , m_prompt(std::make_unique<WindowPrompt>(prompt))
     , m_editBox(new EditBox(this))
@@ -64,16 +64,16 @@ EditForm::EditForm(CommandSession &session, Prompt &prompt, QWidget *parent)
         m_progress->clear();
         deleteWhenIdle();
     });
-    connect(m_playerBar, &EditPlayerBar::steppingChanged, this, &EditForm::setStepLock);
+    connect(m_playerBar, &EditPlayerBar::steppingChanged, this, &EditWindow::setStepLock);
     connect(m_editBox, &EditBox::stepKeyPressed, m_playerBar, &EditPlayerBar::pressStepKey);
 
     buildMenus();
     resize(640, 520);
 }
 
-EditForm::~EditForm() = default;
+EditWindow::~EditWindow() = default;
 
-QWidget *EditForm::buildButtons(CommandSession &session)
+QWidget *EditWindow::buildButtons(CommandSession &session)
 {
     auto *row = new QWidget(this);
     auto *layout = new QHBoxLayout(row);
@@ -99,14 +99,14 @@ QWidget *EditForm::buildButtons(CommandSession &session)
 
     m_files =
         new EditFiles(m_editBox, m_saveButton, m_loadButton, *m_prompt, session.codePage, this);
-    connect(m_files, &EditFiles::fileShown, this, &EditForm::showFile);
+    connect(m_files, &EditFiles::fileShown, this, &EditWindow::showFile);
     connect(m_clearButton, &QPushButton::clicked, m_files, &EditFiles::clear);
     connect(m_saveButton, &QPushButton::clicked, m_files, &EditFiles::save);
     connect(m_loadButton, &QPushButton::clicked, m_files, &EditFiles::load);
     return row;
 }
 
-void EditForm::buildMenus()
+void EditWindow::buildMenus()
 {
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File_menu"));
@@ -135,13 +135,13 @@ void EditForm::buildMenus()
     edit->addSeparator();
     QAction *selectAll =
         addItem(edit, "Selectall_menu", QStringLiteral("Select &All"), Qt::CTRL | Qt::Key_A);
-    connect(edit, &QMenu::aboutToShow, this, &EditForm::Edit_menu_Open);
-    connect(m_undo, &QAction::triggered, this, &EditForm::Undo_menu_Click);
+    connect(edit, &QMenu::aboutToShow, this, &EditWindow::onEditMenuAboutToShow);
+    connect(m_undo, &QAction::triggered, this, &EditWindow::undo);
     connect(m_cut, &QAction::triggered, m_editBox, &EditBox::cut);
     connect(m_copy, &QAction::triggered, m_editBox, &EditBox::copy);
     connect(m_paste, &QAction::triggered, m_editBox, &EditBox::paste);
-    connect(m_delete, &QAction::triggered, this, &EditForm::Delete_menu_Click);
-    connect(selectAll, &QAction::triggered, this, &EditForm::Selectall_menu_Click);
+    connect(m_delete, &QAction::triggered, this, &EditWindow::deleteSelection);
+    connect(selectAll, &QAction::triggered, this, &EditWindow::selectAll);
 
     QMenu *menu = menuBar()->addMenu(QStringLiteral("&Menu"));
     menu->setObjectName(QStringLiteral("Menu_menu"));
@@ -150,28 +150,28 @@ void EditForm::buildMenus()
             [this] { m_playerBar->pressStepKey(StepKey::Send); });
 }
 
-void EditForm::setLogText(const QString &text)
+void EditWindow::setLogText(const QString &text)
 {
     m_editBox->setLogText(text);
 }
 
-QString EditForm::logText() const
+QString EditWindow::logText() const
 {
     return m_editBox->logText();
 }
 
-QString EditForm::currentFile() const
+QString EditWindow::currentFile() const
 {
     return m_files->currentFile();
 }
 
-void EditForm::appendLogText(const QString &text)
+void EditWindow::appendLogText(const QString &text)
 {
     m_editBox->appendLogText(text);
 }
 
 // Evaluated each time the menu opens; the states stay until it opens again.
-void EditForm::Edit_menu_Open()
+void EditWindow::onEditMenuAboutToShow()
 {
     const bool editable = !m_editBox->isReadOnly();
     const bool selection = m_editBox->textCursor().hasSelection();
@@ -184,14 +184,14 @@ void EditForm::Edit_menu_Open()
     m_undo->setEnabled(editable && m_editBox->document()->isUndoAvailable());
 }
 
-void EditForm::Undo_menu_Click()
+void EditWindow::undo()
 {
     if (!m_editBox->isReadOnly())
         m_editBox->undo();
     m_editBox->setFocus();
 }
 
-void EditForm::Delete_menu_Click()
+void EditWindow::deleteSelection()
 {
     if (m_editBox->isReadOnly())
         return;
@@ -200,20 +200,20 @@ void EditForm::Delete_menu_Click()
     m_editBox->setTextCursor(cursor);
 }
 
-void EditForm::Selectall_menu_Click()
+void EditWindow::selectAll()
 {
     m_editBox->selectAll();
     m_editBox->setFocus();
 }
 
-void EditForm::showFile(const QString &path)
+void EditWindow::showFile(const QString &path)
 {
     setWindowTitle(kCaption + path);
 }
 
 // Stepping works on the text as it was split: nothing may replace it
 // meanwhile (records still arrive at its end).
-void EditForm::setStepLock(bool stepping)
+void EditWindow::setStepLock(bool stepping)
 {
     m_clearButton->setEnabled(!stepping);
     m_loadButton->setEnabled(!stepping);
@@ -221,7 +221,7 @@ void EditForm::setStepLock(bool stepping)
     m_open->setEnabled(!stepping);
 }
 
-void EditForm::closeEvent(QCloseEvent *event)
+void EditWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
     if (m_closed)
@@ -243,7 +243,7 @@ void EditForm::closeEvent(QCloseEvent *event)
 // main window's close reaches us from inside their event loops). Deleted
 // there, the window would take that handler's objects, and the box it shows,
 // away under it; so it goes once the last of them has come back.
-void EditForm::deleteWhenIdle()
+void EditWindow::deleteWhenIdle()
 {
     if (m_closed && !m_playerBar->running() && !m_prompt->isAsking())
         deleteLater();

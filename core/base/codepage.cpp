@@ -1,4 +1,4 @@
-#include "core/transport/codepage.h"
+#include "core/base/codepage.h"
 
 #include <QLocale>
 

@@ -29,7 +29,7 @@ QString editMenuEnabled(Editing &w)
 // and the window must still be there for the handler that asked.
 void closeUnderTheLoadFailure(Editing &w)
 {
-    QPointer<EditForm> form = w.editor();
+    QPointer<EditWindow> form = w.editor();
     w.p.prompt.answerOkCancel(true);
     w.p.prompt.answerFile(w.dir.filePath(QStringLiteral("missing.txt")));
     w.p.prompt.onMessage([form](const QString &) {
@@ -45,7 +45,7 @@ void closeUnderTheLoadFailure(Editing &w)
 // The edit window: the hand-over of the Log Board, Clear, Load, Save, Save As
 // and the Edit menu. How files are read, written and exported is the files'
 // own test; here what the window does with them.
-class TestEditForm : public QObject
+class TestEditWindow : public QObject
 {
     Q_OBJECT
 private slots:
@@ -64,15 +64,15 @@ private slots:
     void saveAsAsksBeforeReplacingTheResolvedFile();
 };
 
-void TestEditForm::init()
+void TestEditWindow::init()
 {
     QApplication::clipboard()->clear();
 }
 
-void TestEditForm::windowAndShortcuts()
+void TestEditWindow::windowAndShortcuts()
 {
     Editing w;
-    EditForm *form = w.editor();
+    EditWindow *form = w.editor();
     QVERIFY(form);
     QCOMPARE(form->windowTitle(), QStringLiteral("Edit  "));
     QVERIFY(!form->isModal() && form->isVisible() && form->parent() == nullptr);
@@ -89,7 +89,7 @@ void TestEditForm::windowAndShortcuts()
                                              "Undo=Ctrl+Z"));
 }
 
-void TestEditForm::closingHandsTheTextBack_data()
+void TestEditWindow::closingHandsTheTextBack_data()
 {
     QTest::addColumn<QString>("how");
     QTest::newRow("close box") << "close";
@@ -98,17 +98,17 @@ void TestEditForm::closingHandsTheTextBack_data()
     QTest::newRow("closed under a box") << "box";
 }
 
-void TestEditForm::closingHandsTheTextBack()
+void TestEditWindow::closingHandsTheTextBack()
 {
     QFETCH(QString, how);
     Editing w(kThreeRecords);
     QCOMPARE(w.editBox()->logText(), kThreeRecords);
-    QCOMPARE(w.board().logtext(), QString());
+    QCOMPARE(w.board().text(), QString());
     QTest::keyClick(w.editBox(), Qt::Key_End, Qt::ControlModifier);
     QTest::keyClicks(w.editBox(), "note");
     QTest::keyClick(w.editBox(), Qt::Key_Return);
     const QString edited = kThreeRecords + QStringLiteral("note\r\n");
-    QPointer<EditForm> form = w.editor();
+    QPointer<EditWindow> form = w.editor();
     if (how == QLatin1String("close"))
         form->close();
     else if (how == QLatin1String("main"))
@@ -119,26 +119,26 @@ void TestEditForm::closingHandsTheTextBack()
         w.trigger(how);
     QCOMPARE(w.editor(), nullptr);
     QTRY_VERIFY(!form); // deleted once the event loop runs
-    QCOMPARE(w.board().logtext(), edited);
+    QCOMPARE(w.board().text(), edited);
     QCOMPARE(w.board().sink(), nullptr);
     if (how == QLatin1String("main"))
         return;
     QCOMPARE(w.enabled(), QStringLiteral("REC STOP PLAY PAUSE EDIT"));
     w.click("RecCommandButton");
     w.issue("\\x0c", "Clear");
-    QVERIFY(w.board().logtext().endsWith(QStringLiteral("PRT 0ch;\r\n\r\n")));
+    QVERIFY(w.board().text().endsWith(QStringLiteral("PRT 0ch;\r\n\r\n")));
 
     w.click("EditCommandButton");
     QVERIFY(w.editBox()->logText().startsWith(edited));
 }
 
-void TestEditForm::recordsAppendedWhileOpen()
+void TestEditWindow::recordsAppendedWhileOpen()
 {
     Recorder w;
     QString text;
     for (int i = 0; i < 60; ++i)
         text += QStringLiteral("*** line %1 ***\r\n").arg(i);
-    w.board().setLogtext(text);
+    w.board().setText(text);
     w.click("RecCommandButton");
     w.click("EditCommandButton");
     EditBox *box = w.editBox();
@@ -155,7 +155,7 @@ void TestEditForm::recordsAppendedWhileOpen()
     QCOMPARE(box->logText(),
              text + QStringLiteral("*** Initialize ***\r\n*** -OPcode- ***\r\nPRT 1bh 40h;\r\n\r\n"
                                    "*** Clear ***\r\n*** -OPcode- ***\r\nPRT 0ch;\r\n\r\n"));
-    QCOMPARE(w.board().logtext(), QString());
+    QCOMPARE(w.board().text(), QString());
     QCOMPARE(box->textCursor().anchor(), 20);
     QCOMPARE(box->textCursor().position(), 25);
     QCOMPARE(box->verticalScrollBar()->value(), 10);
@@ -172,7 +172,7 @@ void TestEditForm::recordsAppendedWhileOpen()
     QVERIFY(!box->textCursor().hasSelection());
 }
 
-void TestEditForm::keysRightAfterABurstOfRecordsActOnThem()
+void TestEditWindow::keysRightAfterABurstOfRecordsActOnThem()
 {
     Recorder w;
     w.click("RecCommandButton");
@@ -194,7 +194,7 @@ void TestEditForm::keysRightAfterABurstOfRecordsActOnThem()
     QVERIFY(!box->document()->isUndoAvailable());
 }
 
-void TestEditForm::loadThenSave()
+void TestEditWindow::loadThenSave()
 {
     Editing w;
     const QString in = w.dir.filePath(QStringLiteral("in.txt"));
@@ -227,7 +227,7 @@ void TestEditForm::loadThenSave()
     QCOMPARE(w.editBox()->logText(), QStringLiteral("PRT 1bh;\r\nPRT 0ch;\r\n"));
 }
 
-void TestEditForm::loadRefusedOrCancelled()
+void TestEditWindow::loadRefusedOrCancelled()
 {
     Editing w(kThreeRecords);
 
@@ -254,7 +254,7 @@ void TestEditForm::loadRefusedOrCancelled()
     QVERIFY(w.inEditor("LoadCommandButton")->isEnabled());
 }
 
-void TestEditForm::clearAndUndo()
+void TestEditWindow::clearAndUndo()
 {
     Editing w;
     w.clickInEditor("ClearCommandButton"); // empty: no question
@@ -285,7 +285,7 @@ void TestEditForm::clearAndUndo()
     QCOMPARE(fileBytes(saved), QByteArray("\r\n"));
 }
 
-void TestEditForm::editMenuStates()
+void TestEditWindow::editMenuStates()
 {
     Editing w(kThreeRecords);
     QCOMPARE(editMenuEnabled(w), QStringLiteral("Selectall"));
@@ -314,7 +314,7 @@ void TestEditForm::editMenuStates()
     QCOMPARE(box->logText(), kThreeRecords);
 }
 
-void TestEditForm::saveAs_data()
+void TestEditWindow::saveAs_data()
 {
     QTest::addColumn<int>("type"); // index in the dialog's list
     QTest::addColumn<QString>("chosen");
@@ -331,7 +331,7 @@ void TestEditForm::saveAs_data()
                        << "demo.c" << false << QByteArray("/**\r\n");
 }
 
-void TestEditForm::saveAs()
+void TestEditWindow::saveAs()
 {
     QFETCH(int, type);
     QFETCH(QString, chosen);
@@ -357,7 +357,7 @@ void TestEditForm::saveAs()
     QCOMPARE(w.p.prompt.fileRequests().size(), current ? 1 : 2);
 }
 
-void TestEditForm::saveAsAsksBeforeReplacingTheResolvedFile()
+void TestEditWindow::saveAsAsksBeforeReplacingTheResolvedFile()
 {
     Editing w(kThreeRecords);
     const QString existing = w.dir.filePath(QStringLiteral("log.hex"));
@@ -375,5 +375,5 @@ void TestEditForm::saveAsAsksBeforeReplacingTheResolvedFile()
     QVERIFY(fileBytes(existing).startsWith(":"));
 }
 
-QTEST_MAIN(TestEditForm)
-#include "tst_editform.moc"
+QTEST_MAIN(TestEditWindow)
+#include "tst_editwindow.moc"

@@ -21,12 +21,12 @@ class WindowPrompt;
 // The edit window: the Log Board text in an edit area, to read, change, load,
 // save, export, play and step. It is not modal; while it is open, new records
 // go to the end of its text, and when it closes its whole text goes back.
-class EditForm : public QMainWindow, public LogBoardSink
+class EditWindow : public QMainWindow, public LogBoardSink
 {
     Q_OBJECT
 public:
-    EditForm(CommandSession &session, Prompt &prompt, QWidget *parent = nullptr);
-    ~EditForm() override;
+    EditWindow(CommandSession &session, Prompt &prompt, QWidget *parent = nullptr);
+    ~EditWindow() override;
 
     void setLogText(const QString &text);
     QString logText() const;
@@ -47,10 +47,10 @@ protected:
 private:
     QWidget *buildButtons(CommandSession &session);
     void buildMenus();
-    void Edit_menu_Open();
-    void Undo_menu_Click();
-    void Delete_menu_Click();
-    void Selectall_menu_Click();
+    void onEditMenuAboutToShow();
+    void undo();
+    void deleteSelection();
+    void selectAll();
     void showFile(const QString &path);
     void setStepLock(bool stepping);
     void deleteWhenIdle();

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "core/base/error.h"
+
+#include <optional>
+#include <utility>
+#include <variant>
+
+// A value, or the Error that kept an operation from producing it. The one
+// shape of failure in the core: a caller tests it, then takes value() or
+// error().
+template<typename T> class [[nodiscard]] Result
+{
+public:
+    Result(T value)
+        : m_state(std::in_place_index<0>, std::move(value))
+    {
+    }
+    Result(Error error)
+        : m_state(std::in_place_index<1>, std::move(error))
+    {
+    }
+
+    bool ok() const { return m_state.index() == 0; }
+    explicit operator bool() const { return ok(); }
+
+    const T &value() const & { return std::get<0>(m_state); }
+    T &value() & { return std::get<0>(m_state); }
+    T &&value() && { return std::get<0>(std::move(m_state)); }
+    const T &operator*() const & { return value(); }
+    const T *operator->() const { return &value(); }
+    const Error &error() const { return std::get<1>(m_state); }
+
+private:
+    std::variant<T, Error> m_state;
+};
+
+// Success with nothing to hand back, or the Error.
+template<> class [[nodiscard]] Result<void>
+{
+public:
+    Result() = default;
+    Result(Error error)
+        : m_error(std::move(error))
+    {
+    }
+
+    bool ok() const { return !m_error; }
+    explicit operator bool() const { return ok(); }
+    const Error &error() const { return *m_error; }
+
+private:
+    std::optional<Error> m_error;
+};
