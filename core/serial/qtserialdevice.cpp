@@ -15,15 +15,10 @@ namespace {
 
 using namespace SystemErrors;
 
-// Qt keeps the system's text of a failure but not its number.
-// What a port held by someone else says, however the refusal came: Qt's lock
-// file, TIOCEXCL (EBUSY), our flock, or Windows' "access denied". Qt's own
-// words for the lock file send users to check their groups instead.
-const QString kInUseText = QStringLiteral("The port is in use by another program.");
-
 // Qt's text when no lock directory can be written: a setup fault, not a holder.
 const QString kNoLockDirectoryText = QStringLiteral("Permission error while creating lock file");
 
+// Qt keeps the system's text of a failure but not its number.
 int codeFor(QSerialPort::SerialPortError error, bool textIsErrno, const QString &text)
 {
     switch (error) {
@@ -93,6 +88,14 @@ void QtSerialDevice::failFromPort(int savedErrno)
 #endif
 }
 
+// However the refusal came: Qt's lock file, TIOCEXCL (EBUSY), our flock, or
+// Windows' "access denied". Qt's own words for the lock file send users to
+// check their groups instead.
+QString QtSerialDevice::inUseText()
+{
+    return QStringLiteral("The port is in use by another program.");
+}
+
 Result<void> QtSerialDevice::open(const PortAddress &address)
 {
     constexpr Error::Kind kOpen = Error::Kind::PortOpen;
@@ -112,8 +115,13 @@ Result<void> QtSerialDevice::open(const PortAddress &address)
     // honours either cannot share the line.
     if (!m_port->open(QIODevice::ReadWrite)) {
         failFromPort(errno);
+#ifndef Q_OS_WIN
+        // Not the system's "busy" but Qt's own words: its lock file refused.
+        if (m_error.code == kInUse && m_error.text != systemText(kInUse))
+            return lockRefusal(*device);
+#endif
         if (m_error.code == kInUse)
-            m_error.text = kInUseText;
+            m_error.text = inUseText();
         return failure(kOpen);
     }
     connect(m_port, &QSerialPort::errorOccurred, this, &QtSerialDevice::onPortError,
@@ -128,7 +136,7 @@ Result<void> QtSerialDevice::open(const PortAddress &address)
         close();
         failFromErrno(code);
         if (held)
-            m_error.text = kInUseText;
+            m_error.text = inUseText();
         return failure(kOpen);
     }
     m_queueUntold = queueIsUntold();

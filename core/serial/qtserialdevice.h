@@ -33,6 +33,13 @@ public:
     bool waitForWritable(int msecs) override;
     Result<qint64> bytesQueued() override;
 
+    // What a port held by someone else says, however the refusal came.
+    static QString inUseText();
+#ifndef Q_OS_WIN
+    // The name of the lock file Qt takes for a device ("LCK..ttyUSB0").
+    static QString lockFileName(const QString &device);
+#endif
+
 private:
     void onPortError(QSerialPort::SerialPortError error);
     // The line is gone: closes the port and tells the owner, once per open,
@@ -42,7 +49,10 @@ private:
     // False (with the error set) when the port is closed or its line is gone.
     bool usable();
     // The error kept last, as the failure of the step the caller tells.
-    Error failure(Error::Kind kind) const { return {kind, m_error.code, m_error.text}; }
+    Error failure(Error::Kind kind) const
+    {
+        return {kind, m_error.code, m_error.text};
+    }
     void failFromPort(int savedErrno);
     void failFromErrno(int code);
     static Error systemError(int code);
@@ -54,6 +64,9 @@ private:
     // as one another program holds.
     static Result<QString> findDevice(const QString &path);
 #ifndef Q_OS_WIN
+    // Qt refused the device for its lock file: another program holds the port,
+    // or the lock could not be made, and why.
+    static Error lockRefusal(const QString &device);
     bool lineHungUp() const;
     // Waits for the events on the port's handle, at most msecs; true when one came.
     bool pollHandle(short events, int msecs) const;

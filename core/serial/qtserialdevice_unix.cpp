@@ -3,7 +3,10 @@
 // The byte path on Unix: straight through the native handle. CMake builds this
 // file on Unix only.
 
+#include "core/serial/systemerrors.h"
+
 #include <poll.h>
+#include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #ifdef Q_OS_LINUX
@@ -14,12 +17,14 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QThread>
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <limits>
 
 QString QtSerialDevice::systemText(int code)
 {
@@ -45,12 +50,91 @@ Result<QString> QtSerialDevice::findDevice(const QString &path)
     QString canonical = QFileInfo(path).canonicalFilePath();
     if (canonical.isEmpty())
         canonical = path;
-    QString lockName = canonical.startsWith(QLatin1String("/dev/")) ? canonical.mid(5) : canonical;
-    lockName.replace(u'/', u'_');
-    if (QFile::encodeName(QStringLiteral("LCK..") + lockName).size() > NAME_MAX)
+    if (QFile::encodeName(lockFileName(canonical)).size() > NAME_MAX)
         return Error{Error::Kind::PortOpen, ENAMETOOLONG,
                      QStringLiteral("The device's path is too long to name its lock file after.")};
     return canonical;
+}
+
+QString QtSerialDevice::lockFileName(const QString &device)
+{
+    QString name = device.startsWith(QLatin1String("/dev/")) ? device.mid(5) : device;
+    name.replace(u'/', u'_');
+    return QStringLiteral("LCK..") + name;
+}
+
+namespace {
+
+// Where programs keep serial lock files, in the order Qt looks for a place.
+QStringList lockFolders()
+{
+    return {QStringLiteral("/var/lock"),
+            QStringLiteral("/etc/locks"),
+            QStringLiteral("/var/spool/locks"),
+            QStringLiteral("/var/spool/uucp"),
+            QStringLiteral("/tmp"),
+            QStringLiteral("/var/tmp"),
+            QStringLiteral("/var/lock/lockdev"),
+            QStringLiteral("/run/lock"),
+            QStringLiteral("/data/local/tmp"),
+            QStandardPaths::writableLocation(QStandardPaths::TempLocation)};
+}
+
+// A lock file names its holder's process on its first line, in text (Qt,
+// lockdev) or, from old programs, as a binary int; either way the holder
+// counts only while that process runs.
+bool heldByARunningProcess(const QString &lockPath)
+{
+    QFile file(lockPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(64);
+    bool isText = false;
+    qint64 pid = head.left(head.indexOf('\n')).trimmed().toLongLong(&isText);
+    if (!isText && head.size() == int(sizeof(int))) {
+        int binary = 0;
+        std::memcpy(&binary, head.constData(), sizeof binary);
+        pid = binary;
+    }
+    if (pid <= 0 || pid > std::numeric_limits<pid_t>::max())
+        return false;
+    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+}
+
+} // namespace
+
+Error QtSerialDevice::lockRefusal(const QString &device)
+{
+    const QString name = lockFileName(device);
+    QString place; // where Qt wanted its lock
+    for (const QString &folder : lockFolders()) {
+        const QString path = folder + u'/' + name;
+        if (heldByARunningProcess(path))
+            return {Error::Kind::PortOpen, SystemErrors::kInUse, inUseText()};
+        const QFileInfo info(folder);
+        if (place.isEmpty() && info.isReadable() && (QFile::exists(path) || info.isWritable()))
+            place = path;
+    }
+    // No running program holds the port: the lock could not be made, and the
+    // user needs the reason, not the name of a holder that is not there.
+    if (place.isEmpty())
+        return {Error::Kind::PortOpen, SystemErrors::kAccessDenied,
+                QStringLiteral("No folder for the port's lock file can be written.")};
+    if (QFileInfo::exists(place))
+        return {Error::Kind::PortOpen, EEXIST,
+                QStringLiteral("The port's lock file \"%1\" is in the way, though no running "
+                               "program holds it.")
+                    .arg(place)};
+    // Learn the system's reason by making a file where the lock would be.
+    QFile probe(place + QStringLiteral(".zepta-probe-") + QString::number(::getpid()));
+    int code = EIO;
+    if (probe.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        probe.remove();
+    else if (const int reason = errno; reason != 0)
+        code = reason;
+    return {Error::Kind::PortOpen, code,
+            QStringLiteral("The port's lock file \"%1\" cannot be made: %2.")
+                .arg(place, systemText(code))};
 }
 
 bool QtSerialDevice::meansGone(int code)

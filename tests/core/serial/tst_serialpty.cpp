@@ -2,11 +2,13 @@
 
 #include "support/pseudoterminal.h"
 
+#include "core/serial/qtserialdevice.h"
 #include "core/serial/serialline.h"
 #include "core/session/devicefactory.h"
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -162,6 +164,8 @@ void SerialPtyTest::refusedOpenLeavesEntryClosed_data()
     QTest::newRow("held by another port") << "module" << 0 << kSettings.baudRate;
     // As picocom does: a lock on the device itself, without Qt's lock file.
     QTest::newRow("locked by another program") << "flock" << EBUSY << kSettings.baudRate;
+    // Something stands where the lock file goes, and no program holds it.
+    QTest::newRow("lock file cannot be made") << "stuck lock" << EEXIST << kSettings.baudRate;
     QTest::newRow("no baud rate") << "" << 0 << 0;
     QTest::newRow("negative baud rate") << "" << 0 << -9600;
 }
@@ -179,6 +183,14 @@ void SerialPtyTest::refusedOpenLeavesEntryClosed()
     const int locker = holder == "flock" ? ::open(qPrintable(path), O_RDWR | O_NOCTTY) : -1;
     if (holder == "flock")
         QCOMPARE(::flock(locker, LOCK_EX | LOCK_NB), 0);
+    const QString stuck = "/var/lock/" + QtSerialDevice::lockFileName(path);
+    if (holder == "stuck lock" && !QDir().mkdir(stuck))
+        QSKIP("/var/lock cannot be written here");
+    const auto unstick = [&] {
+        if (holder == "stuck lock")
+            QDir().rmdir(stuck);
+    };
+    const auto unstickAtEnd = qScopeGuard(unstick);
 
     SerialLine second(systemSerialDeviceFactory());
     const Result<void> opened = second.open(PortAddress::device(path), {baud, FlowControl::None});
@@ -187,6 +199,8 @@ void SerialPtyTest::refusedOpenLeavesEntryClosed()
              qPrintable(QString::number(opened.error().code)));
     QCOMPARE(opened.error().step(), "CommOpen (" + step + ")");
     QVERIFY(!opened.error().text.isEmpty());
+    QCOMPARE(opened.error().text == QtSerialDevice::inUseText(),
+             holder == "flock" || holder == "module");
     QVERIFY(!second.isOpen());
     if (holder == "missing")
         return;
@@ -195,6 +209,7 @@ void SerialPtyTest::refusedOpenLeavesEntryClosed()
     first.port.close();
     if (locker >= 0)
         ::close(locker);
+    unstick();
     QVERIFY(second.open(PortAddress::device(path), kSettings));
     QCOMPARE(second.write("A").value(), 1);
     QCOMPARE(first.pty.readMaster(1), QByteArray("A"));
