@@ -2,8 +2,10 @@
 
 #include "app/shared/displaycheck.h"
 #include "app/shared/programinfo.h"
+#include "core/session/userconfigfolder.h"
 
 #include <QByteArray>
+#include <QDir>
 
 #include <cstdio>
 
@@ -12,8 +14,10 @@ namespace {
 constexpr int kOk = 0;
 constexpr int kNoDisplay = 1;
 
+const char kSettingsInConfigFolder[] = "--settings-in-config-folder";
+
 const char kHelp[] =
-    "Usage: zepta [--help | --version]\n"
+    "Usage: zepta [--settings-in-config-folder] [--help | --version]\n"
     "\n"
     "Zepta drives a vacuum-fluorescent-display (VFD) character module on a serial\n"
     "port. Pick the display model and the port, go online, and issue the module's\n"
@@ -22,6 +26,14 @@ const char kHelp[] =
     "can be replayed, edited, saved and exported. The port \"Simulator\" is a\n"
     "simulated module with a window of its own, for work with no module attached.\n"
     "\n"
+    "The settings (port, baud rate, flow control, online, display model) are kept\n"
+    "in \"Config_QV_demo.dat\" in the current folder, read at start and written\n"
+    "when the window closes.\n"
+    "\n"
+    "  --settings-in-config-folder\n"
+    "                 keep \"Config_QV_demo.dat\" in the user's configuration\n"
+    "                 folder instead ($XDG_CONFIG_HOME/zepta, else ~/.config/zepta),\n"
+    "                 made on first use; the desktop menu starts Zepta so\n"
     "  -h, --help     show this text\n"
     "  -v, --version  show the version\n"
     "\n"
@@ -60,4 +72,25 @@ std::optional<int> answerCommandLine(int argc, char *argv[])
         return kNoDisplay;
     }
     return std::nullopt;
+}
+
+QString settingsDirectory(const QStringList &arguments)
+{
+    QStringList extra = arguments.mid(1);
+    const bool inConfigFolder = extra.removeAll(QLatin1String(kSettingsInConfigFolder)) > 0;
+    if (!extra.isEmpty()) {
+        std::fprintf(stderr, "zepta: ignored unknown arguments: %s\n",
+                     qPrintable(extra.join(u' ')));
+    }
+    // The launcher starts Zepta in the home folder, where a settings file
+    // would be a stray; from a shell the file stays where the user works, as
+    // the scripts and stored files that sit beside it expect.
+    if (!inConfigFolder)
+        return QDir::currentPath();
+    const Result<QString> folder = UserConfigFolder::ensure();
+    if (!folder) {
+        std::fprintf(stderr, "zepta: %s\n", qPrintable(folder.error().text));
+        return UserConfigFolder::path();
+    }
+    return *folder;
 }

@@ -10,9 +10,6 @@
 #include "gui/mainwindow/mainwindow.h"
 
 #include <QApplication>
-#include <QDir>
-
-#include <cstdio>
 
 int main(int argc, char *argv[])
 {
@@ -22,12 +19,8 @@ int main(int argc, char *argv[])
     ProgramInfo::identify(QStringLiteral("zepta"));
     QApplication app(argc, argv);
     useZeptaIcon();
-    // Qt took its own options; the program has none, so anything left is a mistake.
-    const QStringList extra = QCoreApplication::arguments().mid(1);
-    if (!extra.isEmpty()) {
-        std::fprintf(stderr, "zepta takes no arguments; ignored: %s\n",
-                     qPrintable(extra.join(u' ')));
-    }
+    // Qt took its own options; what is left is the program's.
+    const QString configDirectory = settingsDirectory(QCoreApplication::arguments());
 
     WidgetPrompt prompt;
     CommandSession session(systemSerialDeviceFactory(), prompt, CodePage::forSystem());
@@ -51,7 +44,7 @@ int main(int argc, char *argv[])
             box->close();
     });
 
-    MainWindow window({session, state, prompt, availablePorts, QDir::currentPath()});
+    MainWindow window({session, state, prompt, availablePorts, configDirectory});
     built = &window;
     prompt.setParentWidget(&window);
     if (closeRequested) {

@@ -95,7 +95,7 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &err)
     }
     const QStringList positional = parser.positionalArguments();
     if (parser.isSet(QStringLiteral("help")) && positional.isEmpty()) {
-        out << parser.helpText() << exitCodesHelp() << Qt::flush;
+        out << helpText(parser) << exitCodesHelp() << Qt::flush;
         return kOk;
     }
     if (parser.isSet(QStringLiteral("version")) && positional.isEmpty()) {

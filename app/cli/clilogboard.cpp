@@ -105,6 +105,11 @@ int exportLogBoard(const QStringList &arguments, QTextStream &out, QTextStream &
         operands(parser, 2, QStringLiteral("INPUT and OUTPUT"), err);
     if (!files)
         return kUsage;
+    if (!parser.isSet(formatOption)) {
+        err << "zepta-cli: export needs --format FORMAT, one of " << formatNames() << "."
+            << Qt::endl;
+        return kUsage;
+    }
     const std::optional<LogBoardExport::Format> format =
         LogBoardExport::formatFromName(parser.value(formatOption));
     if (!format) {
@@ -116,12 +121,12 @@ int exportLogBoard(const QStringList &arguments, QTextStream &out, QTextStream &
     const CodePage codePage = CodePage::forSystem();
     const Result<QString> loaded = LogBoardFile::load(files->at(0), codePage);
     if (!loaded) {
-        err << loaded.error().text << Qt::endl;
+        err << "zepta-cli: " << loaded.error().text << Qt::endl;
         return kFailed;
     }
     const QString path = LogBoardExport::resolvePath(files->at(1), *format);
     if (const Result<void> saved = LogBoardExport::save(path, *format, *loaded, codePage); !saved) {
-        err << saved.error().text << Qt::endl;
+        err << "zepta-cli: " << saved.error().text << Qt::endl;
         return kFailed;
     }
     out << path << Qt::endl;
@@ -154,7 +159,7 @@ int play(const QStringList &arguments, QTextStream &out, QTextStream &err)
         return kUsage;
     const Result<QString> loaded = LogBoardFile::load(files->first(), CodePage::forSystem());
     if (!loaded) {
-        err << loaded.error().text << Qt::endl;
+        err << "zepta-cli: " << loaded.error().text << Qt::endl;
         return kFailed;
     }
 

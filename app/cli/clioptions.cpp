@@ -5,6 +5,7 @@
 #include "core/base/result.h"
 #include "core/session/linechoices.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QLocale>
 
@@ -83,6 +84,16 @@ QString textHelp()
         "as Zepta's own text files in the code page; one line break at its end is dropped.\n");
 }
 
+QString helpText(const QCommandLineParser &parser)
+{
+    QString text = parser.helpText();
+    const QString usage = QStringLiteral("Usage: ");
+    const QString startedAs = QCoreApplication::arguments().value(0);
+    if (!startedAs.isEmpty() && text.startsWith(usage + startedAs))
+        text.replace(usage.size(), startedAs.size(), QStringLiteral("zepta-cli"));
+    return text;
+}
+
 void prepare(QCommandLineParser &parser, const QString &name, const QString &description)
 {
     parser.setApplicationDescription(description);
@@ -101,7 +112,7 @@ bool parse(QCommandLineParser &parser, const QStringList &arguments, QTextStream
         return false;
     }
     if (parser.isSet(QStringLiteral("help"))) {
-        out << parser.helpText() << exitCodesHelp() << Qt::flush;
+        out << helpText(parser) << exitCodesHelp() << Qt::flush;
         return false;
     }
     return true;

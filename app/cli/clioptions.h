@@ -21,6 +21,10 @@ namespace CliOptions {
 QString exitCodesHelp();
 QString textHelp();
 
+// The parser's help, whose usage line names the program as users type it
+// ("Usage: zepta-cli [options] ..."), not by the path it was started from.
+QString helpText(const QCommandLineParser &parser);
+
 // A subcommand's parser; its usage line reads "zepta-cli [options] <name> ...".
 void prepare(QCommandLineParser &parser, const QString &name, const QString &description);
 // Parses "<program> <name> args..."; false with *exitCode set when the run

@@ -1,6 +1,5 @@
 #include "app/cli/cliportsession.h"
 
-#include "core/serial/portaddress.h"
 #include "core/session/devicefactory.h"
 
 #include <csignal>
@@ -37,13 +36,10 @@ QString CliPortSession::signalName() const
     return m_signal == SIGINT ? QStringLiteral("SIGINT") : QString::number(m_signal);
 }
 
-// The window can only say that something failed; here there is room for why.
+// Every failure names the port and the system's reason, on the line of the
+// window's first words: the window's second line holds the same, unescaped.
 QString CliPortSession::described(const QString &text, const Error &cause) const
 {
-    const QString path = PortAddress::devicePath(m_line.portName);
-    const QString where =
-        path == m_line.portName ? m_line.portName : m_line.portName + " (" + path + ")";
-    return QStringLiteral("%1: %2: %3 [%4, code %5]")
-        .arg(text, CliOptions::shown(where), cause.text, cause.step())
-        .arg(cause.code);
+    return text.section(u'\n', 0, 0) + QStringLiteral(": ") +
+           CliOptions::shown(Connection::failureDetail(m_line.portName, cause));
 }

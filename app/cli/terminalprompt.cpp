@@ -7,12 +7,17 @@
 #include <cerrno>
 #include <poll.h>
 #include <unistd.h>
+#endif
 
 namespace {
+// What the program tells starts with its name, as every error of zepta-cli
+// does; the questions and the key-wait prompt are the user's turn and do not.
+constexpr char kProgramPrefix[] = "zepta-cli: ";
+#ifdef Q_OS_UNIX
 // How often a wait for input looks whether it was given up.
 constexpr int kSliceMs = 50;
-} // namespace
 #endif
+} // namespace
 
 TerminalPrompt::TerminalPrompt(QTextStream &err)
     : m_err(err)
@@ -53,12 +58,12 @@ QString TerminalPrompt::readLine()
 
 void TerminalPrompt::message(const QString &text, const QString &)
 {
-    m_err << text << Qt::endl;
+    m_err << kProgramPrefix << text << Qt::endl;
 }
 
 void TerminalPrompt::reportFailure(const QString &text, const Error &cause)
 {
-    m_err << (m_describe ? m_describe(text, cause) : text) << Qt::endl;
+    m_err << kProgramPrefix << (m_describe ? m_describe(text, cause) : text) << Qt::endl;
 }
 
 void TerminalPrompt::keyWait(const QString &text)

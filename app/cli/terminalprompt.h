@@ -13,8 +13,8 @@ class TerminalPrompt : public Prompt
 public:
     explicit TerminalPrompt(QTextStream &err);
 
-    // What only the command line can show of a failure, such as the port
-    // name and the system's reason behind "COM port cannot be opened".
+    // How a failure reads on one line of the terminal, such as "COM port
+    // error" with the port and the system's reason after it.
     using FailureDescriber = std::function<QString(const QString &text, const Error &cause)>;
     void setFailureDescriber(FailureDescriber describe) { m_describe = std::move(describe); }
     // Ends a wait for input early when it says so (Ctrl+C during "\k").

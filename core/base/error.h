@@ -29,8 +29,8 @@ struct Error
     int code = 0; // errno or GetLastError, 0 where the system said nothing
     QString text; // for the user, whole
 
-    // Which operation and step of the port failed, as zepta-cli names it
-    // ("CommOpen (CreateFile)"); empty for the other kinds.
+    // Which operation and step of the port failed ("CommOpen (CreateFile)"),
+    // for whoever debugs the port layer (users read text); else empty.
     QString step() const;
     bool isPortError() const { return kind <= Kind::PortWrite; }
 };

@@ -19,7 +19,7 @@ constexpr QStringView kCHeader[] = {
     u"*** Zepta VFD module tool: Log Board export",
     u"***",
     u"*** Generated data: free to use, copy and change without restriction.",
-    u"*** https://zepta.example/",
+    u"*** Documentation: man zepta-cli",
     u"**/",
     u"",
 };

@@ -29,3 +29,13 @@ QString PortAddress::devicePath(const QString &name)
     return QStringLiteral("/dev/") + name;
 #endif
 }
+
+QString PortAddress::described(const QString &name)
+{
+    const PortAddress address = fromName(name);
+    if (address.isSimulator() || address.path == name)
+        return name;
+    if (name.isEmpty())
+        return address.path;
+    return name + QStringLiteral(" (") + address.path + u')';
+}

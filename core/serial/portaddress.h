@@ -31,6 +31,9 @@ struct PortAddress
     //              name); any other bare name lives in /dev
     //              ("ttyUSB0" -> "/dev/ttyUSB0").
     static QString devicePath(const QString &name);
+    // A name as the user reads it in a message: with the device it leads to
+    // where that differs ("COM1 (/dev/ttyS0)", "/dev/ttyUSB0", "Simulator").
+    static QString described(const QString &name);
 
     bool isSimulator() const { return kind == Kind::Simulator; }
     friend bool operator==(const PortAddress &, const PortAddress &) = default;

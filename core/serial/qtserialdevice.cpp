@@ -122,6 +122,10 @@ Result<void> QtSerialDevice::open(const PortAddress &address)
 #endif
         if (m_error.code == kInUse)
             m_error.text = inUseText();
+#ifndef Q_OS_WIN
+        if (m_error.code == ENOTTY)
+            m_error.text = QString::fromLatin1(kNotAPortText);
+#endif
         return failure(kOpen);
     }
     connect(m_port, &QSerialPort::errorOccurred, this, &QtSerialDevice::onPortError,

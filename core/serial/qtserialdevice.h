@@ -67,6 +67,10 @@ private:
     // Qt refused the device for its lock file: another program holds the port,
     // or the lock could not be made, and why.
     static Error lockRefusal(const QString &device);
+    // What a name that leads to anything but a terminal device (a file, a
+    // folder, /dev/null) is told: the system's "Inappropriate ioctl for
+    // device" names a call the user never made.
+    static constexpr char kNotAPortText[] = "This is not a serial port.";
     bool lineHungUp() const;
     // Waits for the events on the port's handle, at most msecs; true when one came.
     bool pollHandle(short events, int msecs) const;

@@ -42,7 +42,7 @@ Result<QString> QtSerialDevice::findDevice(const QString &path)
     // Only a terminal device can be a serial port: a regular file, a folder
     // or a FIFO that a name leads to ("../home/x" in /dev) is not even opened.
     if (!S_ISCHR(info.st_mode))
-        return failed(ENOTTY);
+        return Error{Error::Kind::PortOpen, ENOTTY, QString::fromLatin1(kNotAPortText)};
     // Qt names its lock file after the path it opens ("LCK.." and the path
     // less "/dev/", with "_" for "/"). Opened through its links, one device
     // would have a lock per link, and a link longer than a file name may be

@@ -21,7 +21,7 @@ SerialLine::~SerialLine()
     closeDevice();
 }
 
-// A failure always carries a number: zepta-cli shows it, and 0 reads as "no error".
+// A failure always carries a number: 0 would read as "no error".
 Error SerialLine::atStep(Error::Kind step, const Error &cause)
 {
     return {step, cause.code > 0 ? cause.code : kInvalid, cause.text.trimmed()};

@@ -1,5 +1,6 @@
 #include "core/transport/connection.h"
 
+#include "core/serial/portaddress.h"
 #include "core/serial/serialline.h"
 #include "core/transport/prompt.h"
 
@@ -24,7 +25,9 @@ Result<void> Connection::goOnline(const QString &portName, const LineSettings &s
         emit stateChanged();
         return opened;
     }
-    m_prompt.reportFailure(QStringLiteral("COM port cannot be opened"), opened.error());
+    m_prompt.reportFailure(QStringLiteral("COM port cannot be opened\n") +
+                               failureDetail(portName, opened.error()),
+                           opened.error());
     goOffline();
     return opened;
 }
@@ -57,4 +60,9 @@ void Connection::reportPortError(const Error &cause)
     m_prompt.reportFailure(QStringLiteral("COM port error"), cause);
     m_reportingFailure = outer;
     goOffline();
+}
+
+QString Connection::failureDetail(const QString &portName, const Error &cause)
+{
+    return PortAddress::described(portName) + QStringLiteral(": ") + cause.text;
 }

@@ -24,7 +24,8 @@ public:
     bool onlineToSave() const { return m_online && !m_reportingFailure; }
 
     // The Online action: opens the port named as the user typed or picked it.
-    // A failure is told as "COM port cannot be opened" and leaves the state offline.
+    // A failure is told as "COM port cannot be opened", with failureDetail()
+    // on a second line, and leaves the state offline.
     Result<void> goOnline(const QString &portName, const LineSettings &settings);
     // The Offline action.
     void goOffline();
@@ -43,6 +44,10 @@ public:
     bool ctsEditable() const { return !m_online && !m_serialOutRunning; }
 
     SerialLine &line() const { return m_line; }
+
+    // The port and the system's reason, as the user reads them under a port
+    // failure ("COM1 (/dev/ttyS0): No such file or directory").
+    static QString failureDetail(const QString &portName, const Error &cause);
 
 signals:
     void stateChanged();

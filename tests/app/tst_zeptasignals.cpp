@@ -44,6 +44,8 @@ private slots:
     void secondSignalWaitsForTheOrderlyEnd_data();
     void secondSignalWaitsForTheOrderlyEnd();
     void killedWhileSavingLeavesAWholeFile();
+    void settingsFileLivesWhereStarted_data();
+    void settingsFileLivesWhereStarted();
 };
 
 void ZeptaSignalsTest::answersWithoutADisplay_data()
@@ -286,3 +288,72 @@ void ZeptaSignalsTest::killedWhileSavingLeavesAWholeFile()
 
 QTEST_GUILESS_MAIN(ZeptaSignalsTest)
 #include "tst_zeptasignals.moc"
+
+void ZeptaSignalsTest::settingsFileLivesWhereStarted_data()
+{
+    // Each file before the run and after it; empty: none there. The older
+    // five-byte layout comes back in the new one, so a file that was read
+    // and saved shows it.
+    QTest::addColumn<bool>("fromLauncher");
+    QTest::addColumn<QByteArray>("startFolderBefore");
+    QTest::addColumn<QByteArray>("configFolderBefore");
+    QTest::addColumn<QByteArray>("startFolderAfter");
+    QTest::addColumn<QByteArray>("configFolderAfter");
+    const QByteArray old("41200");
+    const QByteArray saved("zCOM5\r\n1200");
+    QTest::newRow("shell: the start folder's file, whatever the config folder holds")
+        << false << old << old << saved << old;
+    QTest::newRow("shell, no file yet: made in the start folder")
+        << false << QByteArray() << QByteArray() << kDefaults << QByteArray();
+    QTest::newRow("launcher, first use: folder and file made")
+        << true << old << QByteArray() << old << kDefaults;
+    QTest::newRow("launcher: the config folder's file")
+        << true << QByteArray() << old << QByteArray() << saved;
+}
+
+// Started from a shell the settings file is the one where the user works;
+// the desktop launcher's option keeps it in the user's configuration folder.
+void ZeptaSignalsTest::settingsFileLivesWhereStarted()
+{
+    QFETCH(bool, fromLauncher);
+    QFETCH(QByteArray, startFolderBefore);
+    QFETCH(QByteArray, configFolderBefore);
+    QTemporaryDir dir;
+    const QString startFolder = dir.filePath(QStringLiteral("work"));
+    const QString configHome = dir.filePath(QStringLiteral("config"));
+    const QString configFolder = configHome + QStringLiteral("/zepta");
+    QVERIFY(QDir().mkpath(startFolder));
+    if (!startFolderBefore.isEmpty())
+        QVERIFY(writeFile(startFolder + u'/' + kSettings, startFolderBefore));
+    if (!configFolderBefore.isEmpty()) {
+        QVERIFY(QDir().mkpath(configFolder));
+        QVERIFY(writeFile(configFolder + u'/' + kSettings, configFolderBefore));
+    }
+
+    // What a killed save leaves goes when the settings are read, which is
+    // after the signals are listened to; so does the made file show.
+    const QString used = (fromLauncher ? configFolder : startFolder) + u'/' + kSettings;
+    const QString leftover = temporaryPathFor(used);
+    if (QFileInfo(used).dir().exists())
+        QVERIFY(writeFile(leftover, {}));
+
+    QProcess zepta;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    zepta.setProcessEnvironment(environment);
+    zepta.setWorkingDirectory(startFolder);
+    zepta.start(ZEPTA_PATH,
+                fromLauncher ? QStringList{"--settings-in-config-folder"} : QStringList{});
+    QVERIFY(zepta.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(used) && !QFileInfo::exists(leftover), 10000);
+    QTest::qWait(500);
+    zepta.terminate();
+    QVERIFY(zepta.waitForFinished(10000));
+    QCOMPARE(zepta.exitCode(), 0);
+
+    const auto after = [](const QString &path) {
+        return QFileInfo::exists(path) ? fileBytes(path) : QByteArray();
+    };
+    QTEST(after(startFolder + u'/' + kSettings), "startFolderAfter");
+    QTEST(after(configFolder + u'/' + kSettings), "configFolderAfter");
+}

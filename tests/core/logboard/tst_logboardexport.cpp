@@ -28,7 +28,7 @@ const QByteArray kCHeader = "/**\r\n"
                             "***\r\n"
                             "*** Generated data: free to use, copy and change without "
                             "restriction.\r\n"
-                            "*** https://zepta.example/\r\n"
+                            "*** Documentation: man zepta-cli\r\n"
                             "**/\r\n"
                             "\r\n";
 

@@ -255,14 +255,19 @@ void TestPortFaults::onlineRefused_data()
     // Which names the port layer refuses, and why, is zepta-cli's test over the
     // same layer; here what the window does with a refusal.
     QTest::addColumn<QString>("port");
-    QTest::newRow("held by another Zepta") << "pty";
-    QTest::newRow("a regular file") << "file";
-    QTest::newRow("empty") << "";
+    QTest::addColumn<QString>("detail"); // the box's second line; %1: the port
+    QTest::newRow("held by another Zepta") << "pty"
+                                           << "%1: The port is in use by another program.";
+    QTest::newRow("a regular file") << "file"
+                                    << "%1: This is not a serial port.";
+    QTest::newRow("empty") << ""
+                           << "/dev/: This is not a serial port.";
 }
 
 void TestPortFaults::onlineRefused()
 {
     QFETCH(QString, port);
+    QFETCH(QString, detail);
     PseudoTerminal pty;
     QTemporaryDir files;
     const QString file = files.filePath(QStringLiteral("notes.txt"));
@@ -283,7 +288,8 @@ void TestPortFaults::onlineRefused()
 
     SystemWindow desk;
     QVERIFY(!desk.goOnline(port));
-    QCOMPARE(desk.prompt.messages(), QStringList{QStringLiteral("COM port cannot be opened")});
+    QCOMPARE(desk.prompt.messages(),
+             QStringList{"COM port cannot be opened\n" + QString(detail).replace("%1", port)});
     QCOMPARE(desk.enabledControls(), kAllEnabled);
     QVERIFY(desk.form->isEnabled());
     // Nothing was changed where the name led.
