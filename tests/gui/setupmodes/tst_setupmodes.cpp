@@ -281,37 +281,6 @@ private slots:
         QCOMPARE(m_f->shownCodes(), request);
     }
 
-    // Clicked while a command waits at its key-wait box, a status request
-    // waits its turn: the window is not held from the click but from the
-    // request's send to its reply.
-    void statusRequestWaitingItsTurn()
-    {
-        goOnline();
-        start(2);
-        m_far->received.clear();
-        const QByteArray request = hex("1f28654002");
-        m_far->answer(request, hex("286540") + "V1.0");
-        bool clicked = false, enabledAfterClick = false;
-        m_f->prompt.onMessage([&](const QString &) {
-            if (std::exchange(clicked, true))
-                return;
-            click("InfoTrs_0");
-            enabledAfterClick = m_f->window.isEnabled();
-        });
-        bool enabledAtRequest = true;
-        m_far->onReceived = [&] {
-            if (m_far->received.endsWith(request))
-                enabledAtRequest = m_f->window.isEnabled();
-        };
-
-        m_f->transport.issue({QStringLiteral("\\x1b\\k\\x40"), QStringLiteral("t"), "h"});
-        QVERIFY(enabledAfterClick);
-        QCOMPARE(m_far->received, hex("1b40") + request);
-        QVERIFY(!enabledAtRequest);
-        QVERIFY(m_f->window.isEnabled());
-        QCOMPARE(respSts(), QStringLiteral("V1.0"));
-    }
-
     // A text that names no user font code is refused and sends nothing.
     void refusedUserFontCode_data()
     {
