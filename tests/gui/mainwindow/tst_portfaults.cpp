@@ -5,13 +5,11 @@
 
 #include "app/shared/terminationsignals.h"
 #include "core/logboard/logboardplayer.h"
-#include "gui/common/buttonpaint.h"
 #include "gui/editor/editwindow.h"
 #include "support/pseudoterminal.h"
 #include "systemwindow.h"
 
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTimer>
 
@@ -21,7 +19,6 @@
 #include <thread>
 
 #include <poll.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace {
@@ -104,11 +101,6 @@ qsizetype bytesBeforeTheFault(const QString &work)
     return 3000;
 }
 
-bool isFlagRed(const QWidget *button)
-{
-    return button->palette().color(QPalette::Button) == ButtonPaint::flagOn();
-}
-
 bool anyPlayerRunning(const SystemWindow &desk)
 {
     for (const LogBoardPlayer *player : desk.form->findChildren<LogBoardPlayer *>()) {
@@ -124,51 +116,11 @@ class TestPortFaults : public QObject
 {
     Q_OBJECT
 private slots:
-    void playPressedDuringAStalledCommandWaits();
     void farEndVanishesMidWork_data();
     void farEndVanishesMidWork();
     void closedDuringWork_data();
     void closedDuringWork();
 };
-
-// A long text goes out to a far end that stops reading, and PLAY is pressed
-// while the text's write waits for the line: the playback starts once the
-// text is out, and not one of its bytes lands inside the text.
-void TestPortFaults::playPressedDuringAStalledCommandWaits()
-{
-    PseudoTerminal pty;
-    SystemWindow desk;
-    QVERIFY(desk.goOnline(pty.slavePath()));
-    desk.session.logBoard.setText(QStringLiteral("PRT 0bh;\r\nPRT 0ch;\r\n"));
-    const QByteArray text = QByteArray("abcdefghij").repeated(13100);
-    desk.find<QLineEdit>("TxtChr")->setText(QString::fromLatin1(text));
-
-    QByteArray received;
-    int lastUnread = -1;
-    QString redWhileWaiting;
-    desk.session.serialLine.setEventPump([&] {
-        int unread = 0;
-        ::ioctl(pty.masterFd(), FIONREAD, &unread);
-        if (redWhileWaiting.isNull() && unread > 0 && unread == lastUnread) {
-            // The line has stood still since the last turn: the text waits.
-            desk.click("PlayCommandButton");
-            redWhileWaiting = isFlagRed(desk.find("PlayCommandButton")) ? "red" : "";
-        }
-        lastUnread = unread;
-        if (!redWhileWaiting.isNull()) // the far end reads again
-            received += pty.readMaster(1 << 16, 0);
-        QCoreApplication::processEvents();
-    });
-    desk.click("TextSet");
-    received += pty.readMaster(text.size() + 2 - received.size());
-
-    QCOMPARE(received.size(), text.size() + 2);
-    const qsizetype firstPlayed = received.indexOf('\x0b');
-    QVERIFY2(received == text + "\x0b\x0c", qPrintable(QString::number(firstPlayed)));
-    QCOMPARE(redWhileWaiting, QStringLiteral("red"));
-    QVERIFY(!isFlagRed(desk.find("PlayCommandButton")));
-    QCOMPARE(desk.prompt.messages(), QStringList());
-}
 
 void TestPortFaults::farEndVanishesMidWork_data()
 {
