@@ -55,6 +55,8 @@ private slots:
     void bytesGivenUpAreNeverSent();
     void vanishedDeviceKeepsItsCause();
     void settingsTheLineRefusesCloseTheDevice();
+    void readTakesWhatIsWaiting_data();
+    void readTakesWhatIsWaiting();
 };
 
 void SerialLineTest::writeReturnsWhatWasAcceptedWhenTimeRunsOut()
@@ -173,6 +175,42 @@ void SerialLineTest::settingsTheLineRefusesCloseTheDevice()
     // Not left open with settings that were never applied.
     QVERIFY(!rig.port.isOpen());
     QVERIFY(!rig.line->isOpen);
+}
+
+void SerialLineTest::readTakesWhatIsWaiting_data()
+{
+    QTest::addColumn<int>("waiting");
+    QTest::addColumn<int>("first");  // the first read's result, of 20 asked
+    QTest::addColumn<int>("second"); // what a second read then finds
+    QTest::newRow("nothing waiting returns at once") << 0 << 0 << 0;
+    QTest::newRow("fewer than asked, after the time-out") << 5 << 5 << 0;
+    QTest::newRow("more than asked stores only size") << 30 << 20 << 10;
+}
+
+void SerialLineTest::readTakesWhatIsWaiting()
+{
+    QFETCH(int, waiting);
+    QFETCH(int, first);
+    QFETCH(int, second);
+    Rig rig;
+    rig.port.setTimeouts(60, SerialLine::kWriteTimeoutPerByteMs);
+    QVERIFY(rig.open());
+    int pumps = 0;
+    rig.port.setEventPump([&pumps] { ++pumps; });
+    for (int i = 0; i < waiting; ++i)
+        rig.line->input.append(char(0xA0 + i));
+    const QByteArray sent = rig.line->input;
+
+    const Result<QByteArray> firstRead = rig.port.read(20);
+    QVERIFY(firstRead);
+    QCOMPARE(*firstRead, sent.left(first));
+    // Waiting out the time-out, the window runs throughout; with nothing
+    // waiting there is no wait at all.
+    const bool waited = first > 0 && first < 20;
+    QVERIFY2(waited ? pumps > 2 : pumps <= 1, qPrintable(QString::number(pumps)));
+    const Result<QByteArray> secondRead = rig.port.read(20);
+    QVERIFY(secondRead);
+    QCOMPARE(*secondRead, sent.mid(first, second));
 }
 
 QTEST_GUILESS_MAIN(SerialLineTest)
