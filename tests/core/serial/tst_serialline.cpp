@@ -4,6 +4,7 @@
 
 #include "core/serial/serialline.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 #include <cerrno>
@@ -150,8 +151,10 @@ void SerialLineTest::vanishedDeviceKeepsItsCause()
         if (auto *device = qobject_cast<FakeSerialDevice *>(rig.port.device()))
             device->vanish();
     });
+    QSignalSpy lost(&rig.port, &SerialLine::lost);
     QCOMPARE(count(rig.port.write("abc")), 3);
     QVERIFY(!rig.port.isOpen());
+    QCOMPARE(lost.size(), 0); // lost in the middle of a call: that call's caller is told
 
     // The next write tells the hang-up, not a misleading "not open".
     const Result<int> after = rig.port.write("def");
