@@ -84,6 +84,7 @@ void SerialPtyTest::refusedOpenLeavesEntryClosed_data()
     QTest::addColumn<int>("code"); // 0: any system error code
     QTest::addColumn<int>("baud");
 
+    QTest::newRow("missing device") << "missing" << ENOENT << kSettings.baudRate;
     QTest::newRow("held by another port") << "module" << 0 << kSettings.baudRate;
     // As picocom does: a lock on the device itself, without Qt's lock file.
     QTest::newRow("locked by another program") << "flock" << EBUSY << kSettings.baudRate;
@@ -98,7 +99,7 @@ void SerialPtyTest::refusedOpenLeavesEntryClosed()
     QFETCH(int, baud);
     const QString step = baud > 0 ? "CreateFile" : "BuildCommDCB";
     PtyPort first;
-    const QString path = first.pty.slavePath(); // a missing one is zepta-cli's row
+    const QString path = holder == "missing" ? "/dev/zepta-no-such-port" : first.pty.slavePath();
     if (holder == "module")
         QVERIFY(first.open());
     const int locker = holder == "flock" ? ::open(qPrintable(path), O_RDWR | O_NOCTTY) : -1;
@@ -113,6 +114,8 @@ void SerialPtyTest::refusedOpenLeavesEntryClosed()
     QCOMPARE(opened.error().step(), "CommOpen (" + step + ")");
     QVERIFY(!opened.error().text.isEmpty());
     QVERIFY(!second.isOpen());
+    if (holder == "missing")
+        return;
 
     // Closed for real, so the next Online opens cleanly once any holder lets go.
     first.port.close();
