@@ -45,6 +45,7 @@ class TestEditorPlayback : public QObject
 private slots:
     void stepping_data();
     void stepping();
+    void stopEndsARun();
     void pressedWhileACommandIsWritten_data();
     void pressedWhileACommandIsWritten();
     void closingDuringARunEndsItFirst_data();
@@ -110,6 +111,20 @@ void TestEditorPlayback::stepping()
     QCOMPARE(w.editBox()->textCursor().position(), lastStart);
     QCOMPARE(w.lockState(), QString());
     QCOMPARE(w.editBox()->logText(), text);
+}
+
+void TestEditorPlayback::stopEndsARun()
+{
+    Editing w(QStringLiteral("PRT 01h;\r\nPRT 02h;\r\nPRT 03h;\r\n"), kOnline);
+    QString during;
+    QTimer::singleShot(0, [&] { // the turn after the first line
+        during = w.lockState();
+        w.clickInEditor("StopCommandButton");
+    });
+    w.clickInEditor("PlayCommandButton");
+    QCOMPARE(during, QStringLiteral("red:Play"));
+    QCOMPARE(w.written(), QByteArray("\x01"));
+    QCOMPARE(w.lockState(), QString());
 }
 
 void TestEditorPlayback::pressedWhileACommandIsWritten_data()
