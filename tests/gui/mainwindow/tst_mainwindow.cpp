@@ -187,10 +187,10 @@ void TestMainWindow::connectionStates_data()
     row("offline, Online", "", "", "OnlineButton", "", true);
     row("offline, Offline", "", "", "OfflineButton", "", false);
     row("online, Offline", online, "", "OfflineButton", "", false);
-    // How a failing port takes the connection offline is the connection's test.
     row("port held by another program", "", "busy", "OnlineButton", "COM port cannot be opened",
         false);
     row("write fails mid-command", online, "write fails", "Pos_3", "COM port error", false);
+    row("adapter pulled out while idle", online, "vanish", "", "COM port error", false);
 }
 
 void TestMainWindow::connectionStates()
@@ -207,6 +207,8 @@ void TestMainWindow::connectionStates()
     w.p.line->busy = fault == QLatin1String("busy");
     if (fault == QLatin1String("write fails"))
         w.p.line->accept.enqueue(-1);
+    if (fault == QLatin1String("vanish"))
+        qobject_cast<FakeSerialDevice *>(w.p.serialLine.device())->vanish();
     if (!click.isEmpty())
         w.click(click);
 
