@@ -17,6 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const StartupPlan plan = SessionConfig::plan(record);
     FUZZ_CHECK(plan.portIndex >= -1 && plan.portIndex < 16);
     FUZZ_CHECK(!plan.displayModel || (*plan.displayModel >= 0 && *plan.displayModel < 4));
+    FUZZ_CHECK(QList<int>({9600, 19200, 38400, 115200}).contains(plan.baudRate));
+    // A name read from the file never carries a control character into the window.
+    if (record.portName) {
+        for (const QChar c : *record.portName)
+            FUZZ_CHECK(c.unicode() >= 0x20 && c.unicode() != 0x7F);
+    }
 
     // What the window would write back from it reads back as the same settings.
     const ConfigSettings settings{plan.portName, plan.baudRate, plan.flowControl, plan.goOnline,

@@ -399,12 +399,15 @@ void TestLogBoardExport::commentsHoldAnyText()
 
 void TestLogBoardExport::formatNames()
 {
-    QStringList names;
-    for (const LogBoardExport::FormatInfo &f : LogBoardExport::formats()) {
-        names << LogBoardExport::formatName(f.format);
-        QCOMPARE(LogBoardExport::formatFromName(names.last()), f.format);
+    const QList<std::pair<QString, Format>> names = {{"txt", Format::Text},
+                                                     {"sei", Format::PlayerData},
+                                                     {"hex", Format::IntelHex},
+                                                     {"asm", Format::Assembler},
+                                                     {"c", Format::C}};
+    for (const auto &[name, format] : names) {
+        QCOMPARE(LogBoardExport::formatName(format), name);
+        QCOMPARE(LogBoardExport::formatFromName(name), format);
     }
-    QCOMPARE(names, (QStringList{"txt", "sei", "hex", "asm", "c"}));
     QCOMPARE(LogBoardExport::formatFromName(u"doc"), std::nullopt);
     QCOMPARE(LogBoardExport::saveAsRequest().filters,
              (QStringList{"Text Files (*.txt)", "K500seiData (*.sei)", "Intel Hex File (*.hex)",

@@ -1,8 +1,8 @@
-#include "core/session/boardglass.h"
+#include "core/base/displaymodel.h"
 #include "core/logboard/logboard.h"
 #include "core/logboard/logboardplayer.h"
 #include "core/logboard/playerflags.h"
-#include "core/base/displaymodel.h"
+#include "core/session/boardglass.h"
 #include "support/fakesession.h"
 
 #include <QSignalSpy>
@@ -113,6 +113,7 @@ void TestLogBoardPlayer::lineCases()
                      [&] { playingDuringRun = playingDuringRun && b.flags.playing(); });
     QCOMPARE(b.player.play(text), Outcome::Finished);
     QCOMPARE(b.writes(), writes);
+    QCOMPARE(b.monitor.history(), QString()); // what is played is not shown as sent commands
     QVERIFY(playingDuringRun);
     QVERIFY(!b.flags.playing());
     QVERIFY(!b.player.running());

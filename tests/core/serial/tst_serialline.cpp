@@ -4,6 +4,7 @@
 
 #include "core/serial/serialline.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 #include <cerrno>
@@ -55,6 +56,8 @@ private slots:
     void bytesGivenUpAreNeverSent();
     void vanishedDeviceKeepsItsCause();
     void settingsTheLineRefusesCloseTheDevice();
+    void readTakesWhatIsWaiting_data();
+    void readTakesWhatIsWaiting();
 };
 
 void SerialLineTest::writeReturnsWhatWasAcceptedWhenTimeRunsOut()
@@ -148,8 +151,10 @@ void SerialLineTest::vanishedDeviceKeepsItsCause()
         if (auto *device = qobject_cast<FakeSerialDevice *>(rig.port.device()))
             device->vanish();
     });
+    QSignalSpy lost(&rig.port, &SerialLine::lost);
     QCOMPARE(count(rig.port.write("abc")), 3);
     QVERIFY(!rig.port.isOpen());
+    QCOMPARE(lost.size(), 0); // lost in the middle of a call: that call's caller is told
 
     // The next write tells the hang-up, not a misleading "not open".
     const Result<int> after = rig.port.write("def");
@@ -173,6 +178,42 @@ void SerialLineTest::settingsTheLineRefusesCloseTheDevice()
     // Not left open with settings that were never applied.
     QVERIFY(!rig.port.isOpen());
     QVERIFY(!rig.line->isOpen);
+}
+
+void SerialLineTest::readTakesWhatIsWaiting_data()
+{
+    QTest::addColumn<int>("waiting");
+    QTest::addColumn<int>("first");  // the first read's result, of 20 asked
+    QTest::addColumn<int>("second"); // what a second read then finds
+    QTest::newRow("nothing waiting returns at once") << 0 << 0 << 0;
+    QTest::newRow("fewer than asked, after the time-out") << 5 << 5 << 0;
+    QTest::newRow("more than asked stores only size") << 30 << 20 << 10;
+}
+
+void SerialLineTest::readTakesWhatIsWaiting()
+{
+    QFETCH(int, waiting);
+    QFETCH(int, first);
+    QFETCH(int, second);
+    Rig rig;
+    rig.port.setTimeouts(60, SerialLine::kWriteTimeoutPerByteMs);
+    QVERIFY(rig.open());
+    int pumps = 0;
+    rig.port.setEventPump([&pumps] { ++pumps; });
+    for (int i = 0; i < waiting; ++i)
+        rig.line->input.append(char(0xA0 + i));
+    const QByteArray sent = rig.line->input;
+
+    const Result<QByteArray> firstRead = rig.port.read(20);
+    QVERIFY(firstRead);
+    QCOMPARE(*firstRead, sent.left(first));
+    // Waiting out the time-out, the window runs throughout; with nothing
+    // waiting there is no wait at all.
+    const bool waited = first > 0 && first < 20;
+    QVERIFY2(waited ? pumps > 2 : pumps <= 1, qPrintable(QString::number(pumps)));
+    const Result<QByteArray> secondRead = rig.port.read(20);
+    QVERIFY(secondRead);
+    QCOMPARE(*secondRead, sent.mid(first, second));
 }
 
 QTEST_GUILESS_MAIN(SerialLineTest)

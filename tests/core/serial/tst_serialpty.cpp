@@ -9,8 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QScopeGuard>
-#include <QSerialPort>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,7 +20,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 namespace {
 
@@ -40,12 +37,6 @@ struct PtyPort
     }
 };
 
-// A count, or -1 for a failure, so that a failure shows in the comparison.
-qint64 count(const Result<qint64> &result)
-{
-    return result ? *result : -1;
-}
-
 } // namespace
 
 class SerialPtyTest : public QObject
@@ -53,77 +44,12 @@ class SerialPtyTest : public QObject
     Q_OBJECT
 
 private slots:
-    void bytesCrossExactly();
-    void readTakesWhatIsWaiting_data();
-    void readTakesWhatIsWaiting();
     void lineSettingsReachTheDevice_data();
     void lineSettingsReachTheDevice();
     void refusedOpenLeavesEntryClosed_data();
     void refusedOpenLeavesEntryClosed();
     void longPathsReachTheDevice();
-    void farEndGoneIsReportedOnce_data();
-    void farEndGoneIsReportedOnce();
 };
-
-// The device's own bytes and purge are the port contract's test; here the
-// port's, as the sending engine writes and reads a reply.
-void SerialPtyTest::bytesCrossExactly()
-{
-    PtyPort p;
-    QVERIFY(p.open());
-    const QByteArray bytes = QByteArray::fromHex("00111300ff0d0a1a7f03");
-    QVERIFY(p.port.discardInput());
-    const Result<int> written = p.port.write(bytes);
-    QVERIFY(written);
-    QCOMPARE(*written, int(bytes.size()));
-    QCOMPARE(p.pty.readMaster(bytes.size()), bytes);
-
-    QVERIFY(p.pty.writeMaster(bytes));
-    QTRY_COMPARE(count(p.port.device()->bytesWaiting()), qint64(bytes.size()));
-    const Result<QByteArray> in = p.port.read(bytes.size());
-    QVERIFY(in);
-    QCOMPARE(*in, bytes);
-}
-
-void SerialPtyTest::readTakesWhatIsWaiting_data()
-{
-    QTest::addColumn<int>("waiting");
-    QTest::addColumn<int>("first");  // the first read's result, of 20 asked
-    QTest::addColumn<int>("second"); // what a second read then finds
-
-    QTest::newRow("nothing waiting returns at once") << 0 << 0 << 0;
-    QTest::newRow("fewer than asked, after the time-out") << 5 << 5 << 0;
-    QTest::newRow("more than asked stores only size") << 30 << 20 << 10;
-}
-
-void SerialPtyTest::readTakesWhatIsWaiting()
-{
-    QFETCH(int, waiting);
-    QFETCH(int, first);
-    QFETCH(int, second);
-    PtyPort p;
-    p.port.setTimeouts(60, SerialLine::kWriteTimeoutPerByteMs);
-    int pumps = 0;
-    p.port.setEventPump([&pumps] {
-        ++pumps;
-        QCoreApplication::processEvents();
-    });
-    QVERIFY(p.open());
-    QByteArray sent;
-    for (int i = 0; i < waiting; ++i)
-        sent.append(char(0xA0 + i));
-    QVERIFY(p.pty.writeMaster(sent));
-    QTRY_COMPARE(count(p.port.device()->bytesWaiting()), qint64(waiting));
-
-    const Result<QByteArray> firstRead = p.port.read(20);
-    QVERIFY(firstRead);
-    QCOMPARE(*firstRead, sent.left(first));
-    if (first > 0 && first < 20) // it waited out its time-out, the window running throughout
-        QVERIFY2(pumps > 2, qPrintable(QString::number(pumps)));
-    const Result<QByteArray> secondRead = p.port.read(20);
-    QVERIFY(secondRead);
-    QCOMPARE(*secondRead, sent.mid(first, second));
-}
 
 void SerialPtyTest::lineSettingsReachTheDevice_data()
 {
@@ -252,59 +178,6 @@ void SerialPtyTest::longPathsReachTheDevice()
     QVERIFY(!tooLong);
     QCOMPARE(tooLong.error().code, ENAMETOOLONG);
     QVERIFY(tooLong.error().text.contains(QStringLiteral("too long")));
-}
-
-void SerialPtyTest::farEndGoneIsReportedOnce_data()
-{
-    QTest::addColumn<bool>("midCommand");
-    QTest::newRow("while idle: by the lost signal") << false;
-    QTest::newRow("mid-command: by that command's result only") << true;
-}
-
-void SerialPtyTest::farEndGoneIsReportedOnce()
-{
-    QFETCH(bool, midCommand);
-    PtyPort p;
-    QVERIFY(p.open());
-    auto *port = p.port.device()->findChild<QSerialPort *>();
-    QVERIFY(port);
-    QSignalSpy portErrors(port, &QSerialPort::errorOccurred);
-    QSignalSpy portLost(&p.port, &SerialLine::lost);
-    const auto hangUp = [&p] {
-        p.pty.closeMaster();
-        p.pty.closeSlave();
-    };
-    // The system's own words for the failure, not whatever errno held last.
-    const QString eio = QString::fromLocal8Bit(std::strerror(EIO));
-
-    if (midCommand) {
-        // The far end stops reading, the line fills up, and while the write
-        // waits for room (letting the window run) the far end goes away.
-        bool gone = false;
-        p.port.setEventPump([&] {
-            if (!std::exchange(gone, true))
-                hangUp();
-            QCoreApplication::processEvents();
-        });
-        const QByteArray big(1 << 20, 'U');
-        const Result<int> written = p.port.write(big);
-        QVERIFY(!written);
-        QVERIFY(gone);
-        QCOMPARE(written.error().step(), QStringLiteral("CommWrite (WriteFile)"));
-        QCOMPARE(written.error().code, EIO);
-        QCOMPARE(written.error().text, eio);
-    } else {
-        hangUp();
-        QTRY_COMPARE(portLost.size(), 1);
-        QCOMPARE(portLost.at(0).at(0).value<Error>().text, eio);
-    }
-    QVERIFY(!p.port.isOpen());
-
-    QTest::qWait(300);
-    QCOMPARE(portLost.size(), midCommand ? 0 : 1);
-    // A storm would be thousands in this time.
-    QVERIFY2(portErrors.size() < 10, qPrintable(QString::number(portErrors.size())));
-    QVERIFY(!p.port.write("x"));
 }
 
 QTEST_GUILESS_MAIN(SerialPtyTest)

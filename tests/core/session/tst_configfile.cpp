@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -60,7 +59,6 @@ private slots:
     void onlyARegularFileIsRead();
     void damagedFilesGiveWhatCanBeRead_data();
     void damagedFilesGiveWhatCanBeRead();
-    void randomFilesAreToldAtMostOnce();
 };
 
 void TestConfigFile::startupFromFile_data()
@@ -230,36 +228,6 @@ void TestConfigFile::damagedFilesGiveWhatCanBeRead()
     QCOMPARE(planText(record), plan);
     QCOMPARE(warnings, warning.isEmpty() ? QStringList()
                                          : QStringList{"Settings in " + path + ": " + warning});
-}
-
-void TestConfigFile::randomFilesAreToldAtMostOnce()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QString::fromLatin1(ConfigFile::kFileName));
-    QRandomGenerator random(14);
-    for (int run = 0; run < 300; ++run) {
-        QByteArray bytes(random.bounded(1, 64), '\0');
-        for (char &b : bytes)
-            b = char(random.bounded(256));
-        if (run % 3 == 0)
-            bytes[0] = 'z'; // a name, then anything
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                file.write(bytes) == bytes.size());
-        file.close();
-
-        ConfigRecord record;
-        const QStringList warnings = warningsOfLoad(path, &record);
-        QVERIFY2(warnings.size() == int(!record.valid || record.nameCut),
-                 bytes.toHex().constData());
-        if (record.portName) {
-            for (const QChar c : *record.portName)
-                QVERIFY2(c.unicode() >= 0x20 && c.unicode() != 0x7F, bytes.toHex().constData());
-        }
-        const StartupPlan plan = SessionConfig::plan(record);
-        QVERIFY(plan.portIndex >= -1 && plan.portIndex < 16);
-        QVERIFY(QList<int>({9600, 19200, 38400, 115200}).contains(plan.baudRate));
-    }
 }
 
 QTEST_GUILESS_MAIN(TestConfigFile)

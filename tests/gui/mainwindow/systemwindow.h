@@ -1,6 +1,7 @@
 #pragma once
 
 #include "connectioncontrols.h"
+#include "core/module/simulatordevice.h"
 #include "core/session/commandsession.h"
 #include "core/session/configfile.h"
 #include "core/session/devicefactory.h"
@@ -10,6 +11,7 @@
 #include "support/testfiles.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -57,4 +59,6 @@ struct SystemWindow
         return session.connection.isOnline();
     }
     QString enabledControls() const { return enabledConnectionControls(*form); }
+    void type(const QString &text) const { find<QLineEdit>("TxtChr")->setText(text); }
+    SimulatedModule *module() const { return simulatedModule(session.serialLine.device()); }
 };

@@ -222,18 +222,14 @@ private slots:
                       const QByteArray &reply, const QString &shown, const char *caption) {
             QTest::newRow(name) << element << udfCod << hex(request) << reply << shown << caption;
         };
-        const char *version = "Firmware version", *sum = "Firmware checksum";
-        const char *product = "Product type", *font = "USER-FONT";
+        // How each kind of reply is shown is the transmitter's test; here a
+        // request from a button, the code from the list and typed, and silence.
+        const char *version = "Firmware version", *product = "Product type", *font = "USER-FONT";
         row("kind 1", 0, "#0", "1f28654002", hex("286540") + "1.05", "1.05", version);
-        row("kind 2", 1, "#0", "1f2865402000c00040", hex("2865400102 0aff"), "01 02 0A FF", sum);
-        row("kind 3, over twenty bytes", 2, "#0", "1f28654030",
-            hex("286540") + "ABCDEFGHIJKLMNOPQRSTUVW", "ABCDEFGHIJKL", product);
         row("kind 4, FFh", 3, "#223", "1f28654080ff", hex("28654000000000ff"), "00 00 00 00 FF",
             font);
         row("typed user font code", 3, "&H7e", "1f286540807e", hex("2865401122334455aa"),
             "11 22 33 44 55", font);
-        row("user table checksum", 4, "#0", "1f2865402000246004", hex("286540deadbeef"),
-            "DE AD BE EF", "User Table checksum");
         row("no reply, kind 3", 2, "#0", "1f28654030", {}, QString(12, QChar(0)), product);
     }
     void statusRequest()
@@ -279,37 +275,6 @@ private slots:
         QCOMPARE(m_f->monitor.commandName(), "Read Status information (" + caption + ')');
         QCOMPARE(m_f->monitor.help(), QStringLiteral("-----OpCode-----  a [ b   c   d   e]"));
         QCOMPARE(m_f->shownCodes(), request);
-    }
-
-    // Clicked while a command waits at its key-wait box, a status request
-    // waits its turn: the window is not held from the click but from the
-    // request's send to its reply.
-    void statusRequestWaitingItsTurn()
-    {
-        goOnline();
-        start(2);
-        m_far->received.clear();
-        const QByteArray request = hex("1f28654002");
-        m_far->answer(request, hex("286540") + "V1.0");
-        bool clicked = false, enabledAfterClick = false;
-        m_f->prompt.onMessage([&](const QString &) {
-            if (std::exchange(clicked, true))
-                return;
-            click("InfoTrs_0");
-            enabledAfterClick = m_f->window.isEnabled();
-        });
-        bool enabledAtRequest = true;
-        m_far->onReceived = [&] {
-            if (m_far->received.endsWith(request))
-                enabledAtRequest = m_f->window.isEnabled();
-        };
-
-        m_f->transport.issue({QStringLiteral("\\x1b\\k\\x40"), QStringLiteral("t"), "h"});
-        QVERIFY(enabledAfterClick);
-        QCOMPARE(m_far->received, hex("1b40") + request);
-        QVERIFY(!enabledAtRequest);
-        QVERIFY(m_f->window.isEnabled());
-        QCOMPARE(respSts(), QStringLiteral("V1.0"));
     }
 
     // A text that names no user font code is refused and sends nothing.

@@ -3,22 +3,17 @@
 // program's test.
 
 #include "../mainwindow/systemwindow.h"
-#include "core/module/simulatordevice.h"
 #include "gui/simulator/simulatorwindow.h"
-
-#include <QLineEdit>
 
 namespace {
 
 struct Desk : SystemWindow
 {
     using SystemWindow::SystemWindow;
-    void type(const QString &text) const { find<QLineEdit>("TxtChr")->setText(text); }
     SimulatorWindow *display() const
     {
         return form->findChild<SimulatorWindow *>(QStringLiteral("SimulatedDisplay"));
     }
-    SimulatedModule *module() const { return simulatedModule(session.serialLine.device()); }
 };
 
 // Initialize, the cursor to column 20 of the bottom row, vertical scroll mode,

@@ -3,11 +3,9 @@
 // user can leave the wait, and bytes that did not leave never arrive later.
 
 #include "../mainwindow/systemwindow.h"
-#include "core/module/simulatordevice.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QSlider>
 #include <QTimer>
 
@@ -18,12 +16,6 @@ namespace {
 constexpr int kWritePerByteMs = 150;
 constexpr int kWaitSteps = 4; // 2 s busy
 constexpr int kUserActsAfterMs = 300;
-
-struct Desk : SystemWindow
-{
-    void type(const QString &text) const { find<QLineEdit>("TxtChr")->setText(text); }
-    SimulatedModule *module() const { return simulatedModule(session.serialLine.device()); }
-};
 
 // The window's pulse: the longest gap between ticks of a 5 ms timer.
 class Pulse
@@ -74,7 +66,7 @@ void TestSimulatorStall::userLeavesAStalledWrite()
     QFETCH(QString, work);
     QFETCH(QString, button);
     QFETCH(bool, staysOnline);
-    Desk desk;
+    SystemWindow desk;
     desk.session.serialLine.setTimeouts(SerialLine::kReadTimeoutMs, kWritePerByteMs);
     auto *bps = desk.find<QComboBox>("BPS");
     bps->setCurrentIndex(bps->findText(QStringLiteral("115200")));
