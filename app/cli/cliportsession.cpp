@@ -1,6 +1,5 @@
 #include "app/cli/cliportsession.h"
 
-#include "core/serial/portaddress.h"
 #include "core/session/devicefactory.h"
 
 #include <csignal>
@@ -40,10 +39,5 @@ QString CliPortSession::signalName() const
 // The window can only say that something failed; here there is room for why.
 QString CliPortSession::described(const QString &text, const Error &cause) const
 {
-    const QString path = PortAddress::devicePath(m_line.portName);
-    const QString where =
-        path == m_line.portName ? m_line.portName : m_line.portName + " (" + path + ")";
-    return QStringLiteral("%1: %2: %3 [%4, code %5]")
-        .arg(text, CliOptions::shown(where), cause.text, cause.step())
-        .arg(cause.code);
+    return TerminalText::portFailure(text, m_line.portName, cause);
 }

@@ -1,0 +1,36 @@
+#include "app/shared/terminaltext.h"
+
+#include "core/serial/portaddress.h"
+
+namespace TerminalText {
+
+QString shown(const QString &name)
+{
+    QString text;
+    text.reserve(name.size());
+    for (const QChar c : name) {
+        const char16_t u = c.unicode();
+        if (u == u'\n')
+            text += QStringLiteral("\\n");
+        else if (u == u'\r')
+            text += QStringLiteral("\\r");
+        else if (u == u'\t')
+            text += QStringLiteral("\\t");
+        else if (u < 0x20 || u == 0x7F)
+            text += QStringLiteral("\\x%1").arg(int(u), 2, 16, QLatin1Char('0'));
+        else
+            text += c;
+    }
+    return text;
+}
+
+QString portFailure(const QString &text, const QString &portName, const Error &cause)
+{
+    const QString path = PortAddress::devicePath(portName);
+    const QString where = path == portName ? portName : portName + " (" + path + ")";
+    return QStringLiteral("%1: %2: %3 [%4, code %5]")
+        .arg(text, shown(where), cause.text, cause.step())
+        .arg(cause.code);
+}
+
+} // namespace TerminalText
