@@ -53,12 +53,11 @@ void CommandLog::addCharacter(quint8 code, QChar shown, LogVerdict verdict, cons
     if (LogEntry *run = openRun(verdict, note)) {
         run->bytes.append(char(code));
         run->text.append(shown);
-        run->name = textName(run->text);
         ++m_revision;
         return;
     }
     const QString text(shown);
-    append({0, textName(text), QByteArray(1, char(code)), verdict, note, true, text});
+    append({0, {}, QByteArray(1, char(code)), verdict, note, true, text});
     m_runOpen = true;
 }
 
@@ -68,12 +67,11 @@ void CommandLog::addReply(QByteArrayView bytes)
         if (LogEntry *run = openRun(LogVerdict::Reply, {})) {
             run->bytes.append(byte);
             run->text.append(replyCharacter(byte));
-            run->name = replyName(run->text);
             ++m_revision;
             continue;
         }
         const QString text(replyCharacter(byte));
-        append({0, replyName(text), QByteArray(1, byte), LogVerdict::Reply, {}, false, text});
+        append({0, {}, QByteArray(1, byte), LogVerdict::Reply, {}, false, text});
         m_runOpen = true;
     }
 }
@@ -92,8 +90,11 @@ QString CommandLog::line(const LogEntry &entry)
         out = QStringLiteral("!! ");
     else if (entry.verdict == LogVerdict::Reply)
         out = QStringLiteral("<< ");
-    out +=
-        entry.name + QStringLiteral("  ") + QString::fromLatin1(entry.bytes.toHex(' ').toUpper());
+    // A run's name is made here, not with every byte that joins it.
+    const QString name = entry.isText                         ? textName(entry.text)
+                         : entry.verdict == LogVerdict::Reply ? replyName(entry.text)
+                                                              : entry.name;
+    out += name + QStringLiteral("  ") + QString::fromLatin1(entry.bytes.toHex(' ').toUpper());
     if (entry.verdict == LogVerdict::Ignored)
         out += QStringLiteral("  (ignored: %1)").arg(entry.note);
     else if (!entry.note.isEmpty())

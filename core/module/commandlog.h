@@ -17,7 +17,7 @@ enum class LogVerdict {
 struct LogEntry
 {
     quint64 serial = 0; // counts every entry ever added, so views can follow a bounded list
-    QString name;
+    QString name;       // a command's; a run's is made from its text (see line())
     QByteArray bytes;
     LogVerdict verdict = LogVerdict::Applied;
     QString note;
