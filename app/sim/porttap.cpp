@@ -75,8 +75,8 @@ void PortTap::stop()
 
 bool PortTap::readFromProgram()
 {
-    // The bytes before m_done have left; they go once none is in flight, as
-    // the port finds the ones that are by their address.
+    // The bytes before m_done have left. They are let go only while none is in
+    // flight: the port knows those by their address, so nothing may move.
     if (m_done > 0 && m_port.bytesInFlight() == 0) {
         m_buffer.erase(m_buffer.begin(), m_buffer.begin() + m_done);
         m_done = 0;
