@@ -8,9 +8,11 @@
 // a line read at 11,520 bytes a second, the largest as a user gives it (typed
 // into TxtChr, Transfer clicked) and offline with REC on, the largest one's
 // rate into a line read at once, and the resident memory after 1,000
-// commands of 1 KB and after 10 of the largest.
+// commands of 1 KB and after 10 of the largest. Last, the longest gap while
+// the largest is sent with the "Simulated display" open as the port's shadow,
+// which decodes every byte that leaves the port and draws the glass.
 //
-//   bench_monitor [sizes] [user] [memory] [offline] [paced]   all parts by default
+//   bench_monitor [sizes] [user] [memory] [offline] [paced] [shadow]   all parts by default
 #include "benchsupport.h"
 #include "windowonpty.h"
 
@@ -93,7 +95,7 @@ public:
                          QStringLiteral("<= %1 MB").arg(kMemoryGoalMb), mb <= kMemoryGoalMb});
     }
 
-    // All parts, or the named ones (sizes, user, memory, offline, paced).
+    // All parts, or the named ones (sizes, user, memory, offline, paced, shadow).
     void run(const QStringList &parts);
 
 private:
@@ -102,6 +104,7 @@ private:
     void asUserGivesIt();
     void offline();
     void paced();
+    void shadow();
 
     WindowOnPty m_zepta;
     std::unique_ptr<Bench::PtyDrain> m_drain;
@@ -129,6 +132,9 @@ void MonitorBench::run(const QStringList &parts)
         offline();
     if (wanted("paced"))
         paced();
+    // Last: the shadow, once opened, reads along for the rest of the run.
+    if (wanted("shadow"))
+        shadow();
 }
 
 void MonitorBench::sizes()
@@ -216,6 +222,52 @@ void MonitorBench::paced()
     std::printf("16 KB in the window into a line read at 11,520 B/s: %s of the line rate\n",
                 qPrintable(rates.scaled(100 / Bench::kLineRate).text(2, QStringLiteral("%"))));
     gapRow(QStringLiteral("event-loop gap during a paced send (16 KB at 11,520 B/s)"), gaps);
+}
+
+// The shadow must not change what goes out when: at the line's pace the
+// same 16 KB command keeps the line as busy with the shadow open as closed.
+void MonitorBench::shadow()
+{
+    const QString largest = textOf(kMaxCodes);
+    const QString paced = textOf(16384);
+    const auto rate = [this](const QString &text) {
+        issueText(text);
+        return double(text.size()) / m_drain->firstToLastSeconds();
+    };
+    const auto measure = [&](Bench::Samples &fast, Bench::Samples &slow, Bench::Samples *gaps) {
+        m_drain.reset();
+        m_drain = std::make_unique<Bench::PtyDrain>(m_zepta.pty().masterFd());
+        for (int run = 0; run < kRuns; ++run) {
+            const qint64 gap = issueText(largest);
+            if (gaps)
+                gaps->add(double(gap));
+            fast.add(double(largest.size()) / m_drain->firstToLastSeconds());
+        }
+        m_drain.reset();
+        m_drain = std::make_unique<Bench::PtyDrain>(m_zepta.pty().masterFd(), Bench::kLineRate);
+        slow.add(rate(paced));
+    };
+    Bench::Samples closedFast;
+    Bench::Samples closedPaced;
+    measure(closedFast, closedPaced, nullptr);
+    m_zepta.click("SimulatedDisplayButton");
+    Bench::Samples gaps;
+    Bench::Samples openFast;
+    Bench::Samples openPaced;
+    measure(openFast, openPaced, &gaps);
+    std::printf("128 KB into a pty read at once: shadow open %s, closed %s\n",
+                qPrintable(openFast.scaled(1e-6).text(2, QStringLiteral("MB/s"))),
+                qPrintable(closedFast.scaled(1e-6).text(2, QStringLiteral("MB/s"))));
+    gapRow(QStringLiteral("event-loop gap, 128 KB command, Simulated display open as shadow"),
+           gaps);
+    const double open = openPaced.median() / Bench::kLineRate;
+    Bench::printRow(
+        {QStringLiteral("16 KB at 11,520 B/s, Simulated display open as shadow"),
+         QStringLiteral("%1 %").arg(100 * open, 0, 'f', 2),
+         QStringLiteral("shadow closed: %1 %")
+             .arg(100 * closedPaced.median() / Bench::kLineRate, 0, 'f', 2),
+         QStringLiteral("%1 of closed").arg(openPaced.median() / closedPaced.median(), 0, 'f', 3),
+         QStringLiteral(">= 99 % of line rate"), open >= 0.99});
 }
 
 } // namespace

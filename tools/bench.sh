@@ -10,7 +10,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${ZEPTA_BENCH_DIR:-$root/build-bench}"
 "$root/tools/install-deps.sh" xvfb
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-programs=(bench_clisend bench_monitor bench_playback bench_busymodule bench_editorappend
+programs=(bench_clisend bench_tap bench_monitor bench_playback bench_busymodule bench_editorappend
           bench_logboard bench_startup)
 cmake --build "$build" --target "${programs[@]}" >/dev/null
 
@@ -33,6 +33,7 @@ echo
 echo "| measure | Zepta | reference (same run) | ratio | goal | met |"
 echo "|---|---|---|---|---|---|"
 run "$bin/bench_clisend"
+run "$bin/bench_tap"
 run "$bin/bench_monitor"
 run "$bin/bench_playback"
 run "$bin/bench_busymodule"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/shared/terminaltext.h"
 #include "core/serial/linesettings.h"
 #include "core/transport/codes.h"
 
@@ -67,8 +68,6 @@ std::optional<QByteArray> commandBytes(const QCommandLineParser &parser,
 // False, with the reason told, when codes cannot be one command.
 bool fitsOneCommand(const Codes &codes, QTextStream &err);
 
-// A name as it goes into a one-line message: control characters written as
-// \n, \r, \t or \xhh, so that a name cannot split or forge a message.
-QString shown(const QString &name);
+using TerminalText::shown;
 
 } // namespace CliOptions

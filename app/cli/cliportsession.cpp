@@ -40,6 +40,5 @@ QString CliPortSession::signalName() const
 // window's first words: the window's second line holds the same, unescaped.
 QString CliPortSession::described(const QString &text, const Error &cause) const
 {
-    return text.section(u'\n', 0, 0) + QStringLiteral(": ") +
-           CliOptions::shown(Connection::failureDetail(m_line.portName, cause));
+    return TerminalText::portFailure(text, m_line.portName, cause);
 }

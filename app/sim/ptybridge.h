@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/sim/decodedlineprinter.h"
+#include "app/sim/programterminal.h"
 #include "core/module/simulatedmodule.h"
 
 #include <QByteArray>
@@ -20,18 +22,15 @@ class PtyBridge : public QObject
 {
     Q_OBJECT
 public:
-    // Idle time after which an unfinished run of characters counts as ended.
-    static constexpr int kQuietMs = 50;
     static constexpr int kPumpMs = 2;
 
     // lineOut gets one line per command the module has finished with.
     PtyBridge(SimulatedModule &module, std::function<void(const QString &)> lineOut,
               QObject *parent = nullptr);
-    ~PtyBridge() override;
 
     // Creates the terminal; false with the reason in error.
     bool open(QString *error);
-    QString slavePath() const { return m_slavePath; }
+    QString slavePath() const { return m_terminal.slavePath(); }
     // Prints what the module has logged and not yet printed, an open text run included.
     void flushLog();
 
@@ -39,17 +38,12 @@ private:
     void pump();
     void readInput();
     void writeReplies();
-    void printFinished(bool all);
 
     SimulatedModule &m_module;
-    std::function<void(const QString &)> m_lineOut;
-    int m_master = -1;
-    int m_slave = -1;
-    QString m_slavePath;
+    DecodedLinePrinter m_printer;
+    ProgramTerminal m_terminal;
     QSocketNotifier *m_readable = nullptr;
     QTimer m_pumpTimer;
-    QTimer m_quiet;
-    QByteArray m_pending;  // read from the terminal, not yet taken by the line
-    QByteArray m_replies;  // from the line, not yet taken by the terminal
-    quint64 m_printed = 0; // serial of the last log entry printed
+    QByteArray m_pending; // read from the terminal, not yet taken by the line
+    QByteArray m_replies; // from the line, not yet taken by the terminal
 };

@@ -51,6 +51,9 @@ QtSerialDevice::QtSerialDevice(QObject *parent)
     : SerialDevice(parent)
     , m_port(new QSerialPort(this))
 {
+    // Qt's own notifier fetches arriving bytes into its buffer, where
+    // readAvailable() takes them first.
+    connect(m_port, &QSerialPort::readyRead, this, &SerialDevice::readyRead);
 }
 
 QtSerialDevice::~QtSerialDevice()

@@ -50,6 +50,9 @@ public:
     virtual Result<qint64> bytesQueued();
 
 signals:
+    // Bytes arrived: a hint for a reader that waits on the event loop. A device
+    // that cannot tell never emits it (the simulated module, the fakes).
+    void readyRead();
     // The device vanished underneath an open port (adapter unplugged, far end
     // gone). Emitted once; the device is closed when it is emitted.
     void lost(const Error &error);

@@ -89,6 +89,7 @@ Result<void> SerialLine::open(const PortAddress &address, const LineSettings &se
     m_device = std::move(device);
     m_lostCause.reset();
     connect(m_device.get(), &SerialDevice::lost, this, &SerialLine::onDeviceLost);
+    connect(m_device.get(), &SerialDevice::readyRead, this, &SerialLine::readyRead);
 
     // Any failure from here on closes the device again, so that the next Online
     // opens it cleanly instead of finding it half configured and "already open".
@@ -174,5 +175,22 @@ Result<QByteArray> SerialLine::read(qsizetype maxSize)
         pumpEvents();
     }
     bytes.truncate(count);
+    if (count > 0)
+        emit received(bytes);
+    return bytes;
+}
+
+Result<QByteArray> SerialLine::readWaiting(qsizetype maxSize)
+{
+    const QScopedValueRollback<int> busy(m_busy, m_busy + 1);
+    if (!m_device)
+        return notOpen(Error::Kind::PortRead);
+    QByteArray bytes(std::max<qsizetype>(maxSize, 0), Qt::Uninitialized);
+    const Result<qint64> n = m_device->readAvailable(bytes.data(), bytes.size());
+    if (!n)
+        return atStep(Error::Kind::PortRead, n.error());
+    bytes.truncate(*n);
+    if (!bytes.isEmpty())
+        emit received(bytes);
     return bytes;
 }

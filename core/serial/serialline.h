@@ -44,7 +44,8 @@ public:
     // How pending window events are processed inside reads and writes;
     // the default is QCoreApplication::processEvents.
     void setEventPump(EventPump pump) { m_pump = std::move(pump); }
-    // Tests and fault injection shorten the time-outs; the program never does.
+    // Tests and fault injection shorten the time-outs; a relay lengthens the
+    // write's, so that a module that holds CTS low only holds it up.
     void setTimeouts(int readMs, int writePerByteMs)
     {
         m_readTimeoutMs = readMs;
@@ -66,6 +67,9 @@ public:
     // What is waiting, up to maxSize bytes: nothing at once when nothing
     // waits, otherwise what comes within the read time-out.
     Result<QByteArray> read(qsizetype maxSize);
+    // What has arrived, up to maxSize bytes, at once: it never waits and never
+    // lets events run, for a relay that reads whenever readyRead() says so.
+    Result<QByteArray> readWaiting(qsizetype maxSize);
     // Writes bytes and returns how many left the port; see serialwrite.cpp.
     // A write that got nothing out within its time-out (one second per byte)
     // fails, with "write timed out: 0 of n bytes left the port".
@@ -81,6 +85,15 @@ public:
     SerialDevice *device() const { return m_device.get(); }
 
 signals:
+    // Bytes that left the port, in order and each once, as the write that
+    // counted them returns; and bytes a read returned. The views live only
+    // while the signal runs, so listeners connect directly and copy what they
+    // keep. Following the line this way never changes what goes out.
+    void sent(QByteArrayView bytes);
+    void received(QByteArrayView bytes);
+    // Bytes have arrived (a hint from the device; a device that cannot tell
+    // never says so).
+    void readyRead();
     // The open port's device vanished while no operation was running on it.
     // The port is closed already; during an operation its result reports it instead.
     void lost(const Error &error);
@@ -89,6 +102,7 @@ private:
     // The step that failed, with the device's number and text.
     static Error atStep(Error::Kind step, const Error &cause);
     Error notOpen(Error::Kind kind) const;
+    Result<int> writeBytes(QByteArrayView bytes);
     // The settings on the open device; a refusal is the open's step that applies them.
     Result<void> apply(const LineSettings &settings);
     int takeOverInFlight(QByteArrayView bytes);

@@ -31,6 +31,14 @@ constexpr qint64 kTransmitterBurst = 16;
 
 Result<int> SerialLine::write(QByteArrayView bytes)
 {
+    const Result<int> left = writeBytes(bytes);
+    if (left && *left > 0)
+        emit sent(bytes.first(*left));
+    return left;
+}
+
+Result<int> SerialLine::writeBytes(QByteArrayView bytes)
+{
     const QScopedValueRollback<int> busy(m_busy, m_busy + 1);
     if (!m_device)
         return notOpen(Error::Kind::PortWrite);

@@ -26,6 +26,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -65,7 +66,10 @@ MainWindow::MainWindow(const MainWindowParts &parts, QWidget *parent)
     new MonitorButtons(m_parts.session.monitor, m_parts.prompt, m_parts.session.codePage,
                        m_monitorButtons, this);
     // Before the start-up, which may go online on the simulator.
-    new SimulatorWindowOpener(m_parts.session.connection, m_parts.state, this);
+    auto *display = new SimulatorWindowOpener(m_parts.session.connection, m_parts.state, this);
+    connect(m_displayButton, &QPushButton::clicked, display, &SimulatorWindowOpener::showDisplay);
+    connect(display, &SimulatorWindowOpener::canShowChanged, m_displayButton, &QWidget::setEnabled);
+    m_displayButton->setEnabled(display->canShow());
 
     runStartup();
 }
@@ -86,8 +90,16 @@ QWidget *MainWindow::buildModelRow()
     auto *label = new QLabel(QStringLiteral("Select Display type"), row);
     label->setObjectName(QStringLiteral("DisplayListLabel"));
     label->setBuddy(m_displayList);
+    // The glass of the model chosen here: the simulator's, or a shadow of the real port.
+    m_displayButton = new QPushButton(QStringLiteral("Simulated display"), row);
+    m_displayButton->setObjectName(QStringLiteral("SimulatedDisplayButton"));
+    m_displayButton->setToolTip(
+        QStringLiteral("Show what the module's glass should show now and the commands it was "
+                       "sent.\nOn a real port: a shadow fed with every byte Zepta writes, from "
+                       "the first time it is shown."));
     layout->addWidget(label);
     layout->addWidget(m_displayList);
+    layout->addWidget(m_displayButton);
     layout->addStretch(1);
     layout->addWidget(makeAboutButton(m_parts.prompt, row));
     return row;

@@ -16,6 +16,7 @@ class Prompt;
 class QBoxLayout;
 class QComboBox;
 class QGroupBox;
+class QPushButton;
 class RecorderButtons;
 class SessionConfig;
 class SetupState;
@@ -85,6 +86,7 @@ private:
     std::unique_ptr<SessionConfig> m_config;
     CursorPickerModel *m_picker = nullptr;
     QComboBox *m_displayList = nullptr;
+    QPushButton *m_displayButton = nullptr; // the Simulated display, or the port's shadow
     ConnectionBar *m_connectionBar = nullptr;
     ModeTabStrip *m_tabs = nullptr;
     DirectCommandPanel *m_commandPanel = nullptr;

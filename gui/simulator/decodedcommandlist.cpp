@@ -40,6 +40,9 @@ void DecodedCommandList::fill(QListWidgetItem *item, int entryIndex)
     case LogVerdict::Ignored:
         item->setForeground(QColor(120, 120, 120));
         break;
+    case LogVerdict::Reply:
+        item->setForeground(QColor(20, 90, 190));
+        break;
     case LogVerdict::Applied:
         break;
     }

@@ -6,7 +6,8 @@ class CommandLog;
 
 // The module's decoded-command list: one row per command with its name and
 // bytes; what the module did not understand stands out in red, what it
-// ignored in grey with the reason.
+// ignored in grey with the reason, and the replies of a real module (a shadow
+// of its port) in blue.
 class DecodedCommandList : public QListWidget
 {
     Q_OBJECT

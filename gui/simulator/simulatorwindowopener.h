@@ -6,7 +6,9 @@
 #include <memory>
 
 class Connection;
+class ModuleModel;
 class SetupState;
+class ShadowModule;
 class SimulatedModule;
 class SimulatorWindow;
 class QWidget;
@@ -17,6 +19,11 @@ class QWidget;
 // (what the module did is what the user came to look at); the user may close
 // it at any time, and the next Online on the simulator shows it again, with
 // the same module.
+//
+// On any other port the user may ask for the window as a shadow of the real
+// module: from then on, for the rest of the run, a shadow module reads every
+// byte that leaves the port and every reply read back (it never holds up a
+// write), and the window shows it, offline too, as it does the simulator.
 class SimulatorWindowOpener : public QObject
 {
     Q_OBJECT
@@ -25,14 +32,29 @@ public:
     SimulatorWindowOpener(Connection &connection, SetupState &state, QWidget *owner);
     ~SimulatorWindowOpener() override;
 
+    // Shows the window: the simulator's while online on it, otherwise while
+    // online the shadow of the port, and offline the one shown last.
+    void showDisplay();
+    // Whether showDisplay() has anything to show.
+    bool canShow() const;
+    // The shadow, once the user asked for it; null before.
+    ShadowModule *shadow() const { return m_shadow.get(); }
+
+signals:
+    void canShowChanged(bool canShow);
+
 private:
     void onConnectionChanged();
     void onDisplayModelChanged(int model);
+    void showModel(ModuleModel &model);
+    QString shadowTitle() const;
 
     Connection &m_connection;
     SetupState &m_state;
     QWidget *m_owner;
     std::shared_ptr<SimulatedModule> m_module;
+    std::unique_ptr<ShadowModule> m_shadow;
     QPointer<SimulatorWindow> m_window;
+    ModuleModel *m_shown = nullptr; // the model m_window shows
     bool m_online = false;
 };

@@ -3,12 +3,17 @@
 
 #include "core/serial/serialline.h"
 #include "core/session/devicefactory.h"
+#include "support/pseudoterminal.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
 
 #include <csignal>
 
@@ -42,6 +47,35 @@ QByteArray readReply(SerialLine &port, int size)
     return reply;
 }
 
+// A program's end of a terminal, written without blocking.
+struct ProgramEnd
+{
+    int fd = -1;
+    explicit ProgramEnd(const QString &path)
+        : fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK))
+    {
+    }
+    ~ProgramEnd() { ::close(fd); }
+    // Writes what the terminal takes now; the count taken.
+    qsizetype write(QByteArrayView bytes) const
+    {
+        const ssize_t n = ::write(fd, bytes.data(), size_t(bytes.size()));
+        return n > 0 ? n : 0;
+    }
+};
+
+// The most a terminal holds for a reader that does not read: the kernel's
+// 64 KB of buffers and the line discipline's 4 KB.
+constexpr qsizetype kTerminalHolds = 68 * 1024;
+
+QByteArray pattern(qsizetype size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = char(i * 7 % 251);
+    return bytes;
+}
+
 } // namespace
 
 class ZeptaSimTest : public QObject
@@ -53,6 +87,8 @@ private slots:
     void commandLineIsAnswered();
     void moduleAtTheFarEndOfATerminal();
     void showOpensTheWindowAndEndsOnSignal();
+    void tapPassesBytesBothWaysAndPrintsThem();
+    void tapHoldsTheProgramWhileTheModuleStalls();
 };
 
 void ZeptaSimTest::commandLineIsAnswered_data()
@@ -64,6 +100,8 @@ void ZeptaSimTest::commandLineIsAnswered_data()
     QTest::newRow("baud not a number") << QStringList{"--baud", "fast"} << 2;
     QTest::newRow("link without a path") << QStringList{"--link"} << 2;
     QTest::newRow("unknown argument") << QStringList{"--nope"} << 2;
+    QTest::newRow("cts without a tap") << QStringList{"--cts"} << 2;
+    QTest::newRow("tap on no port") << QStringList{"--tap", "/dev/zepta-no-such-port"} << 1;
 }
 
 void ZeptaSimTest::commandLineIsAnswered()
@@ -76,7 +114,7 @@ void ZeptaSimTest::commandLineIsAnswered()
     QCOMPARE(process.exitCode(), exitCode);
     if (exitCode == 0) {
         const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
-        for (const char *part : {"Usage:", "--model", "--dump", "Exit status"})
+        for (const char *part : {"Usage:", "--model", "--dump", "--tap PORT", "Exit status"})
             QVERIFY2(out.contains(QLatin1String(part)), part);
     } else {
         QVERIFY(process.readAllStandardError().startsWith("zepta-sim: "));
@@ -139,6 +177,86 @@ void ZeptaSimTest::showOpensTheWindowAndEndsOnSignal()
     // Six empty rows of 24 blanks.
     const QString out = QString::fromLocal8Bit(sim.readAllStandardOutput());
     QCOMPARE(out, QString(QString(24, ' ') + '\n').repeated(6));
+}
+
+void ZeptaSimTest::tapPassesBytesBothWaysAndPrintsThem()
+{
+    PseudoTerminal module; // the test plays the real module on its master
+    QProcess tap;
+    tap.start(ZEPTA_SIM_PATH, {"--tap", module.slavePath(), "--baud", "115200", "--dump"});
+    QVERIFY(tap.waitForStarted());
+    const QString path = firstLine(tap);
+    QVERIFY2(path.startsWith(QStringLiteral("/dev/")), qPrintable(path));
+
+    const QByteArray sent = QByteArray("\x1b\x40Hello") + hex("1f286583494e 1f28654030");
+    const QByteArray reply = QByteArray("\x28\x65\x40SIM-24B 4x24");
+    {
+        SerialLine program(systemSerialDeviceFactory());
+        QVERIFY(program.open(PortAddress::device(path), kSettings));
+        QCOMPARE(program.write(sent).value(), int(sent.size()));
+        QCOMPARE(module.readMaster(sent.size()), sent);
+        QVERIFY(module.writeMaster(reply));
+        QCOMPARE(readReply(program, int(reply.size()) + 1), reply);
+        program.close();
+    }
+
+    ::kill(pid_t(tap.processId()), SIGTERM);
+    QVERIFY(tap.waitForFinished(10000));
+    QCOMPARE(tap.exitCode(), 0);
+    const QStringList lines = QString::fromLocal8Bit(tap.readAllStandardOutput()).split('\n');
+    QCOMPARE(lines.mid(0, 5),
+             QStringList(
+                 {"Initialize  1B 40", "Text \"Hello\"  48 65 6C 6C 6F",
+                  "Serial OUT mode start  1F 28 65 83 49 4E", "Read product type  1F 28 65 40 30",
+                  "<< Reply \"(e@SIM-24B 4x24\"  28 65 40 53 49 4D 2D 32 34 42 20 34 78 32 34"}));
+    QCOMPARE(lines.value(5), QStringLiteral("Hello").leftJustified(24)); // the dump
+    // The port was given back: it opens again at once.
+    SerialLine again(systemSerialDeviceFactory());
+    QVERIFY(again.open(PortAddress::device(module.slavePath()), kSettings));
+}
+
+void ZeptaSimTest::tapHoldsTheProgramWhileTheModuleStalls()
+{
+    PseudoTerminal module;
+    QProcess tap;
+    tap.start(ZEPTA_SIM_PATH, {"--tap", module.slavePath()});
+    QVERIFY(tap.waitForStarted());
+    ProgramEnd program(firstLine(tap));
+    QVERIFY(program.fd >= 0);
+
+    // The module reads nothing: the program's writes stop taking bytes once
+    // the terminals on both sides and the tap's own 1024 bytes are full.
+    const QByteArray bytes = pattern(512 * 1024);
+    qsizetype written = 0;
+    for (int quiet = 0; quiet < 20; ++quiet) {
+        const qsizetype n = program.write(QByteArrayView(bytes).sliced(written));
+        written += n;
+        quiet = n > 0 ? 0 : quiet;
+        QTest::qWait(10);
+    }
+    QVERIFY2(written > 0 && written <= 2 * kTerminalHolds + 1024,
+             qPrintable(QString::number(written)));
+
+    // Reading again, the module gets every byte once, in order.
+    QByteArray received;
+    char buffer[4096];
+    for (int idle = 0; received.size() < bytes.size() && idle < 500;) {
+        written += program.write(QByteArrayView(bytes).sliced(written));
+        const ssize_t n = ::read(module.masterFd(), buffer, sizeof buffer);
+        if (n > 0)
+            received.append(buffer, n);
+        idle = n > 0 ? 0 : idle + 1;
+        if (n <= 0)
+            QTest::qWait(2);
+    }
+    QCOMPARE(received.size(), bytes.size());
+    QVERIFY(received == bytes);
+
+    // The module's end goes away: the tap says so and fails.
+    module.closeMaster();
+    QVERIFY(tap.waitForFinished(10000));
+    QCOMPARE(tap.exitCode(), 1);
+    QVERIFY(tap.readAllStandardError().startsWith("zepta-sim: the module's end went away: "));
 }
 
 QTEST_GUILESS_MAIN(ZeptaSimTest)

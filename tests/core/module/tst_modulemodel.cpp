@@ -2,6 +2,7 @@
 
 #include "core/base/displaymodel.h"
 #include "core/module/modulemodel.h"
+#include "core/module/shadowmodule.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -68,6 +69,7 @@ private slots:
     void serialOutModeAnswersStatusRequests();
     void listSaysWhatTheModuleMadeOfIt_data();
     void listSaysWhatTheModuleMadeOfIt();
+    void shadowListsTheRealRepliesBetweenCommands();
     void garbageNeverWedgesTheModule();
     void codeTypesAndInternationalSets_data();
     void codeTypesAndInternationalSets();
@@ -334,6 +336,26 @@ void ModuleModelTest::listSaysWhatTheModuleMadeOfIt()
     QTEST(glass(m.model), "glass");
     QTEST(m.model.pendingBytes(), "pending");
     QCOMPARE(m.model.takeReply(), QByteArray());
+}
+
+void ModuleModelTest::shadowListsTheRealRepliesBetweenCommands()
+{
+    ShadowModule shadow(std::make_shared<ManualModuleClock>());
+    // In Serial OUT mode the model would answer the request itself.
+    shadow.hostWrote(hex("1b40") + "Hi" + hex("1f286583494e 1f28654030"));
+    // The real module's reply, in the pieces the line read it in.
+    shadow.moduleSent(hex("286540") + "SIM");
+    shadow.moduleSent("-24B");
+    shadow.hostWrote(hex("1f286584 4f5554") + "!");
+    shadow.moduleSent(hex("07"));
+    const QStringList lines = logLines(shadow.model());
+    QCOMPARE(lines.size(), 8);
+    QCOMPARE(lines.mid(0, 2), QStringList({"Initialize  1B 40", "Text \"Hi\"  48 69"}));
+    QVERIFY(lines[3].startsWith(QStringLiteral("Read product type")));
+    QCOMPARE(lines[4], QStringLiteral("<< Reply \"(e@SIM-24B\"  28 65 40 53 49 4D 2D 32 34 42"));
+    QCOMPARE(lines[7], QStringLiteral("<< Reply \"\u00B7\"  07"));
+    QCOMPARE(shadow.model().takeReply(), QByteArray()); // the model's own went nowhere
+    QCOMPARE(glass(shadow.model()), QStringLiteral("Hi!"));
 }
 
 void ModuleModelTest::garbageNeverWedgesTheModule()

@@ -105,6 +105,8 @@ void SerialLineTest::stoppedQueueDropsWhatDidNotLeave()
     rig.line->holdOffAt = 3; // CTS goes low after three bytes
     rig.port.setTimeouts(SerialLine::kReadTimeoutMs, 2);
     QVERIFY(rig.open());
+    QByteArray told; // what listeners heard left the port
+    connect(&rig.port, &SerialLine::sent, this, [&told](QByteArrayView bytes) { told += bytes; });
 
     Result<int> last = 0;
     QCOMPARE(writeOn(rig.port, "0123456789", &last), 3);
@@ -119,6 +121,7 @@ void SerialLineTest::stoppedQueueDropsWhatDidNotLeave()
     QCOMPARE(writeOn(rig.port, "ab", &last), 2); // the line runs again: new bytes only
     QTRY_COMPARE(rig.line->reportedQueue(), 0);
     QCOMPARE(rig.line->wire, QByteArray("012ab"));
+    QCOMPARE(told, rig.line->wire);
 }
 
 void SerialLineTest::bytesGivenUpAreNeverSent()

@@ -3,7 +3,13 @@
 // program's test.
 
 #include "../mainwindow/systemwindow.h"
+#include "core/module/shadowmodule.h"
+#include "core/module/simulatordevice.h"
 #include "gui/simulator/simulatorwindow.h"
+#include "gui/simulator/simulatorwindowopener.h"
+#ifdef Q_OS_UNIX
+#include "support/pseudoterminal.h"
+#endif
 
 namespace {
 
@@ -45,6 +51,7 @@ private slots:
     void onlineWithTheSimulatorShowsItsGlass();
     void displayStaysAfterOfflineAndReturnsOnOnline();
     void savedSimulatorPortGoesOnlineAtStart();
+    void shadowOfAPortShowsWhatTheSimulatorShows();
 };
 
 void TestSimulatorEndToEnd::onlineWithTheSimulatorShowsItsGlass()
@@ -126,6 +133,34 @@ void TestSimulatorEndToEnd::savedSimulatorPortGoesOnlineAtStart()
         saved = fileBytes(desk.configPath());
     }
     QCOMPARE(saved, QByteArray("zSimulator\r\n3012"));
+}
+
+void TestSimulatorEndToEnd::shadowOfAPortShowsWhatTheSimulatorShows()
+{
+#ifdef Q_OS_UNIX
+    Desk desk;
+    desk.click("RecCommandButton"); // a board recorded offline
+    issueSequence(desk);
+    desk.click("StopCommandButton");
+
+    PseudoTerminal port;
+    QVERIFY(!desk.find("SimulatedDisplayButton")->isEnabled());
+    QVERIFY(desk.goOnline(port.slavePath()));
+    desk.click("SimulatedDisplayButton");
+    QVERIFY(desk.display() && desk.display()->isVisible());
+    ShadowModule *shadow = desk.form->findChild<SimulatorWindowOpener *>()->shadow();
+    QVERIFY(shadow);
+    desk.click("PlayCommandButton");
+    QTRY_COMPARE(shadow->model().textRows(), kGlassAfterSequence);
+
+    desk.click("OfflineButton");
+    QVERIFY(desk.goOnline(QStringLiteral("Simulator")));
+    desk.click("PlayCommandButton");
+    QTRY_COMPARE(desk.module()->model().textRows(), kGlassAfterSequence);
+    QVERIFY(desk.prompt.messages().isEmpty());
+#else
+    QSKIP("Needs a pseudo-terminal.");
+#endif
 }
 
 QTEST_MAIN(TestSimulatorEndToEnd)

@@ -1,0 +1,149 @@
+// How fast zepta-sim --tap passes a program's bytes on to the module: a
+// program writes a 128 KB command (plain blocking write() calls) into the
+// tap's terminal, and the module's end is a pseudo-terminal read as fast as
+// it can, or at the line's own 11,520 bytes a second (goal 99 % of it between
+// the first byte at the far end and the last). The reference for both is the
+// same write() straight into the module's terminal, measured in the same run.
+// The tap decodes and prints every command meanwhile (printed to /dev/null).
+//
+//   bench_tap [path/to/zepta-sim]
+#include "benchsupport.h"
+#include "support/pseudoterminal.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+constexpr qint64 kCommandBytes = 131072;
+constexpr int kFastRuns = 5;
+constexpr int kPacedRuns = 3; // 11.4 s each
+
+using Bench::kLineRate;
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NOCTTY);
+    qsizetype done = 0;
+    while (fd >= 0 && done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    ::close(fd);
+}
+
+// Bytes a second between the first and the last byte at the far end; 0 when
+// not all of them came.
+double oneRun(Bench::PtyDrain &drain, const std::function<void()> &send)
+{
+    drain.reset();
+    send();
+    if (!drain.waitFor(kCommandBytes) || drain.received() != kCommandBytes) {
+        std::printf("  a run delivered %lld of %lld bytes\n",
+                    static_cast<long long>(drain.received()),
+                    static_cast<long long>(kCommandBytes));
+        return 0;
+    }
+    return kCommandBytes / drain.firstToLastSeconds();
+}
+
+Bench::Samples rates(int runs, Bench::PtyDrain &drain, const std::function<void()> &send)
+{
+    Bench::Samples samples;
+    for (int i = 0; i < runs; ++i)
+        samples.add(oneRun(drain, send));
+    return samples;
+}
+
+QString rateText(const Bench::Samples &s)
+{
+    return s.scaled(1e-6).text(2, QStringLiteral("MB/s"));
+}
+
+// zepta-sim --tap on the module's terminal; its own terminal is at link.
+class Tap
+{
+public:
+    Tap(const QString &sim, const QString &modulePath, const QString &link)
+    {
+        m_process.setStandardOutputFile(QProcess::nullDevice());
+        m_process.start(sim, {"--tap", modulePath, "--baud", "115200", "--link", link});
+        for (int i = 0; i < 500 && !QFileInfo(link).isSymLink(); ++i)
+            QThread::msleep(10);
+    }
+    ~Tap()
+    {
+        ::kill(pid_t(m_process.processId()), SIGTERM);
+        m_process.waitForFinished(10000);
+        if (m_process.exitCode() != 0)
+            std::printf("  zepta-sim: %s\n", m_process.readAllStandardError().constData());
+    }
+
+private:
+    QProcess m_process;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QString sim = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(ZEPTA_SIM_PATH);
+    const QByteArray bytes(kCommandBytes, 'U');
+    PseudoTerminal module;
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("tap"));
+    if (!module.isValid() || !dir.isValid())
+        return 1;
+
+    Bench::Samples fast;
+    Bench::Samples fastRef;
+    Bench::Samples paced;
+    Bench::Samples pacedRef;
+    {
+        Bench::PtyDrain drain(module.masterFd());
+        fastRef = rates(kFastRuns, drain, [&] { writeAll(module.slavePath(), bytes); });
+    }
+    {
+        Bench::PtyDrain drain(module.masterFd(), kLineRate);
+        pacedRef = rates(1, drain, [&] { writeAll(module.slavePath(), bytes); });
+    }
+    {
+        const Tap tap(sim, module.slavePath(), link);
+        {
+            Bench::PtyDrain drain(module.masterFd());
+            fast = rates(kFastRuns, drain, [&] { writeAll(link, bytes); });
+        }
+        Bench::PtyDrain drain(module.masterFd(), kLineRate);
+        paced = rates(kPacedRuns, drain, [&] { writeAll(link, bytes); });
+    }
+    std::printf("%lld bytes read as fast as possible: through the tap %s, write() %s\n",
+                static_cast<long long>(kCommandBytes), qPrintable(rateText(fast)),
+                qPrintable(rateText(fastRef)));
+
+    Bench::printRow({QStringLiteral("128 KB through zepta-sim --tap into a pty read at once"),
+                     rateText(fast), QStringLiteral("write(): ") + rateText(fastRef),
+                     QStringLiteral("%1x line rate").arg(fast.median() / kLineRate, 0, 'f', 0),
+                     QStringLiteral(">= 100x line rate"), fast.median() >= 100 * kLineRate});
+    Bench::printRow(
+        {QStringLiteral("128 KB through zepta-sim --tap into a pty read at 11,520 B/s"),
+         paced.scaled(100 / kLineRate).text(2, QStringLiteral("%")),
+         QStringLiteral("write(): ") +
+             pacedRef.scaled(100 / kLineRate).text(2, QStringLiteral("%")),
+         QStringLiteral("%1 of write()").arg(paced.median() / pacedRef.median(), 0, 'f', 3),
+         QStringLiteral(">= 99 % of line rate"), paced.median() >= 0.99 * kLineRate});
+    return 0;
+}
