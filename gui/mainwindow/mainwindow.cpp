@@ -10,6 +10,7 @@
 #include "gui/commandpanel/directcommandpanel.h"
 #include "gui/common/aboutzepta.h"
 #include "gui/common/monitorview.h"
+#include "gui/common/wheelguard.h"
 #include "gui/common/widgetprompt.h"
 #include "gui/common/windowhold.h"
 #include "gui/mainwindow/connectionbar.h"
@@ -37,6 +38,8 @@ MainWindow::MainWindow(const MainWindowParts &parts, QWidget *parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Zepta [Ver1.13]"));
+    // Before any control is polished: it changes how lists take focus.
+    new WheelGuard(this);
     // Nothing a list selects while it is being filled may reach the module.
     m_parts.state.setListsReady(false);
     m_picker = new CursorPickerModel(m_parts.session.transport, this);

@@ -15,6 +15,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QSignalSpy>
+#include <QSlider>
+#include <QWheelEvent>
 
 #include <csignal>
 
@@ -53,6 +55,8 @@ private slots:
     void panelResetRestoresTheCaption();
     void modelChanges();
     void aboutTellsTheVersionAndTheIconIsThere();
+    void wheelChangesOnlyAFocusedControl_data();
+    void wheelChangesOnlyAFocusedControl();
 };
 
 void TestMainWindow::fixedPitchMonitor()
@@ -438,6 +442,39 @@ void TestMainWindow::aboutTellsTheVersionAndTheIconIsThere()
     // The windows' icon is linked in, from the smallest size to the largest.
     const QList<QSize> sizes = zeptaIcon().availableSizes();
     QVERIFY(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(256, 256)));
+}
+
+void TestMainWindow::wheelChangesOnlyAFocusedControl_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<bool>("focused");
+    QTest::newRow("list") << "ScreensaverList" << false;
+    QTest::newRow("slider") << "WaitSlider" << false;
+    QTest::newRow("tab bar") << "TabStrip1" << false;
+    QTest::newRow("focused list") << "ScreensaverList" << true;
+}
+
+void TestMainWindow::wheelChangesOnlyAFocusedControl()
+{
+    QFETCH(QString, control);
+    QFETCH(bool, focused);
+    Window w;
+    w.start();
+    QVERIFY(w.p.goOnline());
+    w.form->show();
+    QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
+    QWidget *target = w.find(control);
+    (focused ? target : w.find("TxtChr"))->setFocus();
+    const char *value = qobject_cast<QSlider *>(target) ? "value" : "currentIndex";
+    const int before = target->property(value).toInt();
+    // A wheel that hands out focus would let its own first notch through.
+    QVERIFY(target->focusPolicy() != Qt::WheelFocus);
+    const QPointF at = target->rect().center();
+    QWheelEvent notch(at, target->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &notch);
+    QCOMPARE(target->property(value).toInt() != before, focused);
+    QCOMPARE(!w.p.line->written.isEmpty(), focused);
 }
 
 QTEST_MAIN(TestMainWindow)
