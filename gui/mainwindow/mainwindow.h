@@ -19,6 +19,7 @@ class QGroupBox;
 class RecorderButtons;
 class SessionConfig;
 class SetupState;
+class WindowState;
 struct CommandSession;
 
 // Everything the main window works with; the program builds it once, tests
@@ -30,6 +31,8 @@ struct MainWindowParts
     Prompt &prompt;
     PortLister portLister;   // the machine's serial ports for ComSel
     QString configDirectory; // where "Config_QV_demo.dat" lives
+    // Where the windows' places are remembered; empty: nowhere (tests).
+    QString windowStateFile = {};
 };
 
 // The main window. Creating it runs the start-up (lists, saved settings,
@@ -42,7 +45,8 @@ public:
     explicit MainWindow(const MainWindowParts &parts, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Shows the window as large as its panels want, or maximized when the
+    // Shows the window where the user left it, if that is still wholly on a
+    // screen; otherwise as large as its panels want, or maximized when the
     // screen is smaller than that (1366x768 laptops).
     void showFitted();
 
@@ -83,12 +87,14 @@ private:
 
     MainWindowParts m_parts;
     std::unique_ptr<SessionConfig> m_config;
+    std::unique_ptr<WindowState> m_windowState;
     CursorPickerModel *m_picker = nullptr;
     QComboBox *m_displayList = nullptr;
     ConnectionBar *m_connectionBar = nullptr;
     ModeTabStrip *m_tabs = nullptr;
     DirectCommandPanel *m_commandPanel = nullptr;
     QWidget *m_panelContent = nullptr; // panel 0 without its scroll bars
+    QWidget *m_displayDock = nullptr;  // where the simulated display docks
     QGroupBox *m_recFrame = nullptr;
     QBoxLayout *m_recButtons = nullptr;
     QGroupBox *m_monitorFrame = nullptr;

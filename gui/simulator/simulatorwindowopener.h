@@ -9,6 +9,7 @@ class Connection;
 class SetupState;
 class SimulatedModule;
 class SimulatorWindow;
+class WindowState;
 class QWidget;
 
 // Shows the "Simulated display" whenever the connection goes online on the
@@ -17,22 +18,37 @@ class QWidget;
 // (what the module did is what the user came to look at); the user may close
 // it at any time, and the next Online on the simulator shows it again, with
 // the same module.
+//
+// The display either floats above the main window (a tool window of it, so a
+// click in the main window does not bury it) or sits docked in the main
+// window's free room; the user chooses on the display, and the choice and the
+// floating window's place are remembered.
 class SimulatorWindowOpener : public QObject
 {
     Q_OBJECT
 public:
-    // The window becomes a window of its own on top of `owner` (the main window).
-    SimulatorWindowOpener(Connection &connection, SetupState &state, QWidget *owner);
+    SimulatorWindowOpener(Connection &connection, SetupState &state, WindowState &windowState,
+                          QWidget *dock, QWidget *owner);
     ~SimulatorWindowOpener() override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void onConnectionChanged();
     void onDisplayModelChanged(int model);
+    void showWindow();
+    void setDocked(bool docked);
+    void placeWindow();
+    void rememberPlace();
 
     Connection &m_connection;
     SetupState &m_state;
+    WindowState &m_windowState;
+    QWidget *m_dock;
     QWidget *m_owner;
     std::shared_ptr<SimulatedModule> m_module;
     QPointer<SimulatorWindow> m_window;
     bool m_online = false;
+    bool m_waitingForOwner = false; // online before the main window showed
 };

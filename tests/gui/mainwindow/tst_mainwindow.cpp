@@ -4,6 +4,7 @@
 #include "app/shared/terminationsignals.h"
 #include "gui/common/fixedfont.h"
 #include "gui/common/monitorview.h"
+#include "gui/common/windowplacement.h"
 #include "gui/common/zeptaicon.h"
 #include "gui/mainwindow/cursorpicker.h"
 #include "gui/mainwindow/portcombobox.h"
@@ -14,6 +15,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QWheelEvent>
@@ -55,6 +57,8 @@ private slots:
     void panelResetRestoresTheCaption();
     void modelChanges();
     void aboutTellsTheVersionAndTheIconIsThere();
+    void placeRestoredOnlyWhollyOnAScreen_data();
+    void placeRestoredOnlyWhollyOnAScreen();
     void wheelChangesOnlyAFocusedControl_data();
     void wheelChangesOnlyAFocusedControl();
 };
@@ -442,6 +446,30 @@ void TestMainWindow::aboutTellsTheVersionAndTheIconIsThere()
     // The windows' icon is linked in, from the smallest size to the largest.
     const QList<QSize> sizes = zeptaIcon().availableSizes();
     QVERIFY(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(256, 256)));
+}
+
+void TestMainWindow::placeRestoredOnlyWhollyOnAScreen_data()
+{
+    QTest::addColumn<QPoint>("offset"); // from the screen's free area's top left
+    QTest::addColumn<bool>("restored");
+    QTest::newRow("on the screen") << QPoint(20, 40) << true;
+    QTest::newRow("across its right edge") << QPoint(-100, 40) << false; // from the right
+    QTest::newRow("above it") << QPoint(20, -20) << false;
+    QTest::newRow("on a monitor gone since") << QPoint(5000, 40) << false;
+}
+
+void TestMainWindow::placeRestoredOnlyWhollyOnAScreen()
+{
+    QFETCH(QPoint, offset);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint from = offset.x() < 0 ? screen.topRight() : screen.topLeft();
+    QWidget left;
+    left.setGeometry(QRect(from + offset, QSize(200, 100)));
+    const QByteArray saved = left.saveGeometry();
+    QWidget next;
+    next.setGeometry(screen.left() + 10, screen.top() + 10, 50, 50);
+    QTEST(WindowPlacement::restore(&next, saved), "restored");
+    QTEST(next.geometry() == left.geometry(), "restored");
 }
 
 void TestMainWindow::wheelChangesOnlyAFocusedControl_data()
