@@ -10,6 +10,7 @@
 #include "core/transport/prompt.h"
 #include "gui/commandpanel/directcommandpanel.h"
 #include "gui/common/aboutzepta.h"
+#include "gui/common/focusorder.h"
 #include "gui/common/monitorview.h"
 #include "gui/common/wheelguard.h"
 #include "gui/common/widgetprompt.h"
@@ -75,6 +76,9 @@ MainWindow::MainWindow(const MainWindowParts &parts, QWidget *parent)
     new SimulatorWindowOpener(m_parts.session.connection, m_parts.state, *m_windowState,
                               m_displayDock, this);
 
+    // Built panel by panel, the controls were made in another order than
+    // they stand in.
+    FocusOrder::followLayout(this);
     runStartup();
 }
 

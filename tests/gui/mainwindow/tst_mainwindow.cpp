@@ -57,6 +57,7 @@ private slots:
     void panelResetRestoresTheCaption();
     void modelChanges();
     void aboutTellsTheVersionAndTheIconIsThere();
+    void tabFollowsThePanelsOnScreen();
     void placeRestoredOnlyWhollyOnAScreen_data();
     void placeRestoredOnlyWhollyOnAScreen();
     void wheelChangesOnlyAFocusedControl_data();
@@ -446,6 +447,31 @@ void TestMainWindow::aboutTellsTheVersionAndTheIconIsThere()
     // The windows' icon is linked in, from the smallest size to the largest.
     const QList<QSize> sizes = zeptaIcon().availableSizes();
     QVERIFY(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(256, 256)));
+}
+
+void TestMainWindow::tabFollowsThePanelsOnScreen()
+{
+    Window w;
+    w.start();
+    w.form->show();
+    QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
+    // One control of each panel, column by column as they stand, then the right column.
+    const QStringList landmarks = {"TabStrip1",        "TxtChr",
+                                   "Ctrl_0",           "CharBright",
+                                   "ModInit",          "FontCommandButton_0",
+                                   "FontCode_Combo",   "BlkCnt_Combo",
+                                   "WaitSlider",       "Pos_0",
+                                   "ComSel",           "OnlineButton",
+                                   "RecCommandButton", "TrHistory"};
+    w.find(landmarks.first())->setFocus();
+    QStringList visited;
+    for (int i = 0; i < 400 && visited.size() < landmarks.size(); ++i) {
+        const QString name = QApplication::focusWidget()->objectName();
+        if (landmarks.contains(name) && !visited.contains(name))
+            visited << name;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(visited, landmarks);
 }
 
 void TestMainWindow::placeRestoredOnlyWhollyOnAScreen_data()
