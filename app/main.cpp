@@ -5,6 +5,7 @@
 #include "core/session/commandsession.h"
 #include "core/session/devicefactory.h"
 #include "core/session/setupstate.h"
+#include "core/session/windowstate.h"
 #include "gui/common/widgetprompt.h"
 #include "gui/common/zeptaicon.h"
 #include "gui/mainwindow/mainwindow.h"
@@ -44,7 +45,8 @@ int main(int argc, char *argv[])
             box->close();
     });
 
-    MainWindow window({session, state, prompt, availablePorts, configDirectory});
+    MainWindow window(
+        {session, state, prompt, availablePorts, configDirectory, WindowState::userFile()});
     built = &window;
     prompt.setParentWidget(&window);
     if (closeRequested) {

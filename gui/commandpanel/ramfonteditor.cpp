@@ -5,6 +5,7 @@
 #include "gui/commandpanel/commandbuttongroup.h"
 #include "gui/common/busyguard.h"
 #include "gui/common/buttonpaint.h"
+#include "gui/common/keygrid.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -80,12 +81,12 @@ QWidget *RamFontEditor::buildMatrix()
         auto *dot = new QPushButton(matrix);
         dot->setObjectName(QStringLiteral("FontCommandButton_%1").arg(e));
         dot->setFixedSize(kDotSize, kDotSize);
-        dot->setFocusPolicy(Qt::NoFocus);
         grid->addWidget(dot, e / kFontColumns, e % kFontColumns);
         connect(dot, &QPushButton::clicked, this, [this, e] { toggleDot(e); });
         m_dotButtons << dot;
         paintDot(e);
     }
+    new KeyGrid({m_dotButtons.begin(), m_dotButtons.end()}, kFontColumns, matrix);
     return matrix;
 }
 

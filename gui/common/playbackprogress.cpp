@@ -5,6 +5,13 @@
 PlaybackProgress::PlaybackProgress(QLabel *label)
     : m_label(label)
 {
+    // The label holds its room from the start, and a longer count does not
+    // widen it: a run that starts or ends moves no button under the pointer
+    // (a click on STOP must not land on PLAY).
+    const QSize room =
+        label->fontMetrics().size(Qt::TextSingleLine, QStringLiteral("Line 000000 of 000000"));
+    label->setMinimumSize(room);
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
 }
 
 void PlaybackProgress::show(qsizetype line, qsizetype lineCount)

@@ -2,6 +2,7 @@
 
 #include "core/base/displaymodel.h"
 #include "core/session/cursorpickermodel.h"
+#include "gui/common/keygrid.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -64,7 +65,6 @@ CursorPicker::CursorPicker(CursorPickerModel &model, QWidget *parent)
         button->setObjectName(QStringLiteral("Pos_%1").arg(i));
         button->setFixedSize(kSide, kSide);
         button->setMouseTracking(true);
-        button->setFocusPolicy(Qt::TabFocus);
         QSizePolicy policy = button->sizePolicy();
         policy.setRetainSizeWhenHidden(true); // a smaller model leaves its frame as it is
         button->setSizePolicy(policy);
@@ -73,6 +73,7 @@ CursorPicker::CursorPicker(CursorPickerModel &model, QWidget *parent)
         connect(button, &QAbstractButton::clicked, this, [this, i] { m_model.click(i); });
         m_positions.append(button);
     }
+    new KeyGrid({m_positions.begin(), m_positions.end()}, DisplayModel::kColumns, this);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 
     connect(&m_model, &CursorPickerModel::captionChanged, this, &QGroupBox::setTitle);

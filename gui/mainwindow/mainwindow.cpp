@@ -5,13 +5,17 @@
 #include "core/session/cursorpickermodel.h"
 #include "core/session/sessionconfig.h"
 #include "core/session/setupstate.h"
+#include "core/session/windowstate.h"
 #include "core/transport/outputmonitor.h"
 #include "core/transport/prompt.h"
 #include "gui/commandpanel/directcommandpanel.h"
 #include "gui/common/aboutzepta.h"
+#include "gui/common/focusorder.h"
 #include "gui/common/monitorview.h"
+#include "gui/common/wheelguard.h"
 #include "gui/common/widgetprompt.h"
 #include "gui/common/windowhold.h"
+#include "gui/common/windowplacement.h"
 #include "gui/mainwindow/connectionbar.h"
 #include "gui/mainwindow/cursorpicker.h"
 #include "gui/mainwindow/monitorbuttons.h"
@@ -35,9 +39,12 @@ MainWindow::MainWindow(const MainWindowParts &parts, QWidget *parent)
     : QMainWindow(parent)
     , m_parts(parts)
     , m_config(std::make_unique<SessionConfig>(parts.configDirectory, parts.session.codePage))
+    , m_windowState(std::make_unique<WindowState>(parts.windowStateFile))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Zepta [Ver1.13]"));
+    // Before any control is polished: it changes how lists take focus.
+    new WheelGuard(this);
     // Nothing a list selects while it is being filled may reach the module.
     m_parts.state.setListsReady(false);
     m_picker = new CursorPickerModel(m_parts.session.transport, this);
@@ -61,16 +68,21 @@ MainWindow::MainWindow(const MainWindowParts &parts, QWidget *parent)
     columns->addLayout(left, 1);
     columns->addWidget(rightColumn, 0);
     setCentralWidget(central);
-    m_recorder = new RecorderButtons(m_parts.session, m_parts.prompt, m_recButtons, this);
+    m_recorder =
+        new RecorderButtons(m_parts.session, m_parts.prompt, *m_windowState, m_recButtons, this);
     connect(this, &MainWindow::closed, m_recorder, &RecorderButtons::shutDown);
     new MonitorButtons(m_parts.session.monitor, m_parts.prompt, m_parts.session.codePage,
                        m_monitorButtons, this);
     // Before the start-up, which may go online on the simulator.
-    auto *display = new SimulatorWindowOpener(m_parts.session.connection, m_parts.state, this);
+    auto *display = new SimulatorWindowOpener(m_parts.session.connection, m_parts.state,
+                                              *m_windowState, m_displayDock, this);
     connect(m_displayButton, &QPushButton::clicked, display, &SimulatorWindowOpener::showDisplay);
     connect(display, &SimulatorWindowOpener::canShowChanged, m_displayButton, &QWidget::setEnabled);
     m_displayButton->setEnabled(display->canShow());
 
+    // Built panel by panel, the controls were made in another order than
+    // they stand in.
+    FocusOrder::followLayout(this);
     runStartup();
 }
 
@@ -118,6 +130,12 @@ QWidget *MainWindow::buildTabs()
         new DirectCommandPanel(m_parts.session.transport, m_parts.state, m_parts.prompt, content);
     stack->addWidget(m_commandPanel);
     stack->addWidget(new CursorPicker(*m_picker, content), 0, Qt::AlignLeft);
+    // The free room below the picker, where the simulated display may dock.
+    m_displayDock = new QWidget(content);
+    m_displayDock->setObjectName(QStringLiteral("DisplayDock"));
+    (new QVBoxLayout(m_displayDock))->setContentsMargins(0, 0, 0, 0);
+    m_displayDock->hide();
+    stack->addWidget(m_displayDock);
     stack->addStretch(1);
     auto *scroll = new QScrollArea;
     scroll->setWidgetResizable(true);
@@ -212,12 +230,18 @@ QSize MainWindow::naturalSize() const
 
 void MainWindow::showFitted()
 {
+    if (WindowPlacement::restoreRemembered(this, *m_windowState)) {
+        show();
+        return;
+    }
+    // The frame goes on top of the size: a window as tall as the screen would
+    // lose its title bar above it.
     const QSize wanted = naturalSize();
-    const QRect available = screen()->availableGeometry();
-    resize(wanted.boundedTo(available.size()));
-    move(available.topLeft());
+    const QRect room = WindowPlacement::roomFor(this);
+    resize(wanted.boundedTo(room.size()));
+    move(screen()->availableGeometry().topLeft());
     // Without a window manager there is nobody to maximize; the size above stands.
-    if (wanted.width() > available.width() || wanted.height() > available.height())
+    if (wanted.width() > room.width() || wanted.height() > room.height())
         showMaximized();
     else
         show();
@@ -254,6 +278,7 @@ void MainWindow::shutDown()
     if (m_shutDown)
         return;
     m_shutDown = true;
+    WindowPlacement::remember(this, *m_windowState);
     const Result<void> saved = m_config->writeAtExit(m_parts.state, m_parts.session.connection);
     if (saved)
         return;

@@ -20,6 +20,7 @@ class QPushButton;
 class RecorderButtons;
 class SessionConfig;
 class SetupState;
+class WindowState;
 struct CommandSession;
 
 // Everything the main window works with; the program builds it once, tests
@@ -31,6 +32,8 @@ struct MainWindowParts
     Prompt &prompt;
     PortLister portLister;   // the machine's serial ports for ComSel
     QString configDirectory; // where "Config_QV_demo.dat" lives
+    // Where the windows' places are remembered; empty: nowhere (tests).
+    QString windowStateFile = {};
 };
 
 // The main window. Creating it runs the start-up (lists, saved settings,
@@ -43,7 +46,8 @@ public:
     explicit MainWindow(const MainWindowParts &parts, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Shows the window as large as its panels want, or maximized when the
+    // Shows the window where the user left it, if that is still wholly on a
+    // screen; otherwise as large as its panels want, or maximized when the
     // screen is smaller than that (1366x768 laptops).
     void showFitted();
 
@@ -84,6 +88,7 @@ private:
 
     MainWindowParts m_parts;
     std::unique_ptr<SessionConfig> m_config;
+    std::unique_ptr<WindowState> m_windowState;
     CursorPickerModel *m_picker = nullptr;
     QComboBox *m_displayList = nullptr;
     QPushButton *m_displayButton = nullptr; // the Simulated display, or the port's shadow
@@ -91,6 +96,7 @@ private:
     ModeTabStrip *m_tabs = nullptr;
     DirectCommandPanel *m_commandPanel = nullptr;
     QWidget *m_panelContent = nullptr; // panel 0 without its scroll bars
+    QWidget *m_displayDock = nullptr;  // where the simulated display docks
     QGroupBox *m_recFrame = nullptr;
     QBoxLayout *m_recButtons = nullptr;
     QGroupBox *m_monitorFrame = nullptr;

@@ -7,52 +7,22 @@
 #include "gui/common/buttonpaint.h"
 #include "gui/common/buttonpictures.h"
 #include "gui/common/playbackprogress.h"
+#include "gui/common/windowplacement.h"
 #include "gui/editor/editwindow.h"
 
 #include <QBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
 using ButtonPictures::Picture;
 
-namespace {
-
-// Beside the main window where the screen has room. Otherwise at the screen's
-// right edge below the recorder group, over the output monitor: REC and STOP
-// stay in reach, and so does most of the command panel.
-void placeBeside(QWidget *editor, const QWidget *main, const QWidget *recorder)
-{
-    // The window manager's title bar and border, which the editor's size leaves out.
-    constexpr int kFrameAllowance = 32;
-    const QRect screen = main->screen()->availableGeometry();
-    const QRect frame = main->frameGeometry();
-    QSize size = editor->size().boundedTo(screen.size());
-    QPoint at;
-    if (frame.right() + size.width() <= screen.right()) {
-        at = QPoint(frame.right() + 1, frame.top());
-    } else if (frame.left() - size.width() >= screen.left()) {
-        at = QPoint(frame.left() - size.width(), frame.top());
-    } else {
-        const int below = recorder->mapToGlobal(QPoint(0, recorder->height())).y() + 4;
-        const int room = screen.bottom() + 1 - below - kFrameAllowance;
-        if (room >= size.height() / 2)
-            size.setHeight(qMin(size.height(), room));
-        at = QPoint(screen.right() + 1 - size.width(),
-                    qMin(below, screen.bottom() + 1 - size.height() - kFrameAllowance));
-    }
-    editor->resize(size);
-    editor->move(at);
-}
-
-} // namespace
-
-RecorderButtons::RecorderButtons(CommandSession &session, Prompt &prompt, QBoxLayout *row,
-                                 QWidget *window)
+RecorderButtons::RecorderButtons(CommandSession &session, Prompt &prompt, WindowState &windowState,
+                                 QBoxLayout *row, QWidget *window)
     : QObject(window)
     , m_session(session)
     , m_board(session.logBoard)
     , m_prompt(prompt)
+    , m_windowState(windowState)
     , m_window(window)
     , m_flags(session.logBoard)
     , m_player(new LogBoardPlayer(m_flags, session.connection, session.queue, session.writer,
@@ -156,13 +126,17 @@ void RecorderButtons::openEditWindow()
     form->setLogText(m_board.takeText());
     m_board.setSink(form);
     connect(form, &EditWindow::closing, this, &RecorderButtons::editWindowClosing);
-    placeBeside(form, m_window, m_rec->parentWidget());
+    // Beside the main window, or over the output monitor below the recorder
+    // group: REC and STOP stay in reach, and so does most of the command panel.
+    if (!WindowPlacement::restoreRemembered(form, m_windowState))
+        WindowPlacement::placeBeside(form, m_window, m_rec->parentWidget());
     form->show();
     m_window->update();
 }
 
 void RecorderButtons::editWindowClosing(const QString &text)
 {
+    WindowPlacement::remember(m_editWindow, m_windowState);
     m_editWindow = nullptr;
     m_board.setSink(nullptr);
     m_board.setText(text);

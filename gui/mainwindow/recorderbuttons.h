@@ -17,6 +17,7 @@ class QBoxLayout;
 class QLabel;
 class QPushButton;
 class QWidget;
+class WindowState;
 
 // The recorder group of the main window: REC, STOP, PLAY, PAUSE and EDIT. The
 // flags live in the Log Board, which records by them; the buttons show them in
@@ -26,8 +27,10 @@ class RecorderButtons : public QObject
 {
     Q_OBJECT
 public:
-    // The buttons and the playback progress go into row, inside window.
-    RecorderButtons(CommandSession &session, Prompt &prompt, QBoxLayout *row, QWidget *window);
+    // The buttons and the playback progress go into row, inside window; the
+    // edit window opens where windowState last saw it.
+    RecorderButtons(CommandSession &session, Prompt &prompt, WindowState &windowState,
+                    QBoxLayout *row, QWidget *window);
     ~RecorderButtons() override;
 
     // The open edit window, or null.
@@ -50,6 +53,7 @@ private:
     CommandSession &m_session;
     LogBoard &m_board;
     Prompt &m_prompt;
+    WindowState &m_windowState;
     QWidget *m_window;
     LogBoardFlags m_flags;
     LogBoardPlayer *m_player;

@@ -5,6 +5,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 GlassWidget::GlassWidget(const ModuleModel &model, QWidget *parent)
     : QWidget(parent)
     , m_model(model)
@@ -34,5 +36,17 @@ void GlassWidget::refresh()
 void GlassWidget::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    GlassPaint::paint(painter, m_picture, rect());
+    const QSize natural = sizeHint();
+    const qreal scale =
+        std::min({1.0, qreal(width()) / natural.width(), qreal(height()) / natural.height()});
+    if (scale >= 1.0) {
+        GlassPaint::paint(painter, m_picture, rect());
+        return;
+    }
+    // The whole glass, smaller: every dot stays in its place.
+    painter.fillRect(rect(), palette().window());
+    painter.translate((width() - natural.width() * scale) / 2,
+                      (height() - natural.height() * scale) / 2);
+    painter.scale(scale, scale);
+    GlassPaint::paint(painter, m_picture, QRect(QPoint(), natural));
 }

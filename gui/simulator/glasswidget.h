@@ -19,7 +19,8 @@ public:
     const GlassPicture &picture() const { return m_picture; }
 
     QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
+    // Where room is short (docked in the main window) the glass draws smaller.
+    QSize minimumSizeHint() const override { return sizeHint() / 2; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

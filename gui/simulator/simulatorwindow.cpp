@@ -36,6 +36,7 @@ SimulatorWindow::SimulatorWindow(ModuleModel &model, QWidget *parent)
     , m_state(new QLabel(this))
     , m_commands(new DecodedCommandList(model.log(), this))
     , m_clear(new QPushButton(QStringLiteral("Clear"), this))
+    , m_dock(new QPushButton(this))
 {
     setObjectName(QStringLiteral("SimulatedDisplay"));
     setWindowTitle(QStringLiteral("Simulated display"));
@@ -51,11 +52,18 @@ SimulatorWindow::SimulatorWindow(ModuleModel &model, QWidget *parent)
     auto *heading = new QLabel(QStringLiteral("Decoded commands"), this);
     listSide->addWidget(heading);
     listSide->addWidget(m_commands, 1);
-    listSide->addWidget(m_clear, 0, Qt::AlignRight);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_dock);
+    buttons->addStretch(1);
+    buttons->addWidget(m_clear);
+    listSide->addLayout(buttons);
     auto *layout = new QHBoxLayout(this);
     layout->addLayout(glassSide);
     layout->addLayout(listSide, 1);
+    m_dock->setObjectName(QStringLiteral("DockButton"));
+    m_dock->hide(); // until someone offers a place to dock in
     m_commands->setMinimumWidth(360);
+    connect(m_dock, &QPushButton::clicked, this, [this] { emit dockRequested(!m_docked); });
 
     connect(m_clear, &QPushButton::clicked, this, [this] {
         m_model.log().clear();
@@ -89,6 +97,22 @@ void SimulatorWindow::setDisplayModel(int model)
     m_model.setDisplayModel(model);
     refresh();
     adjustSize();
+}
+
+void SimulatorWindow::setDocked(bool docked)
+{
+    m_docked = docked;
+    m_dock->show();
+    m_dock->setText(docked ? QStringLiteral("Float") : QStringLiteral("Dock"));
+    m_dock->setToolTip(docked ? QStringLiteral("Show the display in a window of its own, "
+                                               "above the main window")
+                              : QStringLiteral("Show the display in the main window, "
+                                               "below the cursor position picker"));
+    // Docked, the display fits the main window's free room: the list is as
+    // tall as the glass beside it, and narrow.
+    m_commands->setMinimumWidth(docked ? 160 : 360);
+    m_commands->setSizePolicy(QSizePolicy::Expanding,
+                              docked ? QSizePolicy::Ignored : QSizePolicy::Expanding);
 }
 
 void SimulatorWindow::refresh()

@@ -26,9 +26,15 @@ public:
     void setDisplayModel(int model);
     // Brings glass, state line and list up to the model now (the frame timer does this too).
     void refresh();
+    // Docked in another window, the list gives up its width and the glass
+    // draws smaller where room is short; the button, shown from the first
+    // call on, offers the other place.
+    void setDocked(bool docked);
 
 signals:
     void closed();
+    // The user asks for the display docked in the main window, or floating.
+    void dockRequested(bool docked);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -45,6 +51,8 @@ private:
     QLabel *m_state;
     DecodedCommandList *m_commands;
     QPushButton *m_clear;
+    QPushButton *m_dock;
+    bool m_docked = false;
     QTimer m_frame;
     bool m_outOfDate = false;
 };

@@ -1,6 +1,7 @@
 #include "core/base/codepage.h"
 #include "core/session/configfile.h"
 #include "core/session/sessionconfig.h"
+#include "core/session/windowstate.h"
 
 #include <QDir>
 #include <QFile>
@@ -59,6 +60,7 @@ private slots:
     void onlyARegularFileIsRead();
     void damagedFilesGiveWhatCanBeRead_data();
     void damagedFilesGiveWhatCanBeRead();
+    void windowPlacesKeptInTheUserFolder();
 };
 
 void TestConfigFile::startupFromFile_data()
@@ -228,6 +230,33 @@ void TestConfigFile::damagedFilesGiveWhatCanBeRead()
     QCOMPARE(planText(record), plan);
     QCOMPARE(warnings, warning.isEmpty() ? QStringList()
                                          : QStringList{"Settings in " + path + ": " + warning});
+}
+
+// Window places and the docked choice: a file of their own in the user's
+// configuration folder, read back by the next start; a failed write is told.
+void TestConfigFile::windowPlacesKeptInTheUserFolder()
+{
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+    const QString file = WindowState::userFile();
+    QCOMPARE(file, home.filePath(QStringLiteral("zepta/windows.conf")));
+    {
+        WindowState state(file);
+        QCOMPARE(state.geometry(QStringLiteral("Form1")), QByteArray());
+        QVERIFY(!state.displayDocked());
+        QVERIFY(state.setGeometry(QStringLiteral("Form1"), QByteArray("\x01\x00\xff", 3)).ok());
+        QVERIFY(state.setDisplayDocked(true).ok());
+    }
+    WindowState again(file);
+    QCOMPARE(again.geometry(QStringLiteral("Form1")), QByteArray("\x01\x00\xff", 3));
+    QCOMPARE(again.geometry(QStringLiteral("EditForm")), QByteArray());
+    QVERIFY(again.displayDocked());
+
+    QVERIFY(QFile(home.filePath(QStringLiteral("blocked"))).open(QIODevice::WriteOnly));
+    WindowState blocked(home.filePath(QStringLiteral("blocked/windows.conf")));
+    const Result<void> saved = blocked.setDisplayDocked(true);
+    QVERIFY(!saved.ok());
+    QVERIFY(saved.error().text.contains(QStringLiteral("windows.conf")));
 }
 
 QTEST_GUILESS_MAIN(TestConfigFile)

@@ -19,6 +19,7 @@ private slots:
     void entryNeverTakesALineBreak();
     void fontEditorSendsPatternAndCode_data();
     void fontEditorSendsPatternAndCode();
+    void fontMatrixDrawnByKeys();
     void blinkSendsTheChosenTimes_data();
     void blinkSendsTheChosenTimes();
     void waitStepsAndCountsHalfSeconds_data();
@@ -152,6 +153,29 @@ void TestPanelActions::fontEditorSendsPatternAndCode()
     QCOMPARE(bench.monitor.commandName(), "Delete RAM User Font code=" + c);
     QCOMPARE(bench.monitor.help(),
              QStringLiteral("-OpCode-  a   c  (a=1, c:code to delete &h20<=c<=&hff)"));
+}
+
+void TestPanelActions::fontMatrixDrawnByKeys()
+{
+    PanelBench bench;
+    bench.panel.show();
+    QVERIFY(QTest::qWaitForWindowActive(&bench.panel));
+    bench.find("FontCommandButton_0")->setFocus();
+    // The arrows stop at the matrix's edges: dots 0, 4, 9 and 35.
+    const QList<Qt::Key> keys = {
+        Qt::Key_Space, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right,
+        Qt::Key_Right, Qt::Key_Space, Qt::Key_Down,  Qt::Key_Space, Qt::Key_Up,
+        Qt::Key_Up,    Qt::Key_Left,  Qt::Key_Left,  Qt::Key_Left,  Qt::Key_Left,
+        Qt::Key_Left,  Qt::Key_Down,  Qt::Key_Down,  Qt::Key_Down,  Qt::Key_Down,
+        Qt::Key_Down,  Qt::Key_Down,  Qt::Key_Down,  Qt::Key_Down,  Qt::Key_Space};
+    for (const Qt::Key key : keys)
+        QTest::keyClick(QApplication::focusWidget(), key);
+    QVERIFY(bench.clickGuarded("FontDefineCommandButton"));
+    QCOMPARE(bench.take(), QStringLiteral("1B 26 01 30 30 05 11 02 00 00 08"));
+    // Tab leaves the matrix at once, from any dot.
+    bench.find("FontCommandButton_7")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QVERIFY(!QApplication::focusWidget()->objectName().startsWith(u"FontCommandButton"));
 }
 
 void TestPanelActions::blinkSendsTheChosenTimes_data()

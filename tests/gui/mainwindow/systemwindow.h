@@ -29,12 +29,15 @@ struct SystemWindow
     SetupState state;
     std::unique_ptr<MainWindow> form;
 
-    explicit SystemWindow(const QByteArray &config = {})
+    // The windows' places are kept in windowStateFile, by default in dir.
+    explicit SystemWindow(const QByteArray &config = {}, QString windowStateFile = {})
     {
         if (!config.isEmpty() && !writeFile(configPath(), config))
             qFatal("cannot write the settings file");
-        form =
-            std::make_unique<MainWindow>(MainWindowParts{session, state, prompt, {}, dir.path()});
+        if (windowStateFile.isEmpty())
+            windowStateFile = dir.filePath(QStringLiteral("windows.conf"));
+        form = std::make_unique<MainWindow>(
+            MainWindowParts{session, state, prompt, {}, dir.path(), windowStateFile});
     }
 
     QString configPath() const { return dir.filePath(QString::fromLatin1(ConfigFile::kFileName)); }

@@ -2,6 +2,7 @@
 // writes back, the connection group, and the cursor picker.
 
 #include "gui/common/monitorview.h"
+#include "gui/common/windowplacement.h"
 #include "gui/common/zeptaicon.h"
 #include "gui/mainwindow/cursorpicker.h"
 #include "gui/mainwindow/portcombobox.h"
@@ -13,7 +14,10 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QSignalSpy>
+#include <QSlider>
+#include <QWheelEvent>
 
 namespace {
 
@@ -48,6 +52,11 @@ private slots:
     void panelResetRestoresTheCaption();
     void modelChanges();
     void aboutTellsTheVersionAndTheIconIsThere();
+    void tabFollowsThePanelsOnScreen();
+    void placeRestoredOnlyWhollyOnAScreen_data();
+    void placeRestoredOnlyWhollyOnAScreen();
+    void wheelChangesOnlyAFocusedControl_data();
+    void wheelChangesOnlyAFocusedControl();
 };
 
 void TestMainWindow::fixedPitchMonitor()
@@ -398,6 +407,88 @@ void TestMainWindow::aboutTellsTheVersionAndTheIconIsThere()
     // The windows' icon is linked in, from the smallest size to the largest.
     const QList<QSize> sizes = zeptaIcon().availableSizes();
     QVERIFY(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(256, 256)));
+}
+
+void TestMainWindow::tabFollowsThePanelsOnScreen()
+{
+    Window w;
+    w.start();
+    w.form->show();
+    QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
+    // One control of each panel, column by column as they stand, then the right column.
+    const QStringList landmarks = {"TabStrip1",        "TxtChr",
+                                   "Ctrl_0",           "CharBright",
+                                   "ModInit",          "FontCommandButton_0",
+                                   "FontCode_Combo",   "BlkCnt_Combo",
+                                   "WaitSlider",       "Pos_0",
+                                   "ComSel",           "OnlineButton",
+                                   "RecCommandButton", "TrHistory"};
+    w.find(landmarks.first())->setFocus();
+    QStringList visited;
+    for (int i = 0; i < 400 && visited.size() < landmarks.size(); ++i) {
+        const QString name = QApplication::focusWidget()->objectName();
+        if (landmarks.contains(name) && !visited.contains(name))
+            visited << name;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QCOMPARE(visited, landmarks);
+}
+
+void TestMainWindow::placeRestoredOnlyWhollyOnAScreen_data()
+{
+    QTest::addColumn<QPoint>("offset"); // from the screen's free area's top left
+    QTest::addColumn<bool>("restored");
+    QTest::newRow("on the screen") << QPoint(20, 40) << true;
+    QTest::newRow("across its right edge") << QPoint(-100, 40) << false; // from the right
+    QTest::newRow("above it") << QPoint(20, -20) << false;
+    QTest::newRow("on a monitor gone since") << QPoint(5000, 40) << false;
+}
+
+void TestMainWindow::placeRestoredOnlyWhollyOnAScreen()
+{
+    QFETCH(QPoint, offset);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint from = offset.x() < 0 ? screen.topRight() : screen.topLeft();
+    QWidget left;
+    left.setGeometry(QRect(from + offset, QSize(200, 100)));
+    const QByteArray saved = left.saveGeometry();
+    QWidget next;
+    next.setGeometry(screen.left() + 10, screen.top() + 10, 50, 50);
+    QTEST(WindowPlacement::restore(&next, saved), "restored");
+    QTEST(next.geometry() == left.geometry(), "restored");
+}
+
+void TestMainWindow::wheelChangesOnlyAFocusedControl_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<bool>("focused");
+    QTest::newRow("list") << "ScreensaverList" << false;
+    QTest::newRow("slider") << "WaitSlider" << false;
+    QTest::newRow("tab bar") << "TabStrip1" << false;
+    QTest::newRow("focused list") << "ScreensaverList" << true;
+}
+
+void TestMainWindow::wheelChangesOnlyAFocusedControl()
+{
+    QFETCH(QString, control);
+    QFETCH(bool, focused);
+    Window w;
+    w.start();
+    QVERIFY(w.p.goOnline());
+    w.form->show();
+    QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
+    QWidget *target = w.find(control);
+    (focused ? target : w.find("TxtChr"))->setFocus();
+    const char *value = qobject_cast<QSlider *>(target) ? "value" : "currentIndex";
+    const int before = target->property(value).toInt();
+    // A wheel that hands out focus would let its own first notch through.
+    QVERIFY(target->focusPolicy() != Qt::WheelFocus);
+    const QPointF at = target->rect().center();
+    QWheelEvent notch(at, target->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &notch);
+    QCOMPARE(target->property(value).toInt() != before, focused);
+    QCOMPARE(!w.p.line->written.isEmpty(), focused);
 }
 
 QTEST_MAIN(TestMainWindow)

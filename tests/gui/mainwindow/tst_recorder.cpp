@@ -108,22 +108,44 @@ void TestRecorder::clickDuringPlayback()
 void TestRecorder::progressShownDuringPlayback()
 {
     Recorder w;
-    w.board().setText(kPlainLines);
+    // A long board: its count takes more room than the row has to spare.
+    w.board().setText(kPlainLines + QStringLiteral("\r\n").repeated(9996));
     QVERIFY(w.p.goOnline());
+    // As narrow as it goes, where a wider row must push its neighbours.
+    w.form->resize(w.form->minimumSizeHint());
+    w.form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
     auto *progress = w.find<QLabel>("PlayProgress");
+    // Where everything in the recorder group and the panel beside it stands:
+    // a run that starts or ends must move nothing under the pointer.
+    const auto layout = [&] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QList<QWidget *> widgets = w.recorderButtons();
+        widgets << w.find("RecFrame") << w.find("TxtChr") << progress;
+        QList<QRect> places;
+        for (const QWidget *widget : std::as_const(widgets))
+            places << QRect(widget->mapTo(w.form.get(), QPoint()), widget->size());
+        return places;
+    };
+    const QList<QRect> before = layout();
     QString during;
+    QList<QRect> placesDuring;
     // Read in the event turn after the first line.
     QObject::connect(
         w.form->findChild<LogBoardPlayer *>(), &LogBoardPlayer::progress, progress,
         [&] {
-            if (during.isEmpty())
+            if (during.isEmpty()) {
                 during = progress->text();
+                placesDuring = layout();
+            }
         },
         Qt::QueuedConnection);
     w.click("PlayCommandButton");
-    // Three lines and the empty piece after the last CR LF.
-    QCOMPARE(during, QStringLiteral("Line 1 of 4"));
+    // The lines and the empty piece after the last CR LF.
+    QCOMPARE(during, QStringLiteral("Line 1 of 10000"));
     QCOMPARE(progress->text(), QString());
+    QCOMPARE(placesDuring, before);
+    QCOMPARE(layout(), before);
 }
 
 void TestRecorder::binarySave_data()

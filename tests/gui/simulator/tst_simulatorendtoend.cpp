@@ -5,6 +5,7 @@
 #include "../mainwindow/systemwindow.h"
 #include "core/module/shadowmodule.h"
 #include "core/module/simulatordevice.h"
+#include "gui/common/windowplacement.h"
 #include "gui/simulator/simulatorwindow.h"
 #include "gui/simulator/simulatorwindowopener.h"
 #ifdef Q_OS_UNIX
@@ -15,7 +16,12 @@ namespace {
 
 struct Desk : SystemWindow
 {
-    using SystemWindow::SystemWindow;
+    // Shown, as the program shows it: the display waits for the main window.
+    explicit Desk(const QByteArray &config = {}, const QString &windowStateFile = {})
+        : SystemWindow(config, windowStateFile)
+    {
+        form->showFitted();
+    }
     SimulatorWindow *display() const
     {
         return form->findChild<SimulatorWindow *>(QStringLiteral("SimulatedDisplay"));
@@ -51,6 +57,7 @@ private slots:
     void onlineWithTheSimulatorShowsItsGlass();
     void displayStaysAfterOfflineAndReturnsOnOnline();
     void savedSimulatorPortGoesOnlineAtStart();
+    void dockedOrFloatingIsRemembered();
     void shadowOfAPortShowsWhatTheSimulatorShows();
 };
 
@@ -122,17 +129,57 @@ void TestSimulatorEndToEnd::displayStaysAfterOfflineAndReturnsOnOnline()
 void TestSimulatorEndToEnd::savedSimulatorPortGoesOnlineAtStart()
 {
     QByteArray saved;
+    QString windowState;
     {
         // Online on the 6 x 24 model at 115200 baud when last closed.
-        Desk desk("zSimulator\r\n3012");
+        SystemWindow desk("zSimulator\r\n3012");
         QVERIFY(desk.session.connection.isOnline());
         QCOMPARE(desk.find<QComboBox>("ComSel")->currentText(), QStringLiteral("Simulator"));
-        QVERIFY(desk.display() && desk.display()->isVisible());
-        QCOMPARE(desk.module()->model().displayModel(), 2);
+        // Shown before the main window, the display would open behind it.
+        auto *display = desk.form->findChild<SimulatorWindow *>();
+        QVERIFY(display && !display->isVisible());
+        desk.form->showFitted();
+        QTRY_VERIFY(display->isVisible());
+        QCOMPARE(simulatedModule(desk.session.serialLine.device())->model().displayModel(), 2);
+        for (const QWidget *window :
+             {static_cast<QWidget *>(desk.form.get()), static_cast<QWidget *>(display)}) {
+            QVERIFY2(WindowPlacement::onOneScreen(window->frameGeometry()),
+                     qPrintable(window->objectName()));
+        }
         desk.form->close();
         saved = fileBytes(desk.configPath());
+        windowState = QString::fromLatin1(fileBytes(desk.dir.filePath("windows.conf")));
     }
+    // The settings file keeps its layout; the places went to a file of their own.
     QCOMPARE(saved, QByteArray("zSimulator\r\n3012"));
+    QVERIFY(windowState.contains(QStringLiteral("[Form1]")));
+    QVERIFY(windowState.contains(QStringLiteral("[SimulatedDisplay]")));
+}
+
+void TestSimulatorEndToEnd::dockedOrFloatingIsRemembered()
+{
+    QTemporaryDir place;
+    const QString windowState = place.filePath(QStringLiteral("windows.conf"));
+    {
+        Desk desk({}, windowState);
+        QVERIFY(desk.goOnline(QStringLiteral("Simulator")));
+        QVERIFY(desk.display()->isWindow());
+        desk.click("DockButton", desk.display());
+        QCOMPARE(desk.display()->window(), desk.form.get());
+        QVERIFY(desk.display()->isVisible());
+        // The glass follows the module wherever the display is.
+        desk.click("ModInit");
+        desk.type(QStringLiteral("Docked"));
+        desk.click("TextSet");
+        QTRY_COMPARE(desk.module()->model().textRows().value(0).trimmed(),
+                     QStringLiteral("Docked"));
+    }
+    Desk desk({}, windowState);
+    QVERIFY(desk.goOnline(QStringLiteral("Simulator")));
+    QCOMPARE(desk.display()->window(), desk.form.get());
+    desk.click("DockButton", desk.display());
+    QVERIFY(desk.display()->isWindow() && desk.display()->isVisible());
+    QVERIFY(WindowPlacement::onOneScreen(desk.display()->frameGeometry()));
 }
 
 void TestSimulatorEndToEnd::shadowOfAPortShowsWhatTheSimulatorShows()
