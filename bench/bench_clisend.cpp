@@ -31,43 +31,6 @@ constexpr int kPacedRuns = 3; // 11.4 s each
 
 using Bench::kLineRate;
 
-// Bytes a second between the first and the last byte at the far end; 0 when
-// not all of them came.
-double oneRun(Bench::PtyDrain &drain, const std::function<void()> &send)
-{
-    drain.reset();
-    send();
-    if (!drain.waitFor(kCommandBytes) || drain.received() != kCommandBytes) {
-        std::printf("  a run delivered %lld of %lld bytes\n",
-                    static_cast<long long>(drain.received()),
-                    static_cast<long long>(kCommandBytes));
-        return 0;
-    }
-    return kCommandBytes / drain.firstToLastSeconds();
-}
-
-Bench::Samples rates(int runs, Bench::PtyDrain &drain, const std::function<void()> &send)
-{
-    Bench::Samples samples;
-    for (int i = 0; i < runs; ++i)
-        samples.add(oneRun(drain, send));
-    return samples;
-}
-
-// The reference: the same bytes with plain blocking write() calls.
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NOCTTY);
-    qsizetype done = 0;
-    while (fd >= 0 && done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n <= 0)
-            break;
-        done += n;
-    }
-    ::close(fd);
-}
-
 void runCli(const QString &cli, const QStringList &arguments)
 {
     QProcess process;
@@ -131,8 +94,9 @@ int main(int argc, char *argv[])
     Bench::Samples fastRef;
     {
         Bench::PtyDrain drain(pty.masterFd());
-        fastRef = rates(kFastRuns, drain, [&] { writeAll(pty.slavePath(), bytes); });
-        fast = rates(kFastRuns, drain, [&] { runCli(cli, send); });
+        fastRef = Bench::rates(kFastRuns, kCommandBytes, drain,
+                               [&] { Bench::writeAll(pty.slavePath(), bytes); });
+        fast = Bench::rates(kFastRuns, kCommandBytes, drain, [&] { runCli(cli, send); });
     }
     std::printf("%lld bytes read as fast as possible: zepta-cli %s, write() %s\n",
                 static_cast<long long>(kCommandBytes), qPrintable(rateText(fast)),
@@ -142,8 +106,9 @@ int main(int argc, char *argv[])
     Bench::Samples pacedRef;
     {
         Bench::PtyDrain drain(pty.masterFd(), kLineRate);
-        pacedRef = rates(1, drain, [&] { writeAll(pty.slavePath(), bytes); });
-        paced = rates(kPacedRuns, drain, [&] { runCli(cli, send); });
+        pacedRef =
+            Bench::rates(1, kCommandBytes, drain, [&] { Bench::writeAll(pty.slavePath(), bytes); });
+        paced = Bench::rates(kPacedRuns, kCommandBytes, drain, [&] { runCli(cli, send); });
     }
     countCalls(cli, send, pty);
 

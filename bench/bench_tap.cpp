@@ -32,42 +32,6 @@ constexpr int kPacedRuns = 3; // 11.4 s each
 
 using Bench::kLineRate;
 
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NOCTTY);
-    qsizetype done = 0;
-    while (fd >= 0 && done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n <= 0)
-            break;
-        done += n;
-    }
-    ::close(fd);
-}
-
-// Bytes a second between the first and the last byte at the far end; 0 when
-// not all of them came.
-double oneRun(Bench::PtyDrain &drain, const std::function<void()> &send)
-{
-    drain.reset();
-    send();
-    if (!drain.waitFor(kCommandBytes) || drain.received() != kCommandBytes) {
-        std::printf("  a run delivered %lld of %lld bytes\n",
-                    static_cast<long long>(drain.received()),
-                    static_cast<long long>(kCommandBytes));
-        return 0;
-    }
-    return kCommandBytes / drain.firstToLastSeconds();
-}
-
-Bench::Samples rates(int runs, Bench::PtyDrain &drain, const std::function<void()> &send)
-{
-    Bench::Samples samples;
-    for (int i = 0; i < runs; ++i)
-        samples.add(oneRun(drain, send));
-    return samples;
-}
-
 QString rateText(const Bench::Samples &s)
 {
     return s.scaled(1e-6).text(2, QStringLiteral("MB/s"));
@@ -115,20 +79,24 @@ int main(int argc, char *argv[])
     Bench::Samples pacedRef;
     {
         Bench::PtyDrain drain(module.masterFd());
-        fastRef = rates(kFastRuns, drain, [&] { writeAll(module.slavePath(), bytes); });
+        fastRef = Bench::rates(kFastRuns, kCommandBytes, drain,
+                               [&] { Bench::writeAll(module.slavePath(), bytes); });
     }
     {
         Bench::PtyDrain drain(module.masterFd(), kLineRate);
-        pacedRef = rates(1, drain, [&] { writeAll(module.slavePath(), bytes); });
+        pacedRef = Bench::rates(1, kCommandBytes, drain,
+                                [&] { Bench::writeAll(module.slavePath(), bytes); });
     }
     {
         const Tap tap(sim, module.slavePath(), link);
         {
             Bench::PtyDrain drain(module.masterFd());
-            fast = rates(kFastRuns, drain, [&] { writeAll(link, bytes); });
+            fast = Bench::rates(kFastRuns, kCommandBytes, drain,
+                                [&] { Bench::writeAll(link, bytes); });
         }
         Bench::PtyDrain drain(module.masterFd(), kLineRate);
-        paced = rates(kPacedRuns, drain, [&] { writeAll(link, bytes); });
+        paced =
+            Bench::rates(kPacedRuns, kCommandBytes, drain, [&] { Bench::writeAll(link, bytes); });
     }
     std::printf("%lld bytes read as fast as possible: through the tap %s, write() %s\n",
                 static_cast<long long>(kCommandBytes), qPrintable(rateText(fast)),

@@ -3,6 +3,7 @@
 #include <QEventLoop>
 #include <QFile>
 
+#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -209,6 +210,36 @@ void PtyDrain::run(int fd, double bytesPerSecond)
         m_received += n;
         allowance -= double(n);
     }
+}
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NOCTTY);
+    qsizetype done = 0;
+    while (fd >= 0 && done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    ::close(fd);
+}
+
+Samples rates(int runs, qint64 bytes, PtyDrain &drain, const std::function<void()> &send)
+{
+    Samples samples;
+    for (int i = 0; i < runs; ++i) {
+        drain.reset();
+        send();
+        if (!drain.waitFor(bytes) || drain.received() != bytes) {
+            std::printf("  a run delivered %lld of %lld bytes\n",
+                        static_cast<long long>(drain.received()), static_cast<long long>(bytes));
+            samples.add(0);
+            continue;
+        }
+        samples.add(bytes / drain.firstToLastSeconds());
+    }
+    return samples;
 }
 
 } // namespace Bench

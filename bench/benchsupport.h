@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -113,5 +114,13 @@ private:
     std::atomic<qint64> m_lastNs{0};
     std::thread m_thread;
 };
+
+// The reference writer: the bytes with plain blocking write() calls.
+void writeAll(const QString &path, const QByteArray &bytes);
+
+// Bytes a second between the first and the last of `bytes` bytes at the
+// far end, for each of `runs` runs of send; a run whose bytes did not all
+// come counts 0.
+Samples rates(int runs, qint64 bytes, PtyDrain &drain, const std::function<void()> &send);
 
 } // namespace Bench
