@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QMap>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QVBoxLayout>
 
 using Group = CommandCatalogue::Group;
@@ -39,6 +40,13 @@ struct DirectCommandPanel::Private
     RamFontEditor *ramFont = nullptr;
     BlinkGroup *blink = nullptr;
     std::function<void()> resetPicker;
+    QGridLayout *columns = nullptr;
+    QVBoxLayout *left = nullptr;
+    QWidget *settings = nullptr;
+    QWidget *third = nullptr; // font, blink and wait
+    QGridLayout *thirdLayout = nullptr;
+    QList<QWidget *> thirdGroups; // font, blink, wait
+    bool thirdBeside = false;
 };
 
 DirectCommandPanel::DirectCommandPanel(CommandTransport &transport, SetupState &state, Prompt &,
@@ -93,22 +101,91 @@ void DirectCommandPanel::allowNarrowButtons()
 
 void DirectCommandPanel::buildLayout()
 {
-    auto *left = new QVBoxLayout;
-    left->addWidget(new TextEntryGroup(d->transport, this));
-    left->addWidget(buildScreenControl());
-    left->addStretch(1);
+    d->left = new QVBoxLayout;
+    d->left->addWidget(new TextEntryGroup(d->transport, this));
+    d->left->addWidget(buildScreenControl());
+    d->left->addStretch(1);
+    d->settings = buildSettings();
 
-    auto *right = new QVBoxLayout;
-    right->addWidget(d->ramFont);
-    right->addWidget(d->blink);
-    right->addWidget(new WaitGroup(d->transport, this));
-    right->addStretch(1);
+    d->third = new QWidget(this);
+    d->thirdLayout = new QGridLayout(d->third);
+    d->thirdLayout->setContentsMargins(0, 0, 0, 0);
+    d->thirdGroups = {d->ramFont, d->blink, new WaitGroup(d->transport, this)};
+    d->thirdLayout->setRowStretch(d->thirdGroups.size(), 1);
 
-    auto *layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addLayout(left, 1);
-    layout->addWidget(buildSettings(), 0, Qt::AlignTop);
-    layout->addLayout(right, 0);
+    d->columns = new QGridLayout(this);
+    d->columns->setContentsMargins(0, 0, 0, 0);
+    // The panel says what it needs itself: the layout's minimum would be the
+    // three columns' even where two rows would do.
+    d->columns->setSizeConstraint(QLayout::SetNoConstraint);
+    d->columns->addLayout(d->left, 0, 0);
+    d->columns->addWidget(d->settings, 0, 1, Qt::AlignTop);
+    d->columns->setColumnStretch(0, 1);
+    placeThirdColumn(true);
+}
+
+int DirectCommandPanel::besideWidth(bool minimum) const
+{
+    const auto width = [minimum](const QWidget *w) {
+        return minimum ? w->minimumSizeHint().width() : w->sizeHint().width();
+    };
+    int third = 0;
+    for (const QWidget *group : d->thirdGroups)
+        third = qMax(third, width(group));
+    const int left = minimum ? d->left->minimumSize().width() : d->left->sizeHint().width();
+    return left + width(d->settings) + third + 2 * d->columns->horizontalSpacing();
+}
+
+int DirectCommandPanel::belowWidth() const
+{
+    const int spacing = d->columns->horizontalSpacing();
+    const int font = d->ramFont->minimumSizeHint().width();
+    const int blinkAndWait =
+        qMax(d->blink->minimumSizeHint().width(), d->thirdGroups.last()->minimumSizeHint().width());
+    const int columns = d->left->minimumSize().width() + d->settings->minimumSizeHint().width();
+    return qMax(columns, font + blinkAndWait) + spacing;
+}
+
+QSize DirectCommandPanel::sizeHint() const
+{
+    return {besideWidth(false), d->columns->sizeHint().height()};
+}
+
+QSize DirectCommandPanel::minimumSizeHint() const
+{
+    return {belowWidth(), d->columns->minimumSize().height()};
+}
+
+void DirectCommandPanel::resizeEvent(QResizeEvent *event)
+{
+    const bool beside = event->size().width() >= besideWidth(true);
+    if (beside != d->thirdBeside)
+        placeThirdColumn(beside);
+    QWidget::resizeEvent(event);
+}
+
+void DirectCommandPanel::placeThirdColumn(bool beside)
+{
+    d->thirdBeside = beside;
+    d->columns->removeWidget(d->third);
+    for (QWidget *group : d->thirdGroups)
+        d->thirdLayout->removeWidget(group);
+    QWidget *font = d->thirdGroups.at(0);
+    QWidget *blink = d->thirdGroups.at(1);
+    QWidget *wait = d->thirdGroups.at(2);
+    if (beside) {
+        d->thirdLayout->addWidget(font, 0, 0, Qt::AlignTop);
+        d->thirdLayout->addWidget(blink, 1, 0, Qt::AlignTop);
+        d->thirdLayout->addWidget(wait, 2, 0, Qt::AlignTop);
+        d->columns->addWidget(d->third, 0, 2);
+    } else {
+        // Below, the font stands beside blink and wait: the height is what is short.
+        d->thirdLayout->addWidget(font, 0, 0, 2, 1, Qt::AlignTop);
+        d->thirdLayout->addWidget(blink, 0, 1, Qt::AlignTop);
+        d->thirdLayout->addWidget(wait, 1, 1, Qt::AlignTop);
+        d->columns->addWidget(d->third, 1, 0, 1, 2, Qt::AlignLeft);
+    }
+    updateGeometry();
 }
 
 QWidget *DirectCommandPanel::buildScreenControl()
@@ -128,8 +205,11 @@ QWidget *DirectCommandPanel::buildScreenControl()
     grid->addWidget(new QLabel(QStringLiteral("Display mode"), box), modeRow, 0);
     grid->addWidget(new QLabel(QStringLiteral("Write mode"), box), modeRow, 1);
     CommandButtonGroup *dispMod = d->groups.value(Group::DispMod);
+    // The last display mode stands alone in its row: it may take both columns,
+    // which keeps the first column as narrow as its other captions.
     for (int i = 0; i < dispMod->size(); ++i)
-        grid->addWidget(dispMod->button(i), modeRow + 1 + i, 0);
+        grid->addWidget(dispMod->button(i), modeRow + 1 + i, 0, 1,
+                        i == dispMod->size() - 1 ? 2 : 1);
     CommandButtonGroup *wrMod = d->groups.value(Group::WrMod);
     for (int i = 0; i < wrMod->size(); ++i)
         grid->addWidget(wrMod->button(i), modeRow + 1 + i, 1);
@@ -140,7 +220,7 @@ QWidget *DirectCommandPanel::buildSettings()
 {
     auto *box = new QGroupBox(QStringLiteral("Character attributes and display settings"), this);
     auto *grid = new QGridLayout(box);
-    grid->setContentsMargins(6, 4, 6, 4);
+    grid->setContentsMargins(4, 4, 4, 4);
     grid->setVerticalSpacing(3);
     int row = 0;
     // "On" stands in the same column in every pair, whatever its index.

@@ -52,6 +52,9 @@ MainWindow::MainWindow(const MainWindowParts &parts, QWidget *parent)
 
     auto *central = new QWidget(this);
     auto *columns = new QHBoxLayout(central);
+    // Every pixel of width counts for the command panel at 150 % on 1600 x 1000.
+    const QMargins margins = columns->contentsMargins();
+    columns->setContentsMargins(3, margins.top(), 3, margins.bottom());
     auto *left = new QVBoxLayout;
     left->addWidget(buildModelRow());
     left->addWidget(buildTabs(), 1);
@@ -126,6 +129,10 @@ QWidget *MainWindow::buildTabs()
     auto *content = new QWidget;
     m_panelContent = content;
     auto *stack = new QVBoxLayout(content);
+    // The tab's frame is the edge already; side margins would cost the panel
+    // its two-row width on small screens.
+    stack->setContentsMargins(0, stack->contentsMargins().top(), 0,
+                              stack->contentsMargins().bottom());
     m_commandPanel =
         new DirectCommandPanel(m_parts.session.transport, m_parts.state, m_parts.prompt, content);
     stack->addWidget(m_commandPanel);

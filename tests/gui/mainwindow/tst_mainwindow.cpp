@@ -1,6 +1,7 @@
 // The main window over a scripted line: what it shows of the settings file and
 // writes back, the connection group, and the cursor picker.
 
+#include "gui/commandpanel/directcommandpanel.h"
 #include "gui/common/monitorview.h"
 #include "gui/common/windowplacement.h"
 #include "gui/common/zeptaicon.h"
@@ -15,6 +16,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QWheelEvent>
@@ -57,6 +60,8 @@ private slots:
     void placeRestoredOnlyWhollyOnAScreen();
     void wheelChangesOnlyAFocusedControl_data();
     void wheelChangesOnlyAFocusedControl();
+    void commandPanelFitsItsWidth_data();
+    void commandPanelFitsItsWidth();
 };
 
 void TestMainWindow::fixedPitchMonitor()
@@ -489,6 +494,38 @@ void TestMainWindow::wheelChangesOnlyAFocusedControl()
     QApplication::sendEvent(target, &notch);
     QCOMPARE(target->property(value).toInt() != before, focused);
     QCOMPARE(!w.p.line->written.isEmpty(), focused);
+}
+
+void TestMainWindow::commandPanelFitsItsWidth_data()
+{
+    QTest::addColumn<QSize>("size"); // logical pixels
+    QTest::addColumn<bool>("fontBesideSettings");
+    // 1600 x 1000 at 150 %, and a 1366 x 768 laptop at 100 %.
+    QTest::newRow("narrow") << QSize(1067, 667) << false;
+    QTest::newRow("normal") << QSize(1366, 768) << true;
+}
+
+void TestMainWindow::commandPanelFitsItsWidth()
+{
+    QFETCH(QSize, size);
+    QFETCH(bool, fontBesideSettings);
+    Window w;
+    w.start();
+    w.form->resize(size);
+    w.form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.form.get()));
+    QWidget *panel = w.form->directCommandPanel();
+    QWidget *scroll = panel;
+    while (!qobject_cast<QScrollArea *>(scroll))
+        scroll = scroll->parentWidget();
+    const auto placed = [&](const char *name) {
+        const QWidget *widget = w.find(name);
+        return QRect(widget->mapTo(panel, QPoint()), widget->size());
+    };
+    QTRY_VERIFY(!static_cast<QScrollArea *>(scroll)->horizontalScrollBar()->isVisible());
+    const QRect font = placed("DlFontDefineFrame");
+    QCOMPARE(font.left() > placed("CharBright").right(), fontBesideSettings);
+    QCOMPARE(font.top() > placed("ModInit").bottom(), !fontBesideSettings);
 }
 
 QTEST_MAIN(TestMainWindow)
