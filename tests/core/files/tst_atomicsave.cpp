@@ -1,5 +1,4 @@
 #include "core/files/atomicsave.h"
-#include "support/errortext.h"
 #include "support/testfiles.h"
 
 #include <QDir>

@@ -2,7 +2,6 @@
 #include "core/logboard/exportformats.h"
 #include "core/logboard/logboardfile.h"
 #include "core/logboard/sourceexport.h"
-#include "support/errortext.h"
 #include "support/testfiles.h"
 
 #include <QBuffer>
