@@ -2,7 +2,6 @@
 // and export, which writes what the edit window's exporters write.
 
 #include "clirun.h"
-#include "core/logboard/logboardfile.h"
 #include "core/serial/serialline.h"
 #include "core/session/devicefactory.h"
 #include "support/pseudoterminal.h"
@@ -18,28 +17,6 @@
 
 #include <cerrno>
 #include <cstring>
-
-namespace {
-
-// Two records as REC writes them, one with a name in the code page, and a
-// third whose last line has no line break.
-const QByteArray kBoard = "*** Initialize ***\r\n"
-                          "*** -OpCode- ***\r\n"
-                          "PRT 1bh 40h;\r\n"
-                          "\r\n"
-                          "*** Caf\xe9 ***\r\n"
-                          "*** text ***\r\n"
-                          "PRT 43h 61h 66h e9h;\r\n"
-                          "\r\n"
-                          "  PRT 0dh 0ah;";
-
-QString writeBoard(const QTemporaryDir &dir)
-{
-    const QString path = dir.filePath(QStringLiteral("board.txt"));
-    return writeFile(path, kBoard) ? path : QString();
-}
-
-} // namespace
 
 class CliTest : public QObject
 {
@@ -61,11 +38,9 @@ private slots:
     void openFailuresSayWhy_data();
     void openFailuresSayWhy();
     void hangUpKeepsItsCause();
-    void exportWritesWhatTheWindowWrites();
+    void playAndExportPassTheBoardOn();
     void exportRefusals_data();
     void exportRefusals();
-    void playSendsEveryPrtLine();
-    void playAndExportReadLfLines();
 };
 
 void CliTest::convertPrintsTheMonitorLines_data()
@@ -327,21 +302,30 @@ void CliTest::hangUpKeepsItsCause()
                           QString::fromLocal8Bit(std::strerror(EIO)) + "\n");
 }
 
-// Which name each format writes, and its bytes, are the exporters' own test;
-// here that the program passes the board, the name and the path on.
-void CliTest::exportWritesWhatTheWindowWrites()
+// How lines end, which lines are data and what each format writes are the
+// file reader's, the player's and the exporters' tests; here that play and
+// export read the board through them (a file whose lines end in LF alone, a
+// name in the code page) and pass the name and the path on.
+void CliTest::playAndExportPassTheBoardOn()
 {
     QTemporaryDir dir;
-    const QString input = writeBoard(dir);
-    QVERIFY(!input.isEmpty());
-    const Run run = cli({"export", "--format", "c", input, dir.filePath("my-log")});
-    QCOMPARE(run.err, QString());
-    QCOMPARE(run.exitCode, 0);
-    const QString path = dir.filePath(QStringLiteral("my-log.c"));
-    QCOMPARE(run.out, path + '\n');
+    const QString input = dir.filePath(QStringLiteral("board.txt"));
+    QVERIFY(writeFile(input, "PRT 1bh 40h;\n*** Caf\xe9 ***\nPRT 43h 61h 66h e9h;\n"));
+    PseudoTerminal pty;
+    const Run played = cli({"play", "--port", pty.slavePath(), "--baud", "115200", input});
+    QCOMPARE(played.exitCode, 0);
+    QCOMPARE(played.out, QString());
+    QVERIFY2(QRegularExpression("^line 1 of (\\d+)\n(.*\n)*line \\1 of \\1\n$")
+                 .match(played.err)
+                 .hasMatch(),
+             qPrintable(played.err));
+    QCOMPARE(pty.readMaster(7, 2000), QByteArray::fromHex("1b40436166e9"));
 
-    // The board read in the code page, the name taken from the path; the
-    // indented line is no data line for the exports.
+    const Run exported = cli({"export", "--format", "c", input, dir.filePath("my-log")});
+    QCOMPARE(exported.err, QString());
+    QCOMPARE(exported.exitCode, 0);
+    const QString path = dir.filePath(QStringLiteral("my-log.c"));
+    QCOMPARE(exported.out, path + '\n');
     const QByteArray written = fileBytes(path);
     for (const QByteArray &part :
          {QByteArray("const long  _my_log_leng =  6;"), QByteArray("/*** Caf\xe9 *****/"),
@@ -384,7 +368,8 @@ void CliTest::exportRefusals()
     QFETCH(QString, err);
     QTemporaryDir dir;
     PseudoTerminal pty;
-    const QString input = writeBoard(dir);
+    const QString input = dir.filePath(QStringLiteral("board.txt"));
+    QVERIFY(writeFile(input, "PRT 1bh 40h;\r\n"));
     QVERIFY(writeFile(dir.filePath("wide.txt"), "*** x ***\r\nPRT 1bh 100h;\r\n"));
     for (QString &argument : arguments)
         argument =
@@ -394,47 +379,6 @@ void CliTest::exportRefusals()
     QCOMPARE(run.out, QString());
     QVERIFY2(run.err.startsWith(err), qPrintable(run.err));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"board.txt", "wide.txt"}));
-}
-
-void CliTest::playSendsEveryPrtLine()
-{
-    QTemporaryDir dir;
-    const QString input = writeBoard(dir);
-    PseudoTerminal pty;
-    const Run run = cli({"play", "--port", pty.slavePath(), "--baud", "115200", input});
-    QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.out, QString());
-    QVERIFY2(QRegularExpression("^line 1 of (\\d+)\n(.*\n)*line \\1 of \\1\n$")
-                 .match(run.err)
-                 .hasMatch(),
-             qPrintable(run.err));
-    // The indented line too: the player trims blanks, as the window's does.
-    QCOMPARE(pty.readMaster(9, 2000), QByteArray::fromHex("1b40436166e90d0a"));
-}
-
-// Which line ends end a line is the file reader's test; here that play and
-// export both read through it, with a file whose lines end in LF alone.
-void CliTest::playAndExportReadLfLines()
-{
-    const QByteArray file("PRT 1bh 40h;\n*** note ***\nPRT 0ch;\n");
-    const QByteArray bytes("\x1b\x40\x0c");
-    QTemporaryDir dir;
-    const QString input = dir.filePath(QStringLiteral("board.txt"));
-    QVERIFY(writeFile(input, file));
-
-    PseudoTerminal pty;
-    const Run played = cli({"play", "--port", pty.slavePath(), "--baud", "115200", input});
-    QCOMPARE(played.exitCode, 0);
-    QCOMPARE(pty.readMaster(bytes.size() + 1, 500), bytes);
-
-    const Run exported = cli({"export", "--format", "asm", input, dir.filePath("out")});
-    QCOMPARE(exported.exitCode, 0);
-    QByteArray data;
-    for (const QByteArray &line : fileBytes(dir.filePath("out.asm")).split('\n')) {
-        if (line.startsWith(" .db "))
-            data += QByteArray::fromHex(line.mid(5).replace('$', "").replace(',', ""));
-    }
-    QCOMPARE(data, bytes);
 }
 
 QTEST_GUILESS_MAIN(CliTest)
