@@ -111,19 +111,16 @@ void TestAtomicSave::onlyItsOwnLeftoversGo()
     QString wrongCheck = ours;
     wrongCheck.back() = wrongCheck.back() == u'0' ? u'1' : u'0';
     const QStringList leftovers{duringSave, ours};
-    const QStringList users{name + ".AbC123",
-                            name + ".backup",
-                            name + ".orig12",
-                            name + ".AbC12",
-                            name + ".Xy12Z9x",
-                            name + tag,
-                            name + tag + "0123456789abcdef0123",
-                            wrongCheck,
-                            ours + "x",
-                            ours.chopped(1),
-                            "Other.dat" + ours.mid(name.size()),
-                            "x" + ours,
-                            name + ".~" + ours};
+    QStringList users{wrongCheck,
+                      ours + "x",
+                      ours.chopped(1),
+                      "x" + ours,
+                      name + ".~" + ours,
+                      "Other.dat" + ours.mid(name.size()),
+                      name + tag + "0123456789abcdef0123"};
+    for (const char *suffix :
+         {".AbC123", ".backup", ".orig12", ".AbC12", ".Xy12Z9x", ".zepta-partial-"})
+        users << name + QLatin1String(suffix);
     for (const QString &file : leftovers + users)
         QVERIFY(writeFile(m_dir->filePath(file), "zCOM2\r\n0011"));
     // Only regular files go: not a folder or a link of such a name.

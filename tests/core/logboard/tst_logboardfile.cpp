@@ -359,19 +359,15 @@ void TestLogBoardFile::binaryLargeMonitorWhole()
 
 void TestLogBoardFile::dialogs()
 {
-    const Prompt::FileRequest load = LogBoardFile::loadRequest();
-    QCOMPARE(load.title, QStringLiteral("Load from file"));
-    QCOMPARE(load.filters,
-             (QStringList{"Text Files (*.txt)", "K500seiData(*.sei)", "All Files (*.*)"}));
-    QCOMPARE(load.selectedFilter, 0);
-    QVERIFY(!load.confirmOverwrite);
-
-    const Prompt::FileRequest binary = BinarySave::fileRequest();
-    QCOMPARE(binary.title, QStringLiteral("Save to file"));
-    QCOMPARE(binary.filters, (QStringList{"Data files (*.dat)", "All Files (*.*)"}));
-    QCOMPARE(binary.selectedFilter, 0);
-    QVERIFY(binary.confirmOverwrite);
-    QVERIFY(binary.defaultSuffix.isEmpty());
+    const auto shown = [](const Prompt::FileRequest &r) {
+        return QStringList{r.title, r.filters.join(u';'), QString::number(r.selectedFilter),
+                           QString::number(r.confirmOverwrite), r.defaultSuffix};
+    };
+    QCOMPARE(shown(LogBoardFile::loadRequest()),
+             (QStringList{"Load from file", "Text Files (*.txt);K500seiData(*.sei);All Files (*.*)",
+                          "0", "0", ""}));
+    QCOMPARE(shown(BinarySave::fileRequest()),
+             (QStringList{"Save to file", "Data files (*.dat);All Files (*.*)", "0", "1", ""}));
 }
 
 QTEST_GUILESS_MAIN(TestLogBoardFile)
