@@ -32,7 +32,6 @@ private slots:
     void commandLineIsAnswered();
     void keyWaitHoldsTheRest_data();
     void keyWaitHoldsTheRest();
-    void fileBytesGoAsTheyAre();
     void fileCarriesTheLargestCommand_data();
     void fileCarriesTheLargestCommand();
     void openFailuresSayWhy_data();
@@ -46,23 +45,36 @@ private slots:
 void CliTest::convertPrintsTheMonitorLines_data()
 {
     QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QString>("out");
 
     QTest::newRow("brightness command")
-        << QStringList{"convert", "\\x1f\\x28\\x67\\x50\\x04\\x00\\x00"}
+        << QStringList{"convert", "\\x1f\\x28\\x67\\x50\\x04\\x00\\x00"} << QByteArray()
         << "[T]1F 28 67 50 04 00 00 \n[1f][28][67][50][04][00][00]\n";
-    QTest::newRow("code page") << QStringList{"convert", "\u00c4B"} << "[T]C4 42 \n[c4][42]\n";
-    QTest::newRow("amp notation, escapes literal") << QStringList{"convert", "--amp", "&h4a\\x41"}
-                                                   << "[T]4A 5C 78 34 31 \n[4a][5c][78][34][31]\n";
-    QTest::newRow("text after --") << QStringList{"convert", "--", "-A"} << "[T]2D 41 \n[2d][41]\n";
-    QTest::newRow("empty text prints nothing") << QStringList{"convert", ""} << "";
+    QTest::newRow("code page") << QStringList{"convert", "\u00c4B"} << QByteArray()
+                               << "[T]C4 42 \n[c4][42]\n";
+    QTest::newRow("amp notation, escapes literal")
+        << QStringList{"convert", "--amp", "&h4a\\x41"} << QByteArray()
+        << "[T]4A 5C 78 34 31 \n[4a][5c][78][34][31]\n";
+    QTest::newRow("text after --")
+        << QStringList{"convert", "--", "-A"} << QByteArray() << "[T]2D 41 \n[2d][41]\n";
+    QTest::newRow("empty text prints nothing") << QStringList{"convert", ""} << QByteArray() << "";
+    // A file's bytes are taken as they are, not read in the code page.
+    QByteArray bytes;
+    for (int b = 0; b < 256; ++b)
+        bytes += char(b);
+    QTest::newRow("every byte from standard input")
+        << QStringList{"convert", "--amp", "--file", "-"} << bytes
+        << QString::fromLatin1("[T]" + bytes.toHex(' ').toUpper() + " \n[" +
+                               bytes.toHex(' ').replace(" ", "][") + "]\n");
 }
 
 void CliTest::convertPrintsTheMonitorLines()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, input);
     QFETCH(QString, out);
-    const Run run = cli(arguments);
+    const Run run = cli(arguments, input);
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, out);
     QCOMPARE(run.err, QString());
@@ -148,20 +160,6 @@ void CliTest::keyWaitHoldsTheRest()
                           run.err.count("COM port error") == 1
                     : run.err.isEmpty(),
              qPrintable(run.err));
-}
-
-void CliTest::fileBytesGoAsTheyAre()
-{
-    QByteArray bytes;
-    for (int b = 0; b < 256; ++b)
-        bytes += char(b);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("bytes.txt"));
-    QVERIFY(writeFile(path, bytes));
-    const Run run = cli({"convert", "--amp", "--file", path});
-    QCOMPARE(run.err, QString());
-    QCOMPARE(run.out.section(u'\n', 0, 0),
-             QString::fromLatin1("[T]" + bytes.toHex(' ').toUpper() + " "));
 }
 
 void CliTest::fileCarriesTheLargestCommand_data()
