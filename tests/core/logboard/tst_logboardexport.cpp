@@ -93,9 +93,8 @@ private slots:
     void everyByteOfALoadedFileComesBack_data();
     void everyByteOfALoadedFileComesBack();
     void imageAcross64KiB();
-    void countAboveTheHeaderRefused();
-    void whatPlayRefusesIsNotExported_data();
-    void whatPlayRefusesIsNotExported();
+    void refusalsKeepThePreviousFile_data();
+    void refusalsKeepThePreviousFile();
     void resolvePath_data();
     void resolvePath();
     void cName_data();
@@ -239,49 +238,40 @@ void TestLogBoardExport::imageAcross64KiB()
     QVERIFY(hex.contains(":020000040001F9\r\n:10000000"));
 }
 
-void TestLogBoardExport::countAboveTheHeaderRefused()
-{
-    const QString text = dataLines(70000, 128);
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    const QString error =
-        errorText(LogBoardExport::write(buffer, Format::IntelHex, text, {}, kCodePage));
-    QVERIFY(error.contains(QStringLiteral("70,000")));
-    QVERIFY(error.contains(QStringLiteral("65,535")));
-    QVERIFY(buffer.data().isEmpty());
-
-    // The limit itself still fits.
-    QVERIFY(!exported(Format::IntelHex, dataLines(65535, 128)).isEmpty());
-}
-
-void TestLogBoardExport::whatPlayRefusesIsNotExported_data()
+void TestLogBoardExport::refusalsKeepThePreviousFile_data()
 {
     QTest::addColumn<int>("format");
-    QTest::addColumn<bool>("refused");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("error"); // empty: written
+    // The byte types refuse what play refuses; text and player data are the
+    // text as it stands.
+    const QString wide = kInitialize + QStringLiteral("PRT 1bh 100h;\r\n");
     for (const LogBoardExport::FormatInfo &f : LogBoardExport::formats()) {
+        const bool bytes = f.format != Format::Text && f.format != Format::PlayerData;
         QTest::newRow(qPrintable(LogBoardExport::formatName(f.format)))
-            << int(f.format) << (f.format != Format::Text && f.format != Format::PlayerData);
+            << int(f.format) << wide
+            << (bytes ? QStringLiteral("Line 5 holds \"100h;\", which is more than one byte (00h "
+                                       "to FFh). Nothing was written.")
+                      : QString());
     }
+    // The image's first two bytes carry its count.
+    QTest::newRow("hex, 70,000 bytes")
+        << int(Format::IntelHex) << dataLines(70000, 128)
+        << "The Log Board holds 70,000 bytes of commands, but an Intel HEX file holds at most "
+           "65,535: its first two bytes carry the count. Nothing was written.";
+    QTest::newRow("hex, 65,535 bytes") << int(Format::IntelHex) << dataLines(65535, 128) << "";
 }
 
-// The byte types refuse before anything is written, and the previous file
-// stays; text and player data are the text as it stands.
-void TestLogBoardExport::whatPlayRefusesIsNotExported()
+void TestLogBoardExport::refusalsKeepThePreviousFile()
 {
     QFETCH(int, format);
-    QFETCH(bool, refused);
+    QFETCH(QString, text);
+    QFETCH(QString, error);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("out"));
     QVERIFY(writeFile(path, "previous"));
-    const QString text = kInitialize + QStringLiteral("PRT 1bh 100h;\r\n");
-    const QString error = errorText(LogBoardExport::save(path, Format(format), text, kCodePage));
-    if (!refused) {
-        QCOMPARE(error, QString());
-        return;
-    }
-    QCOMPARE(error, QStringLiteral("Line 5 holds \"100h;\", which is more than one byte (00h to "
-                                   "FFh). Nothing was written."));
-    QCOMPARE(fileBytes(path), QByteArray("previous"));
+    QCOMPARE(errorText(LogBoardExport::save(path, Format(format), text, kCodePage)), error);
+    QCOMPARE(fileBytes(path) == "previous", !error.isEmpty());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"out"});
 }
 
