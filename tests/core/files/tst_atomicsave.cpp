@@ -145,18 +145,16 @@ void TestAtomicSave::failuresKeepThePreviousFile_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("writer refuses") << "refuse"
-                                    << "refused by the writer";
-    QTest::newRow("folder as target") << "folder"
-                                      << "That is a folder";
-    QTest::newRow("folder missing") << "missing"
-                                    << "";
+    const auto row = [](const char *name, const char *kind, const char *reason) {
+        QTest::newRow(name) << QString::fromLatin1(kind) << QString::fromLatin1(reason);
+    };
+    row("writer refuses", "refuse", "refused by the writer");
+    row("folder as target", "folder", "That is a folder");
+    row("folder missing", "missing", "");
 #ifdef Q_OS_UNIX
-    QTest::newRow("read-only folder") << "readonly"
-                                      << "";
+    row("read-only folder", "readonly", "");
     // Renaming over /dev/full would put a plain file in the device's place.
-    QTest::newRow("device as target") << "device"
-                                      << "That is not an ordinary file.";
+    row("device as target", "device", "That is not an ordinary file.");
 #endif
 }
 

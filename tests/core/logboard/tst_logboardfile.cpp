@@ -263,19 +263,16 @@ void TestLogBoardFile::refusals_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("missing") << "missing"
-                             << "does not exist";
-    QTest::newRow("folder") << "folder"
-                            << "is a folder";
-    QTest::newRow("binary") << "binary"
-                            << "binary data (a zero byte at position 4)";
-    QTest::newRow("too large") << "large"
-                               << "too large for a Log Board: 100.0 MB";
+    const auto row = [](const char *kind, const char *reason) {
+        QTest::newRow(kind) << QString::fromLatin1(kind) << QString::fromLatin1(reason);
+    };
+    row("missing", "does not exist");
+    row("folder", "is a folder");
+    row("binary", "binary data (a zero byte at position 4)");
+    row("large", "too large for a Log Board: 100.0 MB");
 #ifdef Q_OS_UNIX
-    QTest::newRow("pipe") << "pipe"
-                          << "not an ordinary file";
-    QTest::newRow("no permission") << "unreadable"
-                                   << "ermission";
+    row("pipe", "not an ordinary file");
+    row("unreadable", "ermission");
 #endif
 }
 

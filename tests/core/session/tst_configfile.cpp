@@ -176,26 +176,25 @@ void TestConfigFile::damagedFilesGiveWhatCanBeRead_data()
     QTest::addColumn<QString>("plan");    // as in startupFromFile
     QTest::addColumn<QString>("warning"); // the one warning, empty for none
 
-    const QByteArray megabyte(1024 * 1024, 'x');
-    QTest::newRow("as written") << QByteArray("zCOM3\r\n3212") << "COM3|-1|115200|2|1|2"
-                                << "";
-    QTest::newRow("empty, as a first start leaves it") << QByteArray() << "COM1|0|38400|0|0|-1"
-                                                       << "";
-    QTest::newRow("cut after the name") << QByteArray("zCOM3\r\n32") << "COM3|-1|38400|0|0|-1"
-                                        << "damaged, only the port name was used";
-    QTest::newRow("cut inside the name") << QByteArray("zCO") << "CO|-1|38400|0|0|-1"
-                                         << "damaged, only the port name was used";
-    QTest::newRow("control characters in the name")
-        << QByteArray("zCO\x1b[2JM3\x07\r\n3212") << "CO|-1|115200|2|1|2"
-        << "the port name was cut at a control character";
-    QTest::newRow("1 MB behind good settings")
-        << QByteArray("zCOM3\r\n3212") + megabyte << "COM3|-1|115200|2|1|2"
-        << "far too large, only its start was read";
-    QTest::newRow("1 MB of zero bytes")
-        << QByteArray(1024 * 1024, '\0') << "COM1|0|38400|0|0|-1"
-        << "far too large, only its start was read; not understood, the defaults are used";
-    QTest::newRow("binary") << QByteArray::fromHex("7f454c4602010100") << "COM1|0|38400|0|0|-1"
-                            << "not understood, the defaults are used";
+    const auto row = [](const char *name, const QByteArray &bytes, const char *plan,
+                        const char *warning) {
+        QTest::newRow(name) << bytes << QString::fromLatin1(plan) << QString::fromLatin1(warning);
+    };
+    const QByteArray good("zCOM3\r\n3212");
+    const char *damaged = "damaged, only the port name was used";
+    const char *large = "far too large, only its start was read";
+    row("as written", good, "COM3|-1|115200|2|1|2", "");
+    row("empty, as a first start leaves it", "", "COM1|0|38400|0|0|-1", "");
+    row("cut after the name", "zCOM3\r\n32", "COM3|-1|38400|0|0|-1", damaged);
+    row("cut inside the name", "zCO", "CO|-1|38400|0|0|-1", damaged);
+    row("control characters in the name", "zCO\x1b[2JM3\x07\r\n3212", "CO|-1|115200|2|1|2",
+        "the port name was cut at a control character");
+    row("1 MB behind good settings", good + QByteArray(1024 * 1024, 'x'), "COM3|-1|115200|2|1|2",
+        large);
+    row("1 MB of zero bytes", QByteArray(1024 * 1024, '\0'), "COM1|0|38400|0|0|-1",
+        "far too large, only its start was read; not understood, the defaults are used");
+    row("binary", QByteArray::fromHex("7f454c4602010100"), "COM1|0|38400|0|0|-1",
+        "not understood, the defaults are used");
 }
 
 void TestConfigFile::damagedFilesGiveWhatCanBeRead()
