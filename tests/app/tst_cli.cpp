@@ -221,38 +221,26 @@ void CliTest::openFailuresSayWhy_data()
     };
     const QString inUse = QStringLiteral("%1: The port is in use by another program.\n");
     const QString notAPort = QStringLiteral("This is not a serial port.\n");
-    QTest::newRow("held by another Zepta") << "pty"
-                                           << "zepta" << inUse;
-    QTest::newRow("locked by another program") << "pty"
-                                               << "flock" << inUse;
-    QTest::newRow("missing device") << "/dev/zepta-none"
-                                    << ""
-                                    << "%1: " + reason(ENOENT);
-    QTest::newRow("number beyond any serial port")
-        << "COM999999999999"
-        << ""
-        << "COM999999999999 (/dev/COM999999999999): No such file or directory\n";
-    QTest::newRow("newline in the name") << "ttyS0\nfake"
-                                         << ""
-                                         << "ttyS0\\nfake (/dev/ttyS0\\nfake): No such file "
-                                            "or directory\n";
+    const auto row = [](const char *name, const QString &port, const char *holder,
+                        const QString &message) {
+        QTest::newRow(name) << port << QString::fromLatin1(holder) << message;
+    };
+    row("held by another Zepta", "pty", "zepta", inUse);
+    row("locked by another program", "pty", "flock", inUse);
+    row("missing device", "/dev/zepta-none", "", "%1: " + reason(ENOENT));
+    row("number beyond any serial port", "COM999999999999", "",
+        "COM999999999999 (/dev/COM999999999999): No such file or directory\n");
+    row("newline in the name", "ttyS0\nfake", "",
+        "ttyS0\\nfake (/dev/ttyS0\\nfake): No such file or directory\n");
     const QString longName = QStringLiteral("zepta-") + QString(300, u'x');
-    QTest::newRow("long name that does not exist")
-        << longName << "" << QStringLiteral("%1 (/dev/%1): ").arg(longName) + reason(ENAMETOOLONG);
+    row("long name that does not exist", longName, "",
+        QStringLiteral("%1 (/dev/%1): ").arg(longName) + reason(ENAMETOOLONG));
     // Only a terminal device is opened: what the name leads to is left as it was.
-    QTest::newRow("a regular file") << "FILE"
-                                    << ""
-                                    << "%1: " + notAPort;
+    row("a regular file", "FILE", "", "%1: " + notAPort);
     // A bare name lives in /dev; this one climbs out of it to the file.
-    QTest::newRow("a regular file reached by ../") << "..FILE"
-                                                   << ""
-                                                   << "%1 (/dev/%1): " + notAPort;
-    QTest::newRow("a folder") << "/tmp"
-                              << ""
-                              << "%1: " + notAPort;
-    QTest::newRow("/dev/null") << "/dev/null"
-                               << ""
-                               << "%1: " + notAPort;
+    row("a regular file reached by ../", "..FILE", "", "%1 (/dev/%1): " + notAPort);
+    row("a folder", "/tmp", "", "%1: " + notAPort);
+    row("/dev/null", "/dev/null", "", "%1: " + notAPort);
 }
 
 void CliTest::openFailuresSayWhy()

@@ -32,19 +32,22 @@ const QByteArray kDefaults("zCOM1\r\n2001");
 
 // Starts zepta with what a save killed between writing and renaming leaves
 // beside settingsPath; true once the start removed it, which it does right
-// before it reads the settings, after it listens for signals.
-bool startZepta(QProcess &zepta, const QString &settingsPath)
+// before it reads the settings, after it listens for signals. In a folder not
+// made yet, the settings file it makes shows that instead.
+bool startZepta(QProcess &zepta, const QString &settingsPath, const QStringList &arguments = {})
 {
     const QString leftover = temporaryPathFor(settingsPath);
-    if (!writeFile(leftover, {}))
+    const bool inFolder = QFileInfo(settingsPath).dir().exists();
+    if (inFolder && !writeFile(leftover, {}))
         return false;
-    zepta.start(ZEPTA_PATH, {});
-    if (!zepta.waitForStarted())
-        return false;
+    zepta.start(ZEPTA_PATH, arguments);
+    const auto read = [&] {
+        return inFolder ? !QFile::exists(leftover) : QFileInfo::exists(settingsPath);
+    };
     QDeadlineTimer patience(10000);
-    while (QFile::exists(leftover) && !patience.hasExpired())
+    while (zepta.waitForStarted() && !read() && !patience.hasExpired())
         QThread::msleep(1);
-    return !QFile::exists(leftover);
+    return read();
 }
 
 } // namespace
@@ -325,22 +328,13 @@ void ZeptaSignalsTest::settingsFileLivesWhereStarted()
         QVERIFY(writeFile(configFolder + u'/' + kSettings, configFolderBefore));
     }
 
-    // What a killed save leaves goes when the settings are read, which is
-    // after the signals are listened to; so does the made file show.
-    const QString used = (fromLauncher ? configFolder : startFolder) + u'/' + kSettings;
-    const QString leftover = temporaryPathFor(used);
-    if (QFileInfo(used).dir().exists())
-        QVERIFY(writeFile(leftover, {}));
-
     QProcess zepta;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
     zepta.setProcessEnvironment(environment);
     zepta.setWorkingDirectory(startFolder);
-    zepta.start(ZEPTA_PATH,
-                fromLauncher ? QStringList{"--settings-in-config-folder"} : QStringList{});
-    QVERIFY(zepta.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(used) && !QFileInfo::exists(leftover), 10000);
+    QVERIFY(startZepta(zepta, (fromLauncher ? configFolder : startFolder) + u'/' + kSettings,
+                       fromLauncher ? QStringList{"--settings-in-config-folder"} : QStringList{}));
     QTest::qWait(500);
     zepta.terminate();
     QVERIFY(zepta.waitForFinished(10000));
