@@ -72,22 +72,22 @@ void TestLogBoardFile::recordLines_data()
     QTest::addColumn<Codes>("codes");
     QTest::addColumn<QString>("record");
 
-    QTest::newRow("brightness") << "Character Brightness : Level 4 (43%)"
-                                << "-----OpCode----- d1  d2  d3 (d1: Level 1<=d1<=8)"
-                                << Codes{0x1F, 0x28, 0x67, 0x50, 0x04, 0x00, 0x00}
-                                << "*** Character Brightness : Level 4 (43%) ***\r\n"
-                                   "*** -----OpCode----- d1  d2  d3 (d1: Level 1<=d1<=8) ***\r\n"
-                                   "PRT 1fh 28h 67h 50h 04h 00h 00h;\r\n\r\n";
-    QTest::newRow("markers as their low byte")
-        << "t"
-        << "h" << Codes{0x1B, Marker::KeyWait, Marker::Flush, Marker::Pause, 0xFF}
-        << "*** t ***\r\n*** h ***\r\nPRT 1bh ffh feh fdh ffh;\r\n\r\n";
-    QTest::newRow("no codes: an empty PRT line")
-        << "Cursor type="
-        << "-Op-" << Codes{} << "*** Cursor type= ***\r\n*** -Op- ***\r\nPRT;\r\n\r\n";
-    QTest::newRow("title and help as they are")
-        << "a *** b;\r\nc"
-        << "" << Codes{0x41} << "*** a *** b;\r\nc ***\r\n***  ***\r\nPRT 41h;\r\n\r\n";
+    const auto row = [](const char *name, const char *title, const char *help, const Codes &codes,
+                        const char *record) {
+        QTest::newRow(name) << QString::fromLatin1(title) << QString::fromLatin1(help) << codes
+                            << QString::fromLatin1(record);
+    };
+    row("brightness", "Brightness : Level 4 (43%)", "-OpCode- d1 (d1: Level 1<=d1<=8)",
+        {0x1F, 0x58, 0x04},
+        "*** Brightness : Level 4 (43%) ***\r\n*** -OpCode- d1 (d1: Level 1<=d1<=8) ***\r\n"
+        "PRT 1fh 58h 04h;\r\n\r\n");
+    row("markers as their low byte", "t", "h",
+        {0x1B, Marker::KeyWait, Marker::Flush, Marker::Pause, 0xFF},
+        "*** t ***\r\n*** h ***\r\nPRT 1bh ffh feh fdh ffh;\r\n\r\n");
+    row("no codes: an empty PRT line", "Cursor type=", "-Op-", {},
+        "*** Cursor type= ***\r\n*** -Op- ***\r\nPRT;\r\n\r\n");
+    row("title and help as they are", "a *** b;\r\nc", "", {0x41},
+        "*** a *** b;\r\nc ***\r\n***  ***\r\nPRT 41h;\r\n\r\n");
 }
 
 void TestLogBoardFile::recordLines()

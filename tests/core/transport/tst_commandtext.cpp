@@ -233,16 +233,16 @@ void TestCommandText::monitorPiecesAreTheWholeTextCut_data()
     QTest::addColumn<Codes>("codes");
     QTest::addColumn<QString>("history");
     QTest::addColumn<QString>("groups");
-    QTest::newRow("brightness") << Codes{0x1F, 0x28, 0x67, 0x50, 0x04, 0x00, 0x00}
-                                << "[T]1F 28 67 50 04 00 00 "
-                                << "[1f][28][67][50][04][00][00]";
-    QTest::newRow("markers") << Codes{0x1B, Marker::KeyWait, Marker::Flush, Marker::Pause, 0xAB}
-                             << "[T]1B FF FE FD AB "
-                             << "[1b][ff][fe][fd][ab]";
-    QTest::newRow("one byte") << Codes{0x0A} << "[T]0A "
-                              << "[0a]";
-    QTest::newRow("nothing") << Codes{} << "[T]"
-                             << "";
+    const auto row = [](const char *name, const Codes &codes, const char *history,
+                        const char *groups) {
+        QTest::newRow(name) << codes << QString::fromLatin1(history) << QString::fromLatin1(groups);
+    };
+    row("brightness", {0x1F, 0x28, 0x67, 0x50, 0x04, 0x00, 0x00}, "[T]1F 28 67 50 04 00 00 ",
+        "[1f][28][67][50][04][00][00]");
+    row("markers", {0x1B, Marker::KeyWait, Marker::Flush, Marker::Pause, 0xAB},
+        "[T]1B FF FE FD AB ", "[1b][ff][fe][fd][ab]");
+    row("one byte", {0x0A}, "[T]0A ", "[0a]");
+    row("nothing", {}, "[T]", "");
 }
 
 void TestCommandText::monitorPiecesAreTheWholeTextCut()
