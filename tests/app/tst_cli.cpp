@@ -2,7 +2,6 @@
 // and export, which writes what the edit window's exporters write.
 
 #include "clirun.h"
-#include "core/logboard/logboardfile.h"
 #include "core/serial/serialline.h"
 #include "core/session/devicefactory.h"
 #include "support/pseudoterminal.h"
@@ -19,28 +18,6 @@
 #include <cerrno>
 #include <cstring>
 
-namespace {
-
-// Two records as REC writes them, one with a name in the code page, and a
-// third whose last line has no line break.
-const QByteArray kBoard = "*** Initialize ***\r\n"
-                          "*** -OpCode- ***\r\n"
-                          "PRT 1bh 40h;\r\n"
-                          "\r\n"
-                          "*** Caf\xe9 ***\r\n"
-                          "*** text ***\r\n"
-                          "PRT 43h 61h 66h e9h;\r\n"
-                          "\r\n"
-                          "  PRT 0dh 0ah;";
-
-QString writeBoard(const QTemporaryDir &dir)
-{
-    const QString path = dir.filePath(QStringLiteral("board.txt"));
-    return writeFile(path, kBoard) ? path : QString();
-}
-
-} // namespace
-
 class CliTest : public QObject
 {
     Q_OBJECT
@@ -55,39 +32,49 @@ private slots:
     void commandLineIsAnswered();
     void keyWaitHoldsTheRest_data();
     void keyWaitHoldsTheRest();
-    void fileBytesGoAsTheyAre();
     void fileCarriesTheLargestCommand_data();
     void fileCarriesTheLargestCommand();
     void openFailuresSayWhy_data();
     void openFailuresSayWhy();
     void hangUpKeepsItsCause();
-    void exportWritesWhatTheWindowWrites();
+    void playAndExportPassTheBoardOn();
     void exportRefusals_data();
     void exportRefusals();
-    void playSendsEveryPrtLine();
-    void playAndExportReadLfLines();
 };
 
 void CliTest::convertPrintsTheMonitorLines_data()
 {
     QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QString>("out");
 
     QTest::newRow("brightness command")
-        << QStringList{"convert", "\\x1f\\x28\\x67\\x50\\x04\\x00\\x00"}
+        << QStringList{"convert", "\\x1f\\x28\\x67\\x50\\x04\\x00\\x00"} << QByteArray()
         << "[T]1F 28 67 50 04 00 00 \n[1f][28][67][50][04][00][00]\n";
-    QTest::newRow("code page") << QStringList{"convert", "\u00c4B"} << "[T]C4 42 \n[c4][42]\n";
-    QTest::newRow("amp notation, escapes literal") << QStringList{"convert", "--amp", "&h4a\\x41"}
-                                                   << "[T]4A 5C 78 34 31 \n[4a][5c][78][34][31]\n";
-    QTest::newRow("text after --") << QStringList{"convert", "--", "-A"} << "[T]2D 41 \n[2d][41]\n";
-    QTest::newRow("empty text prints nothing") << QStringList{"convert", ""} << "";
+    QTest::newRow("code page") << QStringList{"convert", "\u00c4B"} << QByteArray()
+                               << "[T]C4 42 \n[c4][42]\n";
+    QTest::newRow("amp notation, escapes literal")
+        << QStringList{"convert", "--amp", "&h4a\\x41"} << QByteArray()
+        << "[T]4A 5C 78 34 31 \n[4a][5c][78][34][31]\n";
+    QTest::newRow("text after --")
+        << QStringList{"convert", "--", "-A"} << QByteArray() << "[T]2D 41 \n[2d][41]\n";
+    QTest::newRow("empty text prints nothing") << QStringList{"convert", ""} << QByteArray() << "";
+    // A file's bytes are taken as they are, not read in the code page.
+    QByteArray bytes;
+    for (int b = 0; b < 256; ++b)
+        bytes += char(b);
+    QTest::newRow("every byte from standard input")
+        << QStringList{"convert", "--amp", "--file", "-"} << bytes
+        << QString::fromLatin1("[T]" + bytes.toHex(' ').toUpper() + " \n[" +
+                               bytes.toHex(' ').replace(" ", "][") + "]\n");
 }
 
 void CliTest::convertPrintsTheMonitorLines()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, input);
     QFETCH(QString, out);
-    const Run run = cli(arguments);
+    const Run run = cli(arguments, input);
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, out);
     QCOMPARE(run.err, QString());
@@ -175,20 +162,6 @@ void CliTest::keyWaitHoldsTheRest()
              qPrintable(run.err));
 }
 
-void CliTest::fileBytesGoAsTheyAre()
-{
-    QByteArray bytes;
-    for (int b = 0; b < 256; ++b)
-        bytes += char(b);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("bytes.txt"));
-    QVERIFY(writeFile(path, bytes));
-    const Run run = cli({"convert", "--amp", "--file", path});
-    QCOMPARE(run.err, QString());
-    QCOMPARE(run.out.section(u'\n', 0, 0),
-             QString::fromLatin1("[T]" + bytes.toHex(' ').toUpper() + " "));
-}
-
 void CliTest::fileCarriesTheLargestCommand_data()
 {
     QTest::addColumn<bool>("fromStdin");
@@ -248,38 +221,26 @@ void CliTest::openFailuresSayWhy_data()
     };
     const QString inUse = QStringLiteral("%1: The port is in use by another program.\n");
     const QString notAPort = QStringLiteral("This is not a serial port.\n");
-    QTest::newRow("held by another Zepta") << "pty"
-                                           << "zepta" << inUse;
-    QTest::newRow("locked by another program") << "pty"
-                                               << "flock" << inUse;
-    QTest::newRow("missing device") << "/dev/zepta-none"
-                                    << ""
-                                    << "%1: " + reason(ENOENT);
-    QTest::newRow("number beyond any serial port")
-        << "COM999999999999"
-        << ""
-        << "COM999999999999 (/dev/COM999999999999): No such file or directory\n";
-    QTest::newRow("newline in the name") << "ttyS0\nfake"
-                                         << ""
-                                         << "ttyS0\\nfake (/dev/ttyS0\\nfake): No such file "
-                                            "or directory\n";
+    const auto row = [](const char *name, const QString &port, const char *holder,
+                        const QString &message) {
+        QTest::newRow(name) << port << QString::fromLatin1(holder) << message;
+    };
+    row("held by another Zepta", "pty", "zepta", inUse);
+    row("locked by another program", "pty", "flock", inUse);
+    row("missing device", "/dev/zepta-none", "", "%1: " + reason(ENOENT));
+    row("number beyond any serial port", "COM999999999999", "",
+        "COM999999999999 (/dev/COM999999999999): No such file or directory\n");
+    row("newline in the name", "ttyS0\nfake", "",
+        "ttyS0\\nfake (/dev/ttyS0\\nfake): No such file or directory\n");
     const QString longName = QStringLiteral("zepta-") + QString(300, u'x');
-    QTest::newRow("long name that does not exist")
-        << longName << "" << QStringLiteral("%1 (/dev/%1): ").arg(longName) + reason(ENAMETOOLONG);
+    row("long name that does not exist", longName, "",
+        QStringLiteral("%1 (/dev/%1): ").arg(longName) + reason(ENAMETOOLONG));
     // Only a terminal device is opened: what the name leads to is left as it was.
-    QTest::newRow("a regular file") << "FILE"
-                                    << ""
-                                    << "%1: " + notAPort;
+    row("a regular file", "FILE", "", "%1: " + notAPort);
     // A bare name lives in /dev; this one climbs out of it to the file.
-    QTest::newRow("a regular file reached by ../") << "..FILE"
-                                                   << ""
-                                                   << "%1 (/dev/%1): " + notAPort;
-    QTest::newRow("a folder") << "/tmp"
-                              << ""
-                              << "%1: " + notAPort;
-    QTest::newRow("/dev/null") << "/dev/null"
-                               << ""
-                               << "%1: " + notAPort;
+    row("a regular file reached by ../", "..FILE", "", "%1 (/dev/%1): " + notAPort);
+    row("a folder", "/tmp", "", "%1: " + notAPort);
+    row("/dev/null", "/dev/null", "", "%1: " + notAPort);
 }
 
 void CliTest::openFailuresSayWhy()
@@ -327,21 +288,30 @@ void CliTest::hangUpKeepsItsCause()
                           QString::fromLocal8Bit(std::strerror(EIO)) + "\n");
 }
 
-// Which name each format writes, and its bytes, are the exporters' own test;
-// here that the program passes the board, the name and the path on.
-void CliTest::exportWritesWhatTheWindowWrites()
+// How lines end, which lines are data and what each format writes are the
+// file reader's, the player's and the exporters' tests; here that play and
+// export read the board through them (a file whose lines end in LF alone, a
+// name in the code page) and pass the name and the path on.
+void CliTest::playAndExportPassTheBoardOn()
 {
     QTemporaryDir dir;
-    const QString input = writeBoard(dir);
-    QVERIFY(!input.isEmpty());
-    const Run run = cli({"export", "--format", "c", input, dir.filePath("my-log")});
-    QCOMPARE(run.err, QString());
-    QCOMPARE(run.exitCode, 0);
-    const QString path = dir.filePath(QStringLiteral("my-log.c"));
-    QCOMPARE(run.out, path + '\n');
+    const QString input = dir.filePath(QStringLiteral("board.txt"));
+    QVERIFY(writeFile(input, "PRT 1bh 40h;\n*** Caf\xe9 ***\nPRT 43h 61h 66h e9h;\n"));
+    PseudoTerminal pty;
+    const Run played = cli({"play", "--port", pty.slavePath(), "--baud", "115200", input});
+    QCOMPARE(played.exitCode, 0);
+    QCOMPARE(played.out, QString());
+    QVERIFY2(QRegularExpression("^line 1 of (\\d+)\n(.*\n)*line \\1 of \\1\n$")
+                 .match(played.err)
+                 .hasMatch(),
+             qPrintable(played.err));
+    QCOMPARE(pty.readMaster(7, 2000), QByteArray::fromHex("1b40436166e9"));
 
-    // The board read in the code page, the name taken from the path; the
-    // indented line is no data line for the exports.
+    const Run exported = cli({"export", "--format", "c", input, dir.filePath("my-log")});
+    QCOMPARE(exported.err, QString());
+    QCOMPARE(exported.exitCode, 0);
+    const QString path = dir.filePath(QStringLiteral("my-log.c"));
+    QCOMPARE(exported.out, path + '\n');
     const QByteArray written = fileBytes(path);
     for (const QByteArray &part :
          {QByteArray("const long  _my_log_leng =  6;"), QByteArray("/*** Caf\xe9 *****/"),
@@ -384,7 +354,8 @@ void CliTest::exportRefusals()
     QFETCH(QString, err);
     QTemporaryDir dir;
     PseudoTerminal pty;
-    const QString input = writeBoard(dir);
+    const QString input = dir.filePath(QStringLiteral("board.txt"));
+    QVERIFY(writeFile(input, "PRT 1bh 40h;\r\n"));
     QVERIFY(writeFile(dir.filePath("wide.txt"), "*** x ***\r\nPRT 1bh 100h;\r\n"));
     for (QString &argument : arguments)
         argument =
@@ -394,47 +365,6 @@ void CliTest::exportRefusals()
     QCOMPARE(run.out, QString());
     QVERIFY2(run.err.startsWith(err), qPrintable(run.err));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"board.txt", "wide.txt"}));
-}
-
-void CliTest::playSendsEveryPrtLine()
-{
-    QTemporaryDir dir;
-    const QString input = writeBoard(dir);
-    PseudoTerminal pty;
-    const Run run = cli({"play", "--port", pty.slavePath(), "--baud", "115200", input});
-    QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.out, QString());
-    QVERIFY2(QRegularExpression("^line 1 of (\\d+)\n(.*\n)*line \\1 of \\1\n$")
-                 .match(run.err)
-                 .hasMatch(),
-             qPrintable(run.err));
-    // The indented line too: the player trims blanks, as the window's does.
-    QCOMPARE(pty.readMaster(9, 2000), QByteArray::fromHex("1b40436166e90d0a"));
-}
-
-// Which line ends end a line is the file reader's test; here that play and
-// export both read through it, with a file whose lines end in LF alone.
-void CliTest::playAndExportReadLfLines()
-{
-    const QByteArray file("PRT 1bh 40h;\n*** note ***\nPRT 0ch;\n");
-    const QByteArray bytes("\x1b\x40\x0c");
-    QTemporaryDir dir;
-    const QString input = dir.filePath(QStringLiteral("board.txt"));
-    QVERIFY(writeFile(input, file));
-
-    PseudoTerminal pty;
-    const Run played = cli({"play", "--port", pty.slavePath(), "--baud", "115200", input});
-    QCOMPARE(played.exitCode, 0);
-    QCOMPARE(pty.readMaster(bytes.size() + 1, 500), bytes);
-
-    const Run exported = cli({"export", "--format", "asm", input, dir.filePath("out")});
-    QCOMPARE(exported.exitCode, 0);
-    QByteArray data;
-    for (const QByteArray &line : fileBytes(dir.filePath("out.asm")).split('\n')) {
-        if (line.startsWith(" .db "))
-            data += QByteArray::fromHex(line.mid(5).replace('$', "").replace(',', ""));
-    }
-    QCOMPARE(data, bytes);
 }
 
 QTEST_GUILESS_MAIN(CliTest)

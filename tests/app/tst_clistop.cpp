@@ -55,10 +55,8 @@ class CliStopTest : public QObject
 
 private slots:
     void initTestCase() { qputenv("LC_ALL", "C.UTF-8"); }
-    void sendStopsAtOnce_data();
-    void sendStopsAtOnce();
-    void playStopsAtOnce_data();
-    void playStopsAtOnce();
+    void stopsAtOnce_data();
+    void stopsAtOnce();
 
 private:
     // Starts the program on pty, signals it once the port is its own, and
@@ -103,36 +101,43 @@ QByteArray CliStopTest::runAndSignal(QProcess &process, PseudoTerminal &pty,
     return received + drainUntilFinished(pty, process);
 }
 
-void CliStopTest::sendStopsAtOnce_data()
+void CliStopTest::stopsAtOnce_data()
 {
     QTest::addColumn<int>("signalNumber");
     QTest::addColumn<FarEnd>("farEnd");
-    QTest::addColumn<QByteArray>("text"); // as the file or standard input holds it
-    QTest::addColumn<bool>("fromStdin");
+    QTest::addColumn<QString>("source");   // send --file: "file" or "stdin"; "board": play
+    QTest::addColumn<QByteArray>("text");  // the file or standard input
     QTest::addColumn<QByteArray>("bytes"); // what the text sends
 
     const QByteArray longest(131071, 'A');
-    QTest::newRow("Ctrl+C, slow line")
-        << int(SIGINT) << FarEnd::ReadsSlowly << longest << false << longest;
-    QTest::newRow("SIGTERM, slow line")
-        << int(SIGTERM) << FarEnd::ReadsSlowly << longest << false << longest;
     const QByteArray hundredKb(100000, 'U');
-    QTest::newRow("SIGTERM, the line takes nothing, standard input")
-        << int(SIGTERM) << FarEnd::NeverReads << hundredKb << true << hundredKb;
-    QTest::newRow("Ctrl+C, the line takes nothing")
-        << int(SIGINT) << FarEnd::NeverReads << hundredKb << false << hundredKb;
+    // 2,000 lines of 100 bytes: the player writes each as 64 + 36.
+    const QByteArray board = ("PRT" + QByteArray(" 5ah").repeated(100) + ";\r\n").repeated(2000);
+    const auto row = [](const char *name, int signalNumber, FarEnd farEnd, const char *source,
+                        const QByteArray &text, const QByteArray &bytes) {
+        QTest::newRow(name) << signalNumber << farEnd << QString::fromLatin1(source) << text
+                            << bytes;
+    };
+    row("Ctrl+C, slow line", SIGINT, FarEnd::ReadsSlowly, "file", longest, longest);
+    row("SIGTERM, slow line", SIGTERM, FarEnd::ReadsSlowly, "file", longest, longest);
+    row("SIGTERM, the line takes nothing, standard input", SIGTERM, FarEnd::NeverReads, "stdin",
+        hundredKb, hundredKb);
+    row("Ctrl+C, the line takes nothing", SIGINT, FarEnd::NeverReads, "file", hundredKb, hundredKb);
     // A minute of "\w" pauses, one byte between two.
-    QTest::newRow("Ctrl+C during pauses")
-        << int(SIGINT) << FarEnd::NeverReads << QByteArray("A\\w").repeated(600) << false
-        << QByteArray(600, 'A');
+    row("Ctrl+C during pauses", SIGINT, FarEnd::NeverReads, "file",
+        QByteArray("A\\w").repeated(600), QByteArray(600, 'A'));
+    row("play: Ctrl+C, slow line", SIGINT, FarEnd::ReadsSlowly, "board", board,
+        QByteArray(200000, 'Z'));
+    row("play: SIGTERM, the line takes nothing", SIGTERM, FarEnd::NeverReads, "board", board,
+        QByteArray(200000, 'Z'));
 }
 
-void CliStopTest::sendStopsAtOnce()
+void CliStopTest::stopsAtOnce()
 {
     QFETCH(int, signalNumber);
     QFETCH(FarEnd, farEnd);
+    QFETCH(QString, source);
     QFETCH(QByteArray, text);
-    QFETCH(bool, fromStdin);
     QFETCH(QByteArray, bytes);
     PseudoTerminal pty;
     // A line as a terminal program left it: cooked, 9600 baud.
@@ -144,27 +149,45 @@ void CliStopTest::sendStopsAtOnce()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("command.txt"));
     QVERIFY(writeFile(path, text));
+    const bool fromStdin = source == "stdin";
+    const QStringList arguments =
+        source == "board" ? QStringList{"play", "--port", pty.slavePath(), path}
+                          : QStringList{"send",   "--port", pty.slavePath(),       "--baud",
+                                        "115200", "--file", fromStdin ? "-" : path};
 
     QProcess process;
-    const QByteArray received = runAndSignal(
-        process, pty,
-        {"send", "--port", pty.slavePath(), "--baud", "115200", "--file", fromStdin ? "-" : path},
-        fromStdin ? text : QByteArray(), farEnd, signalNumber);
-
+    const QByteArray received = runAndSignal(process, pty, arguments,
+                                             fromStdin ? text : QByteArray(), farEnd, signalNumber);
     QCOMPARE(process.state(), QProcess::NotRunning);
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 128 + signalNumber);
     QCOMPARE(process.readAllStandardOutput(), QByteArray());
+
+    // How far it got, in whole bytes or in lines and the part of the line
+    // under way that left the port: exactly what the far end got.
     const QString err = QString::fromUtf8(process.readAllStandardError());
-    const QString name = signalNumber == SIGINT ? "SIGINT" : "SIGTERM";
-    const QRegularExpressionMatch told =
-        QRegularExpression("^zepta-cli: stopped by " + name + ": ([0-9,]+) of " +
-                           QLocale(QLocale::English).toString(bytes.size()) +
-                           " bytes went out\\.\\n$")
-            .match(err);
-    QVERIFY2(told.hasMatch(), qPrintable(err));
-    // Exactly what the far end got, and it stopped short of the whole.
-    const qsizetype counted = told.captured(1).remove(u',').toLongLong();
+    const QString stopped = "zepta-cli: stopped by " +
+                            QString::fromLatin1(signalNumber == SIGINT ? "SIGINT" : "SIGTERM");
+    qsizetype counted = -1;
+    if (source == "board") {
+        const QRegularExpressionMatch told =
+            QRegularExpression(stopped +
+                               " after line ([0-9]+) of 2001"
+                               "(?:; ([0-9]+) bytes of line ([0-9]+) went out too)?\\.\\n$")
+                .match(err);
+        QVERIFY2(told.hasMatch(), qPrintable(err));
+        const qsizetype lines = told.captured(1).toLongLong();
+        counted = lines * 100 + told.captured(2).toLongLong();
+        QVERIFY(told.captured(3).isEmpty() || told.captured(3).toLongLong() == lines + 1);
+    } else {
+        const QRegularExpressionMatch told =
+            QRegularExpression("^" + stopped + ": ([0-9,]+) of " +
+                               QLocale(QLocale::English).toString(bytes.size()) +
+                               " bytes went out\\.\\n$")
+                .match(err);
+        QVERIFY2(told.hasMatch(), qPrintable(err));
+        counted = told.captured(1).remove(u',').toLongLong();
+    }
     QCOMPARE(counted, received.size());
     QVERIFY(counted < bytes.size());
     QVERIFY(received == bytes.left(counted));
@@ -175,52 +198,6 @@ void CliStopTest::sendStopsAtOnce()
     QCOMPARE(after.c_iflag, before.c_iflag);
     QCOMPARE(after.c_cflag, before.c_cflag);
     QCOMPARE(cfgetospeed(&after), cfgetospeed(&before));
-    QCOMPARE(lockFiles(pty.slavePath()), QStringList());
-}
-
-void CliStopTest::playStopsAtOnce_data()
-{
-    QTest::addColumn<int>("signalNumber");
-    QTest::addColumn<FarEnd>("farEnd");
-    QTest::newRow("Ctrl+C, slow line") << int(SIGINT) << FarEnd::ReadsSlowly;
-    QTest::newRow("SIGTERM, the line takes nothing") << int(SIGTERM) << FarEnd::NeverReads;
-}
-
-void CliStopTest::playStopsAtOnce()
-{
-    QFETCH(int, signalNumber);
-    QFETCH(FarEnd, farEnd);
-    // 2,000 lines of 100 bytes: the player writes each as 64 + 36.
-    QByteArray line = "PRT";
-    for (int i = 0; i < 100; ++i)
-        line += " 5ah";
-    line += ";\r\n";
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("board.txt"));
-    QVERIFY(writeFile(path, line.repeated(2000)));
-
-    PseudoTerminal pty;
-    QProcess process;
-    const QByteArray received = runAndSignal(
-        process, pty, {"play", "--port", pty.slavePath(), path}, {}, farEnd, signalNumber);
-
-    QCOMPARE(process.state(), QProcess::NotRunning);
-    QCOMPARE(process.exitCode(), 128 + signalNumber);
-    const QString err = QString::fromUtf8(process.readAllStandardError());
-    const QString name = signalNumber == SIGINT ? "SIGINT" : "SIGTERM";
-    const QRegularExpressionMatch told =
-        QRegularExpression("zepta-cli: stopped by " + name +
-                           " after line ([0-9]+) of 2001"
-                           "(?:; ([0-9]+) bytes of line ([0-9]+) went out too)?\\.\\n$")
-            .match(err);
-    QVERIFY2(told.hasMatch(), qPrintable(err));
-    // Whole lines, and the part of the line under way that left the port.
-    const qsizetype lines = told.captured(1).toLongLong();
-    const qsizetype cut = told.captured(2).toLongLong();
-    QCOMPARE(received.size(), lines * 100 + cut);
-    if (cut > 0)
-        QCOMPARE(told.captured(3).toLongLong(), lines + 1);
-    QVERIFY(received.size() < 200000);
     QCOMPARE(lockFiles(pty.slavePath()), QStringList());
 }
 

@@ -30,6 +30,26 @@ const QString kSettings = QStringLiteral("Config_QV_demo.dat");
 // What zepta writes on closing from a start with no usable settings.
 const QByteArray kDefaults("zCOM1\r\n2001");
 
+// Starts zepta with what a save killed between writing and renaming leaves
+// beside settingsPath; true once the start removed it, which it does right
+// before it reads the settings, after it listens for signals. In a folder not
+// made yet, the settings file it makes shows that instead.
+bool startZepta(QProcess &zepta, const QString &settingsPath, const QStringList &arguments = {})
+{
+    const QString leftover = temporaryPathFor(settingsPath);
+    const bool inFolder = QFileInfo(settingsPath).dir().exists();
+    if (inFolder && !writeFile(leftover, {}))
+        return false;
+    zepta.start(ZEPTA_PATH, arguments);
+    const auto read = [&] {
+        return inFolder ? !QFile::exists(leftover) : QFileInfo::exists(settingsPath);
+    };
+    QDeadlineTimer patience(10000);
+    while (zepta.waitForStarted() && !read() && !patience.hasExpired())
+        QThread::msleep(1);
+    return read();
+}
+
 } // namespace
 
 class ZeptaSignalsTest : public QObject
@@ -115,9 +135,6 @@ void ZeptaSignalsTest::sigtermEndsWhateverTheSettingsFile()
     QFETCH(QString, kind);
     QTemporaryDir dir;
     const QString path = dir.filePath(kSettings);
-    // What a save killed between writing and renaming leaves; the start removes it.
-    const QString leftover = temporaryPathFor(path);
-    QVERIFY(writeFile(leftover, {}));
     const bool good =
         kind == "regular file" || kind.startsWith("mode") || kind == "read-only folder";
     if (good)
@@ -139,14 +156,8 @@ void ZeptaSignalsTest::sigtermEndsWhateverTheSettingsFile()
 
     QProcess zepta;
     zepta.setWorkingDirectory(dir.path());
-    zepta.start(ZEPTA_PATH, {});
-    QVERIFY(zepta.waitForStarted());
-    // The leftover goes right before the settings are read; a moment later
-    // the window stands (or the start hangs on the file).
-    QDeadlineTimer patience(10000);
-    while (QFile::exists(leftover) && !patience.hasExpired())
-        QTest::qWait(10);
-    QVERIFY(!QFile::exists(leftover));
+    QVERIFY(startZepta(zepta, path));
+    // A moment later the window stands (or the start hangs on the file).
     if (kind == "read-only folder")
         QCOMPARE(::chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
     QTest::qWait(500);
@@ -200,8 +211,6 @@ void ZeptaSignalsTest::secondSignalWaitsForTheOrderlyEnd()
     QFETCH(int, gapMs);
     QTemporaryDir dir;
     const QString path = dir.filePath(kSettings);
-    const QString leftover = temporaryPathFor(path);
-    QVERIFY(writeFile(leftover, {}));
     // The older five-byte layout comes back in the new one: a save shows.
     if (heldUp)
         QVERIFY(QDir(dir.path()).mkdir(kSettings));
@@ -214,11 +223,7 @@ void ZeptaSignalsTest::secondSignalWaitsForTheOrderlyEnd()
     const int reader = ::open(pipe.constData(), O_RDONLY | O_NONBLOCK); // never reads
     QVERIFY(reader >= 0);
     zepta.setStandardErrorFile(QFile::decodeName(pipe));
-    zepta.start(ZEPTA_PATH, {});
-    QVERIFY(zepta.waitForStarted());
-    QDeadlineTimer patience(10000);
-    while (QFile::exists(leftover) && !patience.hasExpired())
-        QTest::qWait(10);
+    QVERIFY(startZepta(zepta, path));
     QTest::qWait(500);
     if (heldUp) { // from now on a line on stderr waits for ever
         const int writer = ::open(pipe.constData(), O_WRONLY | O_NONBLOCK);
@@ -263,18 +268,11 @@ void ZeptaSignalsTest::killedWhileSavingLeavesAWholeFile()
     // Offline at 115200 with CTS on "Panel-24C 6x24": what it saves on closing, too.
     const QByteArray settings("zCOM3\r\n3202");
     QVERIFY(writeFile(path, settings));
-    // What a save killed between writing and renaming leaves; the start removes it.
-    const QString leftover = temporaryPathFor(path);
     QRandomGenerator random(14);
     for (int run = 0; run < runs; ++run) {
-        QVERIFY(writeFile(leftover, {}));
         QProcess zepta;
         zepta.setWorkingDirectory(dir.path());
-        zepta.start(ZEPTA_PATH, {});
-        QVERIFY(zepta.waitForStarted());
-        QDeadlineTimer patience(10000);
-        while (QFile::exists(leftover) && !patience.hasExpired())
-            QThread::msleep(1);
+        QVERIFY(startZepta(zepta, path));
         // The window comes up within some 100 ms of reading the settings; the
         // kill lands from before the signal's handling to after the rename.
         QThread::usleep(random.bounded(50000, 200000));
@@ -330,22 +328,13 @@ void ZeptaSignalsTest::settingsFileLivesWhereStarted()
         QVERIFY(writeFile(configFolder + u'/' + kSettings, configFolderBefore));
     }
 
-    // What a killed save leaves goes when the settings are read, which is
-    // after the signals are listened to; so does the made file show.
-    const QString used = (fromLauncher ? configFolder : startFolder) + u'/' + kSettings;
-    const QString leftover = temporaryPathFor(used);
-    if (QFileInfo(used).dir().exists())
-        QVERIFY(writeFile(leftover, {}));
-
     QProcess zepta;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
     zepta.setProcessEnvironment(environment);
     zepta.setWorkingDirectory(startFolder);
-    zepta.start(ZEPTA_PATH,
-                fromLauncher ? QStringList{"--settings-in-config-folder"} : QStringList{});
-    QVERIFY(zepta.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(used) && !QFileInfo::exists(leftover), 10000);
+    QVERIFY(startZepta(zepta, (fromLauncher ? configFolder : startFolder) + u'/' + kSettings,
+                       fromLauncher ? QStringList{"--settings-in-config-folder"} : QStringList{}));
     QTest::qWait(500);
     zepta.terminate();
     QVERIFY(zepta.waitForFinished(10000));

@@ -57,7 +57,6 @@ FakeSerialDevice::~FakeSerialDevice()
 
 Result<void> FakeSerialDevice::open(const PortAddress &address)
 {
-    ++m_line->opens;
     const bool missing =
         m_line->failOpen || (!m_line->devicePath.isEmpty() && address.path != m_line->devicePath);
     if (missing || m_line->busy || m_line->isOpen)

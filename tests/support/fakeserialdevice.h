@@ -30,7 +30,6 @@ public:
         QByteArray input;         // bytes waiting to be read
         QByteArray replyOnWrite;  // appended to input after the next write call
         int purges = 0;
-        int opens = 0;
         bool failOpen = false;
         bool failSettings = false;
         bool busy = false; // held by someone else

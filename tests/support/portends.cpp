@@ -5,7 +5,6 @@
 #include "support/fakeserialdevice.h"
 
 #include <QDeadlineTimer>
-#include <QElapsedTimer>
 #include <QThread>
 
 #ifdef Q_OS_UNIX
@@ -17,6 +16,23 @@
 namespace {
 
 const QString kFakePath = QStringLiteral("/dev/ttyFAKE0");
+
+// Moves the line on until it has carried count bytes or timeoutMs passed
+// without a new one; carried() tells how many it has carried so far.
+void awaitBytes(qsizetype count, int timeoutMs, const std::function<void()> &moveOn,
+                const std::function<qsizetype()> &carried)
+{
+    QDeadlineTimer quiet(timeoutMs);
+    qsizetype seen = carried();
+    while (seen < count && !quiet.hasExpired()) {
+        QThread::msleep(1);
+        moveOn();
+        if (carried() > seen) {
+            seen = carried();
+            quiet.setRemainingTime(timeoutMs);
+        }
+    }
+}
 
 class FakePortEnd : public PortEnd
 {
@@ -45,16 +61,9 @@ public:
     }
     QByteArray receive(qsizetype count, int timeoutMs) override
     {
-        QDeadlineTimer quiet(timeoutMs);
-        qsizetype seen = m_line->wire.size();
-        while (m_line->wire.size() < count && !quiet.hasExpired()) {
-            QThread::msleep(1);
-            m_line->advance();
-            if (m_line->wire.size() > seen) {
-                seen = m_line->wire.size();
-                quiet.setRemainingTime(timeoutMs);
-            }
-        }
+        awaitBytes(
+            count, timeoutMs, [this] { m_line->advance(); },
+            [this] { return m_line->wire.size(); });
         QByteArray got = m_line->wire.left(count);
         m_line->wire.remove(0, got.size());
         return got;
@@ -112,17 +121,9 @@ public:
     }
     QByteArray receive(qsizetype count, int timeoutMs) override
     {
-        QElapsedTimer quiet;
-        quiet.start();
-        qsizetype had = 0;
-        while (received().size() - m_taken < count && !quiet.hasExpired(timeoutMs)) {
-            QThread::msleep(2);
-            m_module->line().advance();
-            if (received().size() > had) {
-                had = received().size();
-                quiet.restart();
-            }
-        }
+        awaitBytes(
+            count, timeoutMs, [this] { m_module->line().advance(); },
+            [this] { return received().size() - m_taken; });
         QByteArray got = received().mid(m_taken, count);
         m_taken += got.size();
         return got;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/base/result.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -16,4 +18,11 @@ inline bool writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// The user's text of a failed result, empty for success: compared with
+// QString(), a failure shows its message.
+template<typename T> QString errorText(const Result<T> &result)
+{
+    return result ? QString() : result.error().text;
 }

@@ -1,5 +1,4 @@
 #include "core/files/atomicsave.h"
-#include "support/errortext.h"
 #include "support/testfiles.h"
 
 #include <QDir>
@@ -42,7 +41,6 @@ private slots:
     void failuresKeepThePreviousFile_data();
     void failuresKeepThePreviousFile();
     void fullDisk();
-    void deviceTargetRefused();
 
 private:
     // Holds the previous file; only it may be left in the folder afterwards.
@@ -113,19 +111,16 @@ void TestAtomicSave::onlyItsOwnLeftoversGo()
     QString wrongCheck = ours;
     wrongCheck.back() = wrongCheck.back() == u'0' ? u'1' : u'0';
     const QStringList leftovers{duringSave, ours};
-    const QStringList users{name + ".AbC123",
-                            name + ".backup",
-                            name + ".orig12",
-                            name + ".AbC12",
-                            name + ".Xy12Z9x",
-                            name + tag,
-                            name + tag + "0123456789abcdef0123",
-                            wrongCheck,
-                            ours + "x",
-                            ours.chopped(1),
-                            "Other.dat" + ours.mid(name.size()),
-                            "x" + ours,
-                            name + ".~" + ours};
+    QStringList users{wrongCheck,
+                      ours + "x",
+                      ours.chopped(1),
+                      "x" + ours,
+                      name + ".~" + ours,
+                      "Other.dat" + ours.mid(name.size()),
+                      name + tag + "0123456789abcdef0123"};
+    for (const char *suffix :
+         {".AbC123", ".backup", ".orig12", ".AbC12", ".Xy12Z9x", ".zepta-partial-"})
+        users << name + QLatin1String(suffix);
     for (const QString &file : leftovers + users)
         QVERIFY(writeFile(m_dir->filePath(file), "zCOM2\r\n0011"));
     // Only regular files go: not a folder or a link of such a name.
@@ -150,15 +145,16 @@ void TestAtomicSave::failuresKeepThePreviousFile_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("writer refuses") << "refuse"
-                                    << "refused by the writer";
-    QTest::newRow("folder as target") << "folder"
-                                      << "That is a folder";
-    QTest::newRow("folder missing") << "missing"
-                                    << "";
+    const auto row = [](const char *name, const char *kind, const char *reason) {
+        QTest::newRow(name) << QString::fromLatin1(kind) << QString::fromLatin1(reason);
+    };
+    row("writer refuses", "refuse", "refused by the writer");
+    row("folder as target", "folder", "That is a folder");
+    row("folder missing", "missing", "");
 #ifdef Q_OS_UNIX
-    QTest::newRow("read-only folder") << "readonly"
-                                      << "";
+    row("read-only folder", "readonly", "");
+    // Renaming over /dev/full would put a plain file in the device's place.
+    row("device as target", "device", "That is not an ordinary file.");
 #endif
 }
 
@@ -178,6 +174,10 @@ void TestAtomicSave::failuresKeepThePreviousFile()
     } else if (kind == u"folder") {
         target = m_dir->filePath(QStringLiteral("sub"));
         QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("sub")));
+    } else if (kind == u"device") {
+        target = QStringLiteral("/dev/full");
+        if (!QFileInfo::exists(target))
+            QSKIP("no /dev/full here");
     } else if (kind == u"missing") {
         target = m_dir->filePath(QStringLiteral("no/such/log.txt"));
     } else if (kind == u"readonly") {
@@ -196,10 +196,12 @@ void TestAtomicSave::failuresKeepThePreviousFile()
     QVERIFY2(error.startsWith(expectedStart + (expectedStart.isEmpty() ? QString() : target)),
              qPrintable(error));
     QVERIFY2(error.contains(reason), qPrintable(error));
-    if (kind == u"folder") {
-        QVERIFY(QFileInfo(target).isDir());
-        QVERIFY(QDir(target).isEmpty());
-    }
+    if (kind == u"folder")
+        QVERIFY(QFileInfo(target).isDir() && QDir(target).isEmpty());
+#ifdef Q_OS_UNIX
+    struct stat device;
+    QVERIFY(kind != u"device" || (stat("/dev/full", &device) == 0 && S_ISCHR(device.st_mode)));
+#endif
     checkOnlyThePreviousFile();
 }
 
@@ -229,21 +231,6 @@ void TestAtomicSave::fullDisk()
     }
 #else
     QSKIP("needs a file-size limit to imitate a full disk");
-#endif
-}
-
-void TestAtomicSave::deviceTargetRefused()
-{
-#ifdef Q_OS_UNIX
-    // Renaming over /dev/full would put a plain file in the device's place.
-    if (!QFileInfo::exists(QStringLiteral("/dev/full")))
-        QSKIP("no /dev/full here");
-    const QString error = errorText(saveAtomically(QStringLiteral("/dev/full"), writing("x")));
-    QVERIFY2(error.contains(QStringLiteral("not an ordinary file")), qPrintable(error));
-    struct stat st;
-    QVERIFY(stat("/dev/full", &st) == 0 && S_ISCHR(st.st_mode));
-#else
-    QSKIP("no device files here");
 #endif
 }
 

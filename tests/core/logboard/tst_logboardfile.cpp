@@ -1,8 +1,13 @@
-// The edit window's text files, and the output monitor saved as binary data.
+// The Log Board's text: the records REC writes, how the players and the
+// exports read its lines back, the edit window's text files, and the output
+// monitor saved as binary data.
 
 #include "core/base/codepage.h"
 #include "core/logboard/binarysave.h"
+#include "core/logboard/crlflines.h"
 #include "core/logboard/logboardfile.h"
+#include "core/logboard/logrecord.h"
+#include "core/logboard/prtline.h"
 #include "support/testfiles.h"
 
 #include <QBuffer>
@@ -15,6 +20,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
+
+using PrtLine::ExportRead;
+using PrtLine::PlayerRead;
+
+Q_DECLARE_METATYPE(Codes)
 
 namespace {
 
@@ -35,6 +45,15 @@ class TestLogBoardFile : public QObject
 {
     Q_OBJECT
 private slots:
+    void recordLines_data();
+    void recordLines();
+    void bothReadings_data();
+    void bothReadings();
+    void exportTokenValues();
+    void tokenAboveFFhRefused_data();
+    void tokenAboveFFhRefused();
+    void linesEndOnlyAtCrLf_data();
+    void linesEndOnlyAtCrLf();
     void lineEnds_data();
     void lineEnds();
     void refusals_data();
@@ -45,6 +64,176 @@ private slots:
     void binaryLargeMonitorWhole();
     void dialogs();
 };
+
+void TestLogBoardFile::recordLines_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("help");
+    QTest::addColumn<Codes>("codes");
+    QTest::addColumn<QString>("record");
+
+    const auto row = [](const char *name, const char *title, const char *help, const Codes &codes,
+                        const char *record) {
+        QTest::newRow(name) << QString::fromLatin1(title) << QString::fromLatin1(help) << codes
+                            << QString::fromLatin1(record);
+    };
+    row("brightness", "Brightness : Level 4 (43%)", "-OpCode- d1 (d1: Level 1<=d1<=8)",
+        {0x1F, 0x58, 0x04},
+        "*** Brightness : Level 4 (43%) ***\r\n*** -OpCode- d1 (d1: Level 1<=d1<=8) ***\r\n"
+        "PRT 1fh 58h 04h;\r\n\r\n");
+    row("markers as their low byte", "t", "h",
+        {0x1B, Marker::KeyWait, Marker::Flush, Marker::Pause, 0xFF},
+        "*** t ***\r\n*** h ***\r\nPRT 1bh ffh feh fdh ffh;\r\n\r\n");
+    row("no codes: an empty PRT line", "Cursor type=", "-Op-", {},
+        "*** Cursor type= ***\r\n*** -Op- ***\r\nPRT;\r\n\r\n");
+    row("title and help as they are", "a *** b;\r\nc", "", {0x41},
+        "*** a *** b;\r\nc ***\r\n***  ***\r\nPRT 41h;\r\n\r\n");
+}
+
+void TestLogBoardFile::recordLines()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, help);
+    QFETCH(Codes, codes);
+    QTEST(LogRecord::format(title, help, codes), "record");
+}
+
+void TestLogBoardFile::bothReadings_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("player"); // PlayerRead
+    QTest::addColumn<QByteArray>("playerBytes");
+    QTest::addColumn<int>("exports"); // ExportRead
+    QTest::addColumn<QStringList>("exportTokens");
+
+    const auto row = [](const char *name, const char *line, PlayerRead player,
+                        const QByteArray &bytes, ExportRead exports, const QStringList &tokens) {
+        QTest::newRow(name) << QString::fromLatin1(line) << int(player) << bytes << int(exports)
+                            << tokens;
+    };
+    const PlayerRead none = PlayerRead::NotData;
+    const PlayerRead data = PlayerRead::Data;
+    const ExportRead other = ExportRead::Other;
+    const ExportRead edata = ExportRead::Data;
+
+    // Where both agree.
+    row("record line", "PRT 1fh 28h 67h 50h;", data, "\x1f\x28\x67\x50", edata,
+        {"1f", "28", "67", "50"});
+    row("markers are plain bytes", "PRT ffh feh fdh;", data, "\xff\xfe\xfd", edata,
+        {"ff", "fe", "fd"});
+    row("PRT alone", "PRT", data, "", edata, {});
+    row("lower case prt", "prt 1bh", none, "", other, {});
+    row("title line", "*** PRT 1bh ***", none, "", ExportRead::Comment, {});
+    row("empty line", "", none, "", other, {});
+
+    // Where they differ.
+    row("PRT; glued", "PRT;", none, "", edata, {});
+    row("PRT ;", "PRT ;", data, QByteArray(1, '\0'), edata, {});
+    row("leading blanks", "  PRT 1bh", data, "\x1b", other, {});
+    row("blanks around", "   PRT 1bh 40h;  ", data, "\x1b\x40", other, {});
+    row("tab after PRT", "PRT\t1bh", none, "", edata, {"\t1", "h"});
+    row("two blanks", "PRT 1bh  40h", data, QByteArray("\x1b\x00\x40", 3), edata, {"1b", "40"});
+    row("no blank after PRT", "PRT1bh", none, "", edata, {"1b"});
+    row("one digit", "PRT 1 40h", data, "\x01\x40", edata, {"1 ", "0h"});
+    row("digits upper case", "PRT FF 0A;", data, "\xff\x0a", edata, {"FF", "0A"});
+    row("not hex", "PRT zz 1bh", data, QByteArray("\x00\x1b", 2), edata, {"zz", "1b"});
+    row("odd end", "PRT 1bh 4", data, "\x1b\x04", edata, {"1b", "4"});
+    row("three digits", "PRT 100h", PlayerRead::NotAByte, "", edata, {"10", "h"});
+    row("leading zeros", "PRT 0001bh", data, "\x1b", edata, {"00", "1b"});
+}
+
+void TestLogBoardFile::bothReadings()
+{
+    QFETCH(QString, line);
+    QFETCH(int, player);
+    QFETCH(QByteArray, playerBytes);
+    QFETCH(int, exports);
+    QFETCH(QStringList, exportTokens);
+
+    QByteArray bytes;
+    QStringView badToken;
+    QCOMPARE(int(PrtLine::readForPlayer(line, &bytes, &badToken)), player);
+    if (player == int(PlayerRead::Data))
+        QCOMPARE(bytes, playerBytes);
+    if (player == int(PlayerRead::NotAByte))
+        QCOMPARE(badToken.toString(), QStringLiteral("100h"));
+
+    QCOMPARE(int(PrtLine::exportLineKind(line)), exports);
+    QStringList tokens;
+    if (exports == int(ExportRead::Data))
+        PrtLine::forEachExportToken(line, [&](QStringView t) { tokens << t.toString(); });
+    QCOMPARE(tokens, exportTokens);
+}
+
+void TestLogBoardFile::exportTokenValues()
+{
+    QList<int> values;
+    for (const QStringView token : {u"1b", u"Fe", u"4", u"1 ", u"zz"})
+        values << PrtLine::exportTokenValue(token);
+    QCOMPARE(values, (QList<int>{0x1B, 0xFE, 0x04, 0x01, 0x00}));
+    QCOMPARE(PrtLine::exportByteCount(u"PRT 1bh 40h;\r\n  PRT 1bh\r\nPRT;\r\n\r\nPRT 0ch"), 3);
+}
+
+// The check the players and the byte exports make before anything goes out.
+void TestLogBoardFile::tokenAboveFFhRefused_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("sending");
+    QTest::addColumn<QString>("message");
+    const QString tail = QStringLiteral(", which is more than one byte (00h to FFh). ");
+    QTest::newRow("bytes only") << "PRT 1bh ffh 0ffh;\r\nPRT;\r\n" << true << QString();
+    QTest::newRow("first bad line, sending")
+        << "*** a ***\r\nPRT 1bh;\r\n  PRT 100h;\r\nPRT fffh;" << true
+        << "Line 3 holds \"100h;\"" + tail + "Nothing was sent.";
+    QTest::newRow("writing") << "PRT 1bh 100h;\r\n"
+                             << false << "Line 1 holds \"100h;\"" + tail + "Nothing was written.";
+    QTest::newRow("only the players' data lines")
+        << "*** PRT 100h ***\r\nPRTX 100h;\r\nPRT\n100h;" << true << QString();
+    QTest::newRow("percent signs kept")
+        << "PRT 1%2h 100%1h" << false << "Line 1 holds \"100%1h\"" + tail + "Nothing was written.";
+}
+
+void TestLogBoardFile::tokenAboveFFhRefused()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, sending);
+    QFETCH(QString, message);
+    const Result<void> checked = PrtLine::checkBytes(
+        text, sending ? PrtLine::Refused::NothingSent : PrtLine::Refused::NothingWritten);
+    QCOMPARE(checked ? QString() : checked.error().text, message);
+}
+
+void TestLogBoardFile::linesEndOnlyAtCrLf_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("empty") << QString() << QStringList();
+    QTest::newRow("no break") << QStringLiteral("PRT 0ch;") << QStringList{"PRT 0ch;"};
+    QTest::newRow("ends with CR LF") << QStringLiteral("A\r\nB\r\n") << QStringList{"A", "B", ""};
+    QTest::newRow("lone CR and LF stay inside")
+        << QStringLiteral("A\rB\nC\r\n\n") << QStringList{"A\rB\nC", "\n"};
+    QTest::newRow("CR before CR LF") << QStringLiteral("\r\r\n\r") << QStringList{"\r", "\r"};
+    QTest::newRow("LF CR is no break") << QStringLiteral("A\n\rB") << QStringList{"A\n\rB"};
+}
+
+void TestLogBoardFile::linesEndOnlyAtCrLf()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, lines);
+    QStringList read;
+    QList<qsizetype> offsets;
+    CrLfLines walker(text);
+    QStringView line;
+    qsizetype offset = 0;
+    while (walker.next(&line, &offset)) {
+        read << line.toString();
+        offsets << offset;
+    }
+    QCOMPARE(read, lines);
+    QCOMPARE(CrLfLines::count(text), lines.size());
+    for (int i = 0; i < offsets.size(); ++i)
+        QCOMPARE(QStringView(text).sliced(offsets[i], lines[i].size()), lines[i]);
+}
 
 void TestLogBoardFile::lineEnds_data()
 {
@@ -74,19 +263,16 @@ void TestLogBoardFile::refusals_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("missing") << "missing"
-                             << "does not exist";
-    QTest::newRow("folder") << "folder"
-                            << "is a folder";
-    QTest::newRow("binary") << "binary"
-                            << "binary data (a zero byte at position 4)";
-    QTest::newRow("too large") << "large"
-                               << "too large for a Log Board: 100.0 MB";
+    const auto row = [](const char *kind, const char *reason) {
+        QTest::newRow(kind) << QString::fromLatin1(kind) << QString::fromLatin1(reason);
+    };
+    row("missing", "does not exist");
+    row("folder", "is a folder");
+    row("binary", "binary data (a zero byte at position 4)");
+    row("large", "too large for a Log Board: 100.0 MB");
 #ifdef Q_OS_UNIX
-    QTest::newRow("pipe") << "pipe"
-                          << "not an ordinary file";
-    QTest::newRow("no permission") << "unreadable"
-                                   << "ermission";
+    row("pipe", "not an ordinary file");
+    row("unreadable", "ermission");
 #endif
 }
 
@@ -170,19 +356,15 @@ void TestLogBoardFile::binaryLargeMonitorWhole()
 
 void TestLogBoardFile::dialogs()
 {
-    const Prompt::FileRequest load = LogBoardFile::loadRequest();
-    QCOMPARE(load.title, QStringLiteral("Load from file"));
-    QCOMPARE(load.filters,
-             (QStringList{"Text Files (*.txt)", "K500seiData(*.sei)", "All Files (*.*)"}));
-    QCOMPARE(load.selectedFilter, 0);
-    QVERIFY(!load.confirmOverwrite);
-
-    const Prompt::FileRequest binary = BinarySave::fileRequest();
-    QCOMPARE(binary.title, QStringLiteral("Save to file"));
-    QCOMPARE(binary.filters, (QStringList{"Data files (*.dat)", "All Files (*.*)"}));
-    QCOMPARE(binary.selectedFilter, 0);
-    QVERIFY(binary.confirmOverwrite);
-    QVERIFY(binary.defaultSuffix.isEmpty());
+    const auto shown = [](const Prompt::FileRequest &r) {
+        return QStringList{r.title, r.filters.join(u';'), QString::number(r.selectedFilter),
+                           QString::number(r.confirmOverwrite), r.defaultSuffix};
+    };
+    QCOMPARE(shown(LogBoardFile::loadRequest()),
+             (QStringList{"Load from file", "Text Files (*.txt);K500seiData(*.sei);All Files (*.*)",
+                          "0", "0", ""}));
+    QCOMPARE(shown(BinarySave::fileRequest()),
+             (QStringList{"Save to file", "Data files (*.dat);All Files (*.*)", "0", "1", ""}));
 }
 
 QTEST_GUILESS_MAIN(TestLogBoardFile)

@@ -1,9 +1,12 @@
 // What the simulated module does over time, on a clock the test moves: the
-// line's pace, the busy line, the wait action, and everything that blinks.
+// line's pace, the busy line, the wait action, and everything that blinks;
+// and the module as a serial device, reached by its name. What every device
+// does is the port contract's test, which runs it too.
 
 #include "core/module/glasspicture.h"
 #include "core/module/moduleline.h"
 #include "core/module/modulemodel.h"
+#include "core/module/simulatordevice.h"
 
 #include <QTest>
 
@@ -12,6 +15,12 @@ namespace {
 QByteArray hex(const char *text)
 {
     return QByteArray::fromHex(text);
+}
+
+// A count, or -1 for a failure, so that a failure shows in the comparison.
+qint64 count(const Result<qint64> &result)
+{
+    return result ? *result : -1;
 }
 
 struct Bench
@@ -58,6 +67,9 @@ private slots:
     void slowHorizontalScrollSlidesAndHolds();
     void glassAnimatesOnlyWhileSomethingMoves_data();
     void glassAnimatesOnlyWhileSomethingMoves();
+    void deviceReachedByItsName_data();
+    void deviceReachedByItsName();
+    void deviceHandsLineSettingsToTheModule();
 };
 
 void ModuleTimingTest::bytesArriveAtTheBaudRate_data()
@@ -297,6 +309,65 @@ void ModuleTimingTest::glassAnimatesOnlyWhileSomethingMoves()
     Bench b;
     b.model.receive(input);
     QTEST(glassAnimates(b.model, qint64(ms * 1e6)), "animates");
+}
+
+void ModuleTimingTest::deviceReachedByItsName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("simulator");
+    QTest::newRow("name") << "Simulator" << true;
+    QTest::newRow("any letter case") << "SIMULATOR" << true;
+#ifndef Q_OS_WIN
+    QTest::newRow("its device path") << "/dev/Simulator" << true;
+    QTest::newRow("its device path in any case") << "/dev/SIMULATOR" << true;
+    QTest::newRow("a real port") << "/dev/ttyS0" << false;
+#endif
+    QTest::newRow("a COM port") << "COM1" << false;
+    QTest::newRow("a longer name") << "Simulator2" << false;
+}
+
+void ModuleTimingTest::deviceReachedByItsName()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, simulator);
+    auto module = std::make_shared<SimulatedModule>();
+    int others = 0;
+    const SerialDeviceFactory factory = withSimulator(
+        [&others](const PortAddress &) -> std::unique_ptr<SerialDevice> {
+            ++others;
+            return nullptr;
+        },
+        module);
+    std::unique_ptr<SerialDevice> device = factory(PortAddress::fromName(name));
+    QCOMPARE(simulatedModule(device.get()) == module.get(), simulator);
+    QCOMPARE(others, simulator ? 0 : 1);
+}
+
+// The module outlives the open, and the line settings reach its line.
+void ModuleTimingTest::deviceHandsLineSettingsToTheModule()
+{
+    Bench b;
+    auto module = std::make_shared<SimulatedModule>(b.clock);
+    {
+        SimulatorDevice device(module);
+        QVERIFY(device.open(PortAddress::simulator()));
+        QCOMPARE(count(device.writeSome("Kept", 4)), 4);
+        b.clock->advanceMs(10);
+        QCOMPARE(count(device.bytesWaiting()), 0);
+    }
+    SimulatorDevice device(module);
+    QVERIFY(device.open(PortAddress::simulator()));
+    QCOMPARE(module->model().textRows().value(0).trimmed(), QStringLiteral("Kept"));
+    QVERIFY(device.applyLineSettings({115200, FlowControl::CtsHandshake}));
+    QCOMPARE(module->line().byteTimeNs(), 86'805); // 10 bits at 115200 baud
+    const QByteArray wait = hex("1f286101ff");     // 127.5 s
+    QCOMPARE(count(device.writeSome(wait.constData(), wait.size())), wait.size());
+    b.clock->advanceMs(1);
+    QCOMPARE(count(device.writeSome("A", 1)), 0);
+    // CTS off, as Serial OUT mode's start does: the bytes go out and wait in the module.
+    QVERIFY(device.applyLineSettings({38400, FlowControl::None}));
+    QCOMPARE(module->line().byteTimeNs(), 260'416);
+    QCOMPARE(count(device.writeSome("A", 1)), 1);
 }
 
 QTEST_GUILESS_MAIN(ModuleTimingTest)

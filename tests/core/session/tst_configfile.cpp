@@ -2,6 +2,7 @@
 #include "core/session/configfile.h"
 #include "core/session/sessionconfig.h"
 #include "core/session/windowstate.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,9 +35,10 @@ QStringList warningsOfLoad(const QString &path, ConfigRecord *record)
     return g_warnings;
 }
 
-QString planText(const ConfigRecord &record)
+// Port text, its ComSel index (-1: shown as saved), baud, flow, online, model
+// (-1: the default model stays).
+QString planText(const StartupPlan &p)
 {
-    const StartupPlan p = SessionConfig::plan(record);
     return QStringList{p.portName,
                        QString::number(p.portIndex),
                        QString::number(p.baudRate),
@@ -44,6 +46,14 @@ QString planText(const ConfigRecord &record)
                        QString::number(int(p.goOnline)),
                        QString::number(p.displayModel.value_or(-1))}
         .join(u'|');
+}
+
+// What the program writes when it closes after starting from these bytes.
+QByteArray saved(const QByteArray &bytes)
+{
+    const StartupPlan p = SessionConfig::plan(ConfigFile::parse(bytes, kCodePage));
+    return ConfigFile::encode(
+        {p.portName, p.baudRate, p.flowControl, p.goOnline, p.displayModel.value_or(1)}, kCodePage);
 }
 
 } // namespace
@@ -55,7 +65,6 @@ private slots:
     void startupFromFile_data();
     void startupFromFile();
     void encodeOddSettings();
-    void portNameKeepsEveryByte();
     void onlyARegularFileIsRead_data();
     void onlyARegularFileIsRead();
     void damagedFilesGiveWhatCanBeRead_data();
@@ -66,8 +75,6 @@ private slots:
 void TestConfigFile::startupFromFile_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    // Port text, its ComSel index (-1: shown as saved), baud, flow, online, model
-    // (-1: the default model stays).
     QTest::addColumn<QString>("plan");
     QTest::addColumn<bool>("asWritten"); // what the program itself writes for that plan
 
@@ -106,48 +113,27 @@ void TestConfigFile::startupFromFile_data()
 void TestConfigFile::startupFromFile()
 {
     QFETCH(QByteArray, bytes);
-    QFETCH(QString, plan);
     QFETCH(bool, asWritten);
-
-    const StartupPlan p = SessionConfig::plan(ConfigFile::parse(bytes, kCodePage));
-    const QStringList fields{p.portName,
-                             QString::number(p.portIndex),
-                             QString::number(p.baudRate),
-                             QString::number(int(p.flowControl)),
-                             QString::number(int(p.goOnline)),
-                             QString::number(p.displayModel.value_or(-1))};
-    QCOMPARE(fields.join(u'|'), plan);
-    if (asWritten) {
-        const ConfigSettings settings{p.portName, p.baudRate, p.flowControl, p.goOnline,
-                                      p.displayModel.value_or(1)};
-        QCOMPARE(ConfigFile::encode(settings, kCodePage), bytes);
-    }
+    QTEST(planText(SessionConfig::plan(ConfigFile::parse(bytes, kCodePage))), "plan");
+    if (asWritten)
+        QCOMPARE(saved(bytes), bytes);
 }
 
 void TestConfigFile::encodeOddSettings()
 {
     // An unknown rate is saved as 38400; a line end inside a name would end it
     // on reading and turn the rest into codes, so the name ends there.
-    QCOMPARE(
-        ConfigFile::encode({QStringLiteral("COM2"), 14400, FlowControl::None, false, 0}, kCodePage),
-        QByteArray("zCOM2\r\n2000"));
-    QCOMPARE(ConfigFile::encode({QStringLiteral("COM2\nxyz"), 9600, FlowControl::None, false, 1},
-                                kCodePage),
-             QByteArray("zCOM2\r\n0001"));
-}
-
-// Saved as it was read, whatever byte it holds; a control character ends the
-// name (and a line end or zero byte always did).
-void TestConfigFile::portNameKeepsEveryByte()
-{
+    QCOMPARE(ConfigFile::encode({QStringLiteral("COM2"), 14400, FlowControl::None, false, 0},
+                                kCodePage) +
+                 ConfigFile::encode(
+                     {QStringLiteral("COM2\nxyz"), 9600, FlowControl::None, false, 1}, kCodePage),
+             QByteArray("zCOM2\r\n2000zCOM2\r\n0001"));
+    // A name is saved as it was read, whatever byte it holds; a control
+    // character ends it (and a line end or zero byte always did).
     for (int b = 0; b < 256; ++b) {
         const QByteArray file = "zCOM" + QByteArray(1, char(b)) + "\r\n3212";
-        const StartupPlan p = SessionConfig::plan(ConfigFile::parse(file, kCodePage));
-        const ConfigSettings settings{p.portName, p.baudRate, p.flowControl, p.goOnline,
-                                      p.displayModel.value_or(1)};
         const bool control = b < 0x20 || b == 0x7F;
-        QCOMPARE(ConfigFile::encode(settings, kCodePage),
-                 control ? QByteArray("zCOM\r\n3212") : file);
+        QCOMPARE(saved(file), control ? QByteArray("zCOM\r\n3212") : file);
     }
 }
 
@@ -192,26 +178,25 @@ void TestConfigFile::damagedFilesGiveWhatCanBeRead_data()
     QTest::addColumn<QString>("plan");    // as in startupFromFile
     QTest::addColumn<QString>("warning"); // the one warning, empty for none
 
-    const QByteArray megabyte(1024 * 1024, 'x');
-    QTest::newRow("as written") << QByteArray("zCOM3\r\n3212") << "COM3|-1|115200|2|1|2"
-                                << "";
-    QTest::newRow("empty, as a first start leaves it") << QByteArray() << "COM1|0|38400|0|0|-1"
-                                                       << "";
-    QTest::newRow("cut after the name") << QByteArray("zCOM3\r\n32") << "COM3|-1|38400|0|0|-1"
-                                        << "damaged, only the port name was used";
-    QTest::newRow("cut inside the name") << QByteArray("zCO") << "CO|-1|38400|0|0|-1"
-                                         << "damaged, only the port name was used";
-    QTest::newRow("control characters in the name")
-        << QByteArray("zCO\x1b[2JM3\x07\r\n3212") << "CO|-1|115200|2|1|2"
-        << "the port name was cut at a control character";
-    QTest::newRow("1 MB behind good settings")
-        << QByteArray("zCOM3\r\n3212") + megabyte << "COM3|-1|115200|2|1|2"
-        << "far too large, only its start was read";
-    QTest::newRow("1 MB of zero bytes")
-        << QByteArray(1024 * 1024, '\0') << "COM1|0|38400|0|0|-1"
-        << "far too large, only its start was read; not understood, the defaults are used";
-    QTest::newRow("binary") << QByteArray::fromHex("7f454c4602010100") << "COM1|0|38400|0|0|-1"
-                            << "not understood, the defaults are used";
+    const auto row = [](const char *name, const QByteArray &bytes, const char *plan,
+                        const char *warning) {
+        QTest::newRow(name) << bytes << QString::fromLatin1(plan) << QString::fromLatin1(warning);
+    };
+    const QByteArray good("zCOM3\r\n3212");
+    const char *damaged = "damaged, only the port name was used";
+    const char *large = "far too large, only its start was read";
+    row("as written", good, "COM3|-1|115200|2|1|2", "");
+    row("empty, as a first start leaves it", "", "COM1|0|38400|0|0|-1", "");
+    row("cut after the name", "zCOM3\r\n32", "COM3|-1|38400|0|0|-1", damaged);
+    row("cut inside the name", "zCO", "CO|-1|38400|0|0|-1", damaged);
+    row("control characters in the name", "zCO\x1b[2JM3\x07\r\n3212", "CO|-1|115200|2|1|2",
+        "the port name was cut at a control character");
+    row("1 MB behind good settings", good + QByteArray(1024 * 1024, 'x'), "COM3|-1|115200|2|1|2",
+        large);
+    row("1 MB of zero bytes", QByteArray(1024 * 1024, '\0'), "COM1|0|38400|0|0|-1",
+        "far too large, only its start was read; not understood, the defaults are used");
+    row("binary", QByteArray::fromHex("7f454c4602010100"), "COM1|0|38400|0|0|-1",
+        "not understood, the defaults are used");
 }
 
 void TestConfigFile::damagedFilesGiveWhatCanBeRead()
@@ -221,13 +206,11 @@ void TestConfigFile::damagedFilesGiveWhatCanBeRead()
     QFETCH(QString, warning);
     QTemporaryDir dir;
     const QString path = dir.filePath(QString::fromLatin1(ConfigFile::kFileName));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    file.close();
+    QVERIFY(writeFile(path, bytes));
 
     ConfigRecord record;
     const QStringList warnings = warningsOfLoad(path, &record);
-    QCOMPARE(planText(record), plan);
+    QCOMPARE(planText(SessionConfig::plan(record)), plan);
     QCOMPARE(warnings, warning.isEmpty() ? QStringList()
                                          : QStringList{"Settings in " + path + ": " + warning});
 }

@@ -2,7 +2,11 @@
 #include "core/base/hexdigits.h"
 #include "core/commands/setupmodecatalogue.h"
 #include "core/transport/commandtext.h"
+#include "core/transport/monitorformat.h"
+#include "core/transport/monitortext.h"
+#include "core/transport/outputmonitor.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 Q_DECLARE_METATYPE(Codes)
@@ -24,6 +28,11 @@ private slots:
     void everyByteComesBack();
     void userFontCode_data();
     void userFontCode();
+    void monitorPiecesAreTheWholeTextCut_data();
+    void monitorPiecesAreTheWholeTextCut();
+    void plainTextLines_data();
+    void plainTextLines();
+    void monitorKeepsHistoryAndShowsCodes();
 };
 
 void TestCommandText::escapeNotation_data()
@@ -106,20 +115,17 @@ void TestCommandText::strictHexToken()
 
 void TestCommandText::hex2()
 {
-    // Every byte in both cases, a marker as its low byte.
+    // Every byte in both cases; a marker or a wider value shows its low byte.
     for (int byte = 0; byte < 256; ++byte) {
         const QString upper = QString::asprintf("%02X", byte);
         QCOMPARE(::hex2(byte), upper);
         QCOMPARE(::hex2(byte, HexCase::Lower), upper.toLower());
-        QCOMPARE(::hex2(byte - 256), upper);
+        QCOMPARE(::hex2(byte - 256) + ::hex2(byte + 256), upper + upper);
     }
-    QCOMPARE(::hex2(0x12C), QStringLiteral("2C"));
-    QCOMPARE(hexDigitValue(u'0'), 0);
-    QCOMPARE(hexDigitValue(u'9'), 9);
-    QCOMPARE(hexDigitValue(u'a'), 10);
-    QCOMPARE(hexDigitValue(u'F'), 15);
-    for (const char16_t c : {u'g', u'G', u'/', u':', u'@', u'`', u'\u00e4'})
-        QCOMPARE(hexDigitValue(c), -1);
+    QList<int> values;
+    for (const char16_t c : std::u16string_view(u"09aFgG/:@`\u00e4"))
+        values << hexDigitValue(c);
+    QCOMPARE(values, (QList<int>{0, 9, 10, 15, -1, -1, -1, -1, -1, -1, -1}));
 }
 
 void TestCommandText::codePage_data()
@@ -220,6 +226,107 @@ void TestCommandText::userFontCode()
     QFETCH(QString, typed);
     QFETCH(int, code);
     QCOMPARE(SetupModeCatalogue::userFontCode(typed).value_or(-1), code);
+}
+
+void TestCommandText::monitorPiecesAreTheWholeTextCut_data()
+{
+    QTest::addColumn<Codes>("codes");
+    QTest::addColumn<QString>("history");
+    QTest::addColumn<QString>("groups");
+    const auto row = [](const char *name, const Codes &codes, const char *history,
+                        const char *groups) {
+        QTest::newRow(name) << codes << QString::fromLatin1(history) << QString::fromLatin1(groups);
+    };
+    row("brightness", {0x1F, 0x28, 0x67, 0x50, 0x04, 0x00, 0x00}, "[T]1F 28 67 50 04 00 00 ",
+        "[1f][28][67][50][04][00][00]");
+    row("markers", {0x1B, Marker::KeyWait, Marker::Flush, Marker::Pause, 0xAB},
+        "[T]1B FF FE FD AB ", "[1b][ff][fe][fd][ab]");
+    row("one byte", {0x0A}, "[T]0A ", "[0a]");
+    row("nothing", {}, "[T]", "");
+}
+
+void TestCommandText::monitorPiecesAreTheWholeTextCut()
+{
+    QFETCH(Codes, codes);
+    QFETCH(QString, history);
+    QFETCH(QString, groups);
+    QCOMPARE(MonitorFormat::historyLine(codes), history);
+    QCOMPARE(MonitorFormat::codeGroups(codes), groups);
+
+    // Every piece, including ones that start or run past either end.
+    const QByteArray bytes = MonitorFormat::lowBytes(codes);
+    QCOMPARE(MonitorFormat::historyLineLength(bytes.size()), history.size());
+    QCOMPARE(MonitorFormat::codeGroupsLength(bytes.size()), groups.size());
+    for (qsizetype from = -2; from <= history.size() + 1; ++from) {
+        for (qsizetype count = 0; count <= history.size() + 2; ++count) {
+            QString piece = QStringLiteral(">");
+            MonitorFormat::appendHistoryPiece(piece, bytes, from, count);
+            const qsizetype start = qBound(qsizetype(0), from, history.size());
+            QCOMPARE(piece, ">" + history.mid(start, qMax(qsizetype(0), from + count - start)));
+            piece = QStringLiteral(">");
+            MonitorFormat::appendCodeGroupsPiece(piece, bytes, from, count);
+            const qsizetype groupStart = qBound(qsizetype(0), from, groups.size());
+            QCOMPARE(piece,
+                     ">" + groups.mid(groupStart, qMax(qsizetype(0), from + count - groupStart)));
+        }
+    }
+}
+
+void TestCommandText::plainTextLines_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("SendTextBox at start") << "log\r\n" << QStringList{"log", ""};
+    QTest::newRow("one line") << "command" << QStringList{"command"};
+    QTest::newRow("empty") << "" << QStringList{""};
+    QTest::newRow("LF and CR LF") << "a\nb\r\n\r\nc\r" << QStringList{"a", "b", "", "c\r"};
+}
+
+void TestCommandText::plainTextLines()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, lines);
+    const PlainMonitorText plain(text);
+    QCOMPARE(plain.lineCount(), lines.size());
+    for (qsizetype line = 0; line < lines.size(); ++line) {
+        QCOMPARE(plain.lineLength(line), lines[line].size());
+        QCOMPARE(plain.piece(line, 0, 100), lines[line]);
+        QCOMPARE(plain.piece(line, 1, 1), lines[line].mid(1, 1));
+    }
+    QCOMPARE(plain.joined(u"\n"), lines.join(u'\n'));
+}
+
+void TestCommandText::monitorKeepsHistoryAndShowsCodes()
+{
+    OutputMonitor monitor;
+    QCOMPARE(monitor.codes(), QStringLiteral("log\r\n"));
+    QSignalSpy appended(&monitor, &OutputMonitor::historyAppended);
+    monitor.appendHistory({0x1B, 0x40});
+    monitor.appendHistory({Marker::Flush});
+    Codes largest(kMaxCodes);
+    for (qsizetype i = 0; i < largest.size(); ++i)
+        largest[i] = qint16(i & 0xFF);
+    monitor.appendHistory(largest);
+    QCOMPARE(appended.size(), 3);
+    QCOMPARE(monitor.historyText().lineCount(), 3);
+    QCOMPARE(monitor.historyText().piece(2, 3 + 3 * 0x1FF, 6), QStringLiteral("FF 00 "));
+    // The binary save reads it whole: every line followed by CR LF.
+    const QString whole = monitor.history();
+    QCOMPARE(whole.size(), 11 + 8 + 3 + 3 * kMaxCodes + 2); // 393,246 characters
+    QCOMPARE(whole.first(31) + u'|' + whole.last(12),
+             QStringLiteral("[T]1B 40 \r\n[T]FE \r\n[T]00 01 02 | FE FF 00 \r\n"));
+
+    QSignalSpy reset(&monitor, &OutputMonitor::historyReset);
+    monitor.clearHistory();
+    monitor.appendHistory({0x0C});
+    QCOMPARE(reset.size(), 1);
+    QCOMPARE(monitor.history(), QStringLiteral("[T]0C \r\n"));
+
+    monitor.showCodes({0x1F, 0x24, Marker::KeyWait});
+    QCOMPARE(monitor.codes(), QStringLiteral("[1f][24][ff]"));
+    QCOMPARE(monitor.codesText().piece(0, 5, 6), QStringLiteral("24][ff"));
+    monitor.setCodes(QStringLiteral("log"));
+    QCOMPARE(monitor.codesText().piece(0, 0, 10), QStringLiteral("log"));
 }
 
 QTEST_GUILESS_MAIN(TestCommandText)

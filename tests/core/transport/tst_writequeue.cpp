@@ -112,20 +112,17 @@ void TestWriteQueue::writersTakeTurns_data()
     // step key of a stepping that waits for it).
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("second"); // asked for while the first is being written
-    QTest::newRow("command, then PLAY") << "command"
-                                        << "play";
-    QTest::newRow("PLAY, then command") << "play"
-                                        << "cursor";
-    QTest::newRow("command, then status request") << "command"
-                                                  << "status";
-    QTest::newRow("PLAY, then status request") << "play"
-                                               << "status";
-    QTest::newRow("stepped line, then command") << "step"
-                                                << "cursor";
+    const auto row = [](const char *name, const char *first, const char *second) {
+        QTest::newRow(name) << QString::fromLatin1(first) << QString::fromLatin1(second);
+    };
+    row("command, then PLAY", "command", "play");
+    row("PLAY, then command", "play", "cursor");
+    row("command, then status request", "command", "status");
+    row("PLAY, then status request", "play", "status");
+    row("stepped line, then command", "step", "cursor");
     // Stepping waits for F8 with the port free: the command goes out at once,
     // and F8 pressed while it is written sends the line after it.
-    QTest::newRow("command while stepping waits, then F8") << "command"
-                                                           << "F8";
+    row("command while stepping waits, then F8", "command", "F8");
 }
 
 void TestWriteQueue::writersTakeTurns()
