@@ -1,15 +1,21 @@
-// The monitor's read-only boxes: rows computed, not measured; what the user
-// selects with mouse and keyboard and copies is exactly the text.
+// The widgets both windows share: the monitor's read-only boxes (rows computed,
+// not measured; what the user selects with mouse and keyboard and copies is
+// exactly the text), and the one way a control or the window refuses input
+// while a command is on its way.
 #include "core/transport/monitorformat.h"
 #include "core/transport/monitortext.h"
 #include "core/transport/outputmonitor.h"
+#include "gui/common/busyguard.h"
 #include "gui/common/monitorlayout.h"
 #include "gui/common/monitorview.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -44,9 +50,36 @@ struct Shown
     QWidget *viewport() const { return view.viewport(); }
 };
 
+// A window with a text box and two buttons; the guard holds `held`.
+struct Panel
+{
+    QWidget window;
+    QLineEdit *text = new QLineEdit(&window);
+    QPushButton *send = new QPushButton(QStringLiteral("Send"), &window);
+    QPushButton *other = new QPushButton(QStringLiteral("Other"), &window);
+
+    Panel()
+    {
+        auto *layout = new QVBoxLayout(&window);
+        layout->addWidget(text);
+        layout->addWidget(send);
+        layout->addWidget(other);
+        window.show();
+        QApplication::setActiveWindow(&window);
+    }
+    QWidget *named(const QString &name)
+    {
+        if (name == "window")
+            return &window;
+        if (name == "text")
+            return text;
+        return name == "send" ? send : other;
+    }
+};
+
 } // namespace
 
-class TestMonitorView : public QObject
+class TestCommonWidgets : public QObject
 {
     Q_OBJECT
 private slots:
@@ -56,9 +89,12 @@ private slots:
     void mouseSelectsWhatItPointsAt();
     void historyShowsTheNewestLine();
     void oneLineBoxScrollsSideways();
+    void inputComesBackAsItWas_data();
+    void inputComesBackAsItWas();
+    void aDisabledWidgetStaysDisabled();
 };
 
-void TestMonitorView::rowsBreakBetweenGroups_data()
+void TestCommonWidgets::rowsBreakBetweenGroups_data()
 {
     QTest::addColumn<qsizetype>("length");
     QTest::addColumn<int>("columns");
@@ -71,7 +107,7 @@ void TestMonitorView::rowsBreakBetweenGroups_data()
     QTest::newRow("largest command") << qsizetype(4 * kMaxCodes) << 61 << 4 << qsizetype(60);
 }
 
-void TestMonitorView::rowsBreakBetweenGroups()
+void TestCommonWidgets::rowsBreakBetweenGroups()
 {
     QFETCH(qsizetype, length);
     QFETCH(int, columns);
@@ -98,7 +134,7 @@ void TestMonitorView::rowsBreakBetweenGroups()
     QCOMPARE(layout.positionAt(1, 1000), (TextPos{0, qMin(2 * rowWidth, length)}));
 }
 
-void TestMonitorView::keyboardSelectsAndCopies()
+void TestCommonWidgets::keyboardSelectsAndCopies()
 {
     OutputMonitor monitor;
     monitor.showCodes({0x1F, 0x28, 0x67, 0x50, 0x04, 0x00, 0x00, 0x1B, 0x40});
@@ -131,7 +167,7 @@ void TestMonitorView::keyboardSelectsAndCopies()
     QCOMPARE(view.toPlainText(), QStringLiteral("log\n"));
 }
 
-void TestMonitorView::mouseSelectsWhatItPointsAt()
+void TestCommonWidgets::mouseSelectsWhatItPointsAt()
 {
     OutputMonitor monitor;
     monitor.appendHistory(counting(kMaxCodes));
@@ -167,7 +203,7 @@ void TestMonitorView::mouseSelectsWhatItPointsAt()
     view.grab(); // paints the rows in view, the selection among them
 }
 
-void TestMonitorView::historyShowsTheNewestLine()
+void TestCommonWidgets::historyShowsTheNewestLine()
 {
     OutputMonitor monitor;
     Shown shown(monitor.historyText(), MonitorView::Rows::Wrapped, 3, QSize(300, 120));
@@ -196,7 +232,7 @@ void TestMonitorView::historyShowsTheNewestLine()
     QCOMPARE(view.toPlainText(), QStringLiteral("[T]0C "));
 }
 
-void TestMonitorView::oneLineBoxScrollsSideways()
+void TestCommonWidgets::oneLineBoxScrollsSideways()
 {
     OutputMonitor monitor;
     Shown shown(monitor.helpText(), MonitorView::Rows::OneLine, 1, QSize(200, 40));
@@ -222,5 +258,55 @@ void TestMonitorView::oneLineBoxScrollsSideways()
     QCOMPARE(view.horizontalScrollBar()->value(), 0);
 }
 
-QTEST_MAIN(TestMonitorView)
-#include "tst_monitorview.moc"
+void TestCommonWidgets::inputComesBackAsItWas_data()
+{
+    QTest::addColumn<QString>("held");
+    QTest::addColumn<QString>("focusBefore");
+    QTest::addColumn<QString>("focusMovedTo"); // by the user while held; empty: not moved
+    QTest::addColumn<QString>("focusAfter");
+
+    const auto row = [](const char *name, const char *held, const char *before, const char *moved,
+                        const char *after) {
+        QTest::newRow(name) << held << before << moved << after;
+    };
+    row("window, text box had focus", "window", "text", "", "text");
+    row("button, it had focus", "send", "send", "", "send");
+    row("button, focus elsewhere stays", "send", "text", "", "text");
+    row("button, user moved focus meanwhile", "send", "send", "text", "text");
+}
+
+void TestCommonWidgets::inputComesBackAsItWas()
+{
+    QFETCH(QString, held);
+    QFETCH(QString, focusBefore);
+    QFETCH(QString, focusMovedTo);
+    QFETCH(QString, focusAfter);
+    Panel panel;
+    panel.named(focusBefore)->setFocus();
+    QCOMPARE(QApplication::focusWidget(), panel.named(focusBefore));
+    {
+        const BusyGuard busy(panel.named(held));
+        QVERIFY(!panel.named(held)->isEnabled());
+        QVERIFY(!panel.send->isEnabled());
+        if (!focusMovedTo.isEmpty())
+            panel.named(focusMovedTo)->setFocus();
+    }
+    QVERIFY(panel.named(held)->isEnabled());
+    QCOMPARE(QApplication::focusWidget(), panel.named(focusAfter));
+}
+
+void TestCommonWidgets::aDisabledWidgetStaysDisabled()
+{
+    Panel panel;
+    panel.other->setEnabled(false);
+    {
+        const BusyGuard busy(&panel.window);
+        const BusyGuard inner(panel.other);
+    }
+    QVERIFY(panel.window.isEnabled());
+    QVERIFY(!panel.other->isEnabled());
+    QVERIFY(panel.send->isEnabled());
+}
+
+QTEST_MAIN(TestCommonWidgets)
+#include "tst_commonwidgets.moc"
