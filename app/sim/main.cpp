@@ -11,6 +11,8 @@
 #include "core/module/shadowmodule.h"
 #include "core/module/simulatedmodule.h"
 #include "core/session/devicefactory.h"
+#include "core/session/windowstate.h"
+#include "gui/common/windowplacement.h"
 #include "gui/common/zeptaicon.h"
 #include "gui/simulator/simulatorwindow.h"
 
@@ -173,17 +175,22 @@ int serve(const Options &options, QCoreApplication &app, QTextStream &out, const
     out << terminal << Qt::endl;
 
     std::unique_ptr<SimulatorWindow> window;
+    // The display opens where the user left it, the same place as Zepta's own.
+    WindowState places(WindowState::userFile());
     if (options.show) {
         useZeptaIcon();
         window = std::make_unique<SimulatorWindow>(model);
         if (!options.tap.isEmpty())
             window->setWindowTitle(QStringLiteral("Simulated display (shadow of %1)")
                                        .arg(TerminalText::shown(options.tap)));
+        WindowPlacement::restoreRemembered(window.get(), places);
         window->show();
         QObject::connect(window.get(), &SimulatorWindow::closed, &app, &QCoreApplication::quit);
     }
 
     const int status = app.exec();
+    if (window)
+        WindowPlacement::remember(window.get(), places);
 
     flush();
     if (options.dump) {

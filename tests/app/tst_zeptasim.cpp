@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -166,7 +167,11 @@ void ZeptaSimTest::moduleAtTheFarEndOfATerminal()
 
 void ZeptaSimTest::showOpensTheWindowAndEndsOnSignal()
 {
+    QTemporaryDir config;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
     QProcess sim;
+    sim.setProcessEnvironment(environment);
     sim.start(ZEPTA_SIM_PATH, {"--show", "--model", "2", "--dump"});
     QVERIFY(sim.waitForStarted());
     QVERIFY(firstLine(sim).startsWith(QStringLiteral("/dev/")));
@@ -177,6 +182,9 @@ void ZeptaSimTest::showOpensTheWindowAndEndsOnSignal()
     // Six empty rows of 24 blanks.
     const QString out = QString::fromLocal8Bit(sim.readAllStandardOutput());
     QCOMPARE(out, QString(QString(24, ' ') + '\n').repeated(6));
+    // Its place is kept where Zepta keeps its windows' places.
+    QSettings places(config.filePath(QStringLiteral("zepta/windows.conf")), QSettings::IniFormat);
+    QVERIFY(!places.value(QStringLiteral("SimulatedDisplay/geometry")).toByteArray().isEmpty());
 }
 
 void ZeptaSimTest::tapPassesBytesBothWaysAndPrintsThem()
