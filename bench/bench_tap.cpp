@@ -32,11 +32,6 @@ constexpr int kPacedRuns = 3; // 11.4 s each
 
 using Bench::kLineRate;
 
-QString rateText(const Bench::Samples &s)
-{
-    return s.scaled(1e-6).text(2, QStringLiteral("MB/s"));
-}
-
 // zepta-sim --tap on the module's terminal; its own terminal is at link.
 class Tap
 {
@@ -99,19 +94,12 @@ int main(int argc, char *argv[])
             Bench::rates(kPacedRuns, kCommandBytes, drain, [&] { Bench::writeAll(link, bytes); });
     }
     std::printf("%lld bytes read as fast as possible: through the tap %s, write() %s\n",
-                static_cast<long long>(kCommandBytes), qPrintable(rateText(fast)),
-                qPrintable(rateText(fastRef)));
+                static_cast<long long>(kCommandBytes), qPrintable(Bench::rateText(fast)),
+                qPrintable(Bench::rateText(fastRef)));
 
-    Bench::printRow({QStringLiteral("128 KB through zepta-sim --tap into a pty read at once"),
-                     rateText(fast), QStringLiteral("write(): ") + rateText(fastRef),
-                     QStringLiteral("%1x line rate").arg(fast.median() / kLineRate, 0, 'f', 0),
-                     QStringLiteral(">= 100x line rate"), fast.median() >= 100 * kLineRate});
-    Bench::printRow(
-        {QStringLiteral("128 KB through zepta-sim --tap into a pty read at 11,520 B/s"),
-         paced.scaled(100 / kLineRate).text(2, QStringLiteral("%")),
-         QStringLiteral("write(): ") +
-             pacedRef.scaled(100 / kLineRate).text(2, QStringLiteral("%")),
-         QStringLiteral("%1 of write()").arg(paced.median() / pacedRef.median(), 0, 'f', 3),
-         QStringLiteral(">= 99 % of line rate"), paced.median() >= 0.99 * kLineRate});
+    Bench::printLineRows(
+        QStringLiteral("128 KB through zepta-sim --tap into a pty read at once"),
+        QStringLiteral("128 KB through zepta-sim --tap into a pty read at 11,520 B/s"), fast,
+        fastRef, paced, pacedRef, 100);
     return 0;
 }

@@ -242,4 +242,24 @@ Samples rates(int runs, qint64 bytes, PtyDrain &drain, const std::function<void(
     return samples;
 }
 
+QString rateText(const Samples &s)
+{
+    return s.scaled(1e-6).text(2, QStringLiteral("MB/s"));
+}
+
+void printLineRows(const QString &fastName, const QString &pacedName, const Samples &fast,
+                   const Samples &fastRef, const Samples &paced, const Samples &pacedRef,
+                   int fastGoal)
+{
+    printRow({fastName, rateText(fast), QStringLiteral("write(): ") + rateText(fastRef),
+              QStringLiteral("%1x line rate").arg(fast.median() / kLineRate, 0, 'f', 0),
+              QStringLiteral(">= %1x line rate").arg(fastGoal),
+              fast.median() >= fastGoal * kLineRate});
+    printRow({pacedName, paced.scaled(100 / kLineRate).text(2, QStringLiteral("%")),
+              QStringLiteral("write(): ") +
+                  pacedRef.scaled(100 / kLineRate).text(2, QStringLiteral("%")),
+              QStringLiteral("%1 of write()").arg(paced.median() / pacedRef.median(), 0, 'f', 3),
+              QStringLiteral(">= 99 % of line rate"), paced.median() >= 0.99 * kLineRate});
+}
+
 } // namespace Bench

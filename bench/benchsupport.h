@@ -123,4 +123,14 @@ void writeAll(const QString &path, const QByteArray &bytes);
 // come counts 0.
 Samples rates(int runs, qint64 bytes, PtyDrain &drain, const std::function<void()> &send);
 
+// "12.34 MB/s (lowest-highest)".
+QString rateText(const Samples &s);
+
+// The two rows of a 128 KB run into a pseudo-terminal: read at once (at least
+// fastGoal times the line rate) and read at the line rate (at least 99 % of
+// it), each beside plain write() in the same run.
+void printLineRows(const QString &fastName, const QString &pacedName, const Samples &fast,
+                   const Samples &fastRef, const Samples &paced, const Samples &pacedRef,
+                   int fastGoal);
+
 } // namespace Bench

@@ -176,21 +176,22 @@ int serve(const Options &options, QCoreApplication &app, QTextStream &out, const
 
     std::unique_ptr<SimulatorWindow> window;
     // The display opens where the user left it, the same place as Zepta's own.
-    WindowState places(WindowState::userFile());
+    std::optional<WindowState> places;
     if (options.show) {
+        places.emplace(WindowState::userFile());
         useZeptaIcon();
         window = std::make_unique<SimulatorWindow>(model);
         if (!options.tap.isEmpty())
             window->setWindowTitle(QStringLiteral("Simulated display (shadow of %1)")
                                        .arg(TerminalText::shown(options.tap)));
-        WindowPlacement::restoreRemembered(window.get(), places);
+        WindowPlacement::restoreRemembered(window.get(), *places);
         window->show();
         QObject::connect(window.get(), &SimulatorWindow::closed, &app, &QCoreApplication::quit);
     }
 
     const int status = app.exec();
     if (window)
-        WindowPlacement::remember(window.get(), places);
+        WindowPlacement::remember(window.get(), *places);
 
     flush();
     if (options.dump) {
