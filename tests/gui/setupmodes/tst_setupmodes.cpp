@@ -1,6 +1,8 @@
-#include "modesfixture.h"
-
-#include "core/session/devicefactory.h"
+#include "core/session/setupstate.h"
+#include "gui/common/windowhold.h"
+#include "gui/setupmodes/modetabstrip.h"
+#include "gui/setupmodes/setupmodepanels.h"
+#include "support/fakesession.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -11,6 +13,7 @@
 #include <QTabBar>
 #include <QTest>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -22,40 +25,64 @@ QByteArray hex(const char *text)
     return QByteArray::fromHex(text);
 }
 
-const QByteArray kSerialOutStart = hex("1f28658349 4e");
-const QByteArray kSerialOutEnd = hex("1f2865844f5554");
-const QString kStartHelp = QStringLiteral("-----OpCode----- 'I' 'N'");
-const QString kEndHelp = QStringLiteral("-----OpCode----- 'O' 'U' 'T'");
+// The mode tabs with the User Setup and Serial OUT panels in a window of their
+// own, over a scripted line, wired as the main window wires them.
+struct ModesFixture : FakeSession
+{
+    SetupState state;
+    QWidget window; // destroyed first: the panels hold references to the above
+    ModeTabStrip *tabs = new ModeTabStrip(prompt, &window);
+    UserSetupPanel *userSetup = new UserSetupPanel(transport);
+    SerialOutPanel *serialOut = new SerialOutPanel(transport, connection, state, monitor, prompt);
+
+    ModesFixture()
+    {
+        window.setObjectName(QStringLiteral("Form1"));
+        new WindowHold(transport, &window);
+        (new QVBoxLayout(&window))->addWidget(tabs);
+        QWidget *contents[] = {new QLabel(QStringLiteral("direct commands")), userSetup, serialOut};
+        for (int i = 0; i < 3; ++i)
+            (new QVBoxLayout(tabs->panel(i)))->addWidget(contents[i]);
+        tabs->setModeActiveQuery([this](int tab) { return modeActive(tab); });
+    }
+    bool modeActive(int tab) const
+    {
+        return tab == 1 ? userSetup->modeActive() : tab == 2 && serialOut->modeActive();
+    }
+};
 
 } // namespace
 
 Q_DECLARE_METATYPE(Route)
 Q_DECLARE_METATYPE(Line)
 
-// The mode tabs, User Setup and Serial OUT panels offscreen, against a far end
-// that answers on a real pseudo-terminal.
+// The mode tabs, User Setup and Serial OUT panels offscreen: each control
+// reaches the line; the commands' bytes and texts are the catalogue's test.
 class TestSetupModes : public QObject
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<FarEnd> m_far;
     std::unique_ptr<ModesFixture> m_f;
 
-    QPushButton *button(const QString &name) const { return m_f->find<QPushButton>(name); }
-    void click(const QString &name)
+    QPushButton *button(const QString &name) const
+    {
+        return m_f->window.findChild<QPushButton *>(name);
+    }
+    void click(const QString &name) const
     {
         QVERIFY2(button(name), qPrintable(name));
         button(name)->click();
     }
-    // The button `on` light green (unless empty), those `off` in the plain button face.
-    void lit(const QString &on, const QStringList &off) const
+    // The buttons as painted, 'X' light green, '-' the plain face.
+    QString lit(const QStringList &names) const
     {
-        if (!on.isEmpty())
-            QCOMPARE(button(on)->palette().color(QPalette::Button), QColor(0x80, 0xFF, 0x80));
-        for (const QString &name : off)
-            QCOMPARE(button(name)->palette().color(QPalette::Button),
-                     QApplication::palette().color(QPalette::Button));
+        QString shown;
+        for (const QString &name : names)
+            shown += button(name)->palette().color(QPalette::Button) == QColor(0x80, 0xFF, 0x80)
+                         ? 'X'
+                         : '-';
+        return shown;
     }
     int enabled(const QString &array, int count) const
     {
@@ -64,23 +91,15 @@ private:
             n += button(array + '_' + QString::number(i))->isEnabled() ? 1 : 0;
         return n;
     }
-    QString respSts() const { return m_f->find<QLabel>("RespSts")->text(); }
-    QTabBar *tabBar() const { return m_f->find<QTabBar>("TabStrip1"); }
-    QTimer *timer1() const { return m_f->find<QTimer>("Timer1"); }
-    bool modeActive(int tab) const
-    {
-        return tab == 1 ? m_f->userSetup->modeActive() : m_f->serialOut->modeActive();
-    }
-    void goOnline()
-    {
-        QVERIFY(m_f->connection.goOnline(m_far->pty.slavePath(), {9600, m_f->state.flowControl()}));
-    }
+    QString respSts() const { return m_f->window.findChild<QLabel *>("RespSts")->text(); }
+    QTabBar *tabBar() const { return m_f->window.findChild<QTabBar *>("TabStrip1"); }
+    QByteArray take() { return std::exchange(m_f->line->written, QByteArray()); }
     void start(int mode)
     {
         if (mode == 2)
             m_f->prompt.answerYesNo(true);
         click(mode == 1 ? "UserModIn" : "TxdMod_1");
-        QVERIFY(modeActive(mode));
+        QVERIFY(m_f->modeActive(mode));
     }
     void go(Route route, int to)
     {
@@ -99,10 +118,7 @@ private:
 private slots:
     void init()
     {
-        m_f.reset(); // before the line it has open
-        m_far = std::make_unique<FarEnd>();
-        QVERIFY(m_far->pty.isValid());
-        m_f = std::make_unique<ModesFixture>(systemSerialDeviceFactory());
+        m_f = std::make_unique<ModesFixture>();
         m_f->window.resize(700, 400);
         m_f->window.show();
         QVERIFY(QTest::qWaitForWindowActive(&m_f->window));
@@ -117,12 +133,9 @@ private slots:
         QTest::addColumn<bool>("yes");
         QTest::newRow("User Setup ended") << -1 << 1 << Route::Click << 0 << false;
         QTest::newRow("leave 1, Serial OUT on") << 2 << 1 << Route::Click << 0 << false;
-        QTest::newRow("leave 2, User Setup on") << 1 << 2 << Route::Arrow << 1 << false;
         QTest::newRow("User Setup, click, Yes") << 1 << 1 << Route::Click << 0 << true;
         QTest::newRow("User Setup, arrow, No") << 1 << 1 << Route::Arrow << 2 << false;
         QTest::newRow("User Setup, ctrl+tab, Yes") << 1 << 1 << Route::CtrlTab << 2 << true;
-        QTest::newRow("Serial OUT, click, No") << 2 << 2 << Route::Click << 0 << false;
-        QTest::newRow("Serial OUT, arrow, Yes") << 2 << 2 << Route::Arrow << 1 << true;
         QTest::newRow("Serial OUT, ctrl+shift+tab, No") << 2 << 2 << Route::CtrlTab << 1 << false;
     }
     void changingTab()
@@ -136,7 +149,6 @@ private slots:
         if (mode < 0)
             click("UserModOut");
         go(Route::Click, from); // leaving tab 0 never asks
-        QCOMPARE(m_f->tabs->currentTab(), from);
         const QString history = m_f->monitor.history();
         QSignalSpy selected(m_f->tabs, &ModeTabStrip::tabSelected);
         m_f->prompt.clear();
@@ -147,28 +159,18 @@ private slots:
         const bool asks = mode == from;
         const int now = asks && !yes ? from : to;
         QCOMPARE(m_f->prompt.asked().size(), asks ? 1 : 0);
-        if (asks) {
-            const ScriptedPrompt::Asked q = m_f->prompt.asked().first();
-            const QString name = mode == 1 ? "User Setup" : "Serial OUT";
-            QCOMPARE(q.kind, QStringLiteral("yesno"));
-            QCOMPARE(q.text, "The VFD module does not respond to other commands when in " + name +
-                                 " Mode.  Do you wish to continue?");
-            QCOMPARE(q.title, "Caution - " + name + " Mode");
-        }
-        QCOMPARE(m_f->tabs->currentTab(), now);
+        if (asks)
+            QCOMPARE(m_f->prompt.asked().first().title,
+                     mode == 1 ? "Caution - User Setup Mode" : "Caution - Serial OUT Mode");
         QCOMPARE(tabBar()->currentIndex(), now);
         QVERIFY(m_f->tabs->panel(now)->isVisible()); // the one in front
         QCOMPARE(selected.count(), now == to ? 1 : 0);
-        QCOMPARE(timer1()->isActive(), asks && yes); // a No leaves no change pending
         // Only the view changes: a running mode goes on and nothing is sent.
         QCOMPARE(m_f->monitor.history(), history);
-        if (mode > 0)
-            QVERIFY(modeActive(mode));
+        QCOMPARE(m_f->modeActive(qAbs(mode)), mode > 0);
         if (asks && yes) {
             QTRY_COMPARE(selected.count(), 2);
-            QCOMPARE(selected.at(1).at(0).toInt(), to);
             QCOMPARE(m_f->tabs->currentTab(), to);
-            QVERIFY(m_f->tabs->panel(to)->isVisible());
         } else if (asks) { // a refusal is not remembered: the next try asks again
             go(Route::Click, to);
             QCOMPARE(m_f->prompt.asked().size(), 2);
@@ -178,36 +180,16 @@ private slots:
 
     void userSetupModeStartStatusEnd()
     {
-        goOnline();
+        m_f->goOnline();
         click("UserModIn");
-        QTRY_COMPARE(m_far->received, hex("1f28650149 4e"));
-        QCOMPARE(m_f->monitor.commandName(), QStringLiteral("User set up mode start"));
-        QCOMPARE(m_f->monitor.help(), kStartHelp);
-        lit("UserModIn", {"UserModOut"});
-
-        const QList<std::pair<char, QString>> infoDisp = {
-            {0x02, "Firmware version"}, {0x20, "Firmware checksum"}, {0x21, "User Table checksum"}};
-        for (int i = 0; i < 3; ++i) {
-            m_far->received.clear();
-            QPushButton *b = button(QStringLiteral("InfoDisp_%1").arg(i));
-            QVERIFY(b->isEnabled());
-            QCOMPARE(b->text(), infoDisp[i].second);
-            b->click();
-            QTRY_COMPARE(m_far->received, hex("1f286541") + infoDisp[i].first);
-            QCOMPARE(m_f->monitor.commandName(),
-                     "Display Status information (" + infoDisp[i].second + ')');
-            QCOMPARE(m_f->monitor.help(),
-                     QStringLiteral("-----OpCode-----  a (a=2(Firmware ver), 32(Firmware "
-                                    "checksum), 33(User font table checksum))"));
-        }
-
-        m_far->received.clear();
+        QCOMPARE(lit({"UserModIn", "UserModOut"}), QStringLiteral("X-"));
+        QCOMPARE(enabled("InfoDisp", 3), 3);
+        click("InfoDisp_2");
         click("UserModOut");
-        QTRY_COMPARE(m_far->received, hex("1f2865024f5554"));
+        QCOMPARE(take(), hex("1f28650149 4e 1f28654121 1f2865024f5554"));
         QCOMPARE(m_f->monitor.commandName(), QStringLiteral("User set up mode end"));
-        QCOMPARE(m_f->monitor.help(), kEndHelp);
         QCOMPARE(enabled("InfoDisp", 3), 0);
-        lit("UserModOut", {"UserModIn"});
+        QCOMPARE(lit({"UserModIn", "UserModOut"}), QStringLiteral("-X"));
     }
 
     void statusRequest_data()
@@ -217,11 +199,12 @@ private slots:
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<QString>("shown");
         // How each kind of reply, or silence, is shown is the transmitter's
-        // test; here the user font code taken from the list and typed.
+        // test; here the user font code taken from the list, typed, refused.
         QTest::newRow("code from the list")
             << "#223" << hex("1f28654080ff") << hex("28654000000000ff") << "00 00 00 00 FF";
         QTest::newRow("typed user font code")
             << "&H7e" << hex("1f286540807e") << hex("2865401122334455aa") << "11 22 33 44 55";
+        QTest::newRow("refused code") << "1F" << QByteArray() << QByteArray() << "ZZZZZZZZZZZZ";
     }
     void statusRequest()
     {
@@ -229,13 +212,13 @@ private slots:
         QFETCH(QByteArray, request);
         QFETCH(QByteArray, reply);
         QFETCH(QString, shown);
-        goOnline();
+        m_f->goOnline();
         start(2);
         // An earlier answer must not survive into this one.
-        m_far->answer(hex("1f28654030"), hex("286540") + "ZZZZZZZZZZZZ");
+        m_f->line->replyOnWrite = hex("286540") + "ZZZZZZZZZZZZ";
         click("InfoTrs_2");
         QCOMPARE(respSts(), QStringLiteral("ZZZZZZZZZZZZ"));
-        auto *combo = m_f->find<QComboBox>("UdfCod");
+        auto *combo = m_f->window.findChild<QComboBox *>("UdfCod");
         if (udfCod.startsWith(u'#')) {
             combo->setCurrentIndex(udfCod.mid(1).toInt());
         } else {
@@ -243,81 +226,47 @@ private slots:
             QTest::keyClicks(combo->lineEdit(), udfCod);
         }
         // Neither must stale bytes from before the request.
-        m_far->pty.writeMaster("stale");
-        QTRY_VERIFY(m_f->serialLine.device()->bytesWaiting().value() > 0);
-        m_far->received.clear();
-        m_far->answer(request, reply);
-        bool windowEnabledMeanwhile = true, modeActiveMeanwhile = false;
-        m_far->onReceived = [&] {
-            windowEnabledMeanwhile = m_f->window.isEnabled();
-            modeActiveMeanwhile = modeActive(2);
-        };
-
-        click("InfoTrs_3");
-
-        QCOMPARE(m_far->received, request);
-        QVERIFY(!windowEnabledMeanwhile);
-        QVERIFY(modeActiveMeanwhile);
-        QVERIFY(m_f->window.isEnabled());
-        QVERIFY(m_f->connection.isOnline());
-        QCOMPARE(respSts(), shown);
-        QCOMPARE(m_f->monitor.commandName(), QStringLiteral("Read Status information (USER-FONT)"));
-        QCOMPARE(m_f->monitor.help(), QStringLiteral("-----OpCode-----  a [ b   c   d   e]"));
-        QCOMPARE(m_f->shownCodes(), request);
-    }
-
-    // A text that names no user font code is refused and sends nothing. Which
-    // texts name a code is the reader's own test; here what the window does.
-    void refusedUserFontCode()
-    {
-        const QString typed = QStringLiteral("1F");
-        goOnline();
-        start(2);
-        auto *combo = m_f->find<QComboBox>("UdfCod");
-        combo->lineEdit()->selectAll();
-        QTest::keyClicks(combo->lineEdit(), typed);
-        m_far->received.clear();
-        const QString history = m_f->monitor.history();
+        m_f->line->input = "stale";
+        m_f->line->replyOnWrite = reply;
+        take();
+        QList<bool> windowEnabledMeanwhile;
+        connect(&m_f->transport, &CommandTransport::commandIssued, this,
+                [&] { windowEnabledMeanwhile << m_f->window.isEnabled() << m_f->modeActive(2); });
         m_f->prompt.clear();
 
         click("InfoTrs_3");
-        QCOMPARE(m_f->prompt.messages(),
-                 QStringList{"\"" + typed +
-                             "\" is not a user font code.\nChoose a code from the list, or "
-                             "type one from 20 to FF in hexadecimal (for example 41, 41h or "
-                             "&h41). Nothing was sent."});
-        QTest::qWait(50);
-        QCOMPARE(m_far->received, QByteArray());
-        QCOMPARE(m_f->monitor.history(), history);
-        QCOMPARE(respSts(), QString());
+
+        QCOMPARE(take(), request);
+        QCOMPARE(respSts(), shown);
         QVERIFY(m_f->window.isEnabled());
-        QCOMPARE(combo->currentText(), typed); // kept for the user to mend
+        if (request.isEmpty()) { // nothing sent, and the text kept for the user to mend
+            QVERIFY(m_f->prompt.messages().value(0).startsWith("\"1F\" is not a user font code."));
+            QCOMPARE(combo->currentText(), udfCod);
+            return;
+        }
+        QCOMPARE(windowEnabledMeanwhile, QList<bool>({false, true}));
+        QVERIFY(m_f->connection.isOnline());
+        QCOMPARE(m_f->monitor.commandName(), QStringLiteral("Read Status information (USER-FONT)"));
     }
 
-    void serialOutStartAnsweredNoLeavesEverythingIdle()
+    void serialOutStartAnsweredNo()
     {
-        goOnline();
+        m_f->goOnline();
         m_f->state.setFlowControl(FlowControl::CtsHandshake);
         m_f->monitor.setResponse("01 02 0A FF"); // cleared even so
         m_f->prompt.answerYesNo(false);
         click("TxdMod_1");
 
         QCOMPARE(m_f->prompt.asked().size(), 1);
-        QCOMPARE(m_f->prompt.asked().first().text,
-                 QStringLiteral("The SBUSY terminal functions as S-OUT in Serial OUT mode.  If "
-                                "using CTS flow control, wiring must be rearranged so that this "
-                                "signal is connected to RxD.  Do you wish to continue?"));
         QCOMPARE(m_f->prompt.asked().first().title,
                  QStringLiteral("Confirm Serial OUT mode start"));
-        QCOMPARE(enabled("InfoDisp", 3), 0);
         QCOMPARE(enabled("InfoTrs", 5), 0);
-        lit("InfoTrs_3", {"UserModIn", "UserModOut", "TxdMod_0", "TxdMod_1"});
+        QCOMPARE(lit({"InfoTrs_3", "UserModIn", "UserModOut", "TxdMod_0", "TxdMod_1"}),
+                 QStringLiteral("X----"));
         QCOMPARE(respSts(), QString());
         QCOMPARE(m_f->state.flowControl(), FlowControl::CtsHandshake);
         QVERIFY(!m_f->connection.serialOutRunning());
-        QCOMPARE(m_f->monitor.history(), QString());
-        click("UserModIn"); // the line is still open and in use
-        QTRY_COMPARE(m_far->received, hex("1f28650149 4e"));
+        QCOMPARE(take(), QByteArray());
     }
 
     void serialOutStartAndEndWithCts_data()
@@ -331,37 +280,29 @@ private slots:
     void serialOutStartAndEndWithCts()
     {
         QFETCH(Line, line);
-        auto fake = std::make_shared<FakeSerialDevice::Line>();
-        if (line == Line::SwitchOffFails)
-            m_f = std::make_unique<ModesFixture>(FakeSerialDevice::factory(fake));
         m_f->state.setFlowControl(FlowControl::CtsHandshake);
         if (line != Line::Offline)
-            goOnline();
-        const bool online = line == Line::Online || line == Line::OfflineWhileRunning;
-        QCOMPARE(m_far->ctsHandshakeSet(), online);
-        fake->failSettings = true;
+            QVERIFY(m_f->goOnline(9600, m_f->state.flowControl()));
+        m_f->line->failSettings = line == Line::SwitchOffFails;
+        const auto cts = [this] {
+            return m_f->line->settings.flowControl == FlowControl::CtsHandshake;
+        };
         bool ctsWhenSent = true;
-        connect(&m_f->monitor, &OutputMonitor::codesChanged, this,
-                [&] { ctsWhenSent = m_far->ctsHandshakeSet(); });
+        connect(&m_f->monitor, &OutputMonitor::codesChanged, this, [&] { ctsWhenSent = cts(); });
 
         start(2);
 
+        const bool online = line == Line::Online || line == Line::OfflineWhileRunning;
         QCOMPARE(m_f->connection.isOnline(), online);
-        if (online)
-            QTRY_COMPARE(m_far->received, kSerialOutStart);
-        QVERIFY(!ctsWhenSent);
+        QCOMPARE(take(), online ? hex("1f28658349 4e") : QByteArray());
+        QVERIFY(!ctsWhenSent || line == Line::SwitchOffFails); // that one closed the line
         QCOMPARE(m_f->prompt.messages(), line == Line::SwitchOffFails
                                              ? QStringList{QStringLiteral("COM port error")}
                                              : QStringList());
-        QVERIFY(fake->written.isEmpty());
         QCOMPARE(m_f->state.flowControl(), FlowControl::None);
-        QVERIFY(m_f->connection.serialOutRunning());
         QVERIFY(!m_f->connection.ctsEditable());
         QCOMPARE(enabled("InfoTrs", 5), 5);
-        lit("TxdMod_1", {"TxdMod_0"});
-        QCOMPARE(m_f->shownCodes(), kSerialOutStart);
-        QCOMPARE(m_f->monitor.commandName(), QStringLiteral("Serial OUT mode Start"));
-        QCOMPARE(m_f->monitor.help(), kStartHelp);
+        QCOMPARE(lit({"TxdMod_0", "TxdMod_1"}), QStringLiteral("-X"));
         if (line == Line::OfflineWhileRunning) {
             m_f->connection.goOffline();
             QVERIFY(!m_f->connection.ctsEditable()); // still locked while the mode runs
@@ -369,21 +310,13 @@ private slots:
 
         const bool onlineAtEnd = m_f->connection.isOnline();
         m_f->monitor.setResponse("01 02 0A FF");
-        m_far->received.clear();
-        m_f->prompt.clear();
         click("TxdMod_0");
 
-        QVERIFY(m_f->prompt.asked().isEmpty());
-        if (onlineAtEnd) {
-            QTRY_COMPARE(m_far->received, kSerialOutEnd);
-            QCOMPARE(respSts(), QStringLiteral("01 02 0A FF"));
-        }
-        QCOMPARE(m_f->shownCodes(), kSerialOutEnd);
+        QCOMPARE(take(), onlineAtEnd ? hex("1f2865844f5554") : QByteArray());
+        QCOMPARE(respSts(), onlineAtEnd ? "01 02 0A FF" : ""); // left alone by the end
         QCOMPARE(m_f->monitor.commandName(), QStringLiteral("Serial OUT mode End"));
-        QCOMPARE(m_f->monitor.help(), kEndHelp);
-        QVERIFY(!modeActive(2));
         QCOMPARE(enabled("InfoTrs", 5), 0);
-        lit("TxdMod_0", {"TxdMod_1"});
+        QCOMPARE(lit({"TxdMod_0", "TxdMod_1"}), QStringLiteral("X-"));
         QVERIFY(!m_f->connection.serialOutRunning());
         QCOMPARE(m_f->connection.ctsEditable(), !onlineAtEnd); // only while offline
         m_f->connection.goOffline();
