@@ -4,6 +4,8 @@
 #include "core/commands/setupmodecatalogue.h"
 #include "core/module/commanddecoder.h"
 #include "core/session/cursorpickermodel.h"
+#include "core/session/serialoutswitch.h"
+#include "core/session/setupstate.h"
 #include "core/transport/commandtext.h"
 #include "support/fakesession.h"
 
@@ -48,6 +50,8 @@ private slots:
     void formulas();
     void entryDropsLineBreaks();
     void pickerCaptionFollowsClicksAndResets();
+    void serialOutLocksTheCtsBox_data();
+    void serialOutLocksTheCtsBox();
 };
 
 void TestCommandCatalogue::initTestCase()
@@ -273,6 +277,50 @@ void TestCommandCatalogue::pickerCaptionFollowsClicksAndResets()
                                     "Cursor set  ( x = 00h,  y = 00h )  x = 01h, y = 01h"}));
     QCOMPARE(session.line->written, QByteArray::fromHex("1f2417000500"));
     QCOMPARE(session.monitor.commandName(), QStringLiteral("Cursor set(23,5)"));
+}
+
+void TestCommandCatalogue::serialOutLocksTheCtsBox_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QByteArray>("sent");
+    const QByteArray start = QByteArray::fromHex("1f28658349 4e");
+    QTest::newRow("offline") << "offline" << QByteArray();
+    QTest::newRow("online") << "online" << start + QByteArray::fromHex("1f2865844f5554");
+    QTest::newRow("online, Offline while running") << "offline while running" << start;
+    QTest::newRow("online, switch-off fails") << "switch-off fails" << QByteArray();
+}
+
+// The CTS box is unchecked and locked while Serial OUT mode runs, and is
+// editable again only offline; a handshake that cannot be switched off is
+// told and takes the line offline, and the mode starts even so.
+void TestCommandCatalogue::serialOutLocksTheCtsBox()
+{
+    QFETCH(QString, line);
+    QFETCH(QByteArray, sent);
+    FakeSession session;
+    SetupState state;
+    state.setFlowControl(FlowControl::CtsHandshake);
+    if (line != "offline")
+        QVERIFY(session.goOnline(9600, FlowControl::CtsHandshake));
+    session.line->failSettings = line == "switch-off fails";
+    SerialOutSwitch serialOut(session.transport, session.connection, state, session.prompt);
+    serialOut.start();
+    QCOMPARE(session.prompt.messages(),
+             line == "switch-off fails" ? QStringList{"COM port error"} : QStringList());
+    QCOMPARE(state.flowControl(), FlowControl::None);
+    QVERIFY(session.connection.serialOutRunning());
+    QVERIFY(!session.connection.ctsEditable());
+    if (line == "offline while running")
+        session.connection.goOffline();
+    QVERIFY(!session.connection.ctsEditable());
+    const bool online = session.connection.isOnline();
+    QCOMPARE(online, line == "online");
+    serialOut.end();
+    QCOMPARE(session.line->written, sent);
+    QVERIFY(!session.connection.serialOutRunning());
+    QCOMPARE(session.connection.ctsEditable(), !online);
+    session.connection.goOffline();
+    QVERIFY(session.connection.ctsEditable());
 }
 
 QTEST_MAIN(TestCommandCatalogue)
