@@ -48,7 +48,6 @@ private slots:
     void listEdgesAndQuestions();
     void formulas_data();
     void formulas();
-    void entryDropsLineBreaks();
     void pickerCaptionFollowsClicksAndResets();
     void serialOutLocksTheCtsBox_data();
     void serialOutLocksTheCtsBox();
@@ -210,17 +209,6 @@ void TestCommandCatalogue::formulas()
     QFETCH(QString, shown);
     QFETCH(bool, withHelp);
     QCOMPARE(::shown(command, withHelp), shown);
-}
-
-void TestCommandCatalogue::entryDropsLineBreaks()
-{
-    const auto cleaned = [](const QString &text, int caret) {
-        const CommandFormula::EntryText e = CommandFormula::withoutLineBreaks(text, caret);
-        return e.text + '@' + QString::number(e.caret);
-    };
-    QCOMPARE(cleaned("xa\nb\ry", 4), QStringLiteral("xaby@3"));
-    QCOMPARE(cleaned("\r\nabc", 2), QStringLiteral("abc@0"));
-    QCOMPARE(cleaned("\r\n\r\n", 4), QStringLiteral("@0"));
 }
 
 // The frame caption above the picker: a hover read-out follows the last click,

@@ -199,13 +199,9 @@ void TestCommandPanel::blinkAndWait()
     bench.click("BlkActExe");
     QCOMPARE(bench.colour("BlkActExe"), bench.face());
 
-    auto *slider = bench.find<QSlider>("WaitSlider");
-    bench.click("Shorter");
-    QCOMPARE(slider->value(), 0);
-    slider->setValue(255);
+    bench.find<QSlider>("WaitSlider")->setValue(4);
     bench.click("Longer");
-    QCOMPARE(slider->value(), 255);
-    slider->setValue(4);
+    bench.click("Shorter");
     bench.click("Shorter");
     QCOMPARE(bench.find<QLabel>("WaitLabel")->text(), QStringLiteral(" 3"));
     bench.take();

@@ -68,11 +68,6 @@ struct Desk
 std::function<void()> setUp(Desk &d, const QString &box, QString *fileAnswer)
 {
     QWidget *main = d.form.get();
-    if (box == "main: COM port error") {
-        d.goOnline();
-        d.line->accept.enqueue(-1);
-        return [&d, main] { d.click(main, "Pos_3"); };
-    }
     if (box == "main: leaving User Setup Mode") {
         d.chooseTab(1);
         d.click(main, "UserModIn");
@@ -155,10 +150,9 @@ void TestWidgetPrompt::closingEndsEveryBox_data()
     QTest::addColumn<QString>("box");
     QTest::addColumn<QString>("shows"); // in the box's title and text
     QTest::addColumn<int>("close");
-    // One of each kind: a message after a send, a question, a file dialog, a
-    // question after a file dialog, and a message in the middle of a run.
+    // One of each kind: a question, a file dialog, a question over a file
+    // dialog, and a message in the middle of a run.
     const QList<std::pair<const char *, const char *>> boxes = {
-        {"main: COM port error", "|COM port error"},
         {"main: leaving User Setup Mode", "Caution - User Setup Mode|"},
         {"main: binary save", "Save to file|"},
         {"edit: Save As, replace it?", "Do you want to replace it?"},
