@@ -18,7 +18,6 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 using PrtLine::ExportRead;
@@ -26,20 +25,7 @@ using PrtLine::PlayerRead;
 
 Q_DECLARE_METATYPE(Codes)
 
-namespace {
-
-const CodePage kCodePage(CodePage::Kind::Windows1252);
-
-QByteArray converted(const QString &monitor, const CodePage &codePage = kCodePage)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    if (!BinarySave::write(buffer, monitor, codePage))
-        return "failed";
-    return buffer.data();
-}
-
-} // namespace
+static const CodePage kCodePage(CodePage::Kind::Windows1252);
 
 class TestLogBoardFile : public QObject
 {
@@ -60,8 +46,6 @@ private slots:
     void refusals();
     void binaryConversion_data();
     void binaryConversion();
-    void binaryThroughTheCodePage();
-    void binaryLargeMonitorWhole();
     void dialogs();
 };
 
@@ -121,25 +105,18 @@ void TestLogBoardFile::bothReadings_data()
         {"1f", "28", "67", "50"});
     row("markers are plain bytes", "PRT ffh feh fdh;", data, "\xff\xfe\xfd", edata,
         {"ff", "fe", "fd"});
-    row("PRT alone", "PRT", data, "", edata, {});
     row("lower case prt", "prt 1bh", none, "", other, {});
     row("title line", "*** PRT 1bh ***", none, "", ExportRead::Comment, {});
-    row("empty line", "", none, "", other, {});
 
     // Where they differ.
     row("PRT; glued", "PRT;", none, "", edata, {});
     row("PRT ;", "PRT ;", data, QByteArray(1, '\0'), edata, {});
     row("leading blanks", "  PRT 1bh", data, "\x1b", other, {});
-    row("blanks around", "   PRT 1bh 40h;  ", data, "\x1b\x40", other, {});
     row("tab after PRT", "PRT\t1bh", none, "", edata, {"\t1", "h"});
     row("two blanks", "PRT 1bh  40h", data, QByteArray("\x1b\x00\x40", 3), edata, {"1b", "40"});
-    row("no blank after PRT", "PRT1bh", none, "", edata, {"1b"});
     row("one digit", "PRT 1 40h", data, "\x01\x40", edata, {"1 ", "0h"});
-    row("digits upper case", "PRT FF 0A;", data, "\xff\x0a", edata, {"FF", "0A"});
     row("not hex", "PRT zz 1bh", data, QByteArray("\x00\x1b", 2), edata, {"zz", "1b"});
-    row("odd end", "PRT 1bh 4", data, "\x1b\x04", edata, {"1b", "4"});
     row("three digits", "PRT 100h", PlayerRead::NotAByte, "", edata, {"10", "h"});
-    row("leading zeros", "PRT 0001bh", data, "\x1b", edata, {"00", "1b"});
 }
 
 void TestLogBoardFile::bothReadings()
@@ -171,7 +148,6 @@ void TestLogBoardFile::exportTokenValues()
     for (const QStringView token : {u"1b", u"Fe", u"4", u"1 ", u"zz"})
         values << PrtLine::exportTokenValue(token);
     QCOMPARE(values, (QList<int>{0x1B, 0xFE, 0x04, 0x01, 0x00}));
-    QCOMPARE(PrtLine::exportByteCount(u"PRT 1bh 40h;\r\n  PRT 1bh\r\nPRT;\r\n\r\nPRT 0ch"), 3);
 }
 
 // The check the players and the byte exports make before anything goes out.
@@ -208,12 +184,10 @@ void TestLogBoardFile::linesEndOnlyAtCrLf_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("lines");
     QTest::newRow("empty") << QString() << QStringList();
-    QTest::newRow("no break") << QStringLiteral("PRT 0ch;") << QStringList{"PRT 0ch;"};
     QTest::newRow("ends with CR LF") << QStringLiteral("A\r\nB\r\n") << QStringList{"A", "B", ""};
     QTest::newRow("lone CR and LF stay inside")
         << QStringLiteral("A\rB\nC\r\n\n") << QStringList{"A\rB\nC", "\n"};
     QTest::newRow("CR before CR LF") << QStringLiteral("\r\r\n\r") << QStringList{"\r", "\r"};
-    QTest::newRow("LF CR is no break") << QStringLiteral("A\n\rB") << QStringList{"A\n\rB"};
 }
 
 void TestLogBoardFile::linesEndOnlyAtCrLf()
@@ -221,18 +195,13 @@ void TestLogBoardFile::linesEndOnlyAtCrLf()
     QFETCH(QString, text);
     QFETCH(QStringList, lines);
     QStringList read;
-    QList<qsizetype> offsets;
     CrLfLines walker(text);
     QStringView line;
     qsizetype offset = 0;
-    while (walker.next(&line, &offset)) {
+    while (walker.next(&line, &offset))
         read << line.toString();
-        offsets << offset;
-    }
     QCOMPARE(read, lines);
     QCOMPARE(CrLfLines::count(text), lines.size());
-    for (int i = 0; i < offsets.size(); ++i)
-        QCOMPARE(QStringView(text).sliced(offsets[i], lines[i].size()), lines[i]);
 }
 
 void TestLogBoardFile::lineEnds_data()
@@ -248,7 +217,6 @@ void TestLogBoardFile::lineEnds_data()
     QTest::newRow("LF in a CR file") << QByteArray("A\nB\rC") << "A\nB\r\nC\r\n";
     QTest::newRow("one LF") << QByteArray("\n") << "\r\n";
     QTest::newRow("empty lines kept") << QByteArray("A\r\n\r\n\r\r\n") << "A\r\n\r\n\r\n\r\n";
-    QTest::newRow("one line break") << QByteArray("\r\n") << "\r\n";
     QTest::newRow("code page") << QByteArray("*** Caf\xe9 \x80 ***")
                                << "*** Caf\u00e9 \u20ac ***\r\n";
 }
@@ -272,7 +240,6 @@ void TestLogBoardFile::refusals_data()
     row("large", "too large for a Log Board: 100.0 MB");
 #ifdef Q_OS_UNIX
     row("pipe", "not an ordinary file");
-    row("unreadable", "ermission");
 #endif
 }
 
@@ -292,11 +259,6 @@ void TestLogBoardFile::refusals()
 #ifdef Q_OS_UNIX
     } else if (kind == u"pipe") {
         QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
-    } else if (kind == u"unreadable") {
-        if (geteuid() == 0)
-            QSKIP("root reads files whatever their permissions");
-        QVERIFY(writeFile(path, "PRT 1bh;\r\n"));
-        QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
 #endif
     }
     const Result<QString> loaded = LogBoardFile::load(path, kCodePage);
@@ -311,37 +273,24 @@ void TestLogBoardFile::binaryConversion_data()
 {
     QTest::addColumn<QString>("monitor");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("empty monitor") << "" << QByteArray();
-    QTest::newRow("two commands") << "[T]1B 40 \r\n[T]1F 28 67 50 04 00 00 \r\n"
-                                  << QByteArray::fromHex("1B401F286750040000");
-    QTest::newRow("no separator") << "1B40" << QByteArray::fromHex("1B40");
-    QTest::newRow("odd digit dropped at a blank and at the end")
-        << "ABC D" << QByteArray::fromHex("AB");
-    QTest::newRow("lower case is no digit") << "1b" << QByteArray();
-    QTest::newRow("lower case breaks a pair") << "1b2C" << QByteArray::fromHex("2C");
-    QTest::newRow("markers") << "[T]1B FF FE FD \n" << QByteArray::fromHex("1BFFFEFD");
-    QTest::newRow("letters past F") << "[T]G1 AZ 0A" << QByteArray::fromHex("0A");
-}
-
-void TestLogBoardFile::binaryConversion()
-{
-    QFETCH(QString, monitor);
-    QTEST(converted(monitor), "bytes");
-}
-
-void TestLogBoardFile::binaryThroughTheCodePage()
-{
+    QTest::addColumn<int>("codePage");
+    const auto row = [](const char *name, const QString &monitor, const QByteArray &bytes,
+                        CodePage::Kind kind = CodePage::Kind::Windows1252) {
+        QTest::newRow(name) << monitor << bytes << int(kind);
+    };
+    row("empty monitor", "", {});
+    row("two commands", "[T]1B 40 \r\n[T]1F 28 67 50 04 00 00 \r\n",
+        QByteArray::fromHex("1B401F286750040000"));
+    row("no separator", "1B40", QByteArray::fromHex("1B40"));
+    row("odd digit dropped at a blank and at the end", "ABC D", QByteArray::fromHex("AB"));
+    row("lower case is no digit", "1b", {});
+    row("lower case breaks a pair", "1b2C", QByteArray::fromHex("2C"));
+    row("markers", "[T]1B FF FE FD \n", QByteArray::fromHex("1BFFFEFD"));
+    row("letters past F", "[T]G1 AZ 0A", QByteArray::fromHex("0A"));
+    row("a character outside the code page", "\u20ac1B", "\x1b");
     // Shift JIS writes katakana A as 83 41: its second byte is the digit "A",
     // just as the saved monitor text would hold it.
-    const CodePage shiftJis(CodePage::Kind::ShiftJis);
-    if (shiftJis.kind() != CodePage::Kind::ShiftJis)
-        QSKIP("no Shift JIS converter here");
-    QCOMPARE(converted(QStringLiteral("\u30a21"), shiftJis), QByteArray("\xa1"));
-    QCOMPARE(converted(QStringLiteral("\u20ac1B"), kCodePage), QByteArray("\x1b"));
-}
-
-void TestLogBoardFile::binaryLargeMonitorWhole()
-{
+    row("Shift JIS", "\u30a21", "\xa1", CodePage::Kind::ShiftJis);
     // Far beyond 32,768 characters, and pairs across the conversion's blocks.
     QString monitor;
     QByteArray expected;
@@ -350,8 +299,21 @@ void TestLogBoardFile::binaryLargeMonitorWhole()
             QStringLiteral("[T]1F 28 %1 \r\n").arg(i & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
         expected += QByteArray::fromHex("1F28") + char(i & 0xFF);
     }
-    QCOMPARE(converted(monitor), expected);
-    QCOMPARE(converted(QString(65535, u' ') + QStringLiteral("1B")), QByteArray("\x1b"));
+    row("a large monitor", monitor, expected);
+    row("a pair after 65,535 blanks", QString(65535, u' ') + "1B", "\x1b");
+}
+
+void TestLogBoardFile::binaryConversion()
+{
+    QFETCH(QString, monitor);
+    QFETCH(int, codePage);
+    const CodePage page{CodePage::Kind(codePage)};
+    if (page.kind() != CodePage::Kind(codePage))
+        QSKIP("no Shift JIS converter here");
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(BinarySave::write(buffer, monitor, page));
+    QTEST(buffer.data(), "bytes");
 }
 
 void TestLogBoardFile::dialogs()
