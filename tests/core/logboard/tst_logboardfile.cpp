@@ -4,7 +4,6 @@
 
 #include "core/base/codepage.h"
 #include "core/logboard/binarysave.h"
-#include "core/logboard/crlflines.h"
 #include "core/logboard/logboardfile.h"
 #include "core/logboard/logrecord.h"
 #include "core/logboard/prtline.h"
@@ -35,11 +34,8 @@ private slots:
     void recordLines();
     void bothReadings_data();
     void bothReadings();
-    void exportTokenValues();
     void tokenAboveFFhRefused_data();
     void tokenAboveFFhRefused();
-    void linesEndOnlyAtCrLf_data();
-    void linesEndOnlyAtCrLf();
     void lineEnds_data();
     void lineEnds();
     void refusals_data();
@@ -68,8 +64,6 @@ void TestLogBoardFile::recordLines_data()
     row("markers as their low byte", "t", "h",
         {0x1B, Marker::KeyWait, Marker::Flush, Marker::Pause, 0xFF},
         "*** t ***\r\n*** h ***\r\nPRT 1bh ffh feh fdh ffh;\r\n\r\n");
-    row("no codes: an empty PRT line", "Cursor type=", "-Op-", {},
-        "*** Cursor type= ***\r\n*** -Op- ***\r\nPRT;\r\n\r\n");
     row("title and help as they are", "a *** b;\r\nc", "", {0x41},
         "*** a *** b;\r\nc ***\r\n***  ***\r\nPRT 41h;\r\n\r\n");
 }
@@ -142,14 +136,6 @@ void TestLogBoardFile::bothReadings()
     QCOMPARE(tokens, exportTokens);
 }
 
-void TestLogBoardFile::exportTokenValues()
-{
-    QList<int> values;
-    for (const QStringView token : {u"1b", u"Fe", u"4", u"1 ", u"zz"})
-        values << PrtLine::exportTokenValue(token);
-    QCOMPARE(values, (QList<int>{0x1B, 0xFE, 0x04, 0x01, 0x00}));
-}
-
 // The check the players and the byte exports make before anything goes out.
 void TestLogBoardFile::tokenAboveFFhRefused_data()
 {
@@ -179,31 +165,6 @@ void TestLogBoardFile::tokenAboveFFhRefused()
     QCOMPARE(checked ? QString() : checked.error().text, message);
 }
 
-void TestLogBoardFile::linesEndOnlyAtCrLf_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("lines");
-    QTest::newRow("empty") << QString() << QStringList();
-    QTest::newRow("ends with CR LF") << QStringLiteral("A\r\nB\r\n") << QStringList{"A", "B", ""};
-    QTest::newRow("lone CR and LF stay inside")
-        << QStringLiteral("A\rB\nC\r\n\n") << QStringList{"A\rB\nC", "\n"};
-    QTest::newRow("CR before CR LF") << QStringLiteral("\r\r\n\r") << QStringList{"\r", "\r"};
-}
-
-void TestLogBoardFile::linesEndOnlyAtCrLf()
-{
-    QFETCH(QString, text);
-    QFETCH(QStringList, lines);
-    QStringList read;
-    CrLfLines walker(text);
-    QStringView line;
-    qsizetype offset = 0;
-    while (walker.next(&line, &offset))
-        read << line.toString();
-    QCOMPARE(read, lines);
-    QCOMPARE(CrLfLines::count(text), lines.size());
-}
-
 void TestLogBoardFile::lineEnds_data()
 {
     QTest::addColumn<QByteArray>("file");
@@ -215,7 +176,6 @@ void TestLogBoardFile::lineEnds_data()
     QTest::newRow("LF only") << QByteArray("A\nB\n\nC") << "A\r\nB\r\n\r\nC\r\n";
     QTest::newRow("LF in a CR LF file") << QByteArray("A\nB\r\nC\n") << "A\nB\r\nC\n\r\n";
     QTest::newRow("LF in a CR file") << QByteArray("A\nB\rC") << "A\nB\r\nC\r\n";
-    QTest::newRow("one LF") << QByteArray("\n") << "\r\n";
     QTest::newRow("empty lines kept") << QByteArray("A\r\n\r\n\r\r\n") << "A\r\n\r\n\r\n\r\n";
     QTest::newRow("code page") << QByteArray("*** Caf\xe9 \x80 ***")
                                << "*** Caf\u00e9 \u20ac ***\r\n";
@@ -281,25 +241,14 @@ void TestLogBoardFile::binaryConversion_data()
     row("empty monitor", "", {});
     row("two commands", "[T]1B 40 \r\n[T]1F 28 67 50 04 00 00 \r\n",
         QByteArray::fromHex("1B401F286750040000"));
-    row("no separator", "1B40", QByteArray::fromHex("1B40"));
     row("odd digit dropped at a blank and at the end", "ABC D", QByteArray::fromHex("AB"));
-    row("lower case is no digit", "1b", {});
     row("lower case breaks a pair", "1b2C", QByteArray::fromHex("2C"));
-    row("markers", "[T]1B FF FE FD \n", QByteArray::fromHex("1BFFFEFD"));
     row("letters past F", "[T]G1 AZ 0A", QByteArray::fromHex("0A"));
     row("a character outside the code page", "\u20ac1B", "\x1b");
     // Shift JIS writes katakana A as 83 41: its second byte is the digit "A",
     // just as the saved monitor text would hold it.
     row("Shift JIS", "\u30a21", "\xa1", CodePage::Kind::ShiftJis);
-    // Far beyond 32,768 characters, and pairs across the conversion's blocks.
-    QString monitor;
-    QByteArray expected;
-    for (int i = 0; i < 100000; ++i) {
-        monitor +=
-            QStringLiteral("[T]1F 28 %1 \r\n").arg(i & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
-        expected += QByteArray::fromHex("1F28") + char(i & 0xFF);
-    }
-    row("a large monitor", monitor, expected);
+    // Pairs across the conversion's blocks.
     row("a pair after 65,535 blanks", QString(65535, u' ') + "1B", "\x1b");
 }
 
