@@ -40,7 +40,6 @@ struct Bench
         clock->setNs(qint64(ms * 1e6));
         line.advance();
     }
-    int lit() const { return composeGlass(model, clock->nowNs()).litDots(); }
     QString row0() const { return model.textRows().value(0).trimmed(); }
 };
 
@@ -51,9 +50,7 @@ class ModuleTimingTest : public QObject
     Q_OBJECT
 
 private slots:
-    void bytesArriveAtTheBaudRate_data();
-    void bytesArriveAtTheBaudRate();
-    void transmitterTakesWhatItHasRoomFor();
+    void bytesLeaveAtTheBaudRate();
     void waitActionHoldsTheInputAndTheCtsLine();
     void withoutFlowControlAFullBufferLosesBytes();
     void repliesComeBackAtTheBaudRate();
@@ -64,39 +61,17 @@ private slots:
     void cursorModes_data();
     void cursorModes();
     void slowHorizontalScrollSlidesAndHolds();
-    void glassAnimatesOnlyWhileSomethingMoves_data();
-    void glassAnimatesOnlyWhileSomethingMoves();
-    void deviceReachedByItsName_data();
-    void deviceReachedByItsName();
-    void deviceHandsLineSettingsToTheModule();
+    void simulatorDevice();
 };
 
-void ModuleTimingTest::bytesArriveAtTheBaudRate_data()
-{
-    QTest::addColumn<int>("baud");
-    QTest::addColumn<double>("ms");
-    QTest::addColumn<int>("shown");
-    // 10 bits a byte: 1.0417 ms at 9600, 86.8 us at 115200.
-    QTest::newRow("9600, 10.5 ms") << 9600 << 10.5 << 10;
-    QTest::newRow("115200, 1 ms") << 115200 << 1.0 << 11;
-}
-
-void ModuleTimingTest::bytesArriveAtTheBaudRate()
-{
-    QFETCH(int, baud);
-    QFETCH(double, ms);
-    Bench b(baud);
-    QCOMPARE(b.write(QByteArray(20, 'x')), 20);
-    b.at(ms);
-    QTEST(int(b.row0().size()), "shown");
-}
-
-void ModuleTimingTest::transmitterTakesWhatItHasRoomFor()
+void ModuleTimingTest::bytesLeaveAtTheBaudRate()
 {
     Bench b(9600);
     const QByteArray text(90, 'x');
-    QCOMPARE(b.write(text), 64);
+    QCOMPARE(b.write(text), 64); // what the transmitter has room for
     QCOMPARE(b.write("x"), 0);
+    b.at(10.5); // 10 bits a byte: 1.0417 ms at 9600
+    QCOMPARE(b.row0().size(), 10);
     // A waiting writer wakes when half the transmitter is free, not for every byte.
     QVERIFY(b.line.waitForWritable(100));
     QCOMPARE(b.clock->nowNs(), 32 * 1'041'666);
@@ -157,28 +132,34 @@ void ModuleTimingTest::repliesComeBackAtTheBaudRate()
     QVERIFY(!b.line.waitForReadable(30));
 }
 
-// A cell's dots at moments after the bytes: # as shown at first, . dark.
+// A cell's dots at moments after the bytes (# as shown at first, . dark),
+// and whether the glass still animates at the last of them.
 void ModuleTimingTest::whatBlinks_data()
 {
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QPoint>("cell"); // column, row
     QTest::addColumn<QList<double>>("ms");
     QTest::addColumn<QString>("seen");
+    QTest::addColumn<bool>("animates");
+    const auto row = [](const char *name, const QByteArray &input, QPoint cell,
+                        const QList<double> &ms, const char *seen, bool animates) {
+        QTest::newRow(name) << input << cell << ms << QString::fromLatin1(seen) << animates;
+    };
     const QByteArray blinking = hex("14 1b42") + "A" + hex("1b41") + "B"; // cursor off
+    row("still text", "Hi", {0, 0}, {1000}, "#", false);
     // Normal for 3 x 13.5 ms, blank for 2 x 13.5 ms, twice.
-    QTest::newRow("blink action") << "HELLO" + hex("1f28611101 030202") << QPoint(0, 0)
-                                  << QList<double>{10, 41, 67, 68, 108, 136, 1000} << "#..#.##";
-    QTest::newRow("blink action, continuous")
-        << "HELLO" + hex("1f28611101 010100") << QPoint(0, 0) << QList<double>{20, 14520} << "..";
+    row("blink action", "HELLO" + hex("1f28611101 030202"), {0, 0},
+        {10, 41, 67, 68, 108, 136, 1000}, "#..#.##", false);
+    row("blink action, running", "HELLO" + hex("1f28611101 010101"), {0, 0}, {20}, ".", true);
+    row("blink action, continuous", "HELLO" + hex("1f28611101 010100"), {0, 0}, {20, 14520}, "..",
+        true);
     // Speed 63: shown, then hidden, 432 ms each.
-    QTest::newRow("blinking character")
-        << blinking << QPoint(0, 0) << QList<double>{500, 900} << ".#";
-    QTest::newRow("the character after it")
-        << blinking << QPoint(1, 0) << QList<double>{500} << "#";
-    QTest::newRow("blink speed 1")
-        << blinking + hex("1b5401") << QPoint(0, 0) << QList<double>{20} << "."; // 13.5 ms each
-    QTest::newRow("underline blink cursor")
-        << hex("16") << QPoint(0, 0) << QList<double>{500} << ".";
+    row("blinking character", blinking, {0, 0}, {500, 900}, ".#", true);
+    row("the character after it", blinking, {1, 0}, {500}, "#", true);
+    row("blink speed 1", blinking + hex("1b5401"), {0, 0}, {20}, ".", true); // 13.5 ms each
+    row("underline blink cursor", hex("16"), {0, 0}, {500}, ".", true);
+    row("waiting", "Hi" + hex("1f28610101"), {0, 0}, {499}, "#", true);
+    row("wait over", "Hi" + hex("1f28610101"), {0, 0}, {501}, "#", false);
 }
 
 void ModuleTimingTest::whatBlinks()
@@ -196,6 +177,7 @@ void ModuleTimingTest::whatBlinks()
         seen += dots == shown ? u'#' : dots == CellDots{} ? u'.' : u'?';
     }
     QTEST(seen, "seen");
+    QTEST(glassAnimates(b.model, qint64(ms.last() * 1e6)), "animates");
 }
 
 void ModuleTimingTest::screensaverAndBrightness_data()
@@ -269,62 +251,9 @@ void ModuleTimingTest::slowHorizontalScrollSlidesAndHolds()
     QCOMPARE(composeGlass(b.model, b.clock->nowNs()).rowShift.size(), 2);
 }
 
-void ModuleTimingTest::glassAnimatesOnlyWhileSomethingMoves_data()
-{
-    QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<double>("ms");
-    QTest::addColumn<bool>("animates");
-    QTest::newRow("still text") << QByteArray("Hi") << 0.0 << false;
-    QTest::newRow("a blinking character") << hex("1b42") + "Hi" << 0.0 << true;
-    QTest::newRow("blinking cursor") << hex("16") << 0.0 << true;
-    QTest::newRow("blink action, running") << hex("1f28611101 010101") << 20.0 << true;
-    QTest::newRow("blink action, done") << hex("1f28611101 010101") << 28.0 << false;
-    QTest::newRow("blink action, continuous") << hex("1f28611101 010100") << 9999.0 << true;
-    QTest::newRow("waiting") << hex("1f28610101") << 499.0 << true;
-    QTest::newRow("wait over") << hex("1f28610101") << 501.0 << false;
-}
-
-void ModuleTimingTest::glassAnimatesOnlyWhileSomethingMoves()
-{
-    QFETCH(QByteArray, input);
-    QFETCH(double, ms);
-    Bench b;
-    b.model.receive(input);
-    QTEST(glassAnimates(b.model, qint64(ms * 1e6)), "animates");
-}
-
-void ModuleTimingTest::deviceReachedByItsName_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("simulator");
-    QTest::newRow("name") << "Simulator" << true;
-    QTest::newRow("any letter case") << "SIMULATOR" << true;
-#ifndef Q_OS_WIN
-    QTest::newRow("its device path") << "/dev/Simulator" << true;
-#endif
-    QTest::newRow("a COM port") << "COM1" << false;
-    QTest::newRow("a longer name") << "Simulator2" << false;
-}
-
-void ModuleTimingTest::deviceReachedByItsName()
-{
-    QFETCH(QString, name);
-    QFETCH(bool, simulator);
-    auto module = std::make_shared<SimulatedModule>();
-    int others = 0;
-    const SerialDeviceFactory factory = withSimulator(
-        [&others](const PortAddress &) -> std::unique_ptr<SerialDevice> {
-            ++others;
-            return nullptr;
-        },
-        module);
-    std::unique_ptr<SerialDevice> device = factory(PortAddress::fromName(name));
-    QCOMPARE(simulatedModule(device.get()) == module.get(), simulator);
-    QCOMPARE(others, simulator ? 0 : 1);
-}
-
-// The module outlives the open, and the line settings reach its line.
-void ModuleTimingTest::deviceHandsLineSettingsToTheModule()
+// The module outlives the open, the line settings reach its line, and it is
+// reached by its name.
+void ModuleTimingTest::simulatorDevice()
 {
     Bench b;
     auto module = std::make_shared<SimulatedModule>(b.clock);
@@ -340,14 +269,15 @@ void ModuleTimingTest::deviceHandsLineSettingsToTheModule()
     QCOMPARE(module->model().textRows().value(0).trimmed(), QStringLiteral("Kept"));
     QVERIFY(device.applyLineSettings({115200, FlowControl::CtsHandshake}));
     QCOMPARE(module->line().byteTimeNs(), 86'805); // 10 bits at 115200 baud
-    const QByteArray wait = hex("1f286101ff");     // 127.5 s
-    QCOMPARE(count(device.writeSome(wait.constData(), wait.size())), wait.size());
-    b.clock->advanceMs(1);
-    QCOMPARE(count(device.writeSome("A", 1)), 0);
-    // CTS off, as Serial OUT mode's start does: the bytes go out and wait in the module.
     QVERIFY(device.applyLineSettings({38400, FlowControl::None}));
     QCOMPARE(module->line().byteTimeNs(), 260'416);
-    QCOMPARE(count(device.writeSome("A", 1)), 1);
+
+    const SerialDeviceFactory factory = withSimulator({}, module);
+    QCOMPARE(simulatedModule(factory(PortAddress::fromName("SIMULATOR")).get()), module.get());
+#ifndef Q_OS_WIN
+    QVERIFY(PortAddress::fromName(QStringLiteral("/dev/Simulator")).isSimulator());
+#endif
+    QVERIFY(!PortAddress::fromName(QStringLiteral("Simulator2")).isSimulator());
 }
 
 QTEST_GUILESS_MAIN(ModuleTimingTest)
