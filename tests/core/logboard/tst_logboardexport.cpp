@@ -64,7 +64,6 @@ private slots:
     void imageAcross64KiB();
     void refusalsKeepThePreviousFile_data();
     void refusalsKeepThePreviousFile();
-    void fileNames_data();
     void fileNames();
     void commentsHoldAnyText();
     void saveAsTypes();
@@ -222,34 +221,22 @@ void TestLogBoardExport::refusalsKeepThePreviousFile()
 }
 
 // The name a file is written under, and the array name the C export takes from it.
-void TestLogBoardExport::fileNames_data()
-{
-    QTest::addColumn<QString>("chosen");
-    QTest::addColumn<int>("format");
-    QTest::addColumn<QString>("written");
-    QTest::addColumn<QString>("cName");
-    const auto row = [](const char *chosen, Format format, const char *written, const char *name) {
-        QTest::addRow("%s as %d", chosen, int(format))
-            << QString::fromUtf8(chosen) << int(format) << QString::fromUtf8(written) << name;
-    };
-    row("log", Format::IntelHex, "log.hex", "log");
-    row("log.txt", Format::C, "log.txt.c", "log_txt");
-    row("a.TXT", Format::Text, "a.TXT", "a");
-    row("/tmp/LOG.ASM", Format::Assembler, "/tmp/LOG.ASM", "LOG");
-    row("C:\\logs\\my log.c", Format::C, "C:\\logs\\my log.c", "my_log");
-    row("dir\\sub/x.y.c", Format::C, "dir\\sub/x.y.c", "x_y");
-    row("1st", Format::C, "1st.c", "1st");
-    row("c", Format::C, "c.c", "c");
-    row("d\u00e9mo", Format::C, "d\u00e9mo.c", "d_mo");
-}
-
 void TestLogBoardExport::fileNames()
 {
-    QFETCH(QString, chosen);
-    QFETCH(int, format);
-    const QString written = LogBoardExport::resolvePath(chosen, Format(format));
-    QTEST(written, "written");
-    QTEST(SourceExport::cName(written), "cName");
+    // Each as the path chosen and the type's name.
+    const QStringList chosen{
+        "log hex",          "log.txt c", "a.TXT txt", "/tmp/LOG.ASM asm", "C:\\logs\\my log.c c",
+        "dir\\sub/x.y.c c", "1st c",     "c c",       "d\u00e9mo c"};
+    QStringList names;
+    for (const QString &row : chosen) {
+        const qsizetype blank = row.lastIndexOf(u' ');
+        const QString written = LogBoardExport::resolvePath(
+            row.first(blank), *LogBoardExport::formatFromName(row.sliced(blank + 1)));
+        names << written + u' ' + SourceExport::cName(written);
+    }
+    QCOMPARE(names, (QStringList{"log.hex log", "log.txt.c log_txt", "a.TXT a", "/tmp/LOG.ASM LOG",
+                                 "C:\\logs\\my log.c my_log", "dir\\sub/x.y.c x_y", "1st.c 1st",
+                                 "c.c c", "d\u00e9mo.c d_mo"}));
 }
 
 // Whatever a "***" line holds, it stays a comment: every printable character
