@@ -208,7 +208,6 @@ void TestLogBoardFile::binaryConversion_data()
         QByteArray::fromHex("1B401F286750040000"));
     row("odd digit dropped at a blank and at the end", "ABC D", QByteArray::fromHex("AB"));
     row("lower case breaks a pair", "1b2C", QByteArray::fromHex("2C"));
-    row("letters past F", "[T]G1 AZ 0A", QByteArray::fromHex("0A"));
     row("a character outside the code page", "\u20ac1B", "\x1b");
     // Shift JIS writes katakana A as 83 41: its second byte is the digit "A",
     // just as the saved monitor text would hold it.
