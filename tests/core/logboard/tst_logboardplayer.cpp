@@ -52,8 +52,7 @@ private slots:
     void lineCases();
     void mainWindowFlags();
     void pauseResumeAndStopDuringPause();
-    void writeFailureMidLine();
-    void ignoredAndRefused();
+    void failedIgnoredAndRefusedRuns();
     void stepping_data();
     void stepping();
     void glassPictureIsTakenSettledWithBlinkingLit_data();
@@ -119,11 +118,6 @@ void TestLogBoardPlayer::mainWindowFlags()
     QCOMPARE(b.writes(), (Writes{"\x1b\x40"}));
     QVERIFY(!recordingDuringRun);
     QVERIFY(b.logBoard.recording());
-    // The main window's PAUSE is the recorder's pause.
-    b.player.togglePause();
-    QVERIFY(b.logBoard.paused());
-    b.player.stop();
-    QVERIFY(!b.logBoard.paused());
 }
 
 void TestLogBoardPlayer::pauseResumeAndStopDuringPause()
@@ -150,9 +144,11 @@ void TestLogBoardPlayer::pauseResumeAndStopDuringPause()
     QVERIFY(!b.flags.paused() && !b.flags.playing());
 }
 
-void TestLogBoardPlayer::writeFailureMidLine()
+// Which tokens are refused, and the words, are the line reader's test.
+void TestLogBoardPlayer::failedIgnoredAndRefusedRuns()
 {
     Bench b;
+    QSignalSpy finished(&b.player, &LogBoardPlayer::finished);
     b.line->accept << LogBoardPlayer::kBlockSize << -1; // as a port that went away
     QCOMPARE(b.player.play(tokens(150) + QStringLiteral("\r\nPRT 40h;\r\n")), Outcome::WriteFailed);
     QCOMPARE(b.writes().size(), 1); // the failed block ends the run
@@ -162,15 +158,7 @@ void TestLogBoardPlayer::writeFailureMidLine()
     // The next run starts with nothing left over from the failed line.
     QVERIFY(b.goOnline());
     b.line->writes.clear();
-    QCOMPARE(b.player.play(QStringLiteral("PRT 1bh;\r\n")), Outcome::Finished);
-    QCOMPARE(b.writes(), (Writes{"\x1b"}));
-}
-
-// Which tokens are refused, and the words, are the line reader's test.
-void TestLogBoardPlayer::ignoredAndRefused()
-{
-    Bench b;
-    QSignalSpy finished(&b.player, &LogBoardPlayer::finished);
+    b.prompt.clear();
     // A second press during a run is ignored, and the run plays the text as it
     // was at its start.
     QString editText = QStringLiteral("PRT 1bh;\r\nPRT 40h;");
@@ -192,7 +180,7 @@ void TestLogBoardPlayer::ignoredAndRefused()
     QCOMPARE(b.player.step(QStringLiteral("PRT fffh;")), Outcome::Refused);
     QCOMPARE(b.writes().size(), 2);
     QVERIFY(!b.flags.playing() && !b.flags.stepping());
-    QCOMPARE(finished.size(), 3);
+    QCOMPARE(finished.size(), 4);
 
     // Offline nothing happens at all: no flag, no word, no outcome.
     b.prompt.clear();
@@ -201,7 +189,7 @@ void TestLogBoardPlayer::ignoredAndRefused()
     QCOMPARE(b.player.step(kThreeRecords), Outcome::Ignored);
     QVERIFY(!b.flags.playing() && !b.flags.stepping());
     QCOMPARE(b.prompt.asked().size(), 0);
-    QCOMPARE(finished.size(), 3);
+    QCOMPARE(finished.size(), 4);
 }
 
 void TestLogBoardPlayer::stepping_data()
