@@ -35,18 +35,11 @@ QStringList logLines(const ModuleModel &model)
     return lines;
 }
 
-struct Module
+ModuleModel &operator<<(ModuleModel &model, const QByteArray &bytes)
 {
-    std::shared_ptr<ManualModuleClock> clock = std::make_shared<ManualModuleClock>();
-    ModuleModel model{clock};
-
-    explicit Module(int displayModel = 1) { model.setDisplayModel(displayModel); }
-    Module &operator<<(const QByteArray &bytes)
-    {
-        model.receive(bytes);
-        return *this;
-    }
-};
+    model.receive(bytes);
+    return model;
+}
 
 // The glass, the cursor, and what the module answered or still waits to complete.
 QString outcome(ModuleModel &model)
@@ -166,71 +159,72 @@ void ModuleModelTest::bytesIn()
     QFETCH(int, displayModel);
     QFETCH(QByteArray, input);
     QFETCH(QStringList, log);
-    Module m(displayModel);
+    ModuleModel m;
+    m.setDisplayModel(displayModel);
     m << input;
-    QTEST(outcome(m.model), "outcome");
+    QTEST(outcome(m), "outcome");
     if (!log.isEmpty())
-        QCOMPARE(logLines(m.model), log);
+        QCOMPARE(logLines(m), log);
 }
 
 void ModuleModelTest::initializeAndReset()
 {
-    Module m;
+    ModuleModel m;
     const QByteArray changes = hex("1f03 1b42 1b55 15 1f5808 1b5205 1b7410 1b25 01 1f286740 0202") +
                                hex("1b2601414105 0100000000") + "Text";
     m << changes;
-    QVERIFY(m.model.settings().writeMode == WriteMode::HorizontalScroll);
-    QCOMPARE(m.model.userFonts().count(), 1);
+    QVERIFY(m.settings().writeMode == WriteMode::HorizontalScroll);
+    QCOMPARE(m.userFonts().count(), 1);
 
     m << hex("1b40");
-    const auto &settings = m.model.settings();
+    const auto &settings = m.settings();
     QVERIFY(settings.writeMode == WriteMode::OverWrite && settings.brightness == 4 &&
             settings.codeType == 0 && !settings.userFonts &&
             settings.cursor == CursorMode::Underline);
-    QCOMPARE(outcome(m.model), QStringLiteral(" @0,0"));
-    QCOMPARE(m.model.userFonts().count(), 1); // Initialize keeps the RAM user fonts
+    QCOMPARE(outcome(m), QStringLiteral(" @0,0"));
+    QCOMPARE(m.userFonts().count(), 1); // Initialize keeps the RAM user fonts
 
     m << changes << hex("1b58ff");
-    QCOMPARE(m.model.settings().magnifyX, 1);
-    QCOMPARE(glass(m.model), QString());
-    QCOMPARE(m.model.userFonts().count(), 0); // Reset loses them
+    QCOMPARE(m.settings().magnifyX, 1);
+    QCOMPARE(glass(m), QString());
+    QCOMPARE(m.userFonts().count(), 0); // Reset loses them
 }
 
 void ModuleModelTest::userFontsAreDefinedDotForDotAndReadBack()
 {
-    Module m;
+    ModuleModel m;
     // The dot editor's Define: the top-left dot, the left column, the bottom-right dot.
     m << hex("1b26014143 05 0100000000 05 2184104208 05 0000000080 1b2501") << "ABC";
-    const ModuleScreen &screen = m.model.screen();
+    const ModuleScreen &screen = m.screen();
     QVERIFY(screen.cell(0, 0).userFont);
     QCOMPARE(
         (QList<CellDots>{screen.cell(0, 0).dots, screen.cell(0, 1).dots, screen.cell(0, 2).dots}),
         (QList<CellDots>{{0x10, 0, 0, 0, 0, 0, 0, 0},
                          {0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x10},
                          {0, 0, 0, 0, 0, 0, 0, 0x01}}));
-    QCOMPARE(glass(m.model), QStringLiteral("???"));
+    QCOMPARE(glass(m), QStringLiteral("???"));
 
     m << hex("1f28658349 4e") << hex("1f2865408041");
-    QCOMPARE(m.model.takeReply(), hex("286540 0100000000"));
+    QCOMPARE(m.takeReply(), hex("286540 0100000000"));
     m << hex("1f2865408044"); // nothing defined there
-    QCOMPARE(m.model.takeReply(), hex("286540 0000000000"));
+    QCOMPARE(m.takeReply(), hex("286540 0000000000"));
     m << hex("1f28654020 00246004"); // user table checksum: 41h+01h, 42h+FFh, 43h+80h
-    QCOMPARE(m.model.takeReply(), hex("286540 00000246"));
+    QCOMPARE(m.takeReply(), hex("286540 00000246"));
 }
 
 void ModuleModelTest::seventeenthUserFontIsRefused()
 {
-    Module m;
+    ModuleModel m;
     m << hex("1b2601202f") + QByteArray(16, '\x01').replace("\x01", hex("0511111111 11"));
-    QCOMPARE(m.model.userFonts().count(), 16);
+    QCOMPARE(m.userFonts().count(), 16);
     m << hex("1b2601303005 0102030405");
-    QCOMPARE(m.model.userFonts().count(), 16);
-    QCOMPARE(m.model.log().entries().back().verdict, LogVerdict::Ignored);
-    QVERIFY(m.model.log().entries().back().note.contains(QStringLiteral("30h")));
+    QCOMPARE(m.userFonts().count(), 16);
+    QCOMPARE(m.log().entries().back().verdict, LogVerdict::Ignored);
+    QVERIFY(m.log().entries().back().note.contains(QStringLiteral("30h")));
     m << hex("1b2601202005 0102030405"); // redefining a code needs no room
-    QCOMPARE(m.model.userFonts().pattern(0x20)->at(4), quint8(5));
+    QCOMPARE(m.userFonts().pattern(0x20)->at(4), quint8(5));
     m << hex("1b3f0120") << hex("1b2601303005 0102030405");
-    QVERIFY(m.model.userFonts().pattern(0x30).has_value());
+    QVERIFY(m.userFonts().pattern(0x30).has_value());
 }
 
 void ModuleModelTest::shadowListsTheRealRepliesBetweenCommands()
@@ -255,16 +249,16 @@ void ModuleModelTest::shadowListsTheRealRepliesBetweenCommands()
 
 void ModuleModelTest::garbageNeverWedgesTheModule()
 {
-    Module m;
+    ModuleModel m;
     QRandomGenerator random(12);
     QByteArray garbage(200000, '\0');
     for (char &b : garbage)
         b = char(random.bounded(256));
     m << garbage;
-    QVERIFY(m.model.log().entries().size() <= size_t(CommandLog::kMaxEntries));
+    QVERIFY(m.log().entries().size() <= size_t(CommandLog::kMaxEntries));
     // Zero bytes end any sequence, a define's pattern included, within 1344 bytes.
     m << QByteArray(2000, '\0') << hex("1b58ff") << "OK";
-    QCOMPARE(glass(m.model), QStringLiteral("OK"));
+    QCOMPARE(glass(m), QStringLiteral("OK"));
 }
 
 QTEST_GUILESS_MAIN(ModuleModelTest)
