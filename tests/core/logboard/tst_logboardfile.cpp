@@ -120,7 +120,6 @@ void TestLogBoardFile::tokenAboveFFhRefused_data()
     QTest::addColumn<bool>("sending");
     QTest::addColumn<QString>("message");
     const QString tail = QStringLiteral(", which is more than one byte (00h to FFh). ");
-    QTest::newRow("bytes only") << "PRT 1bh ffh 0ffh;\r\nPRT;\r\n" << true << QString();
     QTest::newRow("first bad line, sending")
         << "*** a ***\r\nPRT 1bh;\r\n  PRT 100h;\r\nPRT fffh;" << true
         << "Line 3 holds \"100h;\"" + tail + "Nothing was sent.";
@@ -203,7 +202,6 @@ void TestLogBoardFile::binaryConversion_data()
                         CodePage::Kind kind = CodePage::Kind::Windows1252) {
         QTest::newRow(name) << monitor << bytes << int(kind);
     };
-    row("empty monitor", "", {});
     row("two commands", "[T]1B 40 \r\n[T]1F 28 67 50 04 00 00 \r\n",
         QByteArray::fromHex("1B401F286750040000"));
     row("odd digit dropped at a blank and at the end", "ABC D", QByteArray::fromHex("AB"));

@@ -71,8 +71,6 @@ void TestLogBoardPlayer::lineCases_data()
     QTest::newRow("150 tokens as 64, 64, 22")
         << tokens(150) + "\r\n"
         << Writes{counting.first(64), counting.sliced(64, 64), counting.sliced(128)};
-    QTest::newRow("records, last line without CR LF")
-        << kThreeRecords + "PRT 41h" << Writes{"\x1b\x40", "\x0c", "\x0b", "\x41"};
     QTest::newRow("lone LF is no line break") << "PRT 1bh\nPRT 40h\r\n" << Writes{"\x1b\x40"};
     // Far past the 32,768 lines a 16-bit counter would hold.
     QString records;

@@ -94,7 +94,6 @@ void ModuleModelTest::bytesIn_data()
         "CDEFGHIJKLMNOPQRSTUV @20,0");
     row("horizontal scroll stays on its line", 1, hscroll + hex("1f2400000100") + abc,
         "|CDEFGHIJKLMNOPQRSTUVWXYZ @24,1");
-    row("back space from a line start", 0, "A\r\n\bB", "A                  B @0,1");
     row("carriage return and line feed", 0, "AB\r\nC", "AB|C @1,1");
     row("line feed at the bottom, vertical scroll", 0, vscroll + "A\n\nB", "| B @2,1");
     row("insert character", 0, "ABCD\r" + hex("1b58f3"), " ABCD @0,0");

@@ -138,7 +138,6 @@ void ModuleTimingTest::whatBlinks_data()
     // Normal for 3 x 13.5 ms, blank for 2 x 13.5 ms, twice.
     row("blink action", "HELLO" + hex("1f28611101 030202"), {0, 0},
         {10, 41, 67, 68, 108, 136, 1000}, "#..#.##", false);
-    row("blink action, running", "HELLO" + hex("1f28611101 010101"), {0, 0}, {20}, ".", true);
     row("blink action, continuous", "HELLO" + hex("1f28611101 010100"), {0, 0}, {20, 14520}, "..",
         true);
     // Speed 63: shown, then hidden, 432 ms each.
@@ -177,7 +176,6 @@ void ModuleTimingTest::screensaverAndBrightness_data()
     QTest::newRow("power off") << hex("1f28614000") << 0 << 1.0f << true;
     QTest::newRow("all dots on") << hex("1f28614003") << glass << 1.0f << false;
     QTest::newRow("all dots on, 200 %") << hex("1f28614003 1f5808") << glass << 2.0f << false;
-    QTest::newRow("character level 1 is dark") << hex("1f28675001 0000") << -1 << 0.0f << false;
     QTest::newRow("power on again") << hex("1f28614000 1f28614001") << -1 << 1.0f << false;
     // As the window's list shows after these: OFF stays, the others go back to ON.
     QTest::newRow("power off outlasts Initialize") << hex("1f28614000 1b40") << 0 << 1.0f << true;
