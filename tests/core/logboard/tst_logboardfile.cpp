@@ -78,7 +78,6 @@ void TestLogBoardFile::bothReadings_data()
     row("record line", "PRT 1fh 28h 67h 50h;", data, "\x1f\x28\x67\x50", edata,
         {"1f", "28", "67", "50"});
     row("lower case prt", "prt 1bh", none, "", other, {});
-    row("title line", "*** PRT 1bh ***", none, "", ExportRead::Comment, {});
 
     // Where they differ.
     row("PRT; glued", "PRT;", none, "", edata, {});
@@ -152,8 +151,6 @@ void TestLogBoardFile::lineEnds_data()
     QTest::newRow("LF in a CR LF file") << QByteArray("A\nB\r\nC\n") << "A\nB\r\nC\n\r\n";
     QTest::newRow("LF in a CR file") << QByteArray("A\nB\rC") << "A\nB\r\nC\r\n";
     QTest::newRow("empty lines kept") << QByteArray("A\r\n\r\n\r\r\n") << "A\r\n\r\n\r\n\r\n";
-    QTest::newRow("code page") << QByteArray("*** Caf\xe9 \x80 ***")
-                               << "*** Caf\u00e9 \u20ac ***\r\n";
 }
 
 void TestLogBoardFile::lineEnds()
