@@ -31,7 +31,6 @@ private slots:
     void recordLines();
     void bothReadings_data();
     void bothReadings();
-    void tokenAboveFFhRefused_data();
     void tokenAboveFFhRefused();
     void lineEnds_data();
     void lineEnds();
@@ -113,31 +112,23 @@ void TestLogBoardFile::bothReadings()
 }
 
 // The check the players and the byte exports make before anything goes out.
-void TestLogBoardFile::tokenAboveFFhRefused_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("sending");
-    QTest::addColumn<QString>("message");
-    const QString tail = QStringLiteral(", which is more than one byte (00h to FFh). ");
-    QTest::newRow("first bad line, sending")
-        << "*** a ***\r\nPRT 1bh;\r\n  PRT 100h;\r\nPRT fffh;" << true
-        << "Line 3 holds \"100h;\"" + tail + "Nothing was sent.";
-    QTest::newRow("writing") << "PRT 1bh 100h;\r\n"
-                             << false << "Line 1 holds \"100h;\"" + tail + "Nothing was written.";
-    QTest::newRow("only the players' data lines")
-        << "*** PRT 100h ***\r\nPRTX 100h;\r\nPRT\n100h;" << true << QString();
-    QTest::newRow("percent signs kept")
-        << "PRT 1%2h 100%1h" << false << "Line 1 holds \"100%1h\"" + tail + "Nothing was written.";
-}
-
 void TestLogBoardFile::tokenAboveFFhRefused()
 {
-    QFETCH(QString, text);
-    QFETCH(bool, sending);
-    QFETCH(QString, message);
-    const Result<void> checked = PrtLine::checkBytes(
-        text, sending ? PrtLine::Refused::NothingSent : PrtLine::Refused::NothingWritten);
-    QCOMPARE(checked ? QString() : checked.error().text, message);
+    using PrtLine::Refused;
+    const auto refusal = [](const char *text, Refused refused) {
+        const Result<void> checked = PrtLine::checkBytes(QString::fromLatin1(text), refused);
+        return checked ? QString() : checked.error().text;
+    };
+    const QString tail = QStringLiteral(", which is more than one byte (00h to FFh). ");
+    QCOMPARE(refusal("*** a ***\r\nPRT 1bh;\r\n  PRT 100h;\r\nPRT fffh;", Refused::NothingSent),
+             "Line 3 holds \"100h;\"" + tail + "Nothing was sent.");
+    QCOMPARE(refusal("PRT 1bh 100h;\r\n", Refused::NothingWritten),
+             "Line 1 holds \"100h;\"" + tail + "Nothing was written.");
+    // Only the players' data lines count; percent signs stay as they are.
+    QCOMPARE(refusal("*** PRT 100h ***\r\nPRTX 100h;\r\nPRT\n100h;", Refused::NothingSent),
+             QString());
+    QCOMPARE(refusal("PRT 1%2h 100%1h", Refused::NothingWritten),
+             "Line 1 holds \"100%1h\"" + tail + "Nothing was written.");
 }
 
 void TestLogBoardFile::lineEnds_data()

@@ -109,7 +109,6 @@ void ModuleTimingTest::repliesComeBackAtTheBaudRate()
     Bench b(9600);
     b.write(hex("1f286583494e") + hex("1f28654030"));
     b.at(11.5 + 0.1); // 11 bytes out
-    QCOMPARE(b.line.bytesWaiting(), 0);
     // A reader waits for the first reply byte: one byte time after the request's last.
     QVERIFY(b.line.waitForReadable(50));
     QCOMPARE(b.clock->nowNs(), 12 * 1'041'666);
@@ -243,7 +242,7 @@ void ModuleTimingTest::simulatorDevice()
         QVERIFY(device.open(PortAddress::simulator()));
         QCOMPARE(count(device.writeSome("Kept", 4)), 4);
         b.clock->advanceMs(10);
-        QCOMPARE(count(device.bytesWaiting()), 0);
+        QCOMPARE(count(device.bytesWaiting()), 0); // the line reads on when asked
     }
     SimulatorDevice device(module);
     QVERIFY(device.open(PortAddress::simulator()));
