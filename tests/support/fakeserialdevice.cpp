@@ -57,10 +57,8 @@ FakeSerialDevice::~FakeSerialDevice()
 
 Result<void> FakeSerialDevice::open(const PortAddress &address)
 {
-    const bool missing =
-        m_line->failOpen || (!m_line->devicePath.isEmpty() && address.path != m_line->devicePath);
-    if (missing || m_line->busy || m_line->isOpen)
-        return Error{Error::Kind::PortOpen, missing ? ENOENT : EBUSY,
+    if (m_line->failOpen || m_line->busy || m_line->isOpen)
+        return Error{Error::Kind::PortOpen, m_line->failOpen ? ENOENT : EBUSY,
                      QStringLiteral("fake open failure")};
     m_line->openedPath = address.path;
     m_line->isOpen = true;

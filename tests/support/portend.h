@@ -14,9 +14,6 @@
 class PortEnd
 {
 public:
-    // What a far end can do; the contract skips what its end cannot play.
-    enum class Ability { SendBytes, HoldOff, HangUp };
-
     virtual ~PortEnd() = default;
 
     // A new, closed device of the implementation under test.
@@ -25,7 +22,8 @@ public:
     virtual PortAddress address() const = 0;
     virtual PortAddress missingAddress() const = 0;
 
-    virtual bool can(Ability) const { return true; }
+    // Whether the far end can go away; the contract skips what it cannot play.
+    virtual bool canHangUp() const { return true; }
     // The far end sends bytes; true when all of them went.
     virtual bool send(const QByteArray &bytes) = 0;
     // What the device sent, until count bytes came or timeoutMs passed without one.
@@ -39,10 +37,6 @@ public:
 
 using PortEndMaker = std::function<std::unique_ptr<PortEnd>()>;
 
-// The test fake on its scripted line.
-std::unique_ptr<PortEnd> makeFakePortEnd();
-// The test fake as a UART with a 4 KB kernel queue drained at 11,520 bytes/s.
-std::unique_ptr<PortEnd> makeQueuedFakePortEnd();
 // The simulated module's device, with the module as the far end.
 std::unique_ptr<PortEnd> makeSimulatorPortEnd();
 #ifdef Q_OS_UNIX

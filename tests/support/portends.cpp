@@ -2,7 +2,6 @@
 
 #include "core/module/simulatordevice.h"
 #include "core/serial/qtserialdevice.h"
-#include "support/fakeserialdevice.h"
 
 #include <QDeadlineTimer>
 #include <QThread>
@@ -14,78 +13,6 @@
 #endif
 
 namespace {
-
-const QString kFakePath = QStringLiteral("/dev/ttyFAKE0");
-
-// Moves the line on until it has carried count bytes or timeoutMs passed
-// without a new one; carried() tells how many it has carried so far.
-void awaitBytes(qsizetype count, int timeoutMs, const std::function<void()> &moveOn,
-                const std::function<qsizetype()> &carried)
-{
-    QDeadlineTimer quiet(timeoutMs);
-    qsizetype seen = carried();
-    while (seen < count && !quiet.hasExpired()) {
-        QThread::msleep(1);
-        moveOn();
-        if (carried() > seen) {
-            seen = carried();
-            quiet.setRemainingTime(timeoutMs);
-        }
-    }
-}
-
-class FakePortEnd : public PortEnd
-{
-public:
-    // A queue makes the fake a UART at 115200 baud: bytes leave at 11,520 per second.
-    explicit FakePortEnd(qint64 queueCapacity)
-    {
-        m_line->devicePath = kFakePath;
-        m_line->queueCapacity = queueCapacity;
-    }
-
-    std::unique_ptr<SerialDevice> makeDevice() override
-    {
-        return std::make_unique<FakeSerialDevice>(m_line);
-    }
-    PortAddress address() const override { return PortAddress::device(kFakePath); }
-    PortAddress missingAddress() const override
-    {
-        return PortAddress::device(QStringLiteral("/dev/ttyFAKE9"));
-    }
-
-    bool send(const QByteArray &bytes) override
-    {
-        m_line->input += bytes;
-        return true;
-    }
-    QByteArray receive(qsizetype count, int timeoutMs) override
-    {
-        awaitBytes(
-            count, timeoutMs, [this] { m_line->advance(); },
-            [this] { return m_line->wire.size(); });
-        QByteArray got = m_line->wire.left(count);
-        m_line->wire.remove(0, got.size());
-        return got;
-    }
-    void holdOff(bool held) override
-    {
-        m_line->advance();
-        m_line->heldOff = held;
-        if (!held) {
-            m_line->wire.clear();
-            m_line->queue.clear();
-        }
-    }
-    void hangUp() override
-    {
-        if (m_line->openedBy)
-            m_line->openedBy->vanish();
-    }
-
-private:
-    std::shared_ptr<FakeSerialDevice::Line> m_line = std::make_shared<FakeSerialDevice::Line>();
-};
 
 // Real time that the far end can move on at once, as if the module had been
 // left alone for a while.
@@ -113,7 +40,7 @@ public:
     PortAddress address() const override { return PortAddress::simulator(); }
     PortAddress missingAddress() const override { return PortAddress::fromName("ttyS99"); }
 
-    bool can(Ability ability) const override { return ability != Ability::HangUp; }
+    bool canHangUp() const override { return false; }
     bool send(const QByteArray &bytes) override
     {
         m_module->line().send(bytes);
@@ -121,9 +48,15 @@ public:
     }
     QByteArray receive(qsizetype count, int timeoutMs) override
     {
-        awaitBytes(
-            count, timeoutMs, [this] { m_module->line().advance(); },
-            [this] { return received().size() - m_taken; });
+        QDeadlineTimer quiet(timeoutMs);
+        for (qsizetype seen = 0; seen < count && !quiet.hasExpired();) {
+            QThread::msleep(1);
+            m_module->line().advance();
+            const qsizetype now = received().size() - m_taken;
+            if (now > seen)
+                quiet.setRemainingTime(timeoutMs);
+            seen = now;
+        }
         QByteArray got = received().mid(m_taken, count);
         m_taken += got.size();
         return got;
@@ -198,16 +131,6 @@ private:
 #endif
 
 } // namespace
-
-std::unique_ptr<PortEnd> makeFakePortEnd()
-{
-    return std::make_unique<FakePortEnd>(0);
-}
-
-std::unique_ptr<PortEnd> makeQueuedFakePortEnd()
-{
-    return std::make_unique<FakePortEnd>(4096);
-}
 
 std::unique_ptr<PortEnd> makeSimulatorPortEnd()
 {
