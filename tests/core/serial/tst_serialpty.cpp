@@ -57,8 +57,6 @@ void SerialPtyTest::lineSettingsReachTheDevice_data()
     QTest::addColumn<int>("speed");
     QTest::addColumn<bool>("cts");
     QTest::newRow("9600") << 9600 << int(B9600) << false;
-    QTest::newRow("19200 CTS") << 19200 << int(B19200) << true;
-    QTest::newRow("38400") << 38400 << int(B38400) << false;
     QTest::newRow("115200 CTS") << 115200 << int(B115200) << true;
 }
 
@@ -91,7 +89,6 @@ void SerialPtyTest::refusedOpenLeavesEntryClosed_data()
     QTest::newRow("locked by another program") << "flock" << EBUSY << kSettings.baudRate;
     // Something stands where the lock file goes, and no program holds it.
     QTest::newRow("lock file cannot be made") << "stuck lock" << EEXIST << kSettings.baudRate;
-    QTest::newRow("no baud rate") << "" << 0 << 0;
     QTest::newRow("negative baud rate") << "" << 0 << -9600;
 }
 
@@ -119,14 +116,12 @@ void SerialPtyTest::refusedOpenLeavesEntryClosed()
 
     SerialLine second(systemSerialDeviceFactory());
     const Result<void> opened = second.open(PortAddress::device(path), {baud, FlowControl::None});
-    QVERIFY(!opened);
+    QVERIFY(!opened && !second.isOpen());
     QVERIFY2(code ? opened.error().code == code : opened.error().code > 0,
              qPrintable(QString::number(opened.error().code)));
     QCOMPARE(opened.error().step(), "CommOpen (" + step + ")");
-    QVERIFY(!opened.error().text.isEmpty());
     QCOMPARE(opened.error().text == QtSerialDevice::inUseText(),
              holder == "flock" || holder == "module");
-    QVERIFY(!second.isOpen());
     if (holder == "missing")
         return;
 
@@ -166,7 +161,6 @@ void SerialPtyTest::longPathsReachTheDevice()
     const Result<void> inUse = second.open(PortAddress::device(other), kSettings);
     QVERIFY(!inUse);
     QCOMPARE(inUse.error().code, EBUSY);
-    QCOMPARE(inUse.error().text, QStringLiteral("The port is in use by another program."));
 
     struct stat device = {};
     QCOMPARE(::stat(qPrintable(pty.slavePath()), &device), 0);
@@ -176,7 +170,6 @@ void SerialPtyTest::longPathsReachTheDevice()
     const Result<void> tooLong = second.open(PortAddress::device(node), kSettings);
     QVERIFY(!tooLong);
     QCOMPARE(tooLong.error().code, ENAMETOOLONG);
-    QVERIFY(tooLong.error().text.contains(QStringLiteral("too long")));
 }
 
 QTEST_GUILESS_MAIN(SerialPtyTest)
