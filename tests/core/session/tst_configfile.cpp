@@ -19,33 +19,16 @@ namespace {
 const CodePage kCodePage(CodePage::Kind::Windows1252);
 const QByteArray kLongPath("/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10KZ3M1-if00-port0");
 
-// The warnings of one load, caught instead of printed.
-QStringList g_warnings;
-
-QStringList warningsOfLoad(const QString &path, ConfigRecord *record)
-{
-    g_warnings.clear();
-    const QtMessageHandler previous =
-        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
-            if (type == QtWarningMsg)
-                g_warnings << text;
-        });
-    *record = ConfigFile::load(path, kCodePage);
-    qInstallMessageHandler(previous);
-    return g_warnings;
-}
-
 // Port text, its ComSel index (-1: shown as saved), baud, flow, online, model
 // (-1: the default model stays).
 QString planText(const StartupPlan &p)
 {
-    return QStringList{p.portName,
-                       QString::number(p.portIndex),
-                       QString::number(p.baudRate),
-                       QString::number(int(p.flowControl)),
-                       QString::number(int(p.goOnline)),
-                       QString::number(p.displayModel.value_or(-1))}
-        .join(u'|');
+    return p.portName + QStringLiteral("|%1|%2|%3|%4|%5")
+                            .arg(p.portIndex)
+                            .arg(p.baudRate)
+                            .arg(int(p.flowControl))
+                            .arg(int(p.goOnline))
+                            .arg(p.displayModel.value_or(-1));
 }
 
 // What the program writes when it closes after starting from these bytes.
@@ -82,32 +65,24 @@ void TestConfigFile::startupFromFile_data()
                         bool asWritten = false) {
         QTest::newRow(name) << bytes << plan << asWritten;
     };
-    row("empty file", "", "COM1|0|38400|0|0|-1");
     row("COM3 115200 CTS online 6x24", "zCOM3\r\n3212", "COM3|-1|115200|2|1|2", true);
-    row("typed COM20", "zCOM20\r\n0000", "COM20|-1|9600|0|0|0", true);
-    row("long device path kept whole", "z" + kLongPath + "\r\n3212",
-        QString::fromLatin1(kLongPath + "|-1|115200|2|1|2"), true);
+    row("long device path kept whole", "z" + kLongPath + "\r\n0000",
+        QString::fromLatin1(kLongPath + "|-1|9600|0|0|0"), true);
     row("name in the code page", "zCOM\xe9\r\n1003", "COM\u00e9|-1|19200|0|0|3", true);
     row("old five bytes", "41200", "COM5|4|19200|2|0|0");
     row("old digit 0 is COM1", "00003", "COM1|0|9600|0|0|3");
     row("old digit 8 is COM9", "83010", "COM9|8|115200|0|1|0");
     row("old digit 9", "91200", "COM1|0|19200|2|0|0");
-    row("old letter", "a1200", "COM1|0|19200|2|0|0");
     row("old layout short", "4120", "COM1|0|38400|0|0|-1");
     row("code below 0 keeps the name", "zCOM3\r\n3/12", "COM3|-1|38400|0|0|-1");
-    row("ends before the model code", "zCOM3\r\n321", "COM3|-1|38400|0|0|-1");
     row("name without line end", "zCOM7", "COM7|-1|38400|0|0|-1");
     row("baud code 7", "zCOM1\r\n7000", "COM1|-1|38400|0|0|0");
-    row("model code 1", "zCOM1\r\n3211", "COM1|-1|115200|2|1|-1");
-    row("model code 5", "zCOM1\r\n3215", "COM1|-1|115200|2|1|-1");
+    row("model codes 1 and 5", "zCOM1\r\n3215", "COM1|-1|115200|2|1|-1");
     row("flow code 1 is none", "zCOM1\r\n0100", "COM1|-1|9600|0|0|0");
     row("name ended by NUL, blank bytes skipped", QByteArray("zCOM4\0\r\n\0\n1202", 14),
         "COM4|-1|19200|2|0|2");
-    row("name ended by LF", "zCOM4\n1202", "COM4|-1|19200|2|0|2");
     row("empty name", "z\r\n3212", "|-1|115200|2|1|2");
     row("garbage: zero bytes", QByteArray(16, '\0'), "COM1|0|38400|0|0|-1");
-    row("garbage: high bytes", "\xc8\xc9\xca\xcb\xcc\xcd", "COM1|0|38400|0|0|-1");
-    row("garbage: only line ends after z", QByteArray("z\r\n\r\n\0", 6), "|-1|38400|0|0|-1");
 }
 
 void TestConfigFile::startupFromFile()
@@ -166,8 +141,7 @@ void TestConfigFile::onlyARegularFileIsRead()
 
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("not a regular file"));
     const ConfigRecord record = ConfigFile::load(path, kCodePage);
-    QVERIFY(!record.valid);
-    QVERIFY(!record.portName);
+    QVERIFY(!record.valid && !record.portName);
     // And it is left as it was, not replaced by an empty file.
     QVERIFY(!QFileInfo(path).isFile());
 }
@@ -184,15 +158,12 @@ void TestConfigFile::damagedFilesGiveWhatCanBeRead_data()
     };
     const QByteArray good("zCOM3\r\n3212");
     const char *damaged = "damaged, only the port name was used";
-    const char *large = "far too large, only its start was read";
-    row("as written", good, "COM3|-1|115200|2|1|2", "");
     row("empty, as a first start leaves it", "", "COM1|0|38400|0|0|-1", "");
     row("cut after the name", "zCOM3\r\n32", "COM3|-1|38400|0|0|-1", damaged);
-    row("cut inside the name", "zCO", "CO|-1|38400|0|0|-1", damaged);
     row("control characters in the name", "zCO\x1b[2JM3\x07\r\n3212", "CO|-1|115200|2|1|2",
         "the port name was cut at a control character");
     row("1 MB behind good settings", good + QByteArray(1024 * 1024, 'x'), "COM3|-1|115200|2|1|2",
-        large);
+        "far too large, only its start was read");
     row("1 MB of zero bytes", QByteArray(1024 * 1024, '\0'), "COM1|0|38400|0|0|-1",
         "far too large, only its start was read; not understood, the defaults are used");
     row("binary", QByteArray::fromHex("7f454c4602010100"), "COM1|0|38400|0|0|-1",
@@ -208,11 +179,10 @@ void TestConfigFile::damagedFilesGiveWhatCanBeRead()
     const QString path = dir.filePath(QString::fromLatin1(ConfigFile::kFileName));
     QVERIFY(writeFile(path, bytes));
 
-    ConfigRecord record;
-    const QStringList warnings = warningsOfLoad(path, &record);
-    QCOMPARE(planText(SessionConfig::plan(record)), plan);
-    QCOMPARE(warnings, warning.isEmpty() ? QStringList()
-                                         : QStringList{"Settings in " + path + ": " + warning});
+    if (!warning.isEmpty())
+        QTest::ignoreMessage(QtWarningMsg, qPrintable("Settings in " + path + ": " + warning));
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+    QCOMPARE(planText(SessionConfig::plan(ConfigFile::load(path, kCodePage))), plan);
 }
 
 // Window places and the docked choice: a file of their own in the user's
@@ -225,14 +195,12 @@ void TestConfigFile::windowPlacesKeptInTheUserFolder()
     QCOMPARE(file, home.filePath(QStringLiteral("zepta/windows.conf")));
     {
         WindowState state(file);
-        QCOMPARE(state.geometry(QStringLiteral("Form1")), QByteArray());
-        QVERIFY(!state.displayDocked());
+        QVERIFY(state.geometry(QStringLiteral("Form1")).isEmpty() && !state.displayDocked());
         QVERIFY(state.setGeometry(QStringLiteral("Form1"), QByteArray("\x01\x00\xff", 3)).ok());
         QVERIFY(state.setDisplayDocked(true).ok());
     }
     WindowState again(file);
     QCOMPARE(again.geometry(QStringLiteral("Form1")), QByteArray("\x01\x00\xff", 3));
-    QCOMPARE(again.geometry(QStringLiteral("EditForm")), QByteArray());
     QVERIFY(again.displayDocked());
 
     QVERIFY(QFile(home.filePath(QStringLiteral("blocked"))).open(QIODevice::WriteOnly));
