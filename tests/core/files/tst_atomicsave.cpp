@@ -3,7 +3,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QIODevice>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -13,19 +12,18 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 namespace {
 
 const QByteArray kOld = "the previous file\r\n";
 
+// Writes bytes without checking: the save itself must notice a failure.
 SaveWriter writing(const QByteArray &bytes)
 {
-    return [bytes](QIODevice &out) -> Result<void> {
-        if (out.write(bytes) != bytes.size())
-            return Error{Error::Kind::FileWrite, 0, QStringLiteral("short write")};
-        return {};
+    return [bytes](QIODevice &out) {
+        out.write(bytes);
+        return Result<void>();
     };
 }
 
@@ -92,25 +90,18 @@ void TestAtomicSave::onlyItsOwnLeftoversGo()
     const QString settings = m_dir->filePath(QStringLiteral("Config_QV_demo.dat"));
     QVERIFY(writeFile(settings, kOld));
     QString duringSave; // the temporary name a real save used
-    SaveWriter writer = writing(kOld);
-    QVERIFY(saveAtomically(settings, [&](QIODevice &out) {
+    QVERIFY(saveAtomically(settings, [&](QIODevice &) {
         duringSave = QDir(m_dir->path()).entryList({"Config_QV_demo.dat.*"}).value(0);
-        return writer(out);
+        return Result<void>();
     }));
     QVERIFY(!duringSave.isEmpty());
     const QString ours = QFileInfo(temporaryPathFor(settings)).fileName();
     const QString name = QFileInfo(settings).fileName();
-    const QString tag = QStringLiteral(".zepta-partial-");
     QString wrongCheck = ours;
     wrongCheck.back() = wrongCheck.back() == u'0' ? u'1' : u'0';
     const QStringList leftovers{duringSave, ours};
-    QStringList users{wrongCheck,
-                      ours + "x",
-                      ours.chopped(1),
-                      "x" + ours,
-                      name + ".~" + ours,
-                      "Other.dat" + ours.mid(name.size()),
-                      name + tag + "0123456789abcdef0123"};
+    QStringList users{wrongCheck, ours + "x", ours.chopped(1), "x" + ours, name + ".~" + ours};
+    users << "Other.dat" + ours.mid(name.size()) << name + ".zepta-partial-0123456789abcdef0123";
     for (const char *suffix :
          {".AbC123", ".backup", ".orig12", ".AbC12", ".Xy12Z9x", ".zepta-partial-"})
         users << name + QLatin1String(suffix);
@@ -126,12 +117,10 @@ void TestAtomicSave::onlyItsOwnLeftoversGo()
 #endif
 
     removeLeftovers(settings);
-    QStringList left =
-        QDir(m_dir->path())
-            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    left.sort();
     kept.sort();
-    QCOMPARE(left, kept);
+    QCOMPARE(QDir(m_dir->path())
+                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+             kept);
 }
 
 void TestAtomicSave::failuresKeepThePreviousFile_data()
