@@ -22,8 +22,6 @@ public:
     virtual PortAddress address() const = 0;
     virtual PortAddress missingAddress() const = 0;
 
-    // Whether the far end can go away; the contract skips what it cannot play.
-    virtual bool canHangUp() const { return true; }
     // The far end sends bytes; true when all of them went.
     virtual bool send(const QByteArray &bytes) = 0;
     // What the device sent, until count bytes came or timeoutMs passed without one.
@@ -31,8 +29,8 @@ public:
     // The far end stops taking bytes (a full line, CTS held low); released, it
     // takes them again and throws away what was waiting.
     virtual void holdOff(bool held) = 0;
-    // The far end goes away, as an unplugged adapter does.
-    virtual void hangUp() = 0;
+    // The far end goes away, as an unplugged adapter does; false when it cannot.
+    virtual bool hangUp() = 0;
 };
 
 using PortEndMaker = std::function<std::unique_ptr<PortEnd>()>;

@@ -8,8 +8,6 @@
 
 #ifdef Q_OS_UNIX
 #include "support/pseudoterminal.h"
-
-#include <unistd.h>
 #endif
 
 namespace {
@@ -40,7 +38,6 @@ public:
     PortAddress address() const override { return PortAddress::simulator(); }
     PortAddress missingAddress() const override { return PortAddress::fromName("ttyS99"); }
 
-    bool canHangUp() const override { return false; }
     bool send(const QByteArray &bytes) override
     {
         m_module->line().send(bytes);
@@ -72,7 +69,7 @@ public:
         m_module->line().advance();
         m_taken = received().size();
     }
-    void hangUp() override {}
+    bool hangUp() override { return false; }
 
 private:
     // Every byte the module read, in order: its list's entries, then a
@@ -113,16 +110,14 @@ public:
     // Not reading is all it takes: the line's buffer fills up and stays full.
     void holdOff(bool held) override
     {
-        if (held)
-            return;
-        char buffer[4096];
-        while (::read(m_pty.masterFd(), buffer, sizeof buffer) > 0) {
-        }
+        if (!held)
+            (void)m_pty.readMaster(1 << 20, 0);
     }
-    void hangUp() override
+    bool hangUp() override
     {
         m_pty.closeMaster();
         m_pty.closeSlave();
+        return true;
     }
 
 private:

@@ -214,8 +214,6 @@ void TestPortContract::heldOffLineDropsWhatItQueued()
 
 void TestPortContract::farEndGoneIsReportedOnce()
 {
-    if (!m_end->canHangUp())
-        QSKIP("the far end cannot go away");
     std::unique_ptr<SerialDevice> device = openDevice();
     QVERIFY(device);
     QList<bool> closedWhenTold;
@@ -225,7 +223,8 @@ void TestPortContract::farEndGoneIsReportedOnce()
         told = error;
     });
 
-    m_end->hangUp();
+    if (!m_end->hangUp())
+        QSKIP("the far end cannot go away");
     // Told while idle, without a call to notice it by.
     QTRY_COMPARE(closedWhenTold, QList<bool>{true});
     QVERIFY(told.code != 0 && !told.text.isEmpty());
