@@ -6,20 +6,17 @@
 #include <chrono>
 #include <cstring>
 
-namespace {
+using namespace std::chrono_literals;
 
-qint64 nowNs()
+// The failure of a call on a device that has not got the line open.
+static Error notOpen(Error::Kind kind)
 {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
+    return {kind, EBADF, QStringLiteral("fake port not open")};
 }
-
-} // namespace
 
 void FakeSerialDevice::Line::advance()
 {
-    const qint64 now = nowNs();
+    const qint64 now = std::chrono::steady_clock::now().time_since_epoch() / 1ns;
     if (m_clockNs < 0 || queue.isEmpty() || heldOff) {
         // An idle or stopped line banks no time: the next byte starts when it
         // is queued or when the far end lets it go.
@@ -72,11 +69,6 @@ void FakeSerialDevice::close()
         return;
     m_line->isOpen = false;
     m_line->openedBy = nullptr;
-}
-
-Error FakeSerialDevice::notOpen(Error::Kind kind)
-{
-    return {kind, EBADF, QStringLiteral("fake port not open")};
 }
 
 Result<void> FakeSerialDevice::purge(QSerialPort::Directions directions)

@@ -83,8 +83,5 @@ public:
     static SerialDeviceFactory factory(const std::shared_ptr<Line> &line);
 
 private:
-    // The failure of a call on a device that has not got the line open.
-    static Error notOpen(Error::Kind kind);
-
     std::shared_ptr<Line> m_line;
 };
