@@ -56,7 +56,6 @@ private slots:
     void offlineShowsButSendsNothing();
     void writeSegments_data();
     void writeSegments();
-    void replyFormats_data();
     void replyFormats();
     void logBoardRecords();
     void commandDuringKeyWaitIsQueued();
@@ -119,31 +118,20 @@ void TestDataTransmit::writeSegments()
     QCOMPARE(bench.line->writes, writes);
 }
 
-void TestDataTransmit::replyFormats_data()
-{
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<QString>("shown");
-    const QByteArray header = QByteArray::fromHex("286540");
-    QTest::newRow("kind 1 characters") << 1 << header + "1.05" << QStringLiteral("1.05");
-    QTest::newRow("kind 2 hex") << 2 << header + QByteArray::fromHex("01020aff")
-                                << QStringLiteral("01 02 0A FF");
-    QTest::newRow("kind 3 twelve characters")
-        << 3 << header + "GU256X64-7K " + "tail" << QStringLiteral("GU256X64-7K ");
-    QTest::newRow("kind 4 five bytes")
-        << 4 << header + QByteArray::fromHex("102030405060") << QStringLiteral("10 20 30 40 50");
-    QTest::newRow("kind 2 nothing came") << 2 << QByteArray() << QStringLiteral("00 00 00 00");
-    QTest::newRow("kind 0 leaves the label") << 0 << header + "abcd" << QString();
-}
-
 void TestDataTransmit::replyFormats()
 {
-    QFETCH(int, kind);
-    QFETCH(QByteArray, reply);
-    QFETCH(QString, shown);
-    QByteArray buffer = reply;
-    buffer.resize(21, '\0');
-    QCOMPARE(MonitorFormat::replyText(buffer, ReplyKind(kind), CodePage()), shown);
+    const QByteArray header = QByteArray::fromHex("286540");
+    const auto shown = [](int kind, QByteArray reply) {
+        reply.resize(21, '\0');
+        return MonitorFormat::replyText(reply, ReplyKind(kind), CodePage());
+    };
+    // Characters, hex, twelve characters, five bytes, nothing came, the label left.
+    QCOMPARE(
+        (QStringList{shown(1, header + "1.05"), shown(2, header + "\x01\x02\x0a\xff"),
+                     shown(3, header + "GU256X64-7K tail"),
+                     shown(4, header + "\x10\x20\x30\x40\x50\x60"), shown(2, {}),
+                     shown(0, header + "abcd")}),
+        (QStringList{"1.05", "01 02 0A FF", "GU256X64-7K ", "10 20 30 40 50", "00 00 00 00", ""}));
 }
 
 // Offline, REC off or paused records nothing; a command that converts to
