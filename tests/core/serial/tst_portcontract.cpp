@@ -1,6 +1,6 @@
 // The port contract: what the port relies on from every SerialDevice,
 // written once and run against each implementation with the far end of its
-// line. A new implementation joins with one row in kImplementations.
+// line. A new implementation joins with one row in initTestCase_data.
 
 #include "support/portend.h"
 
@@ -10,20 +10,9 @@
 
 #include <numeric>
 
+Q_DECLARE_METATYPE(PortEndMaker)
+
 namespace {
-
-struct Implementation
-{
-    const char *name;
-    PortEndMaker make;
-};
-
-const Implementation kImplementations[] = {
-#ifdef Q_OS_UNIX
-    {"Qt device on a pseudo-terminal", makePtyPortEnd},
-#endif
-    {"simulated module", makeSimulatorPortEnd},
-};
 
 // A wait may return early, never much later than asked; the margin covers a
 // loaded machine and a sanitizer build.
@@ -86,15 +75,17 @@ private:
 
 void TestPortContract::initTestCase_data()
 {
-    QTest::addColumn<int>("implementation");
-    for (int i = 0; i < int(std::size(kImplementations)); ++i)
-        QTest::newRow(kImplementations[i].name) << i;
+    QTest::addColumn<PortEndMaker>("end");
+#ifdef Q_OS_UNIX
+    QTest::newRow("Qt device on a pseudo-terminal") << PortEndMaker(makePtyPortEnd);
+#endif
+    QTest::newRow("simulated module") << PortEndMaker(makeSimulatorPortEnd);
 }
 
 void TestPortContract::init()
 {
-    QFETCH_GLOBAL(int, implementation);
-    m_end = kImplementations[implementation].make();
+    QFETCH_GLOBAL(PortEndMaker, end);
+    m_end = end();
     QVERIFY(m_end);
 }
 
