@@ -6,20 +6,17 @@
 #include <chrono>
 #include <cstring>
 
-namespace {
+using namespace std::chrono_literals;
 
-qint64 nowNs()
+// The failure of a call on a device that has not got the line open.
+static Error notOpen(Error::Kind kind)
 {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
+    return {kind, EBADF, QStringLiteral("fake port not open")};
 }
-
-} // namespace
 
 void FakeSerialDevice::Line::advance()
 {
-    const qint64 now = nowNs();
+    const qint64 now = std::chrono::steady_clock::now().time_since_epoch() / 1ns;
     if (m_clockNs < 0 || queue.isEmpty() || heldOff) {
         // An idle or stopped line banks no time: the next byte starts when it
         // is queued or when the far end lets it go.
@@ -57,10 +54,8 @@ FakeSerialDevice::~FakeSerialDevice()
 
 Result<void> FakeSerialDevice::open(const PortAddress &address)
 {
-    const bool missing =
-        m_line->failOpen || (!m_line->devicePath.isEmpty() && address.path != m_line->devicePath);
-    if (missing || m_line->busy || m_line->isOpen)
-        return Error{Error::Kind::PortOpen, missing ? ENOENT : EBUSY,
+    if (m_line->failOpen || m_line->busy || m_line->isOpen)
+        return Error{Error::Kind::PortOpen, m_line->failOpen ? ENOENT : EBUSY,
                      QStringLiteral("fake open failure")};
     m_line->openedPath = address.path;
     m_line->isOpen = true;
@@ -74,11 +69,6 @@ void FakeSerialDevice::close()
         return;
     m_line->isOpen = false;
     m_line->openedBy = nullptr;
-}
-
-Error FakeSerialDevice::notOpen(Error::Kind kind)
-{
-    return {kind, EBADF, QStringLiteral("fake port not open")};
 }
 
 Result<void> FakeSerialDevice::purge(QSerialPort::Directions directions)

@@ -9,8 +9,9 @@
 #include <memory>
 
 // A scripted serial line: records every write call, accepts as many bytes per
-// call as the script says, and hands out reply bytes the test queued. It keeps
-// the port contract (tests/core/serial/tst_portcontract.cpp) like every device.
+// call as the script says, and hands out reply bytes the test queued. It answers
+// as the port contract (tests/core/serial/tst_portcontract.cpp) asks of every
+// device.
 //
 // With a queue capacity it also models a real UART's kernel output queue: what
 // it accepts waits there and leaves for the wire at the line's rate while the
@@ -36,7 +37,6 @@ public:
         // The far end takes no bytes (CTS held low): without a queue nothing is
         // accepted; with one, the queue fills up and nothing leaves it.
         bool heldOff = false;
-        QString devicePath; // when set, the only path that opens
         LineSettings settings;
         QString openedPath;
         bool isOpen = false;
@@ -83,8 +83,5 @@ public:
     static SerialDeviceFactory factory(const std::shared_ptr<Line> &line);
 
 private:
-    // The failure of a call on a device that has not got the line open.
-    static Error notOpen(Error::Kind kind);
-
     std::shared_ptr<Line> m_line;
 };

@@ -2,90 +2,15 @@
 
 #include "core/module/simulatordevice.h"
 #include "core/serial/qtserialdevice.h"
-#include "support/fakeserialdevice.h"
 
 #include <QDeadlineTimer>
 #include <QThread>
 
 #ifdef Q_OS_UNIX
 #include "support/pseudoterminal.h"
-
-#include <unistd.h>
 #endif
 
 namespace {
-
-const QString kFakePath = QStringLiteral("/dev/ttyFAKE0");
-
-// Moves the line on until it has carried count bytes or timeoutMs passed
-// without a new one; carried() tells how many it has carried so far.
-void awaitBytes(qsizetype count, int timeoutMs, const std::function<void()> &moveOn,
-                const std::function<qsizetype()> &carried)
-{
-    QDeadlineTimer quiet(timeoutMs);
-    qsizetype seen = carried();
-    while (seen < count && !quiet.hasExpired()) {
-        QThread::msleep(1);
-        moveOn();
-        if (carried() > seen) {
-            seen = carried();
-            quiet.setRemainingTime(timeoutMs);
-        }
-    }
-}
-
-class FakePortEnd : public PortEnd
-{
-public:
-    // A queue makes the fake a UART at 115200 baud: bytes leave at 11,520 per second.
-    explicit FakePortEnd(qint64 queueCapacity)
-    {
-        m_line->devicePath = kFakePath;
-        m_line->queueCapacity = queueCapacity;
-    }
-
-    std::unique_ptr<SerialDevice> makeDevice() override
-    {
-        return std::make_unique<FakeSerialDevice>(m_line);
-    }
-    PortAddress address() const override { return PortAddress::device(kFakePath); }
-    PortAddress missingAddress() const override
-    {
-        return PortAddress::device(QStringLiteral("/dev/ttyFAKE9"));
-    }
-
-    bool send(const QByteArray &bytes) override
-    {
-        m_line->input += bytes;
-        return true;
-    }
-    QByteArray receive(qsizetype count, int timeoutMs) override
-    {
-        awaitBytes(
-            count, timeoutMs, [this] { m_line->advance(); },
-            [this] { return m_line->wire.size(); });
-        QByteArray got = m_line->wire.left(count);
-        m_line->wire.remove(0, got.size());
-        return got;
-    }
-    void holdOff(bool held) override
-    {
-        m_line->advance();
-        m_line->heldOff = held;
-        if (!held) {
-            m_line->wire.clear();
-            m_line->queue.clear();
-        }
-    }
-    void hangUp() override
-    {
-        if (m_line->openedBy)
-            m_line->openedBy->vanish();
-    }
-
-private:
-    std::shared_ptr<FakeSerialDevice::Line> m_line = std::make_shared<FakeSerialDevice::Line>();
-};
 
 // Real time that the far end can move on at once, as if the module had been
 // left alone for a while.
@@ -113,7 +38,6 @@ public:
     PortAddress address() const override { return PortAddress::simulator(); }
     PortAddress missingAddress() const override { return PortAddress::fromName("ttyS99"); }
 
-    bool can(Ability ability) const override { return ability != Ability::HangUp; }
     bool send(const QByteArray &bytes) override
     {
         m_module->line().send(bytes);
@@ -121,9 +45,15 @@ public:
     }
     QByteArray receive(qsizetype count, int timeoutMs) override
     {
-        awaitBytes(
-            count, timeoutMs, [this] { m_module->line().advance(); },
-            [this] { return received().size() - m_taken; });
+        QDeadlineTimer quiet(timeoutMs);
+        for (qsizetype seen = 0; seen < count && !quiet.hasExpired();) {
+            QThread::msleep(1);
+            m_module->line().advance();
+            const qsizetype now = received().size() - m_taken;
+            if (now > seen)
+                quiet.setRemainingTime(timeoutMs);
+            seen = now;
+        }
         QByteArray got = received().mid(m_taken, count);
         m_taken += got.size();
         return got;
@@ -139,7 +69,7 @@ public:
         m_module->line().advance();
         m_taken = received().size();
     }
-    void hangUp() override {}
+    bool hangUp() override { return false; }
 
 private:
     // Every byte the module read, in order: its list's entries, then a
@@ -180,16 +110,14 @@ public:
     // Not reading is all it takes: the line's buffer fills up and stays full.
     void holdOff(bool held) override
     {
-        if (held)
-            return;
-        char buffer[4096];
-        while (::read(m_pty.masterFd(), buffer, sizeof buffer) > 0) {
-        }
+        if (!held)
+            (void)m_pty.readMaster(1 << 20, 0);
     }
-    void hangUp() override
+    bool hangUp() override
     {
         m_pty.closeMaster();
         m_pty.closeSlave();
+        return true;
     }
 
 private:
@@ -198,16 +126,6 @@ private:
 #endif
 
 } // namespace
-
-std::unique_ptr<PortEnd> makeFakePortEnd()
-{
-    return std::make_unique<FakePortEnd>(0);
-}
-
-std::unique_ptr<PortEnd> makeQueuedFakePortEnd()
-{
-    return std::make_unique<FakePortEnd>(4096);
-}
 
 std::unique_ptr<PortEnd> makeSimulatorPortEnd()
 {

@@ -7,12 +7,6 @@ void ScriptedPrompt::message(const QString &text, const QString &title)
         m_onMessage(text);
 }
 
-void ScriptedPrompt::reportFailure(const QString &text, const Error &cause)
-{
-    m_failures.append(cause);
-    message(text);
-}
-
 bool ScriptedPrompt::askYesNo(const QString &text, const QString &title)
 {
     m_asked.append({QStringLiteral("yesno"), text, title});

@@ -19,8 +19,6 @@ public:
     };
 
     void message(const QString &text, const QString &title = QString()) override;
-    // Shown as a message; the cause is kept for the test.
-    void reportFailure(const QString &text, const Error &cause) override;
     bool askYesNo(const QString &text, const QString &title) override;
     bool askOkCancel(const QString &text, const QString &title) override;
     QString saveFileName(const FileRequest &request) override;
@@ -39,8 +37,6 @@ public:
     QList<Asked> asked() const { return m_asked; }
     QStringList messages() const;
     QList<FileRequest> fileRequests() const { return m_fileRequests; }
-    // The causes of the failures told, in order.
-    QList<Error> failures() const { return m_failures; }
     void clear() { m_asked.clear(); }
 
 private:
@@ -51,6 +47,5 @@ private:
     QQueue<bool> m_okCancel;
     QQueue<FileChoice> m_files;
     QList<FileRequest> m_fileRequests;
-    QList<Error> m_failures;
     std::function<void(const QString &)> m_onMessage;
 };

@@ -9,6 +9,8 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <numeric>
+
 namespace {
 
 // Everything one command passes through, over a scripted line.
@@ -23,7 +25,6 @@ struct Bench : FakeSession
     {
         transport.issue({text, title, QStringLiteral("h")});
     }
-    QList<QByteArray> writes() const { return line->writes; }
 };
 
 struct RecordingSink : LogBoardSink
@@ -32,24 +33,12 @@ struct RecordingSink : LogBoardSink
     void appendLogText(const QString &text) override { received.append(text); }
 };
 
-// The bytes 0, 1, 2... count - 1 (wrapping at 256).
+// The bytes 0, 1, 2... count - 1: a byte out of place shows.
 QByteArray counting(int count)
 {
-    QByteArray bytes;
-    for (int i = 0; i < count; ++i)
-        bytes.append(char(i));
+    QByteArray bytes(count, '\0');
+    std::iota(bytes.begin(), bytes.end(), char(0));
     return bytes;
-}
-
-QList<QByteArray> pieces(const QByteArray &bytes, const QList<int> &sizes)
-{
-    QList<QByteArray> out;
-    qsizetype from = 0;
-    for (const int size : sizes) {
-        out << bytes.mid(from, size);
-        from += size;
-    }
-    return out;
 }
 
 // A record as REC writes it for a command sent with Bench::send.
@@ -67,45 +56,38 @@ private slots:
     void offlineShowsButSendsNothing();
     void writeSegments_data();
     void writeSegments();
-    void portErrorIsToldOnce();
-    void replyFormats_data();
     void replyFormats();
-    void replyReadAfterRequest();
     void logBoardRecords();
     void commandDuringKeyWaitIsQueued();
     void longestCommandAndOneMore();
-    void writesEveryByteOrFailsOnce_data();
-    void writesEveryByteOrFailsOnce();
-    void onlyBytesThatLeftCountAsSent_data();
-    void onlyBytesThatLeftCountAsSent();
+    void writesCountOnlyWhatLeft_data();
+    void writesCountOnlyWhatLeft();
     void aWriteInsideAnotherIsRefused();
 };
 
 // Offline a command is shown and sends nothing; a status request still
-// expects its reply, and the next command online reads past what waits.
+// expects its reply. Online, a request reads its reply past what waited.
 void TestDataTransmit::offlineShowsButSendsNothing()
 {
     Bench bench(false);
     bench.monitor.setResponse(QStringLiteral("old"));
-    bench.transport.issue({QStringLiteral("\\x1f\\x28\\x67\\x50\\x04\\x00\\x00"),
-                           QStringLiteral("Character Brightness : Level 4 (43%)"),
-                           QStringLiteral("help"), Command::Notation::Escape, false,
-                           ReplyKind::FourHexBytes});
-    QCOMPARE(bench.monitor.history(), QStringLiteral("[T]1F 28 67 50 04 00 00 \r\n"));
-    QCOMPARE(bench.monitor.commandName(), QStringLiteral("Character Brightness : Level 4 (43%)"));
-    QCOMPARE(bench.monitor.response(), QString());
-    QCOMPARE(bench.transmitter.replyKind(), ReplyKind::Unchanged);
-    bench.transport.issue({QStringLiteral("\\x1f\\x28\\x65\\x40\\x02"), QStringLiteral("r"),
-                           QStringLiteral("h"), Command::Notation::Escape, true,
-                           ReplyKind::FourCharacters});
+    const Command request{QStringLiteral("\\x1f\\x28\\x65\\x40\\x02"),
+                          QStringLiteral("Read Status information"),
+                          QStringLiteral("help"),
+                          Command::Notation::Escape,
+                          true,
+                          ReplyKind::FourHexBytes};
+    bench.transport.issue(request);
+    QCOMPARE(bench.monitor.history() + bench.monitor.commandName() + bench.monitor.response(),
+             QStringLiteral("[T]1F 28 65 40 02 \r\nRead Status information"));
     QVERIFY(bench.transmitter.expectReply());
-    QVERIFY(bench.writes().isEmpty());
+    QVERIFY(bench.line->written.isEmpty());
 
     bench.goOnline(9600);
     bench.line->input = "stale";
-    const int purgesBefore = bench.line->purges;
-    bench.send(QStringLiteral("\\x1b\\x40"));
-    QCOMPARE(bench.line->purges, purgesBefore + 1);
+    bench.line->replyOnWrite = QByteArray::fromHex("28654001020aff");
+    bench.transport.issue(request);
+    QCOMPARE(bench.monitor.response(), QStringLiteral("01 02 0A FF"));
     QVERIFY(!bench.transmitter.expectReply());
 }
 
@@ -123,11 +105,8 @@ void TestDataTransmit::writeSegments_data()
                QStringLiteral("B").repeated(50)
         << QList<QByteArray>{QByteArray(64, 'A'), QByteArray(36, 'A') + QByteArray(28, 'B'),
                              QByteArray(22, 'B')};
-    QTest::newRow("flush splits") << QStringLiteral("\\x1b\\e\\x40")
-                                  << QList<QByteArray>{"\x1b", "\x40"};
-    QTest::newRow("flush alone writes nothing") << QStringLiteral("\\e") << QList<QByteArray>{};
-    QTest::newRow("emoji is one byte")
-        << QStringLiteral("\U0001F600\\x41") << QList<QByteArray>{"?A"};
+    QTest::newRow("flush splits, alone writes nothing")
+        << QStringLiteral("\\e\\x1b\\e\\x40") << QList<QByteArray>{"\x1b", "\x40"};
 }
 
 void TestDataTransmit::writeSegments()
@@ -136,63 +115,23 @@ void TestDataTransmit::writeSegments()
     QFETCH(QList<QByteArray>, writes);
     Bench bench;
     bench.send(text);
-    QCOMPARE(bench.writes(), writes);
-}
-
-// The port writer's own test tells how a failing port goes offline; here
-// what the monitor keeps, and that the next command is simply offline.
-void TestDataTransmit::portErrorIsToldOnce()
-{
-    Bench bench;
-    bench.monitor.setResponse(QStringLiteral("old"));
-    bench.line->accept.enqueue(-1);
-    bench.send(QStringLiteral("\\x1b\\x40"));
-    bench.send(QStringLiteral("\\x0c"));
-    QCOMPARE(bench.prompt.messages(), QStringList{QStringLiteral("COM port error")});
-    QCOMPARE(bench.monitor.history(), QStringLiteral("[T]1B 40 \r\n[T]0C \r\n"));
-    QCOMPARE(bench.monitor.response(), QString());
-}
-
-void TestDataTransmit::replyFormats_data()
-{
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<QString>("shown");
-    const QByteArray header = QByteArray::fromHex("286540");
-    QTest::newRow("kind 1 characters") << 1 << header + "1.05" << QStringLiteral("1.05");
-    QTest::newRow("kind 2 hex") << 2 << header + QByteArray::fromHex("01020aff")
-                                << QStringLiteral("01 02 0A FF");
-    QTest::newRow("kind 3 twelve characters")
-        << 3 << header + "GU256X64-7K " + "tail" << QStringLiteral("GU256X64-7K ");
-    QTest::newRow("kind 4 five bytes")
-        << 4 << header + QByteArray::fromHex("102030405060") << QStringLiteral("10 20 30 40 50");
-    QTest::newRow("kind 2 nothing came") << 2 << QByteArray() << QStringLiteral("00 00 00 00");
-    QTest::newRow("kind 0 leaves the label") << 0 << header + "abcd" << QString();
+    QCOMPARE(bench.line->writes, writes);
 }
 
 void TestDataTransmit::replyFormats()
 {
-    QFETCH(int, kind);
-    QFETCH(QByteArray, reply);
-    QFETCH(QString, shown);
-    QByteArray buffer = reply;
-    buffer.resize(21, '\0');
-    QCOMPARE(MonitorFormat::replyText(buffer, ReplyKind(kind), CodePage()), shown);
-}
-
-void TestDataTransmit::replyReadAfterRequest()
-{
-    Bench bench;
-    bench.line->input = "stale";
-    bench.line->replyOnWrite = QByteArray::fromHex("28654001020aff");
-    bench.transport.issue({QStringLiteral("\\x1f\\x28\\x65\\x40\\x20\\x00\\xc0\\x00\\x40"),
-                           QStringLiteral("Read Status information (Firmware checksum)"),
-                           QStringLiteral("h"), Command::Notation::Escape, true,
-                           ReplyKind::FourHexBytes});
-    QCOMPARE(bench.line->purges, 2); // on open, then before the request
-    QCOMPARE(bench.monitor.response(), QStringLiteral("01 02 0A FF"));
-    QVERIFY(!bench.transmitter.expectReply());
-    QCOMPARE(bench.transmitter.replyKind(), ReplyKind::Unchanged);
+    const QByteArray header = QByteArray::fromHex("286540");
+    const auto shown = [](int kind, QByteArray reply) {
+        reply.resize(21, '\0');
+        return MonitorFormat::replyText(reply, ReplyKind(kind), CodePage());
+    };
+    // Characters, hex, twelve characters, five bytes, nothing came, the label left.
+    QCOMPARE(
+        (QStringList{shown(1, header + "1.05"), shown(2, header + "\x01\x02\x0a\xff"),
+                     shown(3, header + "GU256X64-7K tail"),
+                     shown(4, header + "\x10\x20\x30\x40\x50\x60"), shown(2, {}),
+                     shown(0, header + "abcd")}),
+        (QStringList{"1.05", "01 02 0A FF", "GU256X64-7K ", "10 20 30 40 50", "00 00 00 00", ""}));
 }
 
 // Offline, REC off or paused records nothing; a command that converts to
@@ -206,18 +145,10 @@ void TestDataTransmit::logBoardRecords()
     bench.logBoard.setPaused(true);
     bench.send(QStringLiteral("\\x01"), QStringLiteral("paused"));
     bench.logBoard.setPaused(false);
-    bench.prompt.onMessage([](const QString &) {});
-    bench.transport.issue({QStringLiteral("\\x1b\\x40\\k"), QStringLiteral("Initialize"),
-                           QStringLiteral("-OPcode-")});
-    QCOMPARE(bench.monitor.commandName() + u'|' + bench.monitor.help(),
-             QStringLiteral("Initialize|-OPcode-"));
+    bench.send(QStringLiteral("\\x1b\\x40\\k"), QStringLiteral("Initialize"));
     bench.send(QString(), QStringLiteral("Cursor type="));
-    const QString board = QStringLiteral("*** Initialize ***\r\n*** -OPcode- ***\r\n"
-                                         "PRT 1bh 40h ffh;\r\n\r\n") +
-                          record("Cursor type=", "PRT;");
+    const QString board = record("Initialize", "PRT 1bh 40h ffh;") + record("Cursor type=", "PRT;");
     QCOMPARE(bench.logBoard.text(), board);
-    QCOMPARE(bench.monitor.codes(), QStringLiteral("[1b][40][ff]"));
-    QCOMPARE(bench.monitor.history().count(QStringLiteral("[T]")), 3);
 
     RecordingSink sink;
     bench.logBoard.setSink(&sink);
@@ -233,23 +164,19 @@ void TestDataTransmit::commandDuringKeyWaitIsQueued()
     Bench bench;
     bench.logBoard.setRecording(true);
     QList<QByteArray> writtenAtPrompt;
-    int queuedAtPrompt = -1;
     bench.prompt.onMessage([&](const QString &) {
-        if (queuedAtPrompt >= 0)
+        if (!writtenAtPrompt.isEmpty())
             return;
-        writtenAtPrompt = bench.writes();
+        writtenAtPrompt = bench.line->writes;
         // A click while the key-wait box is up: it must wait its turn.
         bench.send(QStringLiteral("\\x0c"), QStringLiteral("DisplayClear"));
-        queuedAtPrompt = bench.transport.queued();
     });
     bench.send(QStringLiteral("\\x1b\\k\\x40"), QStringLiteral("first"));
     QCOMPARE(bench.prompt.messages(), QStringList{QStringLiteral("Hit Enter Key!")});
-    QCOMPARE(queuedAtPrompt, 1);
     QCOMPARE(writtenAtPrompt, QList<QByteArray>{"\x1b"});
-    QCOMPARE(bench.writes(), (QList<QByteArray>{"\x1b", "\x40", "\x0c"}));
+    QCOMPARE(bench.line->writes, (QList<QByteArray>{"\x1b", "\x40", "\x0c"}));
     QCOMPARE(bench.logBoard.text(),
              record("first", "PRT 1bh ffh 40h;") + record("DisplayClear", "PRT 0ch;"));
-    QVERIFY(!bench.transport.busy());
 }
 
 void TestDataTransmit::longestCommandAndOneMore()
@@ -257,101 +184,61 @@ void TestDataTransmit::longestCommandAndOneMore()
     Bench bench;
     bench.send(QStringLiteral("B").repeated(kMaxCodes));
     QCOMPARE(bench.line->written, QByteArray(kMaxCodes, 'B'));
-    QCOMPARE(bench.prompt.messages(), QStringList());
 
     Bench refused;
     refused.logBoard.setRecording(true);
     refused.send(QStringLiteral("A").repeated(kMaxCodes + 1), QStringLiteral("huge"));
-    QCOMPARE(refused.prompt.messages().size(), 1);
-    QVERIFY(refused.prompt.messages()[0].contains(QStringLiteral("131,073")));
-    QVERIFY(refused.writes().isEmpty());
-    QCOMPARE(refused.logBoard.text() + refused.monitor.history(), QString());
+    QVERIFY(refused.prompt.messages().join(u'|').contains(QStringLiteral("131,073")));
+    QCOMPARE(refused.logBoard.text() + refused.monitor.history() +
+                 QString::fromLatin1(refused.line->written),
+             QString());
 }
 
-void TestDataTransmit::writesEveryByteOrFailsOnce_data()
+void TestDataTransmit::writesCountOnlyWhatLeft_data()
 {
-    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("queue");            // the UART's kernel queue; 0: none
     QTest::addColumn<QList<qint64>>("accept"); // per write call: bytes taken, -1 fails
-    QTest::addColumn<QList<int>>("writes");    // sizes of the writes that got through
-    QTest::addColumn<bool>("ok");
-
-    QTest::newRow("nothing to write") << 0 << QList<qint64>{} << QList<int>{} << true;
-    QTest::newRow("150 bytes as 64, 64, 22")
-        << 150 << QList<qint64>{} << QList<int>{64, 64, 22} << true;
+    QTest::addColumn<int>("stopAt");           // bytes on the wire when CTS goes low; -1: never
+    QTest::addColumn<int>("sent");             // of 150; fewer is a failure
     QTest::newRow("a partial write continues at the first unwritten byte")
-        << 70 << QList<qint64>{10} << QList<int>{10, 54, 6} << true;
-    QTest::newRow("a failure drops the rest")
-        << 150 << QList<qint64>{64, -1} << QList<int>{64} << false;
-    // CTS held low: the write time-out runs out with nothing through.
-    QTest::newRow("nothing through is a failure")
-        << 20 << QList<qint64>(200, 0) << QList<int>{} << false;
+        << 0 << QList<qint64>{10} << -1 << 150;
+    QTest::newRow("a failure drops the rest") << 0 << QList<qint64>{64, -1} << -1 << 64;
+    QTest::newRow("nothing through is a failure") << 0 << QList<qint64>{} << 0 << 0;
+    // A kernel queue takes 4 KB at once; only what left it counts.
+    QTest::newRow("queue, running line") << 4096 << QList<qint64>{} << -1 << 150;
+    QTest::newRow("queue, CTS low from the start") << 4096 << QList<qint64>{} << 0 << 0;
+    QTest::newRow("queue, CTS low in the second write") << 4096 << QList<qint64>{} << 100 << 100;
 }
 
-void TestDataTransmit::writesEveryByteOrFailsOnce()
+void TestDataTransmit::writesCountOnlyWhatLeft()
 {
-    QFETCH(int, size);
+    QFETCH(int, queue);
     QFETCH(QList<qint64>, accept);
-    QFETCH(QList<int>, writes);
-    QFETCH(bool, ok);
-    FakeSession session;
-    QVERIFY(session.goOnline());
-    const QByteArray bytes = counting(size);
-    for (const qint64 n : accept)
-        session.line->accept.enqueue(n);
-
-    QCOMPARE(session.writer.write(bytes), ok);
-    QCOMPARE(session.line->writes, pieces(bytes, writes));
-    QCOMPARE(session.connection.isOnline(), ok);
-    QCOMPARE(session.prompt.messages(),
-             ok ? QStringList() : QStringList{QStringLiteral("COM port error")});
-    QCOMPARE(session.serialLine.isOpen(), ok);
-}
-
-void TestDataTransmit::onlyBytesThatLeftCountAsSent_data()
-{
-    QTest::addColumn<int>("stopAt"); // bytes on the wire when CTS goes low; -1: never
-    QTest::newRow("running line") << -1;
-    QTest::newRow("CTS low from the start") << 0;
-    QTest::newRow("CTS low in the second write") << 100;
-}
-
-// A UART's kernel queue takes 4 KB at once; only what left it counts.
-void TestDataTransmit::onlyBytesThatLeftCountAsSent()
-{
     QFETCH(int, stopAt);
+    QFETCH(int, sent);
     FakeSession session;
     const auto &line = session.line;
-    line->queueCapacity = 4096;
+    line->queueCapacity = queue;
+    line->accept.append(accept);
     line->heldOff = stopAt == 0;
     line->holdOffAt = stopAt > 0 ? stopAt : -1;
     QVERIFY(session.goOnline(115200)); // 11,520 bytes a second, as the line
     const QByteArray bytes = counting(150);
 
     const bool ok = session.writer.write(bytes);
-    QCOMPARE(ok, stopAt < 0);
+    QCOMPARE(ok, sent == bytes.size());
     line->advance();
-    QCOMPARE(session.writer.bytesWritten(), line->wire.size()); // counted exactly when it left
-    QCOMPARE(line->wire, bytes.left(line->wire.size()));
+    QCOMPARE(session.writer.bytesWritten(), sent); // counted exactly when it left
+    QCOMPARE(line->wire, bytes.left(sent));
     QCOMPARE(session.connection.isOnline(), ok);
     QCOMPARE(session.prompt.messages(),
              ok ? QStringList() : QStringList{QStringLiteral("COM port error")});
-    if (ok)
-        return;
-    QCOMPARE(line->wire.size(), stopAt);
-    QCOMPARE(session.prompt.failures().size(), 1);
-    const Error timedOut = session.prompt.failures().constFirst();
-    QCOMPARE(timedOut.step(), QStringLiteral("CommWrite (WriteFile)"));
-    QVERIFY2(timedOut.text.startsWith(QStringLiteral("write timed out: ")) &&
-                 timedOut.text.endsWith(QStringLiteral(" bytes left the port")),
-             qPrintable(timedOut.text));
 
     // The far end lets go again: nothing of the failed command follows.
-    const qsizetype sent = line->wire.size();
     line->heldOff = false;
     QTest::qWait(50);
     line->advance();
-    QCOMPARE(line->wire.size(), sent);
-    QVERIFY(line->queue.isEmpty());
+    QCOMPARE(line->wire, bytes.left(sent));
 }
 
 // A write started from an event that ran while another waits for the line
@@ -373,8 +260,7 @@ void TestDataTransmit::aWriteInsideAnotherIsRefused()
     });
 
     QVERIFY(!session.writer.write(QByteArray(100, 'x')));
-    QVERIFY(pumped);
-    QVERIFY(!nested);
+    QVERIFY(pumped && !nested);
     QCOMPARE(session.line->written, QByteArray());
     // Abandoned, not failed: no port error, still online.
     QCOMPARE(session.prompt.messages(), QStringList());
