@@ -1,6 +1,5 @@
 #pragma once
 
-#include "connectioncontrols.h"
 #include "core/session/configfile.h"
 #include "core/session/setupstate.h"
 #include "gui/mainwindow/mainwindow.h"
@@ -13,6 +12,20 @@
 #include <QTest>
 
 #include <memory>
+
+// The enabled ones of "OnlineButton ComSel BPS Check1 OfflineButton": how a
+// test reads the connection group's state in one comparison.
+inline QString enabledConnectionControls(const QWidget &form)
+{
+    QStringList on;
+    for (const char *name : {"OnlineButton", "ComSel", "BPS", "Check1", "OfflineButton"}) {
+        if (form.findChild<QWidget *>(QString::fromLatin1(name))->isEnabled())
+            on << QString::fromLatin1(name);
+    }
+    return on.join(u' ');
+}
+
+inline const QString kAllEnabled = QStringLiteral("OnlineButton ComSel BPS Check1 OfflineButton");
 
 // One main window over a scripted line, started from the given settings file
 // (no file at all when the bytes are empty).

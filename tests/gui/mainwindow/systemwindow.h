@@ -1,21 +1,12 @@
 #pragma once
 
-#include "connectioncontrols.h"
 #include "core/module/simulatordevice.h"
 #include "core/session/commandsession.h"
-#include "core/session/configfile.h"
 #include "core/session/devicefactory.h"
-#include "core/session/setupstate.h"
-#include "gui/mainwindow/mainwindow.h"
-#include "support/scriptedprompt.h"
-#include "support/testfiles.h"
+#include "mainwindowfixture.h"
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QTemporaryDir>
-#include <QTest>
-
-#include <memory>
 
 // The main window as the program builds it, over the system's own serial
 // devices ("Simulator" among them), started from the given settings file or
