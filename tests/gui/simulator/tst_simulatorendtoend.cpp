@@ -62,35 +62,13 @@ constexpr int kWritePerByteMs = 150;
 constexpr int kWaitSteps = 4; // 2 s busy
 constexpr int kUserActsAfterMs = 300;
 
-// The window's pulse: the longest gap between ticks of a 5 ms timer.
-class Pulse
-{
-public:
-    Pulse()
-    {
-        m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            m_longestGapMs = std::max(m_longestGapMs, m_sinceTick.restart());
-        });
-        m_timer.start();
-        m_sinceTick.start();
-    }
-    qint64 longestGapMs() const { return m_longestGapMs; }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_sinceTick;
-    qint64 m_longestGapMs = 0;
-};
-
 } // namespace
 
 class TestSimulatorEndToEnd : public QObject
 {
     Q_OBJECT
 private slots:
-    void onlineWithTheSimulatorShowsItsGlass();
-    void displayStaysAfterOfflineAndReturnsOnOnline();
+    void displayFollowsTheConnection();
     void savedSimulatorPortGoesOnlineAtStart();
     void dockedOrFloatingIsRemembered();
     void shadowOfAPortShowsWhatTheSimulatorShows();
@@ -98,62 +76,31 @@ private slots:
     void userLeavesAStalledWrite();
 };
 
-void TestSimulatorEndToEnd::onlineWithTheSimulatorShowsItsGlass()
+void TestSimulatorEndToEnd::displayFollowsTheConnection()
 {
     Desk desk;
-    auto *comSel = desk.find<QComboBox>("ComSel");
-    QCOMPARE(comSel->itemText(comSel->count() - 1), QStringLiteral("Simulator"));
     QVERIFY(!desk.display()); // nothing until the simulator is online
-
-    QVERIFY2(desk.goOnline(QStringLiteral("Simulator")),
-             qPrintable(desk.prompt.messages().join('|')));
+    QVERIFY(desk.goOnline(QStringLiteral("Simulator")));
     SimulatorWindow *display = desk.display();
     QVERIFY(display && display->isVisible());
-    QCOMPARE(display->windowTitle(), QStringLiteral("Simulated display"));
-
     issueSequence(desk);
     SimulatedModule *module = desk.module();
-    QVERIFY(module);
     QTRY_COMPARE(module->model().textRows(), kGlassAfterSequence);
-    QVERIFY(desk.prompt.messages().isEmpty());
 
-    // The glass follows the display model list: six rows of 24, text kept.
-    desk.find<QComboBox>("DisplayList")->setCurrentIndex(2);
-    QCOMPARE(module->model().displayModel(), 2);
-    QCOMPARE(module->model().textRows().size(), 6);
-    QCOMPARE(module->model().textRows().mid(0, 4), kGlassAfterSequence);
-}
-
-void TestSimulatorEndToEnd::displayStaysAfterOfflineAndReturnsOnOnline()
-{
-    Desk desk;
-    QVERIFY(desk.goOnline(QStringLiteral("Simulator")));
-    SimulatedModule *module = desk.module();
-    QVERIFY(module);
-    desk.type(QStringLiteral("Kept"));
-    desk.click("TextSet");
-    QTRY_COMPARE(module->model().textRows().value(0).trimmed(), QStringLiteral("Kept"));
-
+    // Offline the last state stays on view, and the module hears nothing.
     desk.click("OfflineButton");
-    QVERIFY(!desk.session.connection.isOnline());
-    SimulatorWindow *display = desk.display();
-    QVERIFY(display->isVisible()); // the last state stays on view
-    // Offline commands are shown and recorded, but the module hears nothing.
+    QVERIFY(display->isVisible());
     desk.type(QStringLiteral("Lost"));
     desk.click("TextSet");
-    QCOMPARE(module->model().textRows().value(0).trimmed(), QStringLiteral("Kept"));
-
-    // Closed by the user, reopened by the next Online, on the same module.
+    // Closed by the user, it follows the display model list (six rows of 24,
+    // text kept) and the next Online brings it back, on the same module.
     display->close();
-    QVERIFY(!display->isVisible());
-    desk.find<QComboBox>("DisplayList")->setCurrentIndex(0); // followed while closed
-    QCOMPARE(module->model().displayModel(), 0);
+    desk.find<QComboBox>("DisplayList")->setCurrentIndex(2);
     desk.click("OnlineButton");
-    QVERIFY(desk.session.connection.isOnline());
     QCOMPARE(desk.module(), module);
-    QCOMPARE(desk.display(), display);
     QVERIFY(display->isVisible());
-    QCOMPARE(module->model().textRows().value(0).trimmed(), QStringLiteral("Kept"));
+    QCOMPARE(module->model().textRows().size(), 6);
+    QCOMPARE(module->model().textRows().mid(0, 4), kGlassAfterSequence);
 
     // Closed while online, it stays closed whatever else the connection does.
     display->close();
@@ -165,32 +112,21 @@ void TestSimulatorEndToEnd::displayStaysAfterOfflineAndReturnsOnOnline()
 
 void TestSimulatorEndToEnd::savedSimulatorPortGoesOnlineAtStart()
 {
-    QByteArray saved;
-    QString windowState;
-    {
-        // Online on the 6 x 24 model at 115200 baud when last closed.
-        SystemWindow desk("zSimulator\r\n3012");
-        QVERIFY(desk.session.connection.isOnline());
-        QCOMPARE(desk.find<QComboBox>("ComSel")->currentText(), QStringLiteral("Simulator"));
-        // Shown before the main window, the display would open behind it.
-        auto *display = desk.form->findChild<SimulatorWindow *>();
-        QVERIFY(display && !display->isVisible());
-        desk.form->showFitted();
-        QTRY_VERIFY(display->isVisible());
-        QCOMPARE(simulatedModule(desk.session.serialLine.device())->model().displayModel(), 2);
-        for (const QWidget *window :
-             {static_cast<QWidget *>(desk.form.get()), static_cast<QWidget *>(display)}) {
-            QVERIFY2(WindowPlacement::onOneScreen(window->frameGeometry()),
-                     qPrintable(window->objectName()));
-        }
-        desk.form->close();
-        saved = fileBytes(desk.configPath());
-        windowState = QString::fromLatin1(fileBytes(desk.dir.filePath("windows.conf")));
-    }
+    SystemWindow desk("zSimulator\r\n3012"); // online on the 6 x 24 model
+    QVERIFY(desk.session.connection.isOnline());
+    // Shown before the main window, the display would open behind it.
+    auto *display = desk.form->findChild<SimulatorWindow *>();
+    QVERIFY(display && !display->isVisible());
+    desk.form->showFitted();
+    QTRY_VERIFY(display->isVisible());
+    QCOMPARE(desk.module()->model().displayModel(), 2);
+    QVERIFY(WindowPlacement::onOneScreen(desk.form->frameGeometry()));
+    QVERIFY(WindowPlacement::onOneScreen(display->frameGeometry()));
+    desk.form->close();
     // The settings file keeps its layout; the places went to a file of their own.
-    QCOMPARE(saved, QByteArray("zSimulator\r\n3012"));
-    QVERIFY(windowState.contains(QStringLiteral("[Form1]")));
-    QVERIFY(windowState.contains(QStringLiteral("[SimulatedDisplay]")));
+    QCOMPARE(fileBytes(desk.configPath()), QByteArray("zSimulator\r\n3012"));
+    const QByteArray places = fileBytes(desk.dir.filePath(QStringLiteral("windows.conf")));
+    QVERIFY(places.contains("[Form1]") && places.contains("[SimulatedDisplay]"));
 }
 
 void TestSimulatorEndToEnd::dockedOrFloatingIsRemembered()
@@ -204,12 +140,6 @@ void TestSimulatorEndToEnd::dockedOrFloatingIsRemembered()
         desk.click("DockButton", desk.display());
         QCOMPARE(desk.display()->window(), desk.form.get());
         QVERIFY(desk.display()->isVisible());
-        // The glass follows the module wherever the display is.
-        desk.click("ModInit");
-        desk.type(QStringLiteral("Docked"));
-        desk.click("TextSet");
-        QTRY_COMPARE(desk.module()->model().textRows().value(0).trimmed(),
-                     QStringLiteral("Docked"));
     }
     Desk desk({}, windowState);
     QVERIFY(desk.goOnline(QStringLiteral("Simulator")));
@@ -235,12 +165,8 @@ void TestSimulatorEndToEnd::shadowOfAPortShowsWhatTheSimulatorShows()
     ShadowModule *shadow = desk.form->findChild<SimulatorWindowOpener *>()->shadow();
     QVERIFY(shadow);
     desk.click("PlayCommandButton");
+    // What the simulated module shows of the same commands.
     QTRY_COMPARE(shadow->model().textRows(), kGlassAfterSequence);
-
-    desk.click("OfflineButton");
-    QVERIFY(desk.goOnline(QStringLiteral("Simulator")));
-    desk.click("PlayCommandButton");
-    QTRY_COMPARE(desk.module()->model().textRows(), kGlassAfterSequence);
     QVERIFY(desk.prompt.messages().isEmpty());
 #else
     QSKIP("Needs a pseudo-terminal.");
@@ -277,7 +203,6 @@ void TestSimulatorEndToEnd::userLeavesAStalledWrite()
     desk.click("WaitCommandButton");
     QTRY_VERIFY(module->line().moduleBusy());
 
-    Pulse pulse;
     QTimer::singleShot(kUserActsAfterMs, desk.form.get(),
                        [&desk, button] { desk.click(qPrintable(button)); });
     QElapsedTimer took;
@@ -293,15 +218,12 @@ void TestSimulatorEndToEnd::userLeavesAStalledWrite()
     }
     const qint64 ms = took.elapsed();
 
-    // Left at once, without a port error, and the window alive throughout.
+    // Left at once (the window ran meanwhile, or the click could not have
+    // come), without a port error.
     QVERIFY2(ms < 17 * kWritePerByteMs - 500, qPrintable(QString::number(ms)));
     QCOMPARE(desk.prompt.messages(), QStringList());
     QCOMPARE(desk.session.connection.isOnline(), staysOnline);
-    QCOMPARE(desk.enabledControls(),
-             staysOnline ? QStringLiteral("OfflineButton")
-                         : QStringLiteral("OnlineButton ComSel BPS Check1 OfflineButton"));
-    // A sanity bound only (a loaded machine stretches every gap).
-    QVERIFY2(pulse.longestGapMs() < 400, qPrintable(QString::number(pulse.longestGapMs())));
+    QCOMPARE(desk.enabledControls(), staysOnline ? QStringLiteral("OfflineButton") : kAllEnabled);
 
     // Once the module reads again, nothing of what stayed behind arrives.
     QTRY_VERIFY_WITH_TIMEOUT(!module->line().moduleBusy(), 10000);
