@@ -73,11 +73,7 @@ struct Editing : Recorder
             qWarning("not online");
     }
     QString selected() const { return editBox()->textCursor().selectedText(); }
-    int selectionStart() const { return editBox()->textCursor().selectionStart(); }
-    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const
-    {
-        QTest::keyClick(editBox(), key, modifiers);
-    }
+    void key(Qt::Key key) const { QTest::keyClick(editBox(), key); }
     // What stepping locks: "readonly", the disabled buttons, and the red ones.
     QString lockState() const
     {

@@ -48,6 +48,7 @@ private slots:
     void startupShowsTheFileAndClosingWritesIt();
     void closingWhenTheFileCannotBeWritten();
     void closingDuringThePortErrorSavesOffline();
+    void closingWhileAReplyIsAwaited();
     void connectionStates_data();
     void connectionStates();
     void controlsChooseTheLine();
@@ -134,49 +135,61 @@ void TestMainWindow::closingDuringThePortErrorSavesOffline()
     QCOMPARE(w.savedBytes(), QByteArray("zCOM2\r\n0001"));
 }
 
+// The module never answers the status request; the user closes the window
+// meanwhile: it ends at once, saved online, and says nothing of the port it
+// closed itself.
+void TestMainWindow::closingWhileAReplyIsAwaited()
+{
+    Window w;
+    w.start("zCOM2\r\n0011");
+    w.form->show();
+    QSignalSpy closed(w.form.get(), &MainWindow::closed);
+    w.p.serialLine.setEventPump([&] {
+        if (w.p.line->written.endsWith(QByteArray::fromHex("1f28654002")) && closed.isEmpty())
+            w.form->close();
+        QCoreApplication::processEvents();
+    });
+    w.p.prompt.answerYesNo(true);
+    w.click("TxdMod_1");
+    w.click("InfoTrs_0");
+    QCOMPARE(closed.size(), 1);
+    QCOMPARE(w.p.prompt.messages(), QStringList());
+    QCOMPARE(w.savedBytes(), QByteArray("zCOM2\r\n0011"));
+}
+
 void TestMainWindow::connectionStates_data()
 {
-    QTest::addColumn<QByteArray>("config"); // empty: start offline
-    QTest::addColumn<QString>("fault");
-    QTest::addColumn<QString>("click");
+    QTest::addColumn<bool>("startOnline");
+    QTest::addColumn<QString>("action"); // a button clicked, or what goes wrong on the line
     QTest::addColumn<QString>("told");
-    QTest::addColumn<bool>("online");
-    const QByteArray online("zCOM1\r\n2010");
-    QTest::newRow("offline, Online") << QByteArray() << ""
-                                     << "OnlineButton"
-                                     << "" << true;
-    QTest::newRow("online, Offline") << online << ""
-                                     << "OfflineButton"
-                                     << "" << false;
-    QTest::newRow("port held by another program")
-        << QByteArray() << "busy"
-        << "OnlineButton"
-        << "COM port cannot be opened\nCOM1 (/dev/ttyS0): fake open failure" << false;
-    QTest::newRow("write fails mid-command") << online << "write fails"
-                                             << "Pos_3"
-                                             << "COM port error" << false;
-    QTest::newRow("adapter pulled out while idle") << online << "vanish"
-                                                   << ""
-                                                   << "COM port error" << false;
+    const auto row = [](const char *name, bool startOnline, const char *action, const char *told) {
+        QTest::newRow(name) << startOnline << QString::fromLatin1(action)
+                            << QString::fromLatin1(told);
+    };
+    row("offline, Online", false, "OnlineButton", "");
+    row("online, Offline", true, "OfflineButton", "");
+    row("port held by another program", false, "busy",
+        "COM port cannot be opened\nCOM1 (/dev/ttyS0): fake open failure");
+    row("write fails mid-command", true, "write fails", "COM port error");
+    row("adapter pulled out while idle", true, "vanish", "COM port error");
 }
 
 void TestMainWindow::connectionStates()
 {
-    QFETCH(QByteArray, config);
-    QFETCH(QString, fault);
-    QFETCH(QString, click);
-    QFETCH(bool, online);
+    QFETCH(bool, startOnline);
+    QFETCH(QString, action);
     Window w;
-    w.start(config);
-    w.p.line->busy = fault == u"busy";
-    if (fault == u"write fails")
+    w.start(startOnline ? "zCOM1\r\n2010" : "");
+    w.p.line->busy = action == u"busy";
+    if (action == u"write fails")
         w.p.line->accept.enqueue(-1);
-    if (fault == u"vanish")
+    if (action == u"vanish")
         qobject_cast<FakeSerialDevice *>(w.p.serialLine.device())->vanish();
-    if (!click.isEmpty())
-        w.click(click);
+    else
+        w.click(action == u"busy" ? "OnlineButton" : action == u"write fails" ? "Pos_3" : action);
 
     QTEST(w.told(), "told");
+    const bool online = action == u"OnlineButton";
     QCOMPARE(w.p.line->isOpen, online);
     // Every way offline leaves exactly the state the Offline button leaves.
     QCOMPARE(w.indicatorInFront(), online ? 1 : 0);
