@@ -49,7 +49,8 @@ class TestRecorder : public QObject
 private slots:
     void stateTable_data();
     void stateTable();
-    void editDuringPlaybackEndsIt();
+    void clickDuringPlayback_data();
+    void clickDuringPlayback();
     void progressShownDuringPlayback();
     void binarySave_data();
     void binarySave();
@@ -98,17 +99,27 @@ void TestRecorder::stateTable()
     QTEST(w.enabled(), "enabled");
 }
 
-// REC, STOP during a pause, the second PLAY and closing during a run are the
-// player's and the port faults' tests.
-void TestRecorder::editDuringPlaybackEndsIt()
+void TestRecorder::clickDuringPlayback_data()
 {
+    // REC, STOP during a pause and the second PLAY are the player's own test.
+    QTest::addColumn<QString>("button"); // "close": the main window's close box
+    QTest::newRow("EDIT ends it") << "EditCommandButton";
+    QTest::newRow("closing ends it") << "close";
+}
+
+void TestRecorder::clickDuringPlayback()
+{
+    QFETCH(QString, button);
     Recorder w;
     w.board().setText(kPlainLines);
     QVERIFY(w.p.goOnline());
     QString redDuring;
     QTimer::singleShot(0, [&] {
         redDuring = w.red();
-        w.click("EditCommandButton");
+        if (button == u"close")
+            w.form->close();
+        else
+            w.click(button);
     });
     w.click("PlayCommandButton");
     QCOMPARE(redDuring, QStringLiteral("PLAY"));
