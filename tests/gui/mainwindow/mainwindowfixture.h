@@ -13,32 +13,48 @@
 
 #include <memory>
 
-// The enabled ones of "OnlineButton ComSel BPS Check1 OfflineButton": how a
-// test reads the connection group's state in one comparison.
-inline QString enabledConnectionControls(const QWidget &form)
+// What both main-window fixtures share: a folder, the window, and its
+// controls found by name.
+struct WindowFixture
 {
-    QStringList on;
-    for (const char *name : {"OnlineButton", "ComSel", "BPS", "Check1", "OfflineButton"}) {
-        if (form.findChild<QWidget *>(QString::fromLatin1(name))->isEnabled())
-            on << QString::fromLatin1(name);
+    QTemporaryDir dir;
+    std::unique_ptr<MainWindow> form;
+
+    QString configPath() const { return dir.filePath(QString::fromLatin1(ConfigFile::kFileName)); }
+    template<typename T = QWidget> T *find(QAnyStringView name, QWidget *in = nullptr) const
+    {
+        T *widget = (in ? in : form.get())->findChild<T *>(name.toString());
+        if (!widget)
+            qWarning("no %s", qPrintable(name.toString()));
+        return widget;
     }
-    return on.join(u' ');
-}
+    void click(QAnyStringView name, QWidget *in = nullptr) const
+    {
+        QTest::mouseClick(find(name, in), Qt::LeftButton);
+    }
+    // The enabled ones of the connection group, in one comparison.
+    QString enabledControls() const
+    {
+        QStringList on;
+        for (const char *name : {"OnlineButton", "ComSel", "BPS", "Check1", "OfflineButton"}) {
+            if (find(name)->isEnabled())
+                on << QString::fromLatin1(name);
+        }
+        return on.join(u' ');
+    }
+};
 
 inline const QString kAllEnabled = QStringLiteral("OnlineButton ComSel BPS Check1 OfflineButton");
 
 // One main window over a scripted line, started from the given settings file
 // (no file at all when the bytes are empty).
-struct Window
+struct Window : WindowFixture
 {
-    QTemporaryDir dir;
     FakeSession p;
     SetupState state;
     QList<PortInfo> ports;
-    std::unique_ptr<MainWindow> form;
 
-    QString configPath() const { return dir.filePath(QString::fromLatin1(ConfigFile::kFileName)); }
-
+    ~Window() { form.reset(); } // before the session it shows
     void start(const QByteArray &config = {})
     {
         if (!config.isEmpty())
@@ -46,17 +62,7 @@ struct Window
         form = std::make_unique<MainWindow>(
             MainWindowParts{p, state, p.prompt, [this] { return ports; }, dir.path()});
     }
-
-    template<typename T = QWidget> T *find(QAnyStringView name) const
-    {
-        T *widget = form->findChild<T *>(name.toString());
-        if (!widget)
-            qWarning("no %s", qPrintable(name.toString()));
-        return widget;
-    }
-    void click(QAnyStringView name) const { QTest::mouseClick(find(name), Qt::LeftButton); }
     void clickPosition(int position) const { click(QStringLiteral("Pos_%1").arg(position)); }
-
     QByteArray savedBytes() const { return fileBytes(configPath()); }
 
     // Every message and question so far, so that a whole conversation compares at once.
@@ -70,6 +76,4 @@ struct Window
 
     // The offline picture is element 0, the online one element 1.
     int indicatorInFront() const { return find<QStackedWidget>("OnOffLineInd")->currentIndex(); }
-
-    QString enabledControls() const { return enabledConnectionControls(*form); }
 };

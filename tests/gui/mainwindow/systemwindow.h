@@ -11,14 +11,12 @@
 // The main window as the program builds it, over the system's own serial
 // devices ("Simulator" among them), started from the given settings file or
 // from none.
-struct SystemWindow
+struct SystemWindow : WindowFixture
 {
-    QTemporaryDir dir;
     ScriptedPrompt prompt;
     CommandSession session{systemSerialDeviceFactory(), prompt,
                            CodePage(CodePage::Kind::Windows1252)};
     SetupState state;
-    std::unique_ptr<MainWindow> form;
 
     // The windows' places are kept in windowStateFile, by default in dir.
     explicit SystemWindow(const QByteArray &config = {}, QString windowStateFile = {})
@@ -31,15 +29,7 @@ struct SystemWindow
             MainWindowParts{session, state, prompt, {}, dir.path(), windowStateFile});
     }
 
-    QString configPath() const { return dir.filePath(QString::fromLatin1(ConfigFile::kFileName)); }
-    template<typename T = QWidget> T *find(const char *name, QWidget *in = nullptr) const
-    {
-        return (in ? in : form.get())->findChild<T *>(QString::fromLatin1(name));
-    }
-    void click(const char *name, QWidget *in = nullptr) const
-    {
-        QTest::mouseClick(find(name, in), Qt::LeftButton);
-    }
+    ~SystemWindow() { form.reset(); } // before the session it shows
     // Picks the port from the list, or types its name, and clicks Online.
     bool goOnline(const QString &port) const
     {
@@ -52,7 +42,6 @@ struct SystemWindow
         click("OnlineButton");
         return session.connection.isOnline();
     }
-    QString enabledControls() const { return enabledConnectionControls(*form); }
     void type(const QString &text) const { find<QLineEdit>("TxtChr")->setText(text); }
     SimulatedModule *module() const { return simulatedModule(session.serialLine.device()); }
 };

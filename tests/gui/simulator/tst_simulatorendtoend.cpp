@@ -69,8 +69,7 @@ class TestSimulatorEndToEnd : public QObject
     Q_OBJECT
 private slots:
     void displayFollowsTheConnection();
-    void savedSimulatorPortGoesOnlineAtStart();
-    void dockedOrFloatingIsRemembered();
+    void savedPortAndPlacesComeBack();
     void shadowOfAPortShowsWhatTheSimulatorShows();
     void userLeavesAStalledWrite_data();
     void userLeavesAStalledWrite();
@@ -110,36 +109,28 @@ void TestSimulatorEndToEnd::displayFollowsTheConnection()
     QVERIFY(desk.prompt.messages().isEmpty());
 }
 
-void TestSimulatorEndToEnd::savedSimulatorPortGoesOnlineAtStart()
-{
-    SystemWindow desk("zSimulator\r\n3012"); // online on the 6 x 24 model
-    QVERIFY(desk.session.connection.isOnline());
-    // Shown before the main window, the display would open behind it.
-    auto *display = desk.form->findChild<SimulatorWindow *>();
-    QVERIFY(display && !display->isVisible());
-    desk.form->showFitted();
-    QTRY_VERIFY(display->isVisible());
-    QCOMPARE(desk.module()->model().displayModel(), 2);
-    QVERIFY(WindowPlacement::onOneScreen(desk.form->frameGeometry()));
-    QVERIFY(WindowPlacement::onOneScreen(display->frameGeometry()));
-    desk.form->close();
-    // The settings file keeps its layout; the places went to a file of their own.
-    QCOMPARE(fileBytes(desk.configPath()), QByteArray("zSimulator\r\n3012"));
-    const QByteArray places = fileBytes(desk.dir.filePath(QStringLiteral("windows.conf")));
-    QVERIFY(places.contains("[Form1]") && places.contains("[SimulatedDisplay]"));
-}
-
-void TestSimulatorEndToEnd::dockedOrFloatingIsRemembered()
+// A saved "Simulator" port goes online at start, the display docked or
+// floating as it was left, and the windows wholly on a screen.
+void TestSimulatorEndToEnd::savedPortAndPlacesComeBack()
 {
     QTemporaryDir place;
     const QString windowState = place.filePath(QStringLiteral("windows.conf"));
     {
-        Desk desk({}, windowState);
-        QVERIFY(desk.goOnline(QStringLiteral("Simulator")));
-        QVERIFY(desk.display()->isWindow());
-        desk.click("DockButton", desk.display());
-        QCOMPARE(desk.display()->window(), desk.form.get());
-        QVERIFY(desk.display()->isVisible());
+        SystemWindow desk("zSimulator\r\n3012", windowState); // online on the 6 x 24 model
+        // Shown before the main window, the display would open behind it.
+        auto *display = desk.form->findChild<SimulatorWindow *>();
+        QVERIFY(display && !display->isVisible());
+        desk.form->showFitted();
+        QTRY_VERIFY(display->isVisible());
+        QCOMPARE(desk.module()->model().displayModel(), 2);
+        QVERIFY(WindowPlacement::onOneScreen(desk.form->frameGeometry()));
+        desk.click("DockButton", display);
+        QCOMPARE(display->window(), desk.form.get());
+        desk.form->close();
+        // The settings file keeps its layout; the places went to a file of their own.
+        QCOMPARE(fileBytes(desk.configPath()), QByteArray("zSimulator\r\n3012"));
+        const QByteArray places = fileBytes(windowState);
+        QVERIFY(places.contains("[Form1]") && places.contains("[SimulatedDisplay]"));
     }
     Desk desk({}, windowState);
     QVERIFY(desk.goOnline(QStringLiteral("Simulator")));
@@ -198,8 +189,7 @@ void TestSimulatorEndToEnd::userLeavesAStalledWrite()
     desk.click("WaitCommandButton");
     QTRY_VERIFY(module->line().moduleBusy());
 
-    QTimer::singleShot(kUserActsAfterMs, desk.form.get(),
-                       [&desk, button] { desk.click(qPrintable(button)); });
+    QTimer::singleShot(kUserActsAfterMs, desk.form.get(), [&desk, button] { desk.click(button); });
     QElapsedTimer took;
     took.start();
     if (work == u"command") {
