@@ -42,7 +42,6 @@ private slots:
     void connectionStates_data();
     void connectionStates();
     void controlsChooseTheLine();
-    void pickerSendsCursorSet();
     void panelResetRestoresTheCaption_data();
     void panelResetRestoresTheCaption();
     void aboutTellsTheVersionAndTheIconIsThere();
@@ -185,7 +184,8 @@ void TestMainWindow::connectionStates()
 }
 
 // The machine's ports listed after COM1..COM16 and before "Simulator", a
-// typed name kept as typed, BPS and Check1: the line Online opens.
+// typed name kept as typed, BPS and Check1: the line Online opens; and the
+// display model.
 void TestMainWindow::controlsChooseTheLine()
 {
     Window w;
@@ -215,43 +215,18 @@ void TestMainWindow::controlsChooseTheLine()
     QVERIFY2(w.p.line->openedPath.endsWith(u"ttyUSB0"), qPrintable(w.p.line->openedPath));
     QCOMPARE(w.p.line->settings.baudRate, 115200);
     QCOMPARE(w.p.line->settings.flowControl, FlowControl::CtsHandshake);
+    // A model adapts the picker and the brightness list, and sends nothing.
+    w.find<QComboBox>("DisplayList")->setCurrentIndex(3);
+    QCOMPARE(w.state.displayModel(), 3);
+    QVERIFY(!w.find("Pos_43")->isHidden() && w.find("Pos_44")->isHidden());
+    QCOMPARE(w.find<QComboBox>("LumList")->count(), 16);
+    QVERIFY(w.p.line->written.isEmpty());
     // The box shows the state, whoever sets it; and Serial OUT locks it.
     w.state.setFlowControl(FlowControl::None);
     QVERIFY(!w.find<QCheckBox>("Check1")->isChecked());
     w.click("OfflineButton");
     w.p.connection.setSerialOutRunning(true);
     QCOMPARE(w.enabledControls(), QStringLiteral("OnlineButton ComSel BPS OfflineButton"));
-}
-
-// Hovers and clicks on the 6x24 grid: the command with its texts, the caption,
-// the green position, and the history with a line per command; a change of
-// model adapts the grid and the brightness list and sends nothing.
-void TestMainWindow::pickerSendsCursorSet()
-{
-    Window w;
-    w.start("zCOM1\r\n2012"); // online, 6x24
-    auto *frame = w.find<QGroupBox>("Frame7");
-    hover(w, 143);
-    QCOMPARE(frame->title(), QStringLiteral("Cursor set  ( x = 00h,  y = 00h )  x = 17h, y = 05h"));
-    w.clickPosition(143);
-    QCOMPARE(w.p.line->written, QByteArray::fromHex("1f2417000500"));
-    QCOMPARE(w.find<MonitorView>("sendCommandBox")->toPlainText(),
-             QStringLiteral("Cursor set(23,5)"));
-    QCOMPARE(frame->title(), QStringLiteral("Cursor set  ( x = 17h,  y = 05h )"));
-    QCOMPARE(w.find<PickerButton>("Pos_143")->colour(), QColor(0x00, 0xFF, 0x00));
-    w.clickPosition(0);
-    QCOMPARE(w.find<MonitorView>("TrHistory")->toPlainText(),
-             QStringLiteral("[T]1F 24 17 00 05 00 \n[T]1F 24 00 00 00 00 "));
-
-    auto *list = w.find<QComboBox>("DisplayList");
-    list->setCurrentIndex(3);
-    QCOMPARE(w.state.displayModel(), 3);
-    QVERIFY(!w.find("Pos_43")->isHidden() && w.find("Pos_44")->isHidden());
-    QCOMPARE(w.find<QComboBox>("LumList")->count(), 16);
-    list->setCurrentIndex(2);
-    QCOMPARE(w.find<QComboBox>("LumList")->count(), 8);
-    QCOMPARE(w.p.line->written.size(), 12);
-    QCOMPARE(w.told(), QString());
 }
 
 void TestMainWindow::panelResetRestoresTheCaption_data()
@@ -261,19 +236,32 @@ void TestMainWindow::panelResetRestoresTheCaption_data()
     QTest::newRow("Reset") << "ModReset";
 }
 
+// Hovers and clicks on the 6x24 grid: Cursor set with its monitor lines, the
+// caption and the one green position. The panel's Initialize or Reset marks
+// the home position again, and a later hover builds on it, not on the last click.
 void TestMainWindow::panelResetRestoresTheCaption()
 {
     QFETCH(QString, button);
     Window w;
     w.start("zCOM1\r\n2012"); // online, 6x24
+    auto *frame = w.find<QGroupBox>("Frame7");
+    hover(w, 143);
+    QCOMPARE(frame->title(), QStringLiteral("Cursor set  ( x = 00h,  y = 00h )  x = 17h, y = 05h"));
     w.clickPosition(143);
+    QCOMPARE(w.p.line->written, QByteArray::fromHex("1f2417000500"));
+    QCOMPARE(w.find<MonitorView>("sendCommandBox")->toPlainText(),
+             QStringLiteral("Cursor set(23,5)"));
+    QCOMPARE(w.find<MonitorView>("TrHistory")->toPlainText(),
+             QStringLiteral("[T]1F 24 17 00 05 00 "));
+    QCOMPARE(frame->title(), QStringLiteral("Cursor set  ( x = 17h,  y = 05h )"));
+    QCOMPARE(w.find<PickerButton>("Pos_143")->colour(), QColor(0x00, 0xFF, 0x00));
+
     w.click(button);
     QCOMPARE(w.find<PickerButton>("Pos_0")->colour(), QColor(0x80, 0xFF, 0x80));
     QCOMPARE(w.find<PickerButton>("Pos_143")->colour(), QColor(0x40, 0x40, 0x40));
-    // A hover read-out now follows the home position, not the last click.
     hover(w, 25);
-    QCOMPARE(w.find<QGroupBox>("Frame7")->title(),
-             QStringLiteral("Cursor set  ( x = 00h,  y = 00h )  x = 01h, y = 01h"));
+    QCOMPARE(frame->title(), QStringLiteral("Cursor set  ( x = 00h,  y = 00h )  x = 01h, y = 01h"));
+    QCOMPARE(w.told(), QString());
 }
 
 void TestMainWindow::aboutTellsTheVersionAndTheIconIsThere()
