@@ -37,18 +37,15 @@ class TestMainWindow : public QObject
 private slots:
     void startupShowsTheFileAndClosingWritesIt_data();
     void startupShowsTheFileAndClosingWritesIt();
-    void closingUnderTrouble_data();
-    void closingUnderTrouble();
     void connectionStates_data();
     void connectionStates();
     void controlsChooseTheLine();
     void panelResetRestoresTheCaption_data();
     void panelResetRestoresTheCaption();
     void aboutTellsTheVersionAndTheIconIsThere();
-    void tabFollowsThePanelsOnScreen();
+    void tabAndWheelFollowTheFocus();
     void placeRestoredOnlyWhollyOnAScreen_data();
     void placeRestoredOnlyWhollyOnAScreen();
-    void wheelChangesOnlyAFocusedControl();
     void commandPanelFitsItsWidth();
 };
 
@@ -57,26 +54,41 @@ void TestMainWindow::startupShowsTheFileAndClosingWritesIt_data()
     QTest::addColumn<QByteArray>("config"); // empty: no file
     QTest::addColumn<QString>("shown");     // ComSel, BPS, Check1, DisplayList
     QTest::addColumn<bool>("online");
-    QTest::addColumn<QString>("typedPort"); // before closing
+    QTest::addColumn<QString>("before"); // what happens before the close: a typed port, or trouble
+    QTest::addColumn<QString>("told");   // while closing
     QTest::addColumn<QByteArray>("after");
     const QByteArray path("/dev/serial/by-id/usb-Prolific_PL2303-if00-port0");
-    QTest::newRow("no file") << QByteArray() << "COM1|38400|off|Panel-24B 4x24" << false << ""
-                             << QByteArray("zCOM1\r\n2001");
-    QTest::newRow("online COM3 115200 CTS 6x24")
-        << QByteArray("zCOM3\r\n3212") << "COM3|115200|CTS|Panel-24C 6x24" << true << ""
-        << QByteArray("zCOM3\r\n3212");
-    QTest::newRow("typed COM20 replaces a longer file")
-        << "z" + path + "\r\n0003" << QString::fromLatin1(path + "|9600|off|Panel-20X  2x20")
-        << false << "COM20" << QByteArray("zCOM20\r\n0003");
+    const auto row = [](const char *name, const QByteArray &config, const QString &shown,
+                        bool online, const char *before, const char *told, const char *after) {
+        QTest::newRow(name) << config << shown << online << QString::fromLatin1(before)
+                            << QString::fromLatin1(told) << QByteArray(after);
+    };
+    const QByteArray com3("zCOM3\r\n3212");
+    const QByteArray com2("zCOM2\r\n0011");
+    const QString com3Shown = QStringLiteral("COM3|115200|CTS|Panel-24C 6x24");
+    const QString com2Shown = QStringLiteral("COM2|9600|off|Panel-24B 4x24");
+    row("no file", "", "COM1|38400|off|Panel-24B 4x24", false, "", "", "zCOM1\r\n2001");
+    row("online COM3 115200 CTS 6x24", com3, com3Shown, true, "", "", "zCOM3\r\n3212");
+    row("typed COM20 replaces a longer file", "z" + path + "\r\n0003",
+        QString::fromLatin1(path + "|9600|off|Panel-20X  2x20"), false, "COM20", "",
+        "zCOM20\r\n0003");
     // Going online fails: told so, and the start completes.
-    QTest::newRow("port refused") << QByteArray("zCOM3\r\n3212") << "COM3|115200|CTS|Panel-24C 6x24"
-                                  << false << "" << QByteArray("zCOM3\r\n3202");
+    row("port refused", com3, com3Shown, false, "", "", "zCOM3\r\n3202");
+    // Closed while something is wrong, the window ends at once all the same.
+    row("settings folder gone", com2, com2Shown, true, "folder gone", "Config_QV_demo.dat",
+        "<missing>");
+    // The next start does not bring the lost port back.
+    row("port error box open", com2, com2Shown, true, "port error", "COM port error",
+        "zCOM2\r\n0001");
+    // The module never answers; nothing is said of the port the window closed.
+    row("reply awaited", com2, com2Shown, true, "reply awaited", "", "zCOM2\r\n0011");
 }
 
 void TestMainWindow::startupShowsTheFileAndClosingWritesIt()
 {
     QFETCH(QByteArray, config);
-    QFETCH(QString, typedPort);
+    QFETCH(QString, before);
+    QFETCH(QString, told);
     Window w;
     w.p.line->failOpen = QByteArray(QTest::currentDataTag()) == "port refused";
     w.start(config);
@@ -92,34 +104,10 @@ void TestMainWindow::startupShowsTheFileAndClosingWritesIt()
     QVERIFY(w.p.line->written.isEmpty());
     QCOMPARE(w.savedBytes(), config); // a missing file is created empty
 
-    if (!typedPort.isEmpty())
-        w.find<QComboBox>("ComSel")->setEditText(typedPort);
     w.form->show();
-    QVERIFY(w.form->close());
-    QVERIFY(!w.p.line->isOpen);
-    QTEST(w.savedBytes(), "after");
-}
-
-void TestMainWindow::closingUnderTrouble_data()
-{
-    QTest::addColumn<QString>("told");
-    QTest::addColumn<QByteArray>("saved");
-    QTest::newRow("settings folder gone") << "Config_QV_demo.dat" << QByteArray("<missing>");
-    // The next start does not bring the lost port back.
-    QTest::newRow("port error box open") << "COM port error" << QByteArray("zCOM2\r\n0001");
-    // The module never answers; nothing is said of the port the window closed.
-    QTest::newRow("reply awaited") << "" << QByteArray("zCOM2\r\n0011");
-}
-
-// The window is closed while something is wrong: it ends at once all the same.
-void TestMainWindow::closingUnderTrouble()
-{
-    QFETCH(QString, told);
-    Window w;
-    w.start("zCOM2\r\n0011"); // online
-    w.form->show();
+    w.p.prompt.clear();
     QSignalSpy closed(w.form.get(), &MainWindow::closed);
-    if (told.isEmpty()) {
+    if (before == u"reply awaited") {
         w.p.serialLine.setEventPump([&] {
             if (w.p.line->written.endsWith(QByteArray::fromHex("1f28654002")) && closed.isEmpty())
                 w.form->close();
@@ -128,19 +116,22 @@ void TestMainWindow::closingUnderTrouble()
         w.p.prompt.answerYesNo(true);
         w.click("TxdMod_1");
         w.click("InfoTrs_0");
-    } else if (told.startsWith(u"COM")) {
+    } else if (before == u"port error") {
         w.p.prompt.onMessage([&w](const QString &) { w.form->close(); });
         w.p.line->accept.enqueue(-1);
         w.clickPosition(3);
     } else {
-        QVERIFY(w.dir.remove());
+        if (before == u"folder gone")
+            QVERIFY(w.dir.remove());
+        else if (!before.isEmpty())
+            w.find<QComboBox>("ComSel")->setEditText(before);
         w.form->close();
     }
     QCOMPARE(closed.size(), 1);
     QVERIFY(!w.p.line->isOpen);
     QVERIFY2(w.p.prompt.messages().join(u'|').contains(told), qPrintable(w.told()));
     QCOMPARE(w.p.prompt.messages().size(), told.isEmpty() ? 0 : 1);
-    QTEST(w.savedBytes(), "saved");
+    QTEST(w.savedBytes(), "after");
 }
 
 void TestMainWindow::connectionStates_data()
@@ -277,7 +268,9 @@ void TestMainWindow::aboutTellsTheVersionAndTheIconIsThere()
     QVERIFY(sizes.contains(QSize(16, 16)) && sizes.contains(QSize(256, 256)));
 }
 
-void TestMainWindow::tabFollowsThePanelsOnScreen()
+// Tab walks the panels as they stand; a wheel notch changes only a control
+// the user gave focus.
+void TestMainWindow::tabAndWheelFollowTheFocus()
 {
     Window w;
     w.start();
@@ -298,6 +291,25 @@ void TestMainWindow::tabFollowsThePanelsOnScreen()
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     QCOMPARE(visited, landmarks);
+
+    QVERIFY(w.p.goOnline());
+    auto *list = w.find<QComboBox>("ScreensaverList");
+    // A wheel that hands out focus would let its own first notch through.
+    QVERIFY(list->focusPolicy() != Qt::WheelFocus);
+    const auto notch = [list] {
+        const QPointF at = list->rect().center();
+        QWheelEvent event(at, list->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(list, &event);
+        return list->currentIndex();
+    };
+    w.find("TxtChr")->setFocus();
+    const int before = list->currentIndex();
+    QCOMPARE(notch(), before);
+    QVERIFY(w.p.line->written.isEmpty());
+    list->setFocus();
+    QVERIFY(notch() != before);
+    QVERIFY(!w.p.line->written.isEmpty());
 }
 
 void TestMainWindow::placeRestoredOnlyWhollyOnAScreen_data()
@@ -320,32 +332,6 @@ void TestMainWindow::placeRestoredOnlyWhollyOnAScreen()
     QWidget next;
     next.setGeometry(screen.left() + 10, screen.top() + 10, 50, 50);
     QTEST(WindowPlacement::restore(&next, saved) && next.geometry() == left.geometry(), "restored");
-}
-
-void TestMainWindow::wheelChangesOnlyAFocusedControl()
-{
-    Window w;
-    w.start();
-    QVERIFY(w.p.goOnline());
-    w.form->show();
-    QVERIFY(QTest::qWaitForWindowActive(w.form.get()));
-    auto *list = w.find<QComboBox>("ScreensaverList");
-    // A wheel that hands out focus would let its own first notch through.
-    QVERIFY(list->focusPolicy() != Qt::WheelFocus);
-    const auto notch = [list] {
-        const QPointF at = list->rect().center();
-        QWheelEvent event(at, list->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(list, &event);
-        return list->currentIndex();
-    };
-    w.find("TxtChr")->setFocus();
-    const int before = list->currentIndex();
-    QCOMPARE(notch(), before);
-    QVERIFY(w.p.line->written.isEmpty());
-    list->setFocus();
-    QVERIFY(notch() != before);
-    QVERIFY(!w.p.line->written.isEmpty());
 }
 
 // 1600 x 1000 at 150 %: the font group goes below the first two columns.
