@@ -49,8 +49,6 @@ class TestRecorder : public QObject
 private slots:
     void stateTable_data();
     void stateTable();
-    void clickDuringPlayback_data();
-    void clickDuringPlayback();
     void progressShownDuringPlayback();
     void binarySave();
     void stepping_data();
@@ -62,7 +60,10 @@ private slots:
 
 void TestRecorder::stateTable_data()
 {
-    // Button names; "online" goes online, "close" closes EDIT's window.
+    // Button names; "online" goes online, "close" closes EDIT's window, and
+    // "Play+X" clicks X (or closes the main window) in the turn after PLAY's
+    // first line. REC, STOP during a pause and the second PLAY during a run
+    // are the player's own test.
     QTest::addColumn<QString>("clicks");
     QTest::addColumn<QString>("red");
     QTest::addColumn<QString>("enabled");
@@ -79,6 +80,8 @@ void TestRecorder::stateTable_data()
     row("EDIT keeps REC, lifts PAUSE", "Rec Pause Edit", "REC", "REC STOP");
     row("REC and STOP beside the editor", "Edit Rec", "REC", "REC STOP");
     row("closing the editor enables all", "Rec Edit close", "REC");
+    row("EDIT during PLAY ends it", "online Play+Edit", "", "REC STOP");
+    row("closing during PLAY ends it", "online Play+close", "");
 }
 
 void TestRecorder::stateTable()
@@ -87,43 +90,26 @@ void TestRecorder::stateTable()
     Recorder w;
     w.board().setText(kPlainLines);
     for (const QString &click : clicks.split(u' ', Qt::SkipEmptyParts)) {
-        if (click == QLatin1String("online"))
+        if (click == QLatin1String("online")) {
             QVERIFY(w.p.goOnline());
-        else if (click == QLatin1String("close"))
+        } else if (click == QLatin1String("close")) {
             w.editor()->close();
-        else
+        } else if (click.startsWith(u"Play+")) {
+            QTimer::singleShot(0, [&w, click] {
+                QCOMPARE(w.red(), QStringLiteral("PLAY"));
+                if (click.endsWith(u"close"))
+                    w.form->close();
+                else
+                    w.click(click.mid(5) + QStringLiteral("CommandButton"));
+            });
+            w.click("PlayCommandButton");
+            QCOMPARE(w.written(), QByteArray("\x01"));
+        } else {
             w.click(click + QStringLiteral("CommandButton"));
+        }
     }
     QTEST(w.red(), "red");
     QTEST(w.enabled(), "enabled");
-}
-
-void TestRecorder::clickDuringPlayback_data()
-{
-    // REC, STOP during a pause and the second PLAY are the player's own test.
-    QTest::addColumn<QString>("button"); // "close": the main window's close box
-    QTest::newRow("EDIT ends it") << "EditCommandButton";
-    QTest::newRow("closing ends it") << "close";
-}
-
-void TestRecorder::clickDuringPlayback()
-{
-    QFETCH(QString, button);
-    Recorder w;
-    w.board().setText(kPlainLines);
-    QVERIFY(w.p.goOnline());
-    QString redDuring;
-    QTimer::singleShot(0, [&] {
-        redDuring = w.red();
-        if (button == u"close")
-            w.form->close();
-        else
-            w.click(button);
-    });
-    w.click("PlayCommandButton");
-    QCOMPARE(redDuring, QStringLiteral("PLAY"));
-    QCOMPARE(w.written(), QByteArray("\x01"));
-    QCOMPARE(w.red(), QString());
 }
 
 void TestRecorder::progressShownDuringPlayback()
