@@ -167,9 +167,11 @@ void TestSimulatorEndToEnd::shadowOfAPortShowsWhatTheSimulatorShows()
 void TestSimulatorEndToEnd::userLeavesAStalledWrite_data()
 {
     QTest::addColumn<QString>("work");
-    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("button"); // "close": the main window's close box
     QTest::newRow("command, Offline") << "command"
                                       << "OfflineButton";
+    QTest::newRow("command, close") << "command"
+                                    << "close";
     QTest::newRow("playback, Offline") << "playback"
                                        << "OfflineButton";
     QTest::newRow("playback, STOP") << "playback"
@@ -189,7 +191,12 @@ void TestSimulatorEndToEnd::userLeavesAStalledWrite()
     desk.click("WaitCommandButton");
     QTRY_VERIFY(module->line().moduleBusy());
 
-    QTimer::singleShot(kUserActsAfterMs, desk.form.get(), [&desk, button] { desk.click(button); });
+    QTimer::singleShot(kUserActsAfterMs, desk.form.get(), [&desk, button] {
+        if (button == u"close")
+            desk.form->close();
+        else
+            desk.click(button);
+    });
     QElapsedTimer took;
     took.start();
     if (work == u"command") {
@@ -209,6 +216,10 @@ void TestSimulatorEndToEnd::userLeavesAStalledWrite()
     QCOMPARE(desk.prompt.messages(), QStringList());
     QCOMPARE(desk.session.connection.isOnline(), staysOnline);
     QCOMPARE(desk.enabledControls(), staysOnline ? QStringLiteral("OfflineButton") : kAllEnabled);
+    if (button == u"close") { // saved as online, for the next start
+        QCOMPARE(fileBytes(desk.configPath()), QByteArray("zSimulator\r\n3211"));
+        return;
+    }
 
     // Once the module reads again, nothing of what stayed behind arrives.
     QTRY_VERIFY_WITH_TIMEOUT(!module->line().moduleBusy(), 10000);
