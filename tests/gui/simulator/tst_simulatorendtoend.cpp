@@ -5,14 +5,18 @@
 // stays alive, the user can leave the wait, and bytes that did not leave never
 // arrive later.
 
-#include "../mainwindow/systemwindow.h"
+#include "../mainwindow/mainwindowfixture.h"
 #include "core/module/shadowmodule.h"
 #include "core/module/simulatordevice.h"
+#include "core/session/commandsession.h"
+#include "core/session/devicefactory.h"
 #include "gui/common/windowplacement.h"
 #include "gui/simulator/simulatorwindow.h"
 #include "gui/simulator/simulatorwindowopener.h"
 
+#include <QComboBox>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QSlider>
 #include <QTimer>
 
@@ -22,14 +26,42 @@
 
 namespace {
 
-struct Desk : SystemWindow
+// The main window as the program builds it, over the system's own serial
+// devices ("Simulator" among them), started from the given settings file or
+// from none.
+struct Desk : WindowFixture
 {
-    // Shown, as the program shows it: the display waits for the main window.
-    explicit Desk(const QByteArray &config = {}, const QString &windowStateFile = {})
-        : SystemWindow(config, windowStateFile)
+    ScriptedPrompt prompt;
+    CommandSession session{systemSerialDeviceFactory(), prompt,
+                           CodePage(CodePage::Kind::Windows1252)};
+    SetupState state;
+
+    // The windows' places are kept in windowStateFile, by default in dir.
+    explicit Desk(const QByteArray &config = {}, QString windowStateFile = {})
     {
-        form->showFitted();
+        if (!config.isEmpty() && !writeFile(configPath(), config))
+            qFatal("cannot write the settings file");
+        if (windowStateFile.isEmpty())
+            windowStateFile = dir.filePath(QStringLiteral("windows.conf"));
+        form = std::make_unique<MainWindow>(
+            MainWindowParts{session, state, prompt, {}, dir.path(), windowStateFile});
     }
+
+    ~Desk() { form.reset(); } // before the session it shows
+    // Picks the port from the list, or types its name, and clicks Online.
+    bool goOnline(const QString &port) const
+    {
+        auto *comSel = find<QComboBox>("ComSel");
+        const int index = comSel->findText(port);
+        if (index >= 0)
+            comSel->setCurrentIndex(index);
+        else
+            comSel->setEditText(port);
+        click("OnlineButton");
+        return session.connection.isOnline();
+    }
+    void type(const QString &text) const { find<QLineEdit>("TxtChr")->setText(text); }
+    SimulatedModule *module() const { return simulatedModule(session.serialLine.device()); }
     SimulatorWindow *display() const
     {
         return form->findChild<SimulatorWindow *>(QStringLiteral("SimulatedDisplay"));
@@ -78,6 +110,7 @@ private slots:
 void TestSimulatorEndToEnd::displayFollowsTheConnection()
 {
     Desk desk;
+    desk.form->showFitted();  // as the program shows it: the display waits for it
     QVERIFY(!desk.display()); // nothing until the simulator is online
     QVERIFY(desk.goOnline(QStringLiteral("Simulator")));
     SimulatorWindow *display = desk.display();
@@ -116,7 +149,7 @@ void TestSimulatorEndToEnd::savedPortAndPlacesComeBack()
     QTemporaryDir place;
     const QString windowState = place.filePath(QStringLiteral("windows.conf"));
     {
-        SystemWindow desk("zSimulator\r\n3012", windowState); // online on the 6 x 24 model
+        Desk desk("zSimulator\r\n3012", windowState); // online on the 6 x 24 model
         // Shown before the main window, the display would open behind it.
         auto *display = desk.form->findChild<SimulatorWindow *>();
         QVERIFY(display && !display->isVisible());
@@ -133,6 +166,7 @@ void TestSimulatorEndToEnd::savedPortAndPlacesComeBack()
         QVERIFY(places.contains("[Form1]") && places.contains("[SimulatedDisplay]"));
     }
     Desk desk({}, windowState);
+    desk.form->showFitted();
     QVERIFY(desk.goOnline(QStringLiteral("Simulator")));
     QCOMPARE(desk.display()->window(), desk.form.get());
     desk.click("DockButton", desk.display());
@@ -144,6 +178,7 @@ void TestSimulatorEndToEnd::shadowOfAPortShowsWhatTheSimulatorShows()
 {
 #ifdef Q_OS_UNIX
     Desk desk;
+    desk.form->showFitted();
     desk.click("RecCommandButton"); // a board recorded offline
     issueSequence(desk);
     desk.click("StopCommandButton");
@@ -183,7 +218,7 @@ void TestSimulatorEndToEnd::userLeavesAStalledWrite()
     QFETCH(QString, work);
     QFETCH(QString, button);
     const bool staysOnline = button == u"StopCommandButton";
-    SystemWindow desk("zSimulator\r\n3211"); // online at 115200 baud with CTS flow control
+    Desk desk("zSimulator\r\n3211"); // online at 115200 baud with CTS flow control
     desk.session.serialLine.setTimeouts(SerialLine::kReadTimeoutMs, kWritePerByteMs);
     SimulatedModule *module = desk.module();
     QVERIFY(module);
