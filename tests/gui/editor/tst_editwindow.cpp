@@ -22,22 +22,6 @@ QString editMenuEnabled(Editing &w)
     return on.join(u' ');
 }
 
-// The window is closed while Load's failure box waits, and the box stays up a
-// moment longer (a native dialog may): events run, deferred deletions too,
-// and the window must still be there for the handler that asked.
-void closeUnderTheLoadFailure(Editing &w)
-{
-    QPointer<EditWindow> form = w.editor();
-    w.p.prompt.answerOkCancel(true);
-    w.p.prompt.answerFile(w.dir.filePath(QStringLiteral("missing.txt")));
-    w.p.prompt.onMessage([form](const QString &) {
-        form->close();
-        QTest::qWait(20);
-        QVERIFY(form);
-    });
-    w.clickInEditor("LoadCommandButton");
-}
-
 } // namespace
 
 // The edit window: the hand-over of the Log Board, Clear, Load, Save, Save As
@@ -98,14 +82,25 @@ void TestEditWindow::closingHandsTheTextBack()
     QTest::keyClick(w.editBox(), Qt::Key_End, Qt::ControlModifier);
     QTest::keyClicks(w.editBox(), "note");
     QPointer<EditWindow> form = w.editor();
-    if (how == QLatin1String("close"))
+    if (how == QLatin1String("close")) {
         form->close();
-    else if (how == QLatin1String("main"))
+    } else if (how == QLatin1String("main")) {
         w.form->close();
-    else if (how == QLatin1String("box"))
-        closeUnderTheLoadFailure(w);
-    else
+    } else if (how == QLatin1String("box")) {
+        // Closed while Load's failure box waits, the box staying up a moment
+        // longer (a native dialog may): events run, deferred deletions too,
+        // and the window must still be there for the handler that asked.
+        w.p.prompt.answerOkCancel(true);
+        w.p.prompt.answerFile(w.dir.filePath(QStringLiteral("missing.txt")));
+        w.p.prompt.onMessage([form](const QString &) {
+            form->close();
+            QTest::qWait(20);
+            QVERIFY(form);
+        });
+        w.clickInEditor("LoadCommandButton");
+    } else {
         w.trigger(how);
+    }
     QCOMPARE(w.editor(), nullptr);
     QTRY_VERIFY(!form); // deleted once the event loop runs
     QCOMPARE(w.board().text(), kThreeRecords + QStringLiteral("note"));

