@@ -30,10 +30,7 @@ struct Recorder : Window
     EditWindow *editor() const { return form->editWindow(); }
     template<typename T = QWidget> T *inEditor(QAnyStringView name) const
     {
-        T *widget = editor() ? editor()->findChild<T *>(name.toString()) : nullptr;
-        if (!widget)
-            qWarning("no %s in the edit window", qPrintable(name.toString()));
-        return widget;
+        return editor()->findChild<T *>(name.toString());
     }
     EditBox *editBox() const { return inEditor<EditBox>("EditBox"); }
     void clickInEditor(QAnyStringView name) const

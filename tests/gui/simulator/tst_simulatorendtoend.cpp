@@ -1,22 +1,25 @@
-// Zepta's main window and the simulated module, end to end: online on
-// "Simulator" in the same process. zepta-sim on a pseudo-terminal is its own
-// program's test. And a stalled line: the simulated module holds CTS low
-// during a wait action while Zepta writes with CTS flow control on; the window
-// stays alive, the user can leave the wait, and bytes that did not leave never
-// arrive later.
+// The "Simulated display" window, and Zepta's main window and the simulated
+// module end to end: online on "Simulator" in the same process. zepta-sim on a pseudo-terminal is
+// its own program's test. And a stalled line: the simulated module holds CTS low during a wait
+// action while Zepta writes with CTS flow control on; the window stays alive, the user can leave
+// the wait, and bytes that did not leave never arrive later.
 
 #include "../mainwindow/mainwindowfixture.h"
+#include "core/module/modulemodel.h"
 #include "core/module/shadowmodule.h"
 #include "core/module/simulatordevice.h"
 #include "core/session/commandsession.h"
 #include "core/session/devicefactory.h"
 #include "gui/common/windowplacement.h"
+#include "gui/simulator/glasswidget.h"
 #include "gui/simulator/simulatorwindow.h"
 #include "gui/simulator/simulatorwindowopener.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QSlider>
 #include <QTimer>
 
@@ -100,12 +103,42 @@ class TestSimulatorEndToEnd : public QObject
 {
     Q_OBJECT
 private slots:
+    void displayShowsWhatTheModuleRead();
     void displayFollowsTheConnection();
     void savedPortAndPlacesComeBack();
     void shadowOfAPortShowsWhatTheSimulatorShows();
     void userLeavesAStalledWrite_data();
     void userLeavesAStalledWrite();
 };
+
+// The display window on its own, over a module fed directly.
+void TestSimulatorEndToEnd::displayShowsWhatTheModuleRead()
+{
+    ModuleModel model(std::make_shared<ManualModuleClock>());
+    SimulatorWindow window(model);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto *glass = window.findChild<GlassWidget *>(QStringLiteral("Glass"));
+    auto *list = window.findChild<QListWidget *>(QStringLiteral("DecodedCommands"));
+    model.receive(QByteArray("\x1b\x40Hello\x1b\x99", 9));
+    QTRY_VERIFY(glass->picture().litDots() > 0);
+    QTRY_COMPARE(list->count(), 4);
+    QCOMPARE(list->item(2)->text(), QStringLiteral("!! Not understood  1B"));
+    QCOMPARE(list->item(2)->foreground().color(), QColor(200, 30, 30));
+    model.receive(QByteArray::fromHex("1f28614002")); // all dots off
+    QTRY_COMPARE(glass->picture().litDots(), 0);
+
+    QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("ClearCommands")),
+                      Qt::LeftButton);
+    model.receive("\n");
+    window.refresh();
+    QCOMPARE(list->count(), 1);
+
+    const QSize four = glass->sizeHint();
+    window.setDisplayModel(2);
+    QCOMPARE(glass->picture().rows, 6);
+    QVERIFY(glass->sizeHint().height() > four.height());
+}
 
 void TestSimulatorEndToEnd::displayFollowsTheConnection()
 {
