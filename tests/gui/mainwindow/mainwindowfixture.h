@@ -23,10 +23,7 @@ struct WindowFixture
     QString configPath() const { return dir.filePath(QString::fromLatin1(ConfigFile::kFileName)); }
     template<typename T = QWidget> T *find(QAnyStringView name, QWidget *in = nullptr) const
     {
-        T *widget = (in ? in : form.get())->findChild<T *>(name.toString());
-        if (!widget)
-            qWarning("no %s", qPrintable(name.toString()));
-        return widget;
+        return (in ? in : form.get())->findChild<T *>(name.toString());
     }
     void click(QAnyStringView name, QWidget *in = nullptr) const
     {
