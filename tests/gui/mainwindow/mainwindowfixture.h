@@ -1,6 +1,5 @@
 #pragma once
 
-#include "connectioncontrols.h"
 #include "core/session/configfile.h"
 #include "core/session/setupstate.h"
 #include "gui/mainwindow/mainwindow.h"
@@ -14,18 +13,45 @@
 
 #include <memory>
 
-// One main window over a scripted line, started from the given settings file
-// (no file at all when the bytes are empty).
-struct Window
+// What both main-window fixtures share: a folder, the window, and its
+// controls found by name.
+struct WindowFixture
 {
     QTemporaryDir dir;
-    FakeSession p;
-    SetupState state;
-    QList<PortInfo> ports;
     std::unique_ptr<MainWindow> form;
 
     QString configPath() const { return dir.filePath(QString::fromLatin1(ConfigFile::kFileName)); }
+    template<typename T = QWidget> T *find(QAnyStringView name, QWidget *in = nullptr) const
+    {
+        return (in ? in : form.get())->findChild<T *>(name.toString());
+    }
+    void click(QAnyStringView name, QWidget *in = nullptr) const
+    {
+        QTest::mouseClick(find(name, in), Qt::LeftButton);
+    }
+    // The enabled ones of the connection group, in one comparison.
+    QString enabledControls() const
+    {
+        QStringList on;
+        for (const char *name : {"OnlineButton", "ComSel", "BPS", "Check1", "OfflineButton"}) {
+            if (find(name)->isEnabled())
+                on << QString::fromLatin1(name);
+        }
+        return on.join(u' ');
+    }
+};
 
+inline const QString kAllEnabled = QStringLiteral("OnlineButton ComSel BPS Check1 OfflineButton");
+
+// One main window over a scripted line, started from the given settings file
+// (no file at all when the bytes are empty).
+struct Window : WindowFixture
+{
+    FakeSession p;
+    SetupState state;
+    QList<PortInfo> ports;
+
+    ~Window() { form.reset(); } // before the session it shows
     void start(const QByteArray &config = {})
     {
         if (!config.isEmpty())
@@ -33,17 +59,7 @@ struct Window
         form = std::make_unique<MainWindow>(
             MainWindowParts{p, state, p.prompt, [this] { return ports; }, dir.path()});
     }
-
-    template<typename T = QWidget> T *find(QAnyStringView name) const
-    {
-        T *widget = form->findChild<T *>(name.toString());
-        if (!widget)
-            qWarning("no %s", qPrintable(name.toString()));
-        return widget;
-    }
-    void click(QAnyStringView name) const { QTest::mouseClick(find(name), Qt::LeftButton); }
     void clickPosition(int position) const { click(QStringLiteral("Pos_%1").arg(position)); }
-
     QByteArray savedBytes() const { return fileBytes(configPath()); }
 
     // Every message and question so far, so that a whole conversation compares at once.
@@ -57,6 +73,4 @@ struct Window
 
     // The offline picture is element 0, the online one element 1.
     int indicatorInFront() const { return find<QStackedWidget>("OnOffLineInd")->currentIndex(); }
-
-    QString enabledControls() const { return enabledConnectionControls(*form); }
 };
