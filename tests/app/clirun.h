@@ -2,8 +2,6 @@
 
 // zepta-cli as a user runs it: the built program, its output and exit status.
 
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -32,21 +30,4 @@ inline Run cli(const QStringList &arguments, const QByteArray &input = {})
         process.write(input);
     process.closeWriteChannel();
     return finish(process);
-}
-
-// The lock files Qt SerialPort keeps for a device ("LCK..pts_3"), in the
-// folders it looks in.
-inline QStringList lockFiles(const QString &devicePath)
-{
-    QString name = devicePath;
-    name.remove(0, name.startsWith(QLatin1String("/dev/")) ? 5 : 0);
-    name.replace(QLatin1Char('/'), QLatin1Char('_'));
-    QStringList found;
-    for (const char *folder : {"/var/lock", "/etc/locks", "/var/spool/locks", "/var/spool/uucp",
-                               "/tmp", "/var/tmp", "/var/lock/lockdev", "/run/lock"}) {
-        const QString path = QString::fromLatin1(folder) + QStringLiteral("/LCK..") + name;
-        if (QFile::exists(path))
-            found << path;
-    }
-    return found;
 }

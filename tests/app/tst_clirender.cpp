@@ -8,6 +8,7 @@
 #include "gui/glass/glasspaint.h"
 #include "support/testfiles.h"
 
+#include <QDir>
 #include <QImage>
 #include <QPoint>
 #include <QTemporaryDir>
