@@ -24,11 +24,21 @@ private slots:
     void convertPrintsTheMonitorLines();
     void keyWaitHoldsTheRest_data();
     void keyWaitHoldsTheRest();
-    void fileCarriesTheLargestCommand();
     void openFailuresSayWhy_data();
     void openFailuresSayWhy();
     void playAndExportPassTheBoardOn();
 };
+
+namespace {
+
+// The two lines convert prints for bytes: the history line and the monitor's.
+QString monitorLines(const QByteArray &bytes)
+{
+    return QString::fromLatin1("[T]" + bytes.toHex(' ').toUpper() + " \n[" +
+                               bytes.toHex(' ').replace(" ", "][") + "]\n");
+}
+
+} // namespace
 
 void CliTest::convertPrintsTheMonitorLines_data()
 {
@@ -38,20 +48,28 @@ void CliTest::convertPrintsTheMonitorLines_data()
 
     QTest::newRow("brightness command")
         << QStringList{"convert", "\\x1f\\x28\\x67\\x50\\x04\\x00\\x00"} << QByteArray()
-        << "[T]1F 28 67 50 04 00 00 \n[1f][28][67][50][04][00][00]\n";
+        << monitorLines(QByteArray::fromHex("1f286750040000"));
     QTest::newRow("amp notation, escapes literal")
-        << QStringList{"convert", "--amp", "&h4a\\x41"} << QByteArray()
-        << "[T]4A 5C 78 34 31 \n[4a][5c][78][34][31]\n";
+        << QStringList{"convert", "--amp", "&h4a\\x41"} << QByteArray() << monitorLines("J\\x41");
     QTest::newRow("text after --")
-        << QStringList{"convert", "--", "-A"} << QByteArray() << "[T]2D 41 \n[2d][41]\n";
+        << QStringList{"convert", "--", "-A"} << QByteArray() << monitorLines("-A");
     // A file's bytes are taken as they are, not read in the code page.
     QByteArray bytes;
     for (int b = 0; b < 256; ++b)
         bytes += char(b);
     QTest::newRow("every byte from standard input")
-        << QStringList{"convert", "--amp", "--file", "-"} << bytes
-        << QString::fromLatin1("[T]" + bytes.toHex(' ').toUpper() + " \n[" +
-                               bytes.toHex(' ').replace(" ", "][") + "]\n");
+        << QStringList{"convert", "--amp", "--file", "-"} << bytes << monitorLines(bytes);
+    // 131,073 bytes as \xhh: four times what one argument can hold. The line
+    // end an editor leaves is not part of the command.
+    QByteArray largest;
+    QByteArray escaped;
+    for (int i = 0; i < 131073; ++i) {
+        largest.append(char((i * 7) & 0xFF));
+        escaped += "\\x" + largest.right(1).toHex();
+    }
+    QTest::newRow("largest command from a file")
+        << QStringList{"convert", "--file", "-"} << escaped + '\n'
+        << monitorLines(largest);
 }
 
 void CliTest::convertPrintsTheMonitorLines()
@@ -101,33 +119,6 @@ void CliTest::keyWaitHoldsTheRest()
     QCOMPARE(run.err, unplug ? "zepta-cli: COM port error: " + pty.slavePath() + ": " +
                                    QString::fromLocal8Bit(std::strerror(EIO)) + "\n"
                              : QString());
-}
-
-// 131,073 bytes written as \xhh, every value among them: four times what one
-// argument can hold.
-void CliTest::fileCarriesTheLargestCommand()
-{
-    QByteArray text;
-    QByteArray bytes;
-    for (int i = 0; i < 131073; ++i) {
-        bytes.append(char((i * 7) & 0xFF));
-        text += "\\x" + bytes.right(1).toHex();
-    }
-    text += '\n'; // as an editor leaves it; not part of the command
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("command.txt"));
-    QVERIFY(writeFile(path, text));
-
-    PseudoTerminal pty;
-    QProcess process;
-    process.start(ZEPTA_CLI_PATH,
-                  {"send", "--port", pty.slavePath(), "--baud", "115200", "--file", path});
-    QVERIFY(pty.readMaster(bytes.size(), 10000) == bytes);
-    const Run run = finish(process);
-    QCOMPARE(run.err, QString());
-    QCOMPARE(run.exitCode, 0);
-    QCOMPARE(pty.readMaster(1, 100), QByteArray()); // and not one byte more
-    QVERIFY(run.out == QString::fromLatin1("[T]" + bytes.toHex(' ').toUpper() + " \n"));
 }
 
 // Names the port layer refuses, and the reason it gives, in the words the
