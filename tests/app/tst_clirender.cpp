@@ -1,6 +1,5 @@
-// zepta-cli as a user runs it, with no window system and no port: render's
-// picture against the glyph patterns of the text the board wrote, and what
-// every command refuses.
+// zepta-cli render as a user runs it, with no window system: the picture's
+// dots against the glyph patterns of the text the board wrote.
 
 #include "clirun.h"
 #include "core/base/displaymodel.h"
@@ -8,7 +7,6 @@
 #include "gui/glass/glasspaint.h"
 #include "support/testfiles.h"
 
-#include <QDir>
 #include <QImage>
 #include <QPoint>
 #include <QTemporaryDir>
@@ -56,8 +54,6 @@ private slots:
     void initTestCase();
     void picturesShowTheGlyphsAtTheirCells_data();
     void picturesShowTheGlyphsAtTheirCells();
-    void refusalsWriteNothing_data();
-    void refusalsWriteNothing();
 };
 
 void CliRenderTest::initTestCase()
@@ -115,71 +111,6 @@ void CliRenderTest::picturesShowTheGlyphsAtTheirCells()
     const QString again = dir.filePath("again.png");
     QCOMPARE(cli(QStringList{"render"} + options + QStringList{board, again}).exitCode, 0);
     QCOMPARE(fileBytes(again), fileBytes(png));
-}
-
-// Every refusal of the command line and of the board: told on stderr, and
-// nothing written beside the files the test made.
-void CliRenderTest::refusalsWriteNothing_data()
-{
-    QTest::addColumn<QStringList>("arguments"); // %1: the board, %2: the folder
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("err"); // how stderr starts
-
-    const QString usage = QStringLiteral("zepta-cli: ");
-    const QString formats = QStringLiteral("txt, sei, hex, asm or c");
-    const QString wide = QStringLiteral("zepta-cli: Line 2 holds \"100h;\", which is more than "
-                                        "one byte (00h to FFh). Nothing was ");
-    const QString png = QStringLiteral("%2/glass.png");
-    const auto row = [](const char *name, const QStringList &arguments, int exitCode,
-                        const QString &err) {
-        QTest::newRow(name) << arguments << exitCode << err;
-    };
-    row("unknown command", {"bogus"}, 2, usage);
-    row("unknown option", {"convert", "--nope", "x"}, 2, usage);
-    row("baud not offered", {"send", "--port", "/dev/null", "--baud", "1200", "x"}, 2, usage);
-    row("empty port name", {"send", "--port", "", "x"}, 2,
-        "zepta-cli: send needs --port NAME (see 'zepta-cli ports').\n");
-    row("export: unknown format", {"export", "--format", "zip", "%1", "%2/out"}, 2,
-        "zepta-cli: --format must be " + formats + ", not 'zip'.\n");
-    row("export: no format", {"export", "%1", "%2/out"}, 2,
-        "zepta-cli: export needs --format FORMAT, one of " + formats + ".\n");
-    row("export: one file only", {"export", "--format", "c", "%1"}, 2,
-        "zepta-cli: export takes INPUT and OUTPUT");
-    row("export: input missing", {"export", "--format", "c", "%2/none", "%2/out"}, 1,
-        "zepta-cli: Could not load the file: ");
-    row("export: output folder missing", {"export", "--format", "hex", "%1", "%2/none/out"}, 1,
-        "zepta-cli: Error: Could not write to file: ");
-    row("export: token above FFh", {"export", "--format", "c", "%2/wide.txt", "%2/out"}, 1,
-        wide + "written.\n");
-    row("render: no such model", {"render", "--model", "4", "%1", png}, 2,
-        "zepta-cli: --model must be 0 to 3, not '4'.");
-    row("render: line 0", {"render", "--at", "0", "%1", png}, 2,
-        "zepta-cli: --at must be a line number from 1, not '0'.");
-    // The players count the empty piece after the last line break as line 10.
-    row("render: past the last line", {"render", "--at", "11", "%1", png}, 2,
-        "zepta-cli: --at 11 is past the end of %1, whose last line is 10.");
-    row("render: token above FFh past --at", {"render", "--at", "1", "%2/wide.txt", png}, 2,
-        wide + "written.\n");
-    row("render: folder missing", {"render", "%1", "%2/none/glass.png"}, 1,
-        "zepta-cli: Error: Could not write to file: ");
-}
-
-void CliRenderTest::refusalsWriteNothing()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, err);
-    QTemporaryDir dir;
-    const QString board = dir.filePath("board.txt");
-    QVERIFY(writeFile(board, kGreeting));
-    QVERIFY(writeFile(dir.filePath("wide.txt"), "PRT 1bh 40h;\r\nPRT 100h;\r\n"));
-    err.replace("%1", board);
-    for (QString &argument : arguments)
-        argument = argument.replace("%1", board).replace("%2", dir.path());
-    const Run run = cli(arguments);
-    QTEST(run.exitCode, "exitCode");
-    QCOMPARE(run.out, QString());
-    QVERIFY2(run.err.startsWith(err), qPrintable(run.err));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"board.txt", "wide.txt"}));
 }
 
 QTEST_GUILESS_MAIN(CliRenderTest)

@@ -44,32 +44,9 @@ class ZeptaSimTest : public QObject
     Q_OBJECT
 
 private slots:
-    void refusals_data();
-    void refusals();
     void moduleAtTheFarEndOfATerminal();
     void tapPassesBytesBothWays();
 };
-
-void ZeptaSimTest::refusals_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("exitCode");
-    QTest::newRow("model out of range") << QStringList{"--model", "4"} << 2;
-    QTest::newRow("baud not a number") << QStringList{"--baud", "fast"} << 2;
-    QTest::newRow("link without a path") << QStringList{"--link"} << 2;
-    QTest::newRow("cts without a tap") << QStringList{"--cts"} << 2;
-    QTest::newRow("tap on no port") << QStringList{"--tap", "/dev/zepta-no-such-port"} << 1;
-}
-
-void ZeptaSimTest::refusals()
-{
-    QFETCH(QStringList, arguments);
-    QProcess process;
-    process.start(ZEPTA_SIM_PATH, arguments);
-    QVERIFY(process.waitForFinished(10000));
-    QTEST(process.exitCode(), "exitCode");
-    QVERIFY(process.readAllStandardError().startsWith("zepta-sim: "));
-}
 
 void ZeptaSimTest::moduleAtTheFarEndOfATerminal()
 {
