@@ -2,12 +2,12 @@
 // pseudo-terminal, stopped by a signal too, and export, which writes what the
 // edit window's exporters write.
 
-#include "clirun.h"
 #include "support/pseudoterminal.h"
 #include "support/testfiles.h"
 
 #include <QDeadlineTimer>
 #include <QLocale>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -40,6 +40,33 @@ private slots:
 
 namespace {
 
+// zepta-cli as a user runs it: the built program, its output and exit status.
+struct Run
+{
+    int exitCode = -1; // -1: did not end by itself in time
+    QString out;
+    QString err;
+};
+
+Run finish(QProcess &process)
+{
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+// Runs with stdin holding input and then at its end, as from a script.
+Run cli(const QStringList &arguments, const QByteArray &input = {})
+{
+    QProcess process;
+    process.start(ZEPTA_CLI_PATH, arguments);
+    if (!input.isEmpty())
+        process.write(input);
+    process.closeWriteChannel();
+    return finish(process);
+}
+
 // The two lines convert prints for bytes: the history line and the monitor's.
 QString monitorLines(const QByteArray &bytes)
 {
@@ -62,20 +89,18 @@ void CliTest::convertPrintsTheMonitorLines_data()
         << QStringList{"convert", "--amp", "&h4a\\x41"} << QByteArray() << monitorLines("J\\x41");
     QTest::newRow("text after --")
         << QStringList{"convert", "--", "-A"} << QByteArray() << monitorLines("-A");
-    // A file's bytes are taken as they are, not read in the code page.
-    QByteArray bytes;
-    for (int b = 0; b < 256; ++b)
-        bytes += char(b);
-    QTest::newRow("every byte from standard input")
-        << QStringList{"convert", "--amp", "--file", "-"} << bytes << monitorLines(bytes);
-    // 131,073 bytes as \xhh: four times what one argument can hold. The line
-    // end an editor leaves is not part of the command.
+    // 131,073 bytes as \xhh, every value among them: four times what one
+    // argument can hold. The line end an editor leaves is not part of it.
     QByteArray largest;
     QByteArray escaped;
     for (int i = 0; i < 131073; ++i) {
         largest.append(char((i * 7) & 0xFF));
         escaped += "\\x" + largest.right(1).toHex();
     }
+    // A file's bytes are taken as they are, not read in the code page.
+    QTest::newRow("every byte from standard input")
+        << QStringList{"convert", "--amp", "--file", "-"} << largest.left(256)
+        << monitorLines(largest.left(256));
     QTest::newRow("largest command from a file")
         << QStringList{"convert", "--file", "-"} << escaped + '\n'
         << monitorLines(largest);

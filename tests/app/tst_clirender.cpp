@@ -1,7 +1,6 @@
 // zepta-cli render as a user runs it, with no window system: the picture's
 // dots against the glyph patterns of the text the board wrote.
 
-#include "clirun.h"
 #include "core/base/displaymodel.h"
 #include "core/module/glyphs.h"
 #include "gui/glass/glasspaint.h"
@@ -9,21 +8,15 @@
 
 #include <QImage>
 #include <QPoint>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-// Line 6 leaves "Hi" on the top row; line 9 writes "Zepta" from the third
+// Line 2 leaves "Hi" on the top row; line 4 writes "Zepta" from the third
 // cell of the second row.
-const QByteArray kGreeting = "*** Initialize ***\r\n"
-                             "*** -OpCode- ***\r\n"
-                             "PRT 1bh 40h;\r\n"
-                             "\r\n"
-                             "*** Hi ***\r\n"
-                             "PRT 48h 69h;\r\n"
-                             "*** Cursor set x=2 y=1 ***\r\n"
-                             "PRT 1fh 24h 02h 00h 01h 00h;\r\n"
+const QByteArray kGreeting = "PRT 1bh 40h;\r\nPRT 48h 69h;\r\nPRT 1fh 24h 02h 00h 01h 00h;\r\n"
                              "PRT 5ah 65h 70h 74h 61h;\r\n";
 
 // How a cell's dots stand in the picture: a row of five bits per dot row,
@@ -73,8 +66,8 @@ void CliRenderTest::picturesShowTheGlyphsAtTheirCells_data()
 
     QTest::newRow("6x24") << 2 << QStringList{"--model", "2"} << QStringList{"Hi", "  Zepta"}
                           << QPoint(7, 1);
-    QTest::newRow("the default, after line 6")
-        << DisplayModel::kDefaultModel << QStringList{"--at", "6"} << QStringList{"Hi"}
+    QTest::newRow("the default, after line 2")
+        << DisplayModel::kDefaultModel << QStringList{"--at", "2"} << QStringList{"Hi"}
         << QPoint(2, 0);
 }
 
@@ -88,10 +81,11 @@ void CliRenderTest::picturesShowTheGlyphsAtTheirCells()
     const QString board = dir.filePath("board.txt");
     QVERIFY(writeFile(board, kGreeting));
     const QString png = dir.filePath("glass.png");
-    const Run run = cli(QStringList{"render"} + options + QStringList{board, png});
-    QCOMPARE(run.err, QString());
-    QCOMPARE(run.exitCode, 0);
-    QCOMPARE(run.out, QString());
+    QProcess render;
+    render.start(ZEPTA_CLI_PATH, QStringList{"render"} + options + QStringList{board, png});
+    QVERIFY(render.waitForFinished(30000));
+    QCOMPARE(render.readAllStandardError() + render.readAllStandardOutput(), QByteArray());
+    QCOMPARE(render.exitCode(), 0);
 
     const QImage image(png);
     const DisplayModel::Model &size = DisplayModel::model(model);
@@ -106,11 +100,6 @@ void CliRenderTest::picturesShowTheGlyphsAtTheirCells()
                      qPrintable(QStringLiteral("row %1, column %2").arg(r).arg(c)));
         }
     }
-
-    // The same board gives the same file, byte for byte.
-    const QString again = dir.filePath("again.png");
-    QCOMPARE(cli(QStringList{"render"} + options + QStringList{board, again}).exitCode, 0);
-    QCOMPARE(fileBytes(again), fileBytes(png));
 }
 
 QTEST_GUILESS_MAIN(CliRenderTest)
