@@ -162,21 +162,19 @@ void CliTest::openFailuresSayWhy_data()
     QTest::addColumn<QString>("port");    // FILE: a regular file
     QTest::addColumn<QString>("message"); // after "COM port cannot be opened: " (%1: the port)
     const QString notAPort = QStringLiteral("This is not a serial port.\n");
-    QTest::newRow("number beyond any serial port") << "COM999999999999"
-                                                   << "%1 (/dev/%1): No such file or directory\n";
-    QTest::newRow("newline in the name")
-        << "ttyS0\nfake"
-        << "ttyS0\\nfake (/dev/ttyS0\\nfake): No such file or directory\n";
+    const auto row = [](const char *name, const char *port, const QString &message) {
+        QTest::newRow(name) << QString::fromLatin1(port) << message;
+    };
+    row("number beyond any serial port", "COM999999999999",
+        "%1 (/dev/%1): No such file or directory\n");
+    row("newline in the name", "ttyS0\nfake",
+        "ttyS0\\nfake (/dev/ttyS0\\nfake): No such file or directory\n");
     // Only a terminal device is opened: what the name leads to is left as it was.
-    QTest::newRow("a regular file") << "FILE"
-                                    << "%1: " + notAPort;
+    row("a regular file", "FILE", "%1: " + notAPort);
     // A bare name lives in /dev; this one climbs out of it to the file.
-    QTest::newRow("a regular file reached by ../") << "..FILE"
-                                                   << "%1 (/dev/%1): " + notAPort;
-    QTest::newRow("a folder") << "/tmp"
-                              << "%1: " + notAPort;
-    QTest::newRow("/dev/null") << "/dev/null"
-                               << "%1: " + notAPort;
+    row("a regular file reached by ../", "..FILE", "%1 (/dev/%1): " + notAPort);
+    row("a folder", "/tmp", "%1: " + notAPort);
+    row("/dev/null", "/dev/null", "%1: " + notAPort);
 }
 
 void CliTest::openFailuresSayWhy()
@@ -304,8 +302,7 @@ void CliTest::stopsAtOnce()
         QVERIFY(process.waitForFinished(5000));
     else
         QTest::qWait(100);
-    QDeadlineTimer patience(20000);
-    while (process.state() != QProcess::NotRunning && !patience.hasExpired()) {
+    for (int i = 0; i < 4000 && process.state() != QProcess::NotRunning; ++i) {
         received += pty.readMaster(1 << 20, 5);
         process.waitForFinished(1);
     }
