@@ -111,26 +111,20 @@ void ProgramsTest::answersWithoutADisplay_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("out"); // how standard output starts
     QTest::addColumn<QString>("err"); // how standard error starts
-    const auto row = [](const char *name, const QStringList &arguments, int exitCode,
+    const auto row = [](const QString &name, const QStringList &arguments, int exitCode,
                         const QString &out, const QString &err) {
-        QTest::newRow(name) << QString::fromLatin1(name).section(u' ', 0, 0) << arguments
-                            << exitCode << out << err;
+        QTest::newRow(qPrintable(name))
+            << name.section(u' ', 0, 0) << arguments << exitCode << out << err;
     };
     // Named as users type them, not by the path the test started them from.
-    for (const char *name : {"zepta", "zepta-cli", "zepta-sim"}) {
-        QTest::addRow("%s --help", name) << QString::fromLatin1(name) << QStringList{"--help"} << 0
-                                         << QStringLiteral("Usage: %1 ").arg(name) << QString();
-        QTest::addRow("%s --version", name)
-            << QString::fromLatin1(name) << QStringList{"--version"} << 0
-            << QStringLiteral("%1 " ZEPTA_VERSION "\n").arg(name) << QString();
+    for (const QString name : {"zepta", "zepta-cli", "zepta-sim"}) {
+        row(name + " --help", {"--help"}, 0, "Usage: " + name + u' ', {});
+        row(name + " --version", {"--version"}, 0, name + " " ZEPTA_VERSION "\n", {});
     }
-    row("zepta-cli --help send", {"--help", "send"}, 0,
-        "Usage: zepta-cli [options] send (TEXT | --file PATH)\n", {});
     const QString noDisplay("no display to open a window on (DISPLAY and WAYLAND_DISPLAY are "
                             "not set)\n");
     row("zepta", {}, 1, {}, "zepta: " + noDisplay);
     row("zepta-sim --show", {"--show"}, 1, {}, "zepta-sim: --show: " + noDisplay);
-    row("zepta-sim --model 4", {"--model", "4"}, 2, {}, "zepta-sim: --model takes 0 to 3");
     row("zepta-sim --cts without --tap", {"--cts"}, 2, {}, "zepta-sim: --cts needs --tap");
     row("zepta-sim --tap on no port", {"--tap", "/dev/zepta-none"}, 1, {},
         "zepta-sim: COM port cannot be opened: /dev/zepta-none: No such file or directory\n");
@@ -343,7 +337,6 @@ void ProgramsTest::moduleAtTheFarEndOfATerminal()
               {"--show", "--model", "0", "--baud", "115200", "--dump", "--link", link});
     QVERIFY(sim.waitForStarted());
     const QString path = firstLine(sim);
-    QVERIFY2(path.startsWith(QStringLiteral("/dev/")), qPrintable(path));
     QCOMPARE(QFileInfo(link).symLinkTarget(), path);
     {
         SerialLine port(systemSerialDeviceFactory());
