@@ -79,14 +79,6 @@ QString firstLine(QProcess &process)
     return QString::fromLocal8Bit(process.readLine()).trimmed();
 }
 
-// Reads what the port gives within a moment, empty after a failure.
-QByteArray readSome(SerialLine &port)
-{
-    QTest::qWait(10);
-    const Result<QByteArray> read = port.read(64);
-    return read ? *read : QByteArray();
-}
-
 } // namespace
 
 class ProgramsTest : public QObject
@@ -129,7 +121,6 @@ void ProgramsTest::answersWithoutADisplay_data()
     row("zepta-sim --tap on no port", {"--tap", "/dev/zepta-none"}, 1, {},
         "zepta-sim: COM port cannot be opened: /dev/zepta-none: No such file or directory\n");
 
-    const QString formats = QStringLiteral("txt, sei, hex, asm or c");
     const QString wide = QStringLiteral("zepta-cli: Line 2 holds \"100h;\", which is more than "
                                         "one byte (00h to FFh). Nothing was written.\n");
     const QString notWritten = QStringLiteral("zepta-cli: Error: Could not write to file: ");
@@ -140,10 +131,8 @@ void ProgramsTest::answersWithoutADisplay_data()
         "zepta-cli: --baud must be 9600, 19200, 38400 or 115200, not 1200.\n");
     row("zepta-cli empty port name", {"send", "--port", "", "x"}, 2, {},
         "zepta-cli: send needs --port NAME (see 'zepta-cli ports').\n");
-    row("zepta-cli export: unknown format", {"export", "--format", "zip", "%1", "%2/out"}, 2, {},
-        "zepta-cli: --format must be " + formats + ", not 'zip'.\n");
     row("zepta-cli export: no format", {"export", "%1", "%2/out"}, 2, {},
-        "zepta-cli: export needs --format FORMAT, one of " + formats + ".\n");
+        "zepta-cli: export needs --format FORMAT, one of txt, sei, hex, asm or c.\n");
     row("zepta-cli export: input missing", {"export", "--format", "c", "%2/none", "%2/out"}, 1, {},
         "zepta-cli: Could not load the file: ");
     row("zepta-cli export: folder missing", {"export", "--format", "hex", "%1", "%2/no/out"}, 1, {},
@@ -175,16 +164,14 @@ void ProgramsTest::answersWithoutADisplay()
     const QString board = dir.filePath(QStringLiteral("board.txt"));
     QVERIFY(writeFile(board, "PRT 1bh 40h;\r\n"));
     QVERIFY(writeFile(dir.filePath("wide.txt"), "PRT 1bh 40h;\r\nPRT 100h;\r\n"));
-    for (QString &argument : arguments)
-        argument = argument.replace("%1", board).replace("%2", dir.path());
+    arguments.replaceInStrings("%1", board).replaceInStrings("%2", dir.path());
     QProcess process;
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(dir.path());
     const QHash<QString, QString> paths = {
         {"zepta", ZEPTA_PATH}, {"zepta-cli", ZEPTA_CLI_PATH}, {"zepta-sim", ZEPTA_SIM_PATH}};
     process.start(paths.value(program), arguments);
-    QVERIFY(process.waitForFinished(10000));
-    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QVERIFY(process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit);
     QTEST(process.exitCode(), "exitCode");
     const QString told = QString::fromLocal8Bit(process.readAllStandardOutput());
     QVERIFY2(told.startsWith(out) && (out.isEmpty() == told.isEmpty()), qPrintable(told));
@@ -253,15 +240,15 @@ void ProgramsTest::settingsFileLivesWhereStarted()
         ::kill(pid_t(zepta.processId()), SIGTERM);
         QThread::msleep(gapMs);
     }
-    QVERIFY2(zepta.waitForFinished(10000), "zepta did not end on SIGTERM");
-    QCOMPARE(zepta.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(zepta.exitCode(), 0);
+    QVERIFY2(zepta.waitForFinished(10000) && zepta.exitStatus() == QProcess::NormalExit &&
+                 zepta.exitCode() == 0,
+             "zepta did not end cleanly on SIGTERM");
 
-    const auto after = [](const QString &path) {
-        return QFileInfo(path).isFile() ? fileBytes(path) : QByteArray();
-    };
-    QTEST(after(inStartFolder), "startFolderAfter");
-    QTEST(after(inConfigFolder), "configFolderAfter");
+    // A folder or a FIFO left there reads as none.
+    QTEST(QFileInfo(inStartFolder).isFile() ? fileBytes(inStartFolder) : QByteArray(),
+          "startFolderAfter");
+    QTEST(QFileInfo(inConfigFolder).isFile() ? fileBytes(inConfigFolder) : QByteArray(),
+          "configFolderAfter");
     const QString err = QString::fromLocal8Bit(zepta.readAllStandardError());
     QVERIFY2(told.isEmpty() || err.count(told) == 1, qPrintable(err));
 }
@@ -283,9 +270,9 @@ void ProgramsTest::secondSignalWaitsForTheOrderlyEnd()
     zepta.setStandardErrorFile(QFile::decodeName(pipe));
     QVERIFY(startZepta(zepta, path));
     QTest::qWait(500);
+    // From now on a line on stderr waits for ever.
     const int writer = ::open(pipe.constData(), O_WRONLY | O_NONBLOCK);
-    while (::write(writer, "x", 1) == 1) { // from now on a line on stderr waits for ever
-    }
+    QVERIFY(::write(writer, QByteArray(1 << 20, 'x').constData(), 1 << 20) > 0);
     ::close(writer);
 
     QElapsedTimer sinceFirst;
@@ -335,7 +322,6 @@ void ProgramsTest::moduleAtTheFarEndOfATerminal()
     sim.setProcessEnvironment(environment);
     sim.start(ZEPTA_SIM_PATH,
               {"--show", "--model", "0", "--baud", "115200", "--dump", "--link", link});
-    QVERIFY(sim.waitForStarted());
     const QString path = firstLine(sim);
     QCOMPARE(QFileInfo(link).symLinkTarget(), path);
     {
@@ -348,14 +334,14 @@ void ProgramsTest::moduleAtTheFarEndOfATerminal()
         QVERIFY(port.discardInput());
         QCOMPARE(port.write(request).value(), int(request.size()));
         QByteArray reply;
-        QTRY_COMPARE(reply += readSome(port), QByteArray("\x28\x65\x40SIM-20A 2x20"));
+        QTRY_COMPARE(reply += port.read(64).value(), QByteArray("\x28\x65\x40SIM-20A 2x20"));
         QCOMPARE(port.write(QByteArray::fromHex("1f286584 4f5554")).value(), 7);
         QTest::qWait(200);
     }
 
     ::kill(pid_t(sim.processId()), SIGINT);
-    QVERIFY(sim.waitForFinished(10000));
-    QVERIFY(sim.exitStatus() == QProcess::NormalExit && sim.exitCode() == 0);
+    QVERIFY(sim.waitForFinished(10000) && sim.exitStatus() == QProcess::NormalExit &&
+            sim.exitCode() == 0);
     const QStringList lines = QString::fromLocal8Bit(sim.readAllStandardOutput()).split('\n');
     // How each command reads is the module's own test; here that they are listed.
     for (const char *line :
@@ -378,7 +364,6 @@ void ProgramsTest::tapPassesBytesBothWays()
     PseudoTerminal module; // the test plays the real module on its master
     QProcess tap;
     tap.start(ZEPTA_SIM_PATH, {"--tap", module.slavePath(), "--baud", "115200"});
-    QVERIFY(tap.waitForStarted());
     const QString path = firstLine(tap);
     const QByteArray sent =
         QByteArray("\x1b\x40Hello") + QByteArray::fromHex("1f286583494e 1f28654030");
@@ -390,7 +375,7 @@ void ProgramsTest::tapPassesBytesBothWays()
         QCOMPARE(module.readMaster(sent.size()), sent);
         QVERIFY(module.writeMaster(reply));
         QByteArray got;
-        QTRY_COMPARE(got += readSome(program), reply);
+        QTRY_COMPARE(got += program.read(64).value(), reply);
     }
     // The lines of each way, in the order each way went.
     const QString replyLine(
