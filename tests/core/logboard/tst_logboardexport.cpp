@@ -64,7 +64,6 @@ private slots:
     void refusalsKeepThePreviousFile();
     void fileNames();
     void commentsHoldAnyText();
-    void saveAsTypes();
 };
 
 void TestLogBoardExport::contents_data()
@@ -260,20 +259,6 @@ void TestLogBoardExport::commentsHoldAnyText()
     QVERIFY(compiler.waitForFinished(60000));
     QCOMPARE(compiler.readAllStandardError(), QByteArray());
     QCOMPARE(compiler.exitCode(), 0);
-}
-
-// The names zepta-cli takes, in the order of the save dialog's types.
-void TestLogBoardExport::saveAsTypes()
-{
-    QStringList names;
-    for (const LogBoardExport::FormatInfo &f : LogBoardExport::formats()) {
-        names << LogBoardExport::formatName(f.format);
-        QCOMPARE(LogBoardExport::formatFromName(names.last()), f.format);
-    }
-    QCOMPARE(names, (QStringList{"txt", "sei", "hex", "asm", "c"}));
-    QCOMPARE(LogBoardExport::saveAsRequest().filters,
-             (QStringList{"Text Files (*.txt)", "K500seiData (*.sei)", "Intel Hex File (*.hex)",
-                          "Assembler Source (*.asm)", "C code (*.c)"}));
 }
 
 QTEST_GUILESS_MAIN(TestLogBoardExport)
