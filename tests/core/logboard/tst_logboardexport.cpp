@@ -86,10 +86,6 @@ void TestLogBoardExport::contents_data()
                    "      0x1b,  0x40,\r\n"
                    "       };\r\n\r\n");
 
-    row("hex, 20 bytes over two records", Format::IntelHex, dataLines(20, 20),
-        ":10040000001400070E151C232A31383F464D545B5B\r\n"
-        ":06041000626970777E8531\r\n:00000001FF\r\n\r\n");
-
     const QString noData = QStringLiteral("*** only a title ***\r\n\r\n");
     row("hex, no data line", Format::IntelHex, noData, ":020400000000FA\r\n:00000001FF\r\n\r\n");
     // Odd tokens are read as far as they hold hex digits.

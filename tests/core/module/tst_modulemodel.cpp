@@ -88,8 +88,6 @@ void ModuleModelTest::bytesIn_data()
         "Y" + QString(19, u'x') + "|" + QString(20, u'x') + " @1,0");
     row("vertical scroll moves up after the last cell", 0,
         vscroll + QByteArray(20, 'A') + QByteArray(20, 'B'), QString(20, u'B') + " @0,1");
-    row("horizontal scroll slides the line", 0, hscroll + abc.left(22),
-        "CDEFGHIJKLMNOPQRSTUV @20,0");
     row("horizontal scroll stays on its line", 1, hscroll + hex("1f2400000100") + abc,
         "|CDEFGHIJKLMNOPQRSTUVWXYZ @24,1");
     row("carriage return and line feed", 0, "AB\r\nC", "AB|C @1,1");
