@@ -64,7 +64,6 @@ private slots:
     void refusalsKeepThePreviousFile();
     void fileNames();
     void commentsHoldAnyText();
-    void saveAsTypes();
 };
 
 void TestLogBoardExport::contents_data()
@@ -86,10 +85,6 @@ void TestLogBoardExport::contents_data()
                    "\r\n/*** -OPcode- *****/\r\n\r\n"
                    "      0x1b,  0x40,\r\n"
                    "       };\r\n\r\n");
-
-    row("hex, 20 bytes over two records", Format::IntelHex, dataLines(20, 20),
-        ":10040000001400070E151C232A31383F464D545B5B\r\n"
-        ":06041000626970777E8531\r\n:00000001FF\r\n\r\n");
 
     const QString noData = QStringLiteral("*** only a title ***\r\n\r\n");
     row("hex, no data line", Format::IntelHex, noData, ":020400000000FA\r\n:00000001FF\r\n\r\n");
@@ -260,20 +255,6 @@ void TestLogBoardExport::commentsHoldAnyText()
     QVERIFY(compiler.waitForFinished(60000));
     QCOMPARE(compiler.readAllStandardError(), QByteArray());
     QCOMPARE(compiler.exitCode(), 0);
-}
-
-// The names zepta-cli takes, in the order of the save dialog's types.
-void TestLogBoardExport::saveAsTypes()
-{
-    QStringList names;
-    for (const LogBoardExport::FormatInfo &f : LogBoardExport::formats()) {
-        names << LogBoardExport::formatName(f.format);
-        QCOMPARE(LogBoardExport::formatFromName(names.last()), f.format);
-    }
-    QCOMPARE(names, (QStringList{"txt", "sei", "hex", "asm", "c"}));
-    QCOMPARE(LogBoardExport::saveAsRequest().filters,
-             (QStringList{"Text Files (*.txt)", "K500seiData (*.sei)", "Intel Hex File (*.hex)",
-                          "Assembler Source (*.asm)", "C code (*.c)"}));
 }
 
 QTEST_GUILESS_MAIN(TestLogBoardExport)

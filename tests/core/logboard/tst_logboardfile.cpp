@@ -37,7 +37,6 @@ private slots:
     void refusals();
     void binaryConversion_data();
     void binaryConversion();
-    void dialogs();
 };
 
 // Markers go in as their low byte; title and help as they are.
@@ -101,8 +100,6 @@ void TestLogBoardFile::bothReadings()
     QCOMPARE(int(PrtLine::readForPlayer(line, &bytes, &badToken)), player);
     if (player == int(PlayerRead::Data))
         QCOMPARE(bytes, playerBytes);
-    if (player == int(PlayerRead::NotAByte))
-        QCOMPARE(badToken.toString(), QStringLiteral("100h"));
 
     QCOMPARE(int(PrtLine::exportLineKind(line)), exports);
     QStringList tokens;
@@ -112,22 +109,18 @@ void TestLogBoardFile::bothReadings()
 }
 
 // The check the players and the byte exports make before anything goes out.
+// Only the players' data lines count; percent signs stay as they are.
 void TestLogBoardFile::tokenAboveFFhRefused()
 {
     using PrtLine::Refused;
-    const auto refusal = [](const char *text, Refused refused) {
-        const Result<void> checked = PrtLine::checkBytes(QString::fromLatin1(text), refused);
-        return checked ? QString() : checked.error().text;
-    };
     const QString tail = QStringLiteral(", which is more than one byte (00h to FFh). ");
-    QCOMPARE(refusal("*** a ***\r\nPRT 1bh;\r\n  PRT 100h;\r\nPRT fffh;", Refused::NothingSent),
+    QCOMPARE(errorText(PrtLine::checkBytes(u"*** a ***\r\nPRT 1bh;\r\n  PRT 100h;\r\nPRT fffh;",
+                                           Refused::NothingSent)),
              "Line 3 holds \"100h;\"" + tail + "Nothing was sent.");
-    QCOMPARE(refusal("PRT 1bh 100h;\r\n", Refused::NothingWritten),
-             "Line 1 holds \"100h;\"" + tail + "Nothing was written.");
-    // Only the players' data lines count; percent signs stay as they are.
-    QCOMPARE(refusal("*** PRT 100h ***\r\nPRTX 100h;\r\nPRT\n100h;", Refused::NothingSent),
+    QCOMPARE(errorText(PrtLine::checkBytes(u"*** PRT 100h ***\r\nPRTX 100h;\r\nPRT\n100h;",
+                                           Refused::NothingSent)),
              QString());
-    QCOMPARE(refusal("PRT 1%2h 100%1h", Refused::NothingWritten),
+    QCOMPARE(errorText(PrtLine::checkBytes(u"PRT 1%2h 100%1h", Refused::NothingWritten)),
              "Line 1 holds \"100%1h\"" + tail + "Nothing was written.");
 }
 
@@ -136,12 +129,12 @@ void TestLogBoardFile::lineEnds_data()
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("text");
     QTest::newRow("CR LF, last line without") << QByteArray("A\r\nB") << "A\r\nB\r\n";
-    QTest::newRow("CR alone ends a line") << QByteArray("A\rB\r") << "A\r\nB\r\n";
+    QTest::newRow("CR alone ends a line, empty lines kept")
+        << QByteArray("A\rB\r\r\n\r\r\n") << "A\r\nB\r\n\r\n\r\n\r\n";
     // Without any CR in the text, LF ends lines; beside CR it stays inside its line.
     QTest::newRow("LF only") << QByteArray("A\nB\n\nC") << "A\r\nB\r\n\r\nC\r\n";
     QTest::newRow("LF in a CR LF file") << QByteArray("A\nB\r\nC\n") << "A\nB\r\nC\n\r\n";
     QTest::newRow("LF in a CR file") << QByteArray("A\nB\rC") << "A\nB\r\nC\r\n";
-    QTest::newRow("empty lines kept") << QByteArray("A\r\n\r\n\r\r\n") << "A\r\n\r\n\r\n\r\n";
 }
 
 void TestLogBoardFile::lineEnds()
@@ -213,19 +206,6 @@ void TestLogBoardFile::binaryConversion()
     buffer.open(QIODevice::WriteOnly);
     QVERIFY(BinarySave::write(buffer, monitor, page));
     QTEST(buffer.data(), "bytes");
-}
-
-void TestLogBoardFile::dialogs()
-{
-    const auto shown = [](const Prompt::FileRequest &r) {
-        return QStringList{r.title, r.filters.join(u';'), QString::number(r.selectedFilter),
-                           QString::number(r.confirmOverwrite), r.defaultSuffix};
-    };
-    QCOMPARE(shown(LogBoardFile::loadRequest()),
-             (QStringList{"Load from file", "Text Files (*.txt);K500seiData(*.sei);All Files (*.*)",
-                          "0", "0", ""}));
-    QCOMPARE(shown(BinarySave::fileRequest()),
-             (QStringList{"Save to file", "Data files (*.dat);All Files (*.*)", "0", "1", ""}));
 }
 
 QTEST_GUILESS_MAIN(TestLogBoardFile)
