@@ -75,7 +75,6 @@ Result<void> FakeSerialDevice::purge(QSerialPort::Directions directions)
 {
     if (!isOpen())
         return notOpen(Error::Kind::PortPurge);
-    ++m_line->purges;
     if (directions & QSerialPort::Input)
         m_line->input.clear();
     if (directions & QSerialPort::Output) {

@@ -30,7 +30,6 @@ public:
         QQueue<qint64> accept;    // per call: how many bytes to accept (-1: fail)
         QByteArray input;         // bytes waiting to be read
         QByteArray replyOnWrite;  // appended to input after the next write call
-        int purges = 0;
         bool failOpen = false;
         bool failSettings = false;
         bool busy = false; // held by someone else

@@ -18,9 +18,8 @@ public:
 
     // A new, closed device of the implementation under test.
     virtual std::unique_ptr<SerialDevice> makeDevice() = 0;
-    // The address a device opens to reach this far end, and one where nothing is.
+    // The address a device opens to reach this far end.
     virtual PortAddress address() const = 0;
-    virtual PortAddress missingAddress() const = 0;
 
     // The far end sends bytes; true when all of them went.
     virtual bool send(const QByteArray &bytes) = 0;

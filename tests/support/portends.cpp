@@ -36,7 +36,6 @@ public:
         return std::make_unique<SimulatorDevice>(m_module);
     }
     PortAddress address() const override { return PortAddress::simulator(); }
-    PortAddress missingAddress() const override { return PortAddress::fromName("ttyS99"); }
 
     bool send(const QByteArray &bytes) override
     {
@@ -45,14 +44,11 @@ public:
     }
     QByteArray receive(qsizetype count, int timeoutMs) override
     {
-        QDeadlineTimer quiet(timeoutMs);
-        for (qsizetype seen = 0; seen < count && !quiet.hasExpired();) {
+        // The module reads at the line's steady rate: the time-out is for all of them.
+        const QDeadlineTimer deadline(timeoutMs);
+        while (received().size() - m_taken < count && !deadline.hasExpired()) {
             QThread::msleep(1);
             m_module->line().advance();
-            const qsizetype now = received().size() - m_taken;
-            if (now > seen)
-                quiet.setRemainingTime(timeoutMs);
-            seen = now;
         }
         QByteArray got = received().mid(m_taken, count);
         m_taken += got.size();
@@ -97,10 +93,6 @@ public:
         return std::make_unique<QtSerialDevice>();
     }
     PortAddress address() const override { return PortAddress::device(m_pty.slavePath()); }
-    PortAddress missingAddress() const override
-    {
-        return PortAddress::device(QStringLiteral("/dev/zepta-no-such-port"));
-    }
 
     bool send(const QByteArray &bytes) override { return m_pty.writeMaster(bytes); }
     QByteArray receive(qsizetype count, int timeoutMs) override

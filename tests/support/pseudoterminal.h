@@ -16,7 +16,6 @@ public:
     bool isValid() const { return m_master >= 0; }
     QString slavePath() const { return m_slavePath; }
     int masterFd() const { return m_master; }
-    int slaveFd() const { return m_slave; }
 
     // Small writes only: false unless all of bytes fit into the line at once.
     bool writeMaster(const QByteArray &bytes);

@@ -20,7 +20,6 @@ private slots:
     void codePage();
     void everyByteComesBack();
     void userFontCode();
-    void monitorPiecesAreTheWholeTextCut_data();
     void monitorPiecesAreTheWholeTextCut();
     void monitorKeepsHistoryAndShowsCodes();
 };
@@ -35,11 +34,11 @@ void TestCommandText::notations_data()
     row(true, "brightness", "\\x1f\\x28\\x67\\x50\\x04\\x00\\x00",
         {0x1F, 0x28, 0x67, 0x50, 0x04, 0x00, 0x00});
     row(true, "mixed-case hex, bad pair vanishes", "\\xFfA\\x4gB", {0xFF, 0x41, 0x42});
-    row(true, "upper X is no escape", "\\X41", {0x5C, 0x58, 0x34, 0x31});
     row(true, "double backslash", "\\\\x41", {0x5C, 0x41});
     row(true, "markers", "ab\\e\\kc\\w",
         {0x61, 0x62, Marker::Flush, Marker::KeyWait, 0x63, Marker::Pause});
-    row(true, "upper marker letters are text", "\\K\\E\\W", {0x5C, 'K', 0x5C, 'E', 0x5C, 'W'});
+    row(true, "upper case letters are text", "\\X41\\K\\E\\W",
+        {0x5C, 'X', '4', '1', 0x5C, 'K', 0x5C, 'E', 0x5C, 'W'});
     row(true, "trail byte 5C is not an escape", "\x82\x5C\x5C\x78\x34\x31", {0x82, 0x5C, 0x41});
     row(true, "half-width katakana is single", "\xB1\\x41", {0xB1, 0x41});
     row(true, "lead byte E0 pairs", "\xE0\\x41", {0xE0, 0x5C, 0x78, 0x34, 0x31});
@@ -138,73 +137,60 @@ void TestCommandText::userFontCode()
     QCOMPARE(codes.join(u' '), QStringLiteral("41 41 41 41 41 41 20 ff -1 -1 -1 -1 -1 -1 -1 -1"));
 }
 
-void TestCommandText::monitorPiecesAreTheWholeTextCut_data()
-{
-    QTest::addColumn<Codes>("codes");
-    QTest::addColumn<QString>("history");
-    QTest::addColumn<QString>("groups");
-    QTest::newRow("markers") << Codes{0x1B, Marker::KeyWait, Marker::Flush, Marker::Pause, 0xAB}
-                             << "[T]1B FF FE FD AB "
-                             << "[1b][ff][fe][fd][ab]";
-    QTest::newRow("nothing") << Codes{} << "[T]"
-                             << "";
-}
-
+// Every piece of the monitor's texts, including ones that start or run past
+// either end, is that cut of the whole text.
 void TestCommandText::monitorPiecesAreTheWholeTextCut()
 {
-    QFETCH(Codes, codes);
-    QFETCH(QString, history);
-    QFETCH(QString, groups);
-    QCOMPARE(MonitorFormat::historyLine(codes), history);
-    QCOMPARE(MonitorFormat::codeGroups(codes), groups);
-
-    // Every piece, including ones that start or run past either end.
-    const QByteArray bytes = MonitorFormat::lowBytes(codes);
-    QCOMPARE(MonitorFormat::historyLineLength(bytes.size()), history.size());
-    QCOMPARE(MonitorFormat::codeGroupsLength(bytes.size()), groups.size());
-    for (qsizetype from = -2; from <= history.size() + 1; ++from) {
-        for (qsizetype count = 0; count <= history.size() + 2; ++count) {
-            const auto cut = [&](const QString &whole) {
-                const qsizetype start = qBound(qsizetype(0), from, whole.size());
-                return whole.mid(start, qMax(qsizetype(0), from + count - start));
-            };
-            QString piece;
-            MonitorFormat::appendHistoryPiece(piece, bytes, from, count);
-            QCOMPARE(piece, cut(history));
-            piece.clear();
-            MonitorFormat::appendCodeGroupsPiece(piece, bytes, from, count);
-            QCOMPARE(piece, cut(groups));
+    QStringList wholes;
+    for (const Codes &codes :
+         {Codes{0x1B, Marker::KeyWait, Marker::Flush, Marker::Pause, 0xAB}, Codes{}}) {
+        const QString history = MonitorFormat::historyLine(codes);
+        const QString groups = MonitorFormat::codeGroups(codes);
+        wholes << history + u'|' + groups;
+        const QByteArray bytes = MonitorFormat::lowBytes(codes);
+        QCOMPARE(MonitorFormat::historyLineLength(bytes.size()), history.size());
+        QCOMPARE(MonitorFormat::codeGroupsLength(bytes.size()), groups.size());
+        const auto cut = [](const QString &whole, qsizetype from, qsizetype count) {
+            const qsizetype start = qBound(qsizetype(0), from, whole.size());
+            return whole.mid(start, qMax(qsizetype(0), from + count - start));
+        };
+        for (qsizetype from = -2; from <= groups.size() + 1; ++from) {
+            for (qsizetype count = 0; count <= groups.size() + 2; ++count) {
+                QString piece;
+                MonitorFormat::appendHistoryPiece(piece, bytes, from, count);
+                piece += u'|';
+                MonitorFormat::appendCodeGroupsPiece(piece, bytes, from, count);
+                QCOMPARE(piece, cut(history, from, count) + u'|' + cut(groups, from, count));
+            }
         }
     }
+    QCOMPARE(wholes, (QStringList{"[T]1B FF FE FD AB |[1b][ff][fe][fd][ab]", "[T]|"}));
 }
 
 void TestCommandText::monitorKeepsHistoryAndShowsCodes()
 {
     OutputMonitor monitor;
-    QCOMPARE(monitor.codes(), QStringLiteral("log\r\n"));
     QSignalSpy appended(&monitor, &OutputMonitor::historyAppended);
+    QSignalSpy reset(&monitor, &OutputMonitor::historyReset);
     monitor.appendHistory({0x1B, 0x40});
     monitor.appendHistory({Marker::Flush});
     Codes largest(kMaxCodes);
     for (qsizetype i = 0; i < largest.size(); ++i)
         largest[i] = qint16(i & 0xFF);
     monitor.appendHistory(largest);
-    QCOMPARE(appended.size(), 3);
-    QCOMPARE(monitor.historyText().piece(2, 3 + 3 * 0x1FF, 6), QStringLiteral("FF 00 "));
     // The binary save reads it whole: every line followed by CR LF.
     const QString whole = monitor.history();
     QCOMPARE(whole.size(), 11 + 8 + 3 + 3 * kMaxCodes + 2); // 393,246 characters
-    QCOMPARE(whole.first(31) + u'|' + whole.last(12),
-             QStringLiteral("[T]1B 40 \r\n[T]FE \r\n[T]00 01 02 | FE FF 00 \r\n"));
+    QCOMPARE(whole.first(31) + u'|' + whole.last(12) + u'|' +
+                 monitor.historyText().piece(2, 3 + 3 * 0x1FF, 6),
+             QStringLiteral("[T]1B 40 \r\n[T]FE \r\n[T]00 01 02 | FE FF 00 \r\n|FF 00 "));
 
-    QSignalSpy reset(&monitor, &OutputMonitor::historyReset);
     monitor.clearHistory();
     monitor.appendHistory({0x0C});
-    QCOMPARE(reset.size(), 1);
-    QCOMPARE(monitor.history(), QStringLiteral("[T]0C \r\n"));
-
     monitor.showCodes({0x1F, 0x24, Marker::KeyWait});
-    QCOMPARE(monitor.codesText().piece(0, 5, 6), QStringLiteral("24][ff"));
+    QCOMPARE(monitor.history() + monitor.codesText().piece(0, 5, 6),
+             QStringLiteral("[T]0C \r\n24][ff"));
+    QCOMPARE((QList<qsizetype>{appended.size(), reset.size()}), (QList<qsizetype>{4, 1}));
 }
 
 QTEST_GUILESS_MAIN(TestCommandText)
