@@ -85,8 +85,9 @@ public:
     SerialDevice *device() const { return m_device.get(); }
 
 signals:
-    // Bytes that left the port, in order and each once, as the write that
-    // counted them returns; and bytes a read returned. The views live only
+    // Bytes that left the port, in order and each once, as soon as a write
+    // counts them and before it lets events run (so never after a reply they
+    // provoked); and bytes a read returned. The views live only
     // while the signal runs, so listeners connect directly and copy what they
     // keep. Following the line this way never changes what goes out.
     void sent(QByteArrayView bytes);

@@ -31,10 +31,7 @@ constexpr qint64 kTransmitterBurst = 16;
 
 Result<int> SerialLine::write(QByteArrayView bytes)
 {
-    const Result<int> left = writeBytes(bytes);
-    if (left && *left > 0)
-        emit sent(bytes.first(*left));
-    return left;
+    return writeBytes(bytes);
 }
 
 Result<int> SerialLine::writeBytes(QByteArrayView bytes)
@@ -50,6 +47,7 @@ Result<int> SerialLine::writeBytes(QByteArrayView bytes)
     int handed = takeOverInFlight(bytes); // given to the device
     const bool nothingNew = handed == size && size > 0;
     int left = 0; // of those, gone from its queue onto the line
+    int told = 0; // of those, announced as sent
     qint64 lastQueued = -1;
     QElapsedTimer still; // since the queue last moved
     still.start();
@@ -67,6 +65,12 @@ Result<int> SerialLine::writeBytes(QByteArrayView bytes)
         }
         // The queue empties in order and ours are the last bytes in it.
         left = handed - int(std::min<qint64>(*queued, handed));
+        // Told before the window runs again: a reply read then must not be
+        // heard of before the bytes that provoked it.
+        if (left > told) {
+            emit sent(bytes.sliced(told, left - told));
+            told = left;
+        }
         if (left == size)
             break;
         if (handed < size && *queued < kQueueLimit) {
@@ -135,9 +139,12 @@ void SerialLine::waitForLine(qint64 bytesToLeave, qint64 stillUs, const QDeadlin
     const qint64 remainingUs = deadline.remainingTimeNSecs() / 1000;
     if (bytesToLeave <= 0) {
         // Nothing on its way to wait for: the device takes no bytes now (CTS
-        // held low, a pseudo-terminal nobody reads), so wait until it takes some.
-        device.waitForWritable(int(std::min<qint64>(kWaitSliceMs, remainingUs / 1000)));
+        // held low, a pseudo-terminal nobody reads), so wait until it takes
+        // some. The window runs first: what left during the wait is counted
+        // before a reply to it can be read.
         pumpEvents();
+        if (m_device) // not lost meanwhile
+            m_device->waitForWritable(int(std::min<qint64>(kWaitSliceMs, remainingUs / 1000)));
         return;
     }
     // The window runs first; then the wait sleeps for about the time the
