@@ -40,6 +40,7 @@ private slots:
     void bytesGivenUpAreNeverSent();
     void vanishedDeviceKeepsItsCause();
     void settingsTheLineRefusesCloseTheDevice();
+    void replyIsHeardAfterItsRequest();
 };
 
 // CTS goes low after three bytes: the write that got them out returns 3, the
@@ -153,6 +154,24 @@ void SerialLineTest::theWindowGetsItsTurns()
     }
     QCOMPARE(reads, (QList<QByteArray>{sent.left(20), sent.mid(20), QByteArray()}));
     QCOMPARE(pumped, (QList<int>{1, 3, 1}));
+}
+
+// Whoever follows the line (the tap's shadow module) must hear a command before
+// the reply it provoked, even when the reply is read while the write lets the
+// window run.
+void SerialLineTest::replyIsHeardAfterItsRequest()
+{
+    Rig rig;
+    QVERIFY(rig.open());
+    QStringList heard;
+    connect(&rig.port, &SerialLine::sent, this,
+            [&heard](QByteArrayView b) { heard << "sent " + b.toByteArray(); });
+    connect(&rig.port, &SerialLine::received, this,
+            [&heard](QByteArrayView b) { heard << "received " + b.toByteArray(); });
+    rig.port.setEventPump([&rig] { static_cast<void>(rig.port.readWaiting(64)); });
+    rig.line->replyOnWrite = "R";
+    QCOMPARE(count(rig.port.write("Q")), 1);
+    QCOMPARE(heard, QStringList({"sent Q", "received R"}));
 }
 
 QTEST_GUILESS_MAIN(SerialLineTest)
