@@ -45,7 +45,7 @@ private slots:
     void initTestCase();
     void everyCommandIsOneTheModuleReads_data();
     void everyCommandIsOneTheModuleReads();
-    void listEdgesAndQuestions();
+    void listEdges();
     void formulas_data();
     void formulas();
     void pickerCaptionFollowsClicksAndResets();
@@ -65,13 +65,10 @@ void TestCommandCatalogue::everyCommandIsOneTheModuleReads_data()
     QTest::addColumn<QString>("shown");      // pinned from the reference tables; empty: not pinned
     QTest::addColumn<QString>("sentAlsoBy"); // another control sending the same; empty: none
     // Where a wrong byte would still make a command the module reads (the two
-    // halves of a pair, the order of a list, a computed entry, the set-up modes).
+    // halves of a pair, the order of a list, a computed entry); the window
+    // tests pin the rows their controls send.
     const QHash<QString, QString> reference = {
-        {"ModInit", "1B 40 | Initialize"},
         {"Ctrl_0", "08 | BackSpace"},
-        {"InsDel_3", "1B 58 F6 | del line"},
-        {"DispMod_1", "1F 02 | Vertical scroll mode"},
-        {"CharBlk_0", "1B 42 | Character blink mode = On"},
         {"ChrWid_1", "1F 28 67 04 81 | Descender display = On"},
         {"SpFontSel_1", "1F 28 67 06 01 | Font magnified display (special font) = On"},
         {"RAMuserfont_0", "1B 25 01 | RAM user font = On"},
@@ -80,11 +77,6 @@ void TestCommandCatalogue::everyCommandIsOneTheModuleReads_data()
         {"FontMagList 1", "1F 28 67 40 01 02 | FontMagnified: X1 Y2"},
         {"CTList 6", "1B 74 10 | Character code type: WPC1252"},
         {"BlkSpdList 127", "1B 54 FF | Blink speed control: 128"},
-        {"UserModIn", "1F 28 65 01 49 4E | User set up mode start"},
-        {"TxdMod_0", "1F 28 65 84 4F 55 54 | Serial OUT mode End"},
-        {"TxdMod_1", "1F 28 65 83 49 4E | Serial OUT mode Start"},
-        {"InfoDisp_2", "1F 28 65 41 21 | Display Status information (User Table checksum)"},
-        {"InfoTrs_3 code 7E", "1F 28 65 40 80 7E | Read Status information (USER-FONT)"},
     };
     QHash<QString, QString> sentBy; // by command text, any case
     const auto row = [&](const QString &name, const Command &command) {
@@ -137,8 +129,8 @@ void TestCommandCatalogue::everyCommandIsOneTheModuleReads()
     QCOMPARE(command.flowControlOff, QByteArray(QTest::currentDataTag()) == "TxdMod_1");
 }
 
-// The edges of the lists and the set-up modes' questions.
-void TestCommandCatalogue::listEdgesAndQuestions()
+// The edges of the lists.
+void TestCommandCatalogue::listEdges()
 {
     using C = CommandCatalogue;
     const C catalogue;
@@ -148,15 +140,6 @@ void TestCommandCatalogue::listEdgesAndQuestions()
     }
     // Code types past the table fall to the user table.
     QCOMPARE(catalogue.list(C::List::CTList).commandText(12), QStringLiteral("\\x1b\\x74\\xff"));
-    const auto caution = SetupModeCatalogue::leavingCaution(2);
-    QVERIFY(!SetupModeCatalogue::leavingCaution(0));
-    QCOMPARE(caution->title + '|' + caution->text,
-             QStringLiteral("Caution - Serial OUT Mode|The VFD module does not respond to other "
-                            "commands when in Serial OUT Mode.  Do you wish to continue?"));
-    QCOMPARE(SetupModeCatalogue::userFontCodeRefusal(QStringLiteral("1F")),
-             QStringLiteral("\"1F\" is not a user font code.\nChoose a code from the list, or "
-                            "type one from 20 to FF in hexadecimal (for example 41, 41h or "
-                            "&h41). Nothing was sent."));
 }
 
 void TestCommandCatalogue::formulas_data()
@@ -175,19 +158,9 @@ void TestCommandCatalogue::formulas_data()
     const QString emoji = QStringLiteral("\U0001F600&h41\U0001F600");
     row("text, emojis around a literal", textEntry(emoji),
         "3F 41 3F | CharacterDisplay text=" + emoji + " |   \U0001F600 &h41  \U0001F600 ", true);
-    FontDots left;
-    for (int e = 0; e < kFontDots; e += kFontColumns)
-        left.set(e);
-    row("font, left column", fontDefine(0x41, fontData(left)),
-        "1B 26 01 41 41 05 21 84 10 42 08 | Define RAM User Font startCode=41 endCode=41 fontData");
-    row("font, delete", fontDelete(0x20), "1B 3F 01 20 | Delete RAM User Font code=20");
-    row("blink", blink(3, 3, 3, "3 times"),
-        "1F 28 61 11 01 03 03 03 | BlinkAction pattern=Blank eventTime=3(0.0405msec)  "
-        "normalTime=3(0.0405msec)  repetition=3 times");
     row("blink, limits", blink(255, 1, 0, "Continuously"),
         "1F 28 61 11 01 FF 01 00 | BlinkAction pattern=Blank eventTime=255(3.4425msec)  "
         "normalTime=1(0.0135msec)  repetition=Continuously");
-    row("wait, none", wait(0), "1F 28 61 01 00 | WaitAction : 0X 0.5sec=0sec");
     row("wait, longest", wait(255), "1F 28 61 01 FF | WaitAction : 255X 0.5sec=127.5sec");
 }
 
