@@ -47,7 +47,6 @@ struct Shown
         const int height = qCeil(metrics.lineSpacing());
         return QPoint(3 + int((qreal(column) + 0.3) * width), 3 + row * height + height / 2);
     }
-    QWidget *viewport() const { return view.viewport(); }
 };
 
 } // namespace
@@ -107,9 +106,8 @@ void TestCommonWidgets::keyboardAndMouseSelectAndCopy()
     Shown shown(monitor.historyText(), MonitorView::Rows::Wrapped, 3, QSize(300, 160));
     MonitorView &view = shown.view;
     view.reload();
-    QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
-    QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
-    QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(&view, Qt::Key_Right, Qt::ShiftModifier);
     QCOMPARE(view.selectedText(), QStringLiteral("[T]"));
     QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier);
     QTest::keyClick(&view, Qt::Key_Left, Qt::ControlModifier | Qt::ShiftModifier);
@@ -122,12 +120,12 @@ void TestCommonWidgets::keyboardAndMouseSelectAndCopy()
 
     // Far into the 393,222-character line: a double click takes one byte's digits.
     view.verticalScrollBar()->setValue(5000);
-    QTest::mouseDClick(shown.viewport(), Qt::LeftButton, {}, shown.cell(1, 1));
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, shown.cell(1, 1));
     QCOMPARE(view.selectedText().size(), 2);
     // A drag from row 0 to row 2 selects the text between, across the row breaks.
-    QTest::mousePress(shown.viewport(), Qt::LeftButton, {}, shown.cell(0, 3));
-    QTest::mouseMove(shown.viewport(), shown.cell(2, 6));
-    QTest::mouseRelease(shown.viewport(), Qt::LeftButton, {}, shown.cell(2, 6));
+    QTest::mousePress(view.viewport(), Qt::LeftButton, {}, shown.cell(0, 3));
+    QTest::mouseMove(view.viewport(), shown.cell(2, 6));
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, shown.cell(2, 6));
     const QString selected = view.selectedText();
     QCOMPARE(selected,
              MonitorFormat::historyLine(counting(kMaxCodes)).mid(5000 * width + 3, 2 * width + 3));
@@ -221,7 +219,6 @@ void TestCommonWidgets::inputComesBackAsItWas()
     QApplication::setActiveWindow(&window);
     off->setEnabled(false); // and stays so, whoever holds it meanwhile
     named[focusBefore]->setFocus();
-    QCOMPARE(QApplication::focusWidget(), named[focusBefore]);
     {
         const BusyGuard busy(named[held]);
         const BusyGuard inner(off);
