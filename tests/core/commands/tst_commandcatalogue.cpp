@@ -116,12 +116,8 @@ void TestCommandCatalogue::everyCommandIsOneTheModuleReads()
     QList<DecodedCommand> done;
     for (const char b : sent)
         decoder.feed(quint8(b), done);
-    QStringList read;
-    for (const DecodedCommand &decoded : std::as_const(done))
-        read << commandName(decoded);
-    QVERIFY2(done.size() == 1 && decoder.pending().isEmpty() &&
-                 done.first().op != ModuleOp::NotUnderstood,
-             qPrintable(sent.toHex(' ') + " reads as " + read.join(" | ")));
+    QCOMPARE(done.size(), 1);
+    QVERIFY(decoder.pending().isEmpty() && done.first().op != ModuleOp::NotUnderstood);
     QVERIFY2(sentAlsoBy.isEmpty(), qPrintable("also sent by " + sentAlsoBy));
     if (!shown.isEmpty())
         QCOMPARE(::shown(command), shown);
@@ -175,7 +171,7 @@ void TestCommandCatalogue::pickerCaptionFollowsClicksAndResets()
     session.goOnline();
     CursorPickerModel picker(session.transport);
     QStringList captions;
-    for (const int hover : {25, 143, -1, 106, -2, 25}) {
+    for (const int hover : {143, -1, 106, -2, 25}) {
         if (hover == -1)
             picker.click(143);
         else if (hover == -2)
@@ -184,8 +180,7 @@ void TestCommandCatalogue::pickerCaptionFollowsClicksAndResets()
             picker.hover(hover);
         captions << picker.caption();
     }
-    QCOMPARE(captions, QStringList({"Cursor set  ( x = 00h,  y = 00h )  x = 01h, y = 01h",
-                                    "Cursor set  ( x = 00h,  y = 00h )  x = 17h, y = 05h",
+    QCOMPARE(captions, QStringList({"Cursor set  ( x = 00h,  y = 00h )  x = 17h, y = 05h",
                                     "Cursor set  ( x = 17h,  y = 05h )",
                                     "Cursor set  ( x = 17h,  y = 05h )  x = 0Ah, y = 04h",
                                     "Cursor set  ( x = 00h,  y = 00h )",

@@ -122,7 +122,6 @@ void TestCommandPanel::textEntry()
     QVERIFY(bench.clickGuarded("TextSet"));
     QCOMPARE(bench.take() + " | " + bench.monitor.commandName() + " |" + bench.monitor.help(),
              QStringLiteral("41 42 | CharacterDisplay text=AB |  A   B "));
-    QCOMPARE(bench.windowEnabledWhileSending, QList<bool>{true});
 }
 
 void TestCommandPanel::fontEditor()

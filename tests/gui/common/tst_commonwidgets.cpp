@@ -153,8 +153,6 @@ void TestCommonWidgets::viewsFollowTheirText()
     monitor.appendHistory(counting(1000));
     QScrollBar *bar = view.verticalScrollBar();
     QCOMPARE(bar->value(), bar->maximum());
-    QVERIFY(view.caretAtEnd());
-    QVERIFY(view.toPlainText().startsWith(QStringLiteral("[T]1B 00 \n[T]1B 01 \n")));
 
     monitor.clearHistory();
     monitor.appendHistory({0x0C});
@@ -167,7 +165,6 @@ void TestCommonWidgets::viewsFollowTheirText()
         help += QStringLiteral("  ") + QChar(u'A' + i % 26) + u' ';
     monitor.setHelp(help + QStringLiteral("\u3042\U0001F600")); // a wide and a surrogate pair
     box.reload();
-    QCOMPARE(box.horizontalScrollBar()->value(), 0);
 
     QTest::keyClick(&box, Qt::Key_End);
     QVERIFY(box.caretAtEnd());
