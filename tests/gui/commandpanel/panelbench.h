@@ -83,16 +83,16 @@ struct PanelBench : FakeSession
     {
         return find(name)->palette().color(QPalette::Button);
     }
-    // The buttons as painted: 'X' in the colour `on` and marked "selected", '-'
+    // The buttons as painted: 'X' in light green and marked "selected", '-'
     // in the plain face, '?' for anything in between.
-    QString painted(const QStringList &names, const QColor &on = kLightGreen) const
+    QString painted(const QStringList &names) const
     {
         QString shown;
         for (const QString &name : names) {
             const bool selected = find(name)->property("selected").toBool();
-            shown += colour(name) == on && selected        ? 'X'
-                     : colour(name) == face() && !selected ? '-'
-                                                           : '?';
+            shown += colour(name) == kLightGreen && selected ? 'X'
+                     : colour(name) == face() && !selected   ? '-'
+                                                             : '?';
         }
         return shown;
     }
