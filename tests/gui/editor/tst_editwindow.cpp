@@ -1,69 +1,22 @@
 #include "editing.h"
 #include "support/testfiles.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QFontMetricsF>
-#include <QMenu>
 #include <QScrollBar>
 
-namespace {
-
-// The enabled items of the Edit menu, after opening it.
-QString editMenuEnabled(Editing &w)
-{
-    auto *menu = w.inEditor<QMenu>("Edit_menu");
-    emit menu->aboutToShow();
-    QStringList on;
-    for (const QString name : {"Undo", "Cut", "Copy", "Paste", "Delete", "Selectall"}) {
-        if (w.inEditor<QAction>(name + QStringLiteral("_menu"))->isEnabled())
-            on << name;
-    }
-    return on.join(u' ');
-}
-
-} // namespace
-
-// The edit window: the hand-over of the Log Board, Clear, Load, Save, Save As
-// and the Edit menu. How files are read, written and exported is the files'
+// The edit window: the hand-over of the Log Board, Clear, Load, Save and
+// Save As. How files are read, written and exported is the files'
 // own test; here what the window does with them.
 class TestEditWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void windowAndShortcuts();
     void closingHandsTheTextBack_data();
     void closingHandsTheTextBack();
     void recordsAppendedWhileOpen();
     void loadClearAndSave();
-    void editMenuStates();
     void saveAs_data();
     void saveAs();
 };
-
-void TestEditWindow::init()
-{
-    QApplication::clipboard()->clear();
-}
-
-void TestEditWindow::windowAndShortcuts()
-{
-    Editing w;
-    EditWindow *form = w.editor();
-    const QFontMetricsF metrics(w.editBox()->font()); // a fixed-pitch font
-    QCOMPARE(metrics.horizontalAdvance(u'i'), metrics.horizontalAdvance(u'W'));
-    QStringList keys;
-    for (const QAction *action : form->findChildren<QAction *>()) {
-        if (action->objectName().endsWith(u"_menu") && !action->shortcut().isEmpty())
-            keys << action->objectName().chopped(5) + u'=' +
-                        action->shortcut().toString(QKeySequence::PortableText);
-    }
-    keys.sort();
-    QCOMPARE(keys.join(u' '), QStringLiteral("Copy=Ctrl+C Cut=Ctrl+X New=Ctrl+N Open=Ctrl+O "
-                                             "Paste=Ctrl+V Save=Ctrl+S Selectall=Ctrl+A Step=F8 "
-                                             "Undo=Ctrl+Z"));
-}
 
 void TestEditWindow::closingHandsTheTextBack_data()
 {
@@ -151,8 +104,6 @@ void TestEditWindow::recordsAppendedWhileOpen()
 void TestEditWindow::loadClearAndSave()
 {
     Editing w;
-    w.clickInEditor("ClearCommandButton"); // empty: no question
-    QCOMPARE(w.p.prompt.asked().size(), 0);
     const QString in = w.dir.filePath(QStringLiteral("in.txt"));
     QVERIFY(writeFile(in, "A\r\nB"));
     w.p.prompt.answerFile(in);
@@ -172,14 +123,14 @@ void TestEditWindow::loadClearAndSave()
     QVERIFY(w.p.prompt.messages().constFirst().contains(u"missing.txt"));
     QCOMPARE(w.editBox()->logText(), loaded);
 
-    // Save without a current file goes through Save As; New keeps the file,
+    // Save without a current file goes through Save As; Clear keeps the file,
     // Undo brings the text back, and a later Save overwrites.
     const QString out = w.dir.filePath(QStringLiteral("out.txt"));
     w.p.prompt.answerFile(out);
     w.trigger("Save_menu");
     QCOMPARE(fileBytes(out), QByteArray("A\r\nB\r\n\r\n"));
     w.p.prompt.answerOkCancel(true);
-    w.trigger("New_menu");
+    w.clickInEditor("ClearCommandButton");
     QCOMPARE(w.editBox()->logText(), QString());
     w.trigger("Undo_menu");
     QCOMPARE(w.editBox()->logText(), loaded);
@@ -187,26 +138,6 @@ void TestEditWindow::loadClearAndSave()
     w.clickInEditor("SaveCommandButton");
     QCOMPARE(fileBytes(out), QByteArray("X\r\n\r\n"));
     QCOMPARE(w.p.prompt.fileRequests().size(), 3);
-}
-
-void TestEditWindow::editMenuStates()
-{
-    Editing w(kThreeRecords);
-    QCOMPARE(editMenuEnabled(w), QStringLiteral("Selectall"));
-
-    EditBox *box = w.editBox();
-    QTextCursor cursor(box->document());
-    cursor.setPosition(4);
-    cursor.setPosition(14, QTextCursor::KeepAnchor);
-    box->setTextCursor(cursor);
-    QCOMPARE(editMenuEnabled(w), QStringLiteral("Cut Copy Delete Selectall"));
-    w.trigger("Copy_menu");
-    QCOMPARE(editMenuEnabled(w), QStringLiteral("Cut Copy Paste Delete Selectall"));
-    w.trigger("Delete_menu");
-    QCOMPARE(box->logText(), QString(kThreeRecords).remove(4, 10));
-    QCOMPARE(editMenuEnabled(w), QStringLiteral("Undo Paste Selectall"));
-    w.trigger("Undo_menu");
-    QCOMPARE(box->logText(), kThreeRecords);
 }
 
 void TestEditWindow::saveAs_data()
