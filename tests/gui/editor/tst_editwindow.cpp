@@ -25,12 +25,13 @@ void TestEditWindow::closingHandsTheTextBack_data()
     QTest::newRow("Exit") << "Exit_menu";
     QTest::newRow("main window closed") << "main";
     QTest::newRow("closed under a box") << "box";
+    QTest::newRow("while stepping waits for a key") << "step";
 }
 
 void TestEditWindow::closingHandsTheTextBack()
 {
     QFETCH(QString, how);
-    Editing w(kThreeRecords);
+    Editing w(kThreeRecords, how == u"step" ? Editing::Line::Online : Editing::Line::Offline);
     QCOMPARE(w.board().text(), QString());
     QTest::keyClick(w.editBox(), Qt::Key_End, Qt::ControlModifier);
     QTest::keyClicks(w.editBox(), "note");
@@ -51,6 +52,9 @@ void TestEditWindow::closingHandsTheTextBack()
             QVERIFY(form);
         });
         w.clickInEditor("LoadCommandButton");
+    } else if (how == QLatin1String("step")) {
+        onHighlight(form, {[form] { form->close(); }}); // the run ends first
+        w.clickInEditor("StepCommandButton");
     } else {
         w.trigger(how);
     }
@@ -58,6 +62,7 @@ void TestEditWindow::closingHandsTheTextBack()
     QTRY_VERIFY(!form); // deleted once the event loop runs
     QCOMPARE(w.board().text(), kThreeRecords + QStringLiteral("note"));
     QCOMPARE(w.board().sink(), nullptr);
+    QCOMPARE(w.written(), QByteArray());
 }
 
 void TestEditWindow::recordsAppendedWhileOpen()
@@ -112,15 +117,14 @@ void TestEditWindow::loadClearAndSave()
     QCOMPARE(w.editBox()->logText(), loaded);
     QCOMPARE(w.editor()->windowTitle(), QStringLiteral("Edit  ") + in);
 
-    // Loading over a text asks first: Cancel keeps it, and so does a file
-    // that cannot be read.
-    w.clickInEditor("LoadCommandButton");
-    QCOMPARE(w.p.prompt.asked().constLast().text,
-             QStringLiteral("Entire contents of Edit window will be deleted."));
+    // Loading over a text asks first; a file that cannot be read keeps it.
     w.p.prompt.answerOkCancel(true);
-    w.p.prompt.answerFile(w.dir.filePath(QStringLiteral("missing.txt")));
+    const QString missing = w.dir.filePath(QStringLiteral("missing.txt"));
+    w.p.prompt.answerFile(missing);
     w.clickInEditor("LoadCommandButton");
-    QVERIFY(w.p.prompt.messages().constFirst().contains(u"missing.txt"));
+    const QString told = QStringLiteral("|Entire contents of Edit window will be deleted.||"
+                                        "Could not load the file: %1\nThe file does not exist.");
+    QCOMPARE(w.told(), told.arg(missing));
     QCOMPARE(w.editBox()->logText(), loaded);
 
     // Save without a current file goes through Save As; Clear keeps the file,
@@ -151,8 +155,6 @@ void TestEditWindow::saveAs_data()
     const QByteArray text("*** Initialize ***\r\n");
     QTest::newRow("text") << 0 << "log"
                           << "log.txt" << text << true << "";
-    QTest::newRow("player data") << 1 << "show"
-                                 << "show.sei" << text << true << "";
     QTest::newRow("Intel HEX") << 2 << "log"
                                << "log.hex" << QByteArray(":0404000000021B409B\r\n") << false << "";
     QTest::newRow("C") << 4 << "demo"
