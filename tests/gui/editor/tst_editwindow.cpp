@@ -88,9 +88,9 @@ void TestEditWindow::recordsAppendedWhileOpen()
     };
     recordThree();
     QCOMPARE(box->logText(), text + kThreeRecords);
-    QCOMPARE(box->textCursor().anchor(), 20);
-    QCOMPARE(box->textCursor().position(), 25);
-    QCOMPARE(box->verticalScrollBar()->value(), 10);
+    QCOMPARE(QList({box->textCursor().anchor(), box->textCursor().position(),
+                    box->verticalScrollBar()->value()}),
+             QList({20, 25, 10}));
 
     // Keys right after a burst of records, with no turn for the window in
     // between, act on the whole text; Undo takes them back, never the
@@ -141,7 +141,6 @@ void TestEditWindow::loadClearAndSave()
     w.editBox()->setLogText(QStringLiteral("X\r\n"));
     w.clickInEditor("SaveCommandButton");
     QCOMPARE(fileBytes(out), QByteArray("X\r\n\r\n"));
-    QCOMPARE(w.p.prompt.fileRequests().size(), 3);
 }
 
 void TestEditWindow::saveAs_data()
@@ -152,9 +151,8 @@ void TestEditWindow::saveAs_data()
     QTest::addColumn<QByteArray>("start"); // of the file afterwards
     QTest::addColumn<bool>("current");     // Save overwrites it afterwards
     QTest::addColumn<QString>("told");     // the start of the last question or message
-    const QByteArray text("*** Initialize ***\r\n");
     QTest::newRow("text") << 0 << "log"
-                          << "log.txt" << text << true << "";
+                          << "log.txt" << QByteArray("*** Initialize ***\r\n") << true << "";
     QTest::newRow("Intel HEX") << 2 << "log"
                                << "log.hex" << QByteArray(":0404000000021B409B\r\n") << false << "";
     QTest::newRow("C") << 4 << "demo"
