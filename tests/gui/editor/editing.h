@@ -6,9 +6,6 @@
 #include "gui/editor/editbox.h"
 #include "gui/editor/editwindow.h"
 
-#include <QPushButton>
-#include <QTimer>
-
 #include <functional>
 
 inline bool isRed(const QWidget *button)

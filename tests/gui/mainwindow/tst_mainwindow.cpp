@@ -17,17 +17,6 @@
 #include <QStackedWidget>
 #include <QWheelEvent>
 
-namespace {
-
-void hover(const Window &w, int position)
-{
-    QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), QPointF(3, 3), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(w.find(QStringLiteral("Pos_%1").arg(position)), &move);
-}
-
-} // namespace
-
 class TestMainWindow : public QObject
 {
     Q_OBJECT
@@ -220,7 +209,9 @@ void TestMainWindow::panelResetRestoresTheCaption()
     w.click(button);
     QCOMPARE(w.find<PickerButton>("Pos_0")->colour(), QColor(0x80, 0xFF, 0x80));
     QCOMPARE(w.find<PickerButton>("Pos_143")->colour(), QColor(0x40, 0x40, 0x40));
-    hover(w, 25);
+    QMouseEvent hover(QEvent::MouseMove, QPointF(3, 3), QPointF(3, 3), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(w.find("Pos_25"), &hover);
     QCOMPARE(w.find<QGroupBox>("Frame7")->title(),
              QStringLiteral("Cursor set  ( x = 00h,  y = 00h )  x = 01h, y = 01h"));
 }
