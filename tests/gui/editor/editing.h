@@ -6,8 +6,7 @@
 #include "gui/editor/editbox.h"
 #include "gui/editor/editwindow.h"
 
-#include <QPushButton>
-#include <QTimer>
+#include <functional>
 
 inline bool isRed(const QWidget *button)
 {
@@ -56,6 +55,22 @@ struct Recorder : Window
         return recorderButtons([](const QWidget *button) { return button->isEnabled(); });
     }
 };
+
+using Actions = QList<std::function<void()>>;
+
+// Runs the next action each time stepping highlights a line, once the
+// highlight shows and the loop waits for a key.
+inline void onHighlight(EditWindow *form, Actions actions)
+{
+    auto left = std::make_shared<Actions>(std::move(actions));
+    QObject::connect(
+        form->findChild<LogBoardPlayer *>(), &LogBoardPlayer::highlight, form,
+        [left](qsizetype, qsizetype length) {
+            if (length > 0 && !left->isEmpty())
+                left->takeFirst()();
+        },
+        Qt::QueuedConnection);
+}
 
 // The edit window open over the given Log Board, online when playback needs it.
 struct Editing : Recorder

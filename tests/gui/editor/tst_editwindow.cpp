@@ -1,69 +1,22 @@
 #include "editing.h"
 #include "support/testfiles.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QFontMetricsF>
-#include <QMenu>
 #include <QScrollBar>
 
-namespace {
-
-// The enabled items of the Edit menu, after opening it.
-QString editMenuEnabled(Editing &w)
-{
-    auto *menu = w.inEditor<QMenu>("Edit_menu");
-    emit menu->aboutToShow();
-    QStringList on;
-    for (const QString name : {"Undo", "Cut", "Copy", "Paste", "Delete", "Selectall"}) {
-        if (w.inEditor<QAction>(name + QStringLiteral("_menu"))->isEnabled())
-            on << name;
-    }
-    return on.join(u' ');
-}
-
-} // namespace
-
-// The edit window: the hand-over of the Log Board, Clear, Load, Save, Save As
-// and the Edit menu. How files are read, written and exported is the files'
+// The edit window: the hand-over of the Log Board, Clear, Load, Save and
+// Save As. How files are read, written and exported is the files'
 // own test; here what the window does with them.
 class TestEditWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void windowAndShortcuts();
     void closingHandsTheTextBack_data();
     void closingHandsTheTextBack();
     void recordsAppendedWhileOpen();
     void loadClearAndSave();
-    void editMenuStates();
     void saveAs_data();
     void saveAs();
 };
-
-void TestEditWindow::init()
-{
-    QApplication::clipboard()->clear();
-}
-
-void TestEditWindow::windowAndShortcuts()
-{
-    Editing w;
-    EditWindow *form = w.editor();
-    const QFontMetricsF metrics(w.editBox()->font()); // a fixed-pitch font
-    QCOMPARE(metrics.horizontalAdvance(u'i'), metrics.horizontalAdvance(u'W'));
-    QStringList keys;
-    for (const QAction *action : form->findChildren<QAction *>()) {
-        if (action->objectName().endsWith(u"_menu") && !action->shortcut().isEmpty())
-            keys << action->objectName().chopped(5) + u'=' +
-                        action->shortcut().toString(QKeySequence::PortableText);
-    }
-    keys.sort();
-    QCOMPARE(keys.join(u' '), QStringLiteral("Copy=Ctrl+C Cut=Ctrl+X New=Ctrl+N Open=Ctrl+O "
-                                             "Paste=Ctrl+V Save=Ctrl+S Selectall=Ctrl+A Step=F8 "
-                                             "Undo=Ctrl+Z"));
-}
 
 void TestEditWindow::closingHandsTheTextBack_data()
 {
@@ -72,12 +25,13 @@ void TestEditWindow::closingHandsTheTextBack_data()
     QTest::newRow("Exit") << "Exit_menu";
     QTest::newRow("main window closed") << "main";
     QTest::newRow("closed under a box") << "box";
+    QTest::newRow("while stepping waits for a key") << "step";
 }
 
 void TestEditWindow::closingHandsTheTextBack()
 {
     QFETCH(QString, how);
-    Editing w(kThreeRecords);
+    Editing w(kThreeRecords, how == u"step" ? Editing::Line::Online : Editing::Line::Offline);
     QCOMPARE(w.board().text(), QString());
     QTest::keyClick(w.editBox(), Qt::Key_End, Qt::ControlModifier);
     QTest::keyClicks(w.editBox(), "note");
@@ -98,6 +52,9 @@ void TestEditWindow::closingHandsTheTextBack()
             QVERIFY(form);
         });
         w.clickInEditor("LoadCommandButton");
+    } else if (how == QLatin1String("step")) {
+        onHighlight(form, {[form] { form->close(); }}); // the run ends first
+        w.clickInEditor("StepCommandButton");
     } else {
         w.trigger(how);
     }
@@ -105,6 +62,7 @@ void TestEditWindow::closingHandsTheTextBack()
     QTRY_VERIFY(!form); // deleted once the event loop runs
     QCOMPARE(w.board().text(), kThreeRecords + QStringLiteral("note"));
     QCOMPARE(w.board().sink(), nullptr);
+    QCOMPARE(w.written(), QByteArray());
 }
 
 void TestEditWindow::recordsAppendedWhileOpen()
@@ -130,9 +88,9 @@ void TestEditWindow::recordsAppendedWhileOpen()
     };
     recordThree();
     QCOMPARE(box->logText(), text + kThreeRecords);
-    QCOMPARE(box->textCursor().anchor(), 20);
-    QCOMPARE(box->textCursor().position(), 25);
-    QCOMPARE(box->verticalScrollBar()->value(), 10);
+    QCOMPARE(QList({box->textCursor().anchor(), box->textCursor().position(),
+                    box->verticalScrollBar()->value()}),
+             QList({20, 25, 10}));
 
     // Keys right after a burst of records, with no turn for the window in
     // between, act on the whole text; Undo takes them back, never the
@@ -151,62 +109,37 @@ void TestEditWindow::recordsAppendedWhileOpen()
 void TestEditWindow::loadClearAndSave()
 {
     Editing w;
-    w.clickInEditor("ClearCommandButton"); // empty: no question
-    QCOMPARE(w.p.prompt.asked().size(), 0);
     const QString in = w.dir.filePath(QStringLiteral("in.txt"));
     QVERIFY(writeFile(in, "A\r\nB"));
     w.p.prompt.answerFile(in);
     w.clickInEditor("LoadCommandButton");
     const QString loaded = QStringLiteral("A\r\nB\r\n");
     QCOMPARE(w.editBox()->logText(), loaded);
-    QCOMPARE(w.editor()->windowTitle(), QStringLiteral("Edit  ") + in);
 
-    // Loading over a text asks first: Cancel keeps it, and so does a file
-    // that cannot be read.
-    w.clickInEditor("LoadCommandButton");
-    QCOMPARE(w.p.prompt.asked().constLast().text,
-             QStringLiteral("Entire contents of Edit window will be deleted."));
+    // Loading over a text asks first; a file that cannot be read keeps it.
     w.p.prompt.answerOkCancel(true);
-    w.p.prompt.answerFile(w.dir.filePath(QStringLiteral("missing.txt")));
+    const QString missing = w.dir.filePath(QStringLiteral("missing.txt"));
+    w.p.prompt.answerFile(missing);
     w.clickInEditor("LoadCommandButton");
-    QVERIFY(w.p.prompt.messages().constFirst().contains(u"missing.txt"));
+    const QString told = QStringLiteral("|Entire contents of Edit window will be deleted.||"
+                                        "Could not load the file: %1\nThe file does not exist.");
+    QCOMPARE(w.told(), told.arg(missing));
     QCOMPARE(w.editBox()->logText(), loaded);
 
-    // Save without a current file goes through Save As; New keeps the file,
+    // Save without a current file goes through Save As; Clear keeps the file,
     // Undo brings the text back, and a later Save overwrites.
     const QString out = w.dir.filePath(QStringLiteral("out.txt"));
     w.p.prompt.answerFile(out);
     w.trigger("Save_menu");
     QCOMPARE(fileBytes(out), QByteArray("A\r\nB\r\n\r\n"));
     w.p.prompt.answerOkCancel(true);
-    w.trigger("New_menu");
+    w.clickInEditor("ClearCommandButton");
     QCOMPARE(w.editBox()->logText(), QString());
     w.trigger("Undo_menu");
     QCOMPARE(w.editBox()->logText(), loaded);
     w.editBox()->setLogText(QStringLiteral("X\r\n"));
     w.clickInEditor("SaveCommandButton");
     QCOMPARE(fileBytes(out), QByteArray("X\r\n\r\n"));
-    QCOMPARE(w.p.prompt.fileRequests().size(), 3);
-}
-
-void TestEditWindow::editMenuStates()
-{
-    Editing w(kThreeRecords);
-    QCOMPARE(editMenuEnabled(w), QStringLiteral("Selectall"));
-
-    EditBox *box = w.editBox();
-    QTextCursor cursor(box->document());
-    cursor.setPosition(4);
-    cursor.setPosition(14, QTextCursor::KeepAnchor);
-    box->setTextCursor(cursor);
-    QCOMPARE(editMenuEnabled(w), QStringLiteral("Cut Copy Delete Selectall"));
-    w.trigger("Copy_menu");
-    QCOMPARE(editMenuEnabled(w), QStringLiteral("Cut Copy Paste Delete Selectall"));
-    w.trigger("Delete_menu");
-    QCOMPARE(box->logText(), QString(kThreeRecords).remove(4, 10));
-    QCOMPARE(editMenuEnabled(w), QStringLiteral("Undo Paste Selectall"));
-    w.trigger("Undo_menu");
-    QCOMPARE(box->logText(), kThreeRecords);
 }
 
 void TestEditWindow::saveAs_data()
@@ -217,15 +150,10 @@ void TestEditWindow::saveAs_data()
     QTest::addColumn<QByteArray>("start"); // of the file afterwards
     QTest::addColumn<bool>("current");     // Save overwrites it afterwards
     QTest::addColumn<QString>("told");     // the start of the last question or message
-    const QByteArray text("*** Initialize ***\r\n");
     QTest::newRow("text") << 0 << "log"
-                          << "log.txt" << text << true << "";
-    QTest::newRow("player data") << 1 << "show"
-                                 << "show.sei" << text << true << "";
+                          << "log.txt" << QByteArray("*** Initialize ***\r\n") << true << "";
     QTest::newRow("Intel HEX") << 2 << "log"
                                << "log.hex" << QByteArray(":0404000000021B409B\r\n") << false << "";
-    QTest::newRow("C") << 4 << "demo"
-                       << "demo.c" << QByteArray("/**\r\n") << false << "";
     QTest::newRow("replacing refused") << 2 << "old"
                                        << "old.hex" << QByteArray("keep") << false
                                        << "old.hex already exists.\nDo you want to replace it?";
@@ -261,8 +189,6 @@ void TestEditWindow::saveAs()
     QVERIFY(button->isEnabled());
     QCOMPARE(w.editor()->windowTitle(), QStringLiteral("Edit  ") + (told.isEmpty() ? path : ""));
     QCOMPARE(w.editor()->currentFile(), current ? path : QString());
-    if (written.endsWith(u".c")) // the name comes from the path the window passes on
-        QVERIFY(bytes.contains("const long  _demo_leng =  2;"));
 
     // Save after an export asks for a name again; after text or player data
     // it overwrites the file.

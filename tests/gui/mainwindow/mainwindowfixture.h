@@ -7,7 +7,6 @@
 #include "support/testfiles.h"
 
 #include <QFile>
-#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -70,7 +69,4 @@ struct Window : WindowFixture
             texts << asked.text;
         return texts.join(u'|');
     }
-
-    // The offline picture is element 0, the online one element 1.
-    int indicatorInFront() const { return find<QStackedWidget>("OnOffLineInd")->currentIndex(); }
 };
