@@ -8,7 +8,7 @@
 struct Error
 {
     enum class Kind {
-        // The serial port, by the step that failed (see step()).
+        // The serial port, by the step that failed.
         PortInUse,    // the port object has a line open already
         PortOpen,     // the device could not be opened
         PortPurge,    // the queues could not be emptied when opening
@@ -29,8 +29,5 @@ struct Error
     int code = 0; // errno or GetLastError, 0 where the system said nothing
     QString text; // for the user, whole
 
-    // Which operation and step of the port failed ("CommOpen (CreateFile)"),
-    // for whoever debugs the port layer (users read text); else empty.
-    QString step() const;
     bool isPortError() const { return kind <= Kind::PortWrite; }
 };

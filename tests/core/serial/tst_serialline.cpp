@@ -61,8 +61,8 @@ void SerialLineTest::stoppedQueueDropsWhatDidNotLeave()
     QCOMPARE(count(rig.port.write(bytes)), 3);
     const Result<int> rest = rig.port.write(QByteArrayView(bytes).sliced(3));
     QVERIFY(!rest);
-    QCOMPARE(rest.error().step() + u'|' + rest.error().text,
-             QStringLiteral("CommWrite (WriteFile)|write timed out: 0 of 7 bytes left the port"));
+    QCOMPARE(rest.error().kind, Error::Kind::PortWrite);
+    QCOMPARE(rest.error().text, QStringLiteral("write timed out: 0 of 7 bytes left the port"));
     QCOMPARE(rig.line->purgedFromQueue, 7);
 
     rig.line->heldOff = false;
@@ -119,7 +119,7 @@ void SerialLineTest::settingsTheLineRefusesCloseTheDevice()
     rig.line->failSettings = true;
     const Result<void> opened = rig.open();
     QVERIFY(!opened);
-    QCOMPARE(opened.error().step(), QStringLiteral("CommOpen (SetCommState)"));
+    QCOMPARE(opened.error().kind, Error::Kind::PortApply);
     // Not left open with settings that were never applied.
     QVERIFY(!rig.port.isOpen() && !rig.line->isOpen);
 }
