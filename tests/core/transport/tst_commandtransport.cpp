@@ -35,7 +35,7 @@ QString record(const char *title, const char *prt)
 
 } // namespace
 
-class TestDataTransmit : public QObject
+class TestCommandTransport : public QObject
 {
     Q_OBJECT
 private slots:
@@ -53,7 +53,7 @@ private slots:
 
 // Offline a command is shown and sends nothing; a status request still
 // expects its reply. Online, a request reads its reply past what waited.
-void TestDataTransmit::offlineShowsButSendsNothing()
+void TestCommandTransport::offlineShowsButSendsNothing()
 {
     FakeSession bench;
     bench.monitor.setResponse(QStringLiteral("old"));
@@ -75,7 +75,7 @@ void TestDataTransmit::offlineShowsButSendsNothing()
     QCOMPARE(bench.monitor.response(), QStringLiteral("01 02 0A FF"));
 }
 
-void TestDataTransmit::writeSegments_data()
+void TestCommandTransport::writeSegments_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QList<QByteArray>>("writes");
@@ -93,7 +93,7 @@ void TestDataTransmit::writeSegments_data()
         << QStringLiteral("\\e\\x1b\\e\\x40") << QList<QByteArray>{"\x1b", "\x40"};
 }
 
-void TestDataTransmit::writeSegments()
+void TestCommandTransport::writeSegments()
 {
     QFETCH(QString, text);
     QFETCH(QList<QByteArray>, writes);
@@ -103,7 +103,7 @@ void TestDataTransmit::writeSegments()
     QCOMPARE(bench.line->writes, writes);
 }
 
-void TestDataTransmit::replyFormats()
+void TestCommandTransport::replyFormats()
 {
     const QByteArray header = QByteArray::fromHex("286540");
     const auto shown = [](int kind, QByteArray reply) {
@@ -121,7 +121,7 @@ void TestDataTransmit::replyFormats()
 
 // Offline, REC off or paused records nothing; a command that converts to
 // nothing records an empty PRT line and does not replay the previous bytes.
-void TestDataTransmit::logBoardRecords()
+void TestCommandTransport::logBoardRecords()
 {
     FakeSession bench;
     send(bench, QStringLiteral("\\x01"), QStringLiteral("not recording"));
@@ -135,7 +135,7 @@ void TestDataTransmit::logBoardRecords()
              record("Initialize", "PRT 1bh 40h ffh;") + record("Cursor type=", "PRT;"));
 }
 
-void TestDataTransmit::commandDuringKeyWaitIsQueued()
+void TestCommandTransport::commandDuringKeyWaitIsQueued()
 {
     FakeSession bench;
     QVERIFY(bench.goOnline());
@@ -156,7 +156,7 @@ void TestDataTransmit::commandDuringKeyWaitIsQueued()
              record("first", "PRT 1bh ffh 40h;") + record("DisplayClear", "PRT 0ch;"));
 }
 
-void TestDataTransmit::oneCodeMoreThanTheLargestIsRefused()
+void TestCommandTransport::oneCodeMoreThanTheLargestIsRefused()
 {
     FakeSession refused;
     QVERIFY(refused.goOnline());
@@ -168,7 +168,7 @@ void TestDataTransmit::oneCodeMoreThanTheLargestIsRefused()
              QString());
 }
 
-void TestDataTransmit::writesCountOnlyWhatLeft_data()
+void TestCommandTransport::writesCountOnlyWhatLeft_data()
 {
     QTest::addColumn<int>("queue");            // the UART's kernel queue; 0: none
     QTest::addColumn<QList<qint64>>("accept"); // per write call: bytes taken, -1 fails
@@ -184,7 +184,7 @@ void TestDataTransmit::writesCountOnlyWhatLeft_data()
     QTest::newRow("queue, CTS low in the second write") << 4096 << QList<qint64>{} << 100 << 100;
 }
 
-void TestDataTransmit::writesCountOnlyWhatLeft()
+void TestCommandTransport::writesCountOnlyWhatLeft()
 {
     QFETCH(int, queue);
     QFETCH(QList<qint64>, accept);
@@ -216,7 +216,7 @@ void TestDataTransmit::writesCountOnlyWhatLeft()
 // A write started from an event that ran while another waits for the line
 // (CTS held low) would mix its bytes into the other's, and its end would
 // clear what lets STOP abandon the one under way.
-void TestDataTransmit::aWriteInsideAnotherIsRefused()
+void TestCommandTransport::aWriteInsideAnotherIsRefused()
 {
     FakeSession session;
     QVERIFY(session.goOnline());
@@ -239,5 +239,5 @@ void TestDataTransmit::aWriteInsideAnotherIsRefused()
     QVERIFY(session.connection.isOnline());
 }
 
-QTEST_GUILESS_MAIN(TestDataTransmit)
-#include "tst_datatransmit.moc"
+QTEST_GUILESS_MAIN(TestCommandTransport)
+#include "tst_commandtransport.moc"
