@@ -182,8 +182,7 @@ int serve(const Options &options, QCoreApplication &app, QTextStream &out, const
         useZeptaIcon();
         window = std::make_unique<SimulatorWindow>(model);
         if (!options.tap.isEmpty())
-            window->setWindowTitle(QStringLiteral("Simulated display (shadow of %1)")
-                                       .arg(TerminalText::shown(options.tap)));
+            window->showAsShadowOf(TerminalText::shown(options.tap));
         WindowPlacement::restoreRemembered(window.get(), *places);
         window->show();
         QObject::connect(window.get(), &SimulatorWindow::closed, &app, &QCoreApplication::quit);

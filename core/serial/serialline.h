@@ -103,7 +103,6 @@ private:
     // The step that failed, with the device's number and text.
     static Error atStep(Error::Kind step, const Error &cause);
     Error notOpen(Error::Kind kind) const;
-    Result<int> writeBytes(QByteArrayView bytes);
     // The settings on the open device; a refusal is the open's step that applies them.
     Result<void> apply(const LineSettings &settings);
     int takeOverInFlight(QByteArrayView bytes);

@@ -31,11 +31,6 @@ constexpr qint64 kTransmitterBurst = 16;
 
 Result<int> SerialLine::write(QByteArrayView bytes)
 {
-    return writeBytes(bytes);
-}
-
-Result<int> SerialLine::writeBytes(QByteArrayView bytes)
-{
     const QScopedValueRollback<int> busy(m_busy, m_busy + 1);
     if (!m_device)
         return notOpen(Error::Kind::PortWrite);

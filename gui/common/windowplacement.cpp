@@ -70,20 +70,6 @@ QRect roomFor(const QWidget *window)
     return screenOf(window)->availableGeometry() - frameOf(window);
 }
 
-void keepOnScreen(QWidget *window)
-{
-    const QRect room = roomFor(window);
-    const QMargins frame = frameOf(window);
-    QRect inside = window->geometry();
-    inside.setSize(inside.size().boundedTo(room.size()));
-    inside.moveLeft(qBound(room.left(), inside.left(), room.right() + 1 - inside.width()));
-    inside.moveTop(qBound(room.top(), inside.top(), room.bottom() + 1 - inside.height()));
-    if (inside == window->geometry())
-        return;
-    window->resize(inside.size());
-    window->move(inside.topLeft() - QPoint(frame.left(), frame.top()));
-}
-
 bool restoreRemembered(QWidget *window, const WindowState &state)
 {
     return restore(window, state.geometry(window->objectName()));

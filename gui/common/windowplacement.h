@@ -28,10 +28,6 @@ void remember(const QWidget *window, WindowState &state);
 // around a window: what a window's own size may take.
 QRect roomFor(const QWidget *window);
 
-// Moves window, and shrinks it if need be, until its frame is wholly on its
-// screen.
-void keepOnScreen(QWidget *window);
-
 // Beside owner where its screen has room (right, then left); otherwise at the
 // screen's right edge, over owner: from below's bottom down, or at the
 // screen's bottom when below is null.

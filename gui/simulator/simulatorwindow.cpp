@@ -115,6 +115,11 @@ void SimulatorWindow::setDocked(bool docked)
                               docked ? QSizePolicy::Ignored : QSizePolicy::Expanding);
 }
 
+void SimulatorWindow::showAsShadowOf(const QString &portName)
+{
+    setWindowTitle(QStringLiteral("Simulated display (shadow of %1)").arg(portName));
+}
+
 void SimulatorWindow::refresh()
 {
     m_glass->refresh();

@@ -30,6 +30,8 @@ public:
     // draws smaller where room is short; the button, shown from the first
     // call on, offers the other place.
     void setDocked(bool docked);
+    // The title says the glass is a shadow of the real port named.
+    void showAsShadowOf(const QString &portName);
 
 signals:
     void closed();

@@ -63,7 +63,7 @@ void SimulatorWindowOpener::onConnectionChanged()
     auto *device = qobject_cast<SimulatorDevice *>(m_connection.line().device());
     if (!device) {
         if (m_window && m_shadow && m_shown == &m_shadow->model())
-            m_window->setWindowTitle(shadowTitle());
+            m_window->showAsShadowOf(m_state.portName());
         return;
     }
     m_module = device->module();
@@ -103,7 +103,7 @@ void SimulatorWindowOpener::showModel(ModuleModel &model)
         // The user goes on typing in the main window.
         m_window->setAttribute(Qt::WA_ShowWithoutActivating);
         if (m_shadow && &model == &m_shadow->model())
-            m_window->setWindowTitle(shadowTitle());
+            m_window->showAsShadowOf(m_state.portName());
         connect(m_window, &SimulatorWindow::dockRequested, this, &SimulatorWindowOpener::setDocked);
         connect(m_window, &SimulatorWindow::closed, this, &SimulatorWindowOpener::rememberPlace);
         placeWindow();
@@ -115,11 +115,6 @@ void SimulatorWindowOpener::showModel(ModuleModel &model)
         showWindow();
     else
         m_waitingForOwner = true;
-}
-
-QString SimulatorWindowOpener::shadowTitle() const
-{
-    return QStringLiteral("Simulated display (shadow of %1)").arg(m_state.portName());
 }
 
 void SimulatorWindowOpener::showWindow()

@@ -56,7 +56,6 @@ private:
     void onConnectionChanged();
     void onDisplayModelChanged(int model);
     void showModel(ModuleModel &model);
-    QString shadowTitle() const;
     void showWindow();
     void setDocked(bool docked);
     void placeWindow();
