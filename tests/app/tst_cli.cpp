@@ -80,9 +80,6 @@ void CliTest::convertPrintsTheMonitorLines_data()
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QString>("out");
 
-    QTest::newRow("brightness command")
-        << QStringList{"convert", "\\x1f\\x28\\x67\\x50\\x04\\x00\\x00"} << QByteArray()
-        << monitorLines(QByteArray::fromHex("1f286750040000"));
     QTest::newRow("amp notation, escapes literal")
         << QStringList{"convert", "--amp", "&h4a\\x41"} << QByteArray() << monitorLines("J\\x41");
     // 131,073 bytes as \xhh, every value among them: four times what one

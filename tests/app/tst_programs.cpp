@@ -127,26 +127,19 @@ void ProgramsTest::answersWithoutADisplay_data()
     const QString png = QStringLiteral("%2/glass.png");
     row("zepta-cli unknown option", {"convert", "--nope", "x"}, 2, {},
         "zepta-cli: Unknown option 'nope'.\n");
-    row("zepta-cli baud not offered", {"send", "--port", "/dev/null", "--baud", "1200", "x"}, 2, {},
-        "zepta-cli: --baud must be 9600, 19200, 38400 or 115200, not 1200.\n");
     row("zepta-cli empty port name", {"send", "--port", "", "x"}, 2, {},
         "zepta-cli: send needs --port NAME (see 'zepta-cli ports').\n");
     row("zepta-cli export: no format", {"export", "%1", "%2/out"}, 2, {},
         "zepta-cli: export needs --format FORMAT, one of txt, sei, hex, asm or c.\n");
-    row("zepta-cli export: input missing", {"export", "--format", "c", "%2/none", "%2/out"}, 1, {},
-        "zepta-cli: Could not load the file: ");
     row("zepta-cli export: folder missing", {"export", "--format", "hex", "%1", "%2/no/out"}, 1, {},
         notWritten);
     row("zepta-cli export: token above FFh", {"export", "--format", "c", "%2/wide.txt", "%2/out"},
         1, {}, wide);
-    row("zepta-cli render: no such model", {"render", "--model", "4", "%1", png}, 2, {},
-        "zepta-cli: --model must be 0 to 3, not '4'.\n");
     // The players count the empty piece after the last line break as a line.
     row("zepta-cli render: past the last line", {"render", "--at", "3", "%1", png}, 2, {},
         "zepta-cli: --at 3 is past the end of %1, whose last line is 2.\n");
     row("zepta-cli render: token above FFh past --at", {"render", "--at", "1", "%2/wide.txt", png},
         2, {}, wide);
-    row("zepta-cli render: folder missing", {"render", "%1", "%2/no/glass.png"}, 1, {}, notWritten);
 }
 
 // What the programs answer before they work, with no display at all: help,

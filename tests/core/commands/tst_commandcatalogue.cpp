@@ -45,7 +45,6 @@ private slots:
     void initTestCase();
     void everyCommandIsOneTheModuleReads_data();
     void everyCommandIsOneTheModuleReads();
-    void listEdges();
     void formulas_data();
     void formulas();
     void pickerCaptionFollowsClicksAndResets();
@@ -123,17 +122,6 @@ void TestCommandCatalogue::everyCommandIsOneTheModuleReads()
         QCOMPARE(::shown(command), shown);
     // Only Serial OUT start takes the handshake off the line, in its own turn.
     QCOMPARE(command.flowControlOff, QByteArray(QTest::currentDataTag()) == "TxdMod_1");
-}
-
-// The edges of the lists.
-void TestCommandCatalogue::listEdges()
-{
-    using C = CommandCatalogue;
-    const C catalogue;
-    const C::OptionList &cursor = catalogue.list(C::List::CursorModeList);
-    QCOMPARE(cursor.commandText(-1) + cursor.commandText(int(cursor.items.size())), QString());
-    // Code types past the table fall to the user table.
-    QCOMPARE(catalogue.list(C::List::CTList).commandText(12), QStringLiteral("\\x1b\\x74\\xff"));
 }
 
 void TestCommandCatalogue::formulas_data()

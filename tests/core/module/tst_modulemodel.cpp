@@ -90,7 +90,6 @@ void ModuleModelTest::bytesIn_data()
         vscroll + QByteArray(20, 'A') + QByteArray(20, 'B'), QString(20, u'B') + " @0,1");
     row("horizontal scroll stays on its line", 1, hscroll + hex("1f2400000100") + abc,
         "|CDEFGHIJKLMNOPQRSTUVWXYZ @24,1");
-    row("carriage return and line feed", 0, "AB\r\nC", "AB|C @1,1");
     row("insert character", 0, "ABCD\r" + hex("1b58f3"), " ABCD @0,0");
     row("delete line", 1, "A\r\nB\x0b" + hex("1b58f6"), "B @0,0");
     row("magnified character takes 2 x 2 cells", 0, hex("1f2867400202") + "AB", "A B @4,0");

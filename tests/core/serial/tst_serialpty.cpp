@@ -24,18 +24,6 @@ namespace {
 
 constexpr LineSettings kSettings{38400, FlowControl::None};
 
-// A real SerialLine on a fresh pseudo-terminal.
-struct PtyPort
-{
-    PseudoTerminal pty;
-    SerialLine port{systemSerialDeviceFactory()};
-
-    Result<void> open(const LineSettings &settings = kSettings)
-    {
-        return port.open(PortAddress::device(pty.slavePath()), settings);
-    }
-};
-
 } // namespace
 
 class SerialPtyTest : public QObject

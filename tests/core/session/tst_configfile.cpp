@@ -62,7 +62,6 @@ void TestConfigFile::startupFromFile_data()
         "COM\u00e9\u0081\u008d\u008f\u0090\u009d~|-1|19200|0|0|3", "=");
     row("empty, as a first start leaves it", "", "COM1|0|38400|0|0|-1");
     row("old five bytes", "41200", "COM5|4|19200|2|0|0");
-    row("old digit 0 is COM1", "00003", "COM1|0|9600|0|0|3");
     row("old digit 8 is COM9", "83010", "COM9|8|115200|0|1|0");
     row("old digit 9", "91200", "COM1|0|19200|2|0|0");
     row("old layout short", "4120", "COM1|0|38400|0|0|-1", "not understood, the defaults are used");
@@ -70,7 +69,6 @@ void TestConfigFile::startupFromFile_data()
     row("name without line end", "zCOM7", "COM7|-1|38400|0|0|-1", damaged);
     row("baud code 7", "zCOM1\r\n7000", "COM1|-1|38400|0|0|0");
     row("model codes 1 and 5", "zCOM1\r\n3215", "COM1|-1|115200|2|1|-1");
-    row("flow code 1 is none", "zCOM1\r\n0100", "COM1|-1|9600|0|0|0");
     row("name ended by NUL, blank bytes skipped", QByteArray("zCOM4\0\r\n\0\n1202", 14),
         "COM4|-1|19200|2|0|2");
     row("empty name", "z\r\n3212", "|-1|115200|2|1|2");
